@@ -1,0 +1,97 @@
+#include "app/Admin.h"
+#include "app/Accounts.h"
+#include "db/DataModule.h"
+#include "db/DbError.h"
+#include "db/schema/Schema.h"
+
+#include <QTextStream>
+#include <stdexcept>
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+QTextStream &err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+const char *kUsage =
+    "usage:\n"
+    "  zapo-admin init DATABASE\n"
+    "  zapo-admin add-user DATABASE --unit NAME --name NAME --login LOGIN [--profile ID]\n"
+    "        (the password is read from standard input, one line)\n"
+    "  zapo-admin tsql-script              prints the installation script for a T-SQL server\n"
+    "DATABASE is a file path (embedded database) or postgresql://user@host:port/dbname\n";
+
+QString option(const QStringList &args, const QString &name)
+{
+    const qsizetype i = args.indexOf(name);
+    return (i >= 0 && i + 1 < args.size()) ? args.at(i + 1) : QString();
+}
+
+int init(const QString &database)
+{
+    DataModule dm(DatabaseSpec::parse(database));
+    Schema::create(dm);
+    out() << "Banco de dados criado: " << dm.spec().display() << Qt::endl;
+    return 0;
+}
+
+int addUser(const QStringList &args)
+{
+    NewUser u;
+    u.unitName = option(args, QStringLiteral("--unit"));
+    u.name = option(args, QStringLiteral("--name"));
+    u.login = option(args, QStringLiteral("--login"));
+    const QString profile = option(args, QStringLiteral("--profile"));
+    if (u.unitName.trimmed().isEmpty() || u.name.trimmed().isEmpty() || u.login.trimmed().isEmpty()) {
+        err() << kUsage;
+        return 2;
+    }
+    if (!profile.isEmpty()) {
+        bool ok = false;
+        u.profileId = profile.toInt(&ok);
+        if (!ok) {
+            err() << "--profile takes a profile number\n";
+            return 2;
+        }
+    }
+    QTextStream in(stdin);
+    u.password = in.readLine();
+    DataModule dm(DatabaseSpec::parse(args.at(2)));
+    if (!Schema::exists(dm.main()))
+        throw DbError(QStringLiteral("O banco de dados não contém as tabelas do sistema (use zapo-admin init)."));
+    const int id = addUserAccount(dm.main(), u);
+    out() << "Usuário " << id << " criado: " << u.login.trimmed() << Qt::endl;
+    return 0;
+}
+
+} // namespace
+
+int runAdmin(const QStringList &args)
+{
+    try {
+        const QString cmd = args.value(1);
+        if (cmd == QLatin1String("init") && args.size() == 3)
+            return init(args.at(2));
+        if (cmd == QLatin1String("add-user") && args.size() >= 3)
+            return addUser(args);
+        if (cmd == QLatin1String("tsql-script")) {
+            out() << Schema::tsqlScript();
+            return 0;
+        }
+        err() << kUsage;
+        return 2;
+    } catch (const DbError &e) {
+        err() << "zapo-admin: " << e.text() << Qt::endl;
+    } catch (const std::exception &e) {
+        err() << "zapo-admin: " << QString::fromStdString(e.what()) << Qt::endl;
+    }
+    return 1;
+}

@@ -1,0 +1,224 @@
+#include "db/DataModule.h"
+#include "db/DbError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <sqlite3.h>
+
+const QString DataModule::MainName = QStringLiteral("BANCO_ZAPO");
+const QString DataModule::PadraoName = QStringLiteral("DB_Padrao");
+const QString DataModule::KeldaName = QStringLiteral("DB_KELDA");
+
+namespace {
+
+DataModule *g_current = nullptr;
+int g_counter = 0;
+
+void sqliteFold(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto *raw = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    const QByteArray out = foldText(QString::fromUtf8(raw, sqlite3_value_bytes(argv[0]))).toUtf8();
+    sqlite3_result_text(ctx, out.constData(), int(out.size()), SQLITE_TRANSIENT);
+}
+
+void registerSqliteFunctions(QSqlDatabase &db)
+{
+    const QVariant v = db.driver()->handle();
+    if (qstrcmp(v.typeName(), "sqlite3*") != 0)
+        throw DbError(QStringLiteral("Conexão SQLite sem acesso ao banco."));
+    sqlite3 *handle = *static_cast<sqlite3 *const *>(v.data());
+    sqlite3_create_function_v2(handle, "zapo_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               &sqliteFold, nullptr, nullptr, nullptr);
+}
+
+void execOrThrow(QSqlDatabase &db, const QString &sql, const QVariantMap &params = {})
+{
+    QSqlQuery q(db);
+    bool ok;
+    if (params.isEmpty()) {
+        ok = q.exec(sql); // PostgreSQL cannot prepare SET and the like
+    } else {
+        q.prepare(sql);
+        for (auto it = params.cbegin(); it != params.cend(); ++it)
+            q.bindValue(it.key(), it.value());
+        ok = q.exec();
+    }
+    if (!ok)
+        throw DbError::from(q.lastError(), sql);
+}
+
+} // namespace
+
+Connection::Connection(QString logicalName, QString qtName, QStringList parameters, const Dialect *dialect)
+    : m_logicalName(std::move(logicalName)), m_qtName(std::move(qtName)),
+      m_parameters(std::move(parameters)), m_dialect(dialect)
+{
+}
+
+QSqlDatabase Connection::db() const
+{
+    return QSqlDatabase::database(m_qtName, false);
+}
+
+DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec)
+{
+    const QString prefix = QStringLiteral("zapo%1_").arg(++g_counter);
+    try {
+        QString mainName = spec.database;
+        if (spec.kind == DatabaseSpec::Kind::SQLite)
+            mainName = QFileInfo(spec.path).completeBaseName();
+
+        QSqlDatabase main = openOne(prefix + MainName, spec.database, {});
+        detectEngine(main);
+        if (m_dialect->engine() == Engine::SQLite) {
+            execOrThrow(main, QStringLiteral("attach database :f as padrao"), {{QStringLiteral(":f"), spec.padraoPath()}});
+            execOrThrow(main, QStringLiteral("attach database :f as kelda"), {{QStringLiteral(":f"), spec.keldaPath()}});
+        }
+        const bool separateDatabases = m_dialect->engine() == Engine::TSql;
+        QSqlDatabase padrao = openOne(prefix + PadraoName,
+                                      separateDatabases ? spec.padraoDatabase : spec.database,
+                                      QStringLiteral("padrao"));
+        QSqlDatabase kelda = openOne(prefix + KeldaName,
+                                     separateDatabases ? spec.keldaDatabase : spec.database,
+                                     QStringLiteral("kelda"));
+        Q_UNUSED(padrao);
+        Q_UNUSED(kelda);
+
+        m_connections.push_back(std::make_unique<Connection>(MainName, prefix + MainName,
+                                                             spec.parameterLines(mainName), m_dialect.get()));
+        m_connections.push_back(std::make_unique<Connection>(PadraoName, prefix + PadraoName,
+                                                             spec.parameterLines(spec.padraoDatabase), m_dialect.get()));
+        m_connections.push_back(std::make_unique<Connection>(KeldaName, prefix + KeldaName,
+                                                             spec.parameterLines(spec.keldaDatabase), m_dialect.get()));
+    } catch (...) {
+        for (const QString &n : std::as_const(m_qtNames)) {
+            { QSqlDatabase db = QSqlDatabase::database(n, false); db.close(); }
+            QSqlDatabase::removeDatabase(n);
+        }
+        throw;
+    }
+    if (makeCurrent || !g_current)
+        g_current = this;
+}
+
+DataModule::~DataModule()
+{
+    m_connections.clear();
+    for (const QString &n : std::as_const(m_qtNames)) {
+        { QSqlDatabase db = QSqlDatabase::database(n, false); db.close(); }
+        QSqlDatabase::removeDatabase(n);
+    }
+    if (g_current == this)
+        g_current = nullptr;
+}
+
+QSqlDatabase DataModule::openOne(const QString &qtName, const QString &databaseName, const QString &searchPath)
+{
+    QSqlDatabase db;
+    const bool isPadrao = searchPath == QLatin1String("padrao");
+    const bool isKelda = searchPath == QLatin1String("kelda");
+    switch (m_spec.kind) {
+    case DatabaseSpec::Kind::SQLite: {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), qtName);
+        m_qtNames << qtName;
+        const QString file = isPadrao ? m_spec.padraoPath() : isKelda ? m_spec.keldaPath() : m_spec.path;
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000"));
+        break;
+    }
+    case DatabaseSpec::Kind::PostgreSQL:
+        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), qtName);
+        m_qtNames << qtName;
+        db.setHostName(m_spec.host);
+        db.setPort(m_spec.port);
+        db.setDatabaseName(databaseName);
+        db.setUserName(m_spec.user);
+        db.setPassword(m_spec.password);
+        db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+        break;
+    case DatabaseSpec::Kind::Odbc: {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), qtName);
+        m_qtNames << qtName;
+        QString cs = m_spec.dsn.contains(QLatin1Char('=')) ? m_spec.dsn
+                                                             : QStringLiteral("DSN=") + m_spec.dsn;
+        if (!databaseName.isEmpty() && !cs.contains(QStringLiteral("DATABASE="), Qt::CaseInsensitive))
+            cs += QStringLiteral(";DATABASE=") + databaseName;
+        else if (!databaseName.isEmpty() && (isPadrao || isKelda)) {
+            // A connection string naming the main database: point it elsewhere.
+            QStringList parts = cs.split(QLatin1Char(';'));
+            for (QString &p : parts)
+                if (p.trimmed().startsWith(QStringLiteral("DATABASE="), Qt::CaseInsensitive))
+                    p = QStringLiteral("DATABASE=") + databaseName;
+            cs = parts.join(QLatin1Char(';'));
+        }
+        db.setDatabaseName(cs);
+        db.setUserName(m_spec.user);
+        db.setPassword(m_spec.password);
+        break;
+    }
+    }
+    if (!db.open())
+        throw DbError::from(db.lastError());
+    if (m_dialect && m_dialect->engine() == Engine::SQLite)
+        registerSqliteFunctions(db);
+    if (m_dialect && m_dialect->engine() == Engine::PostgreSQL && !searchPath.isEmpty())
+        execOrThrow(db, QStringLiteral("set search_path to %1, public").arg(searchPath));
+    return db;
+}
+
+void DataModule::detectEngine(QSqlDatabase &db)
+{
+    switch (m_spec.kind) {
+    case DatabaseSpec::Kind::SQLite:
+        m_dialect = makeDialect(Engine::SQLite);
+        registerSqliteFunctions(db);
+        return;
+    case DatabaseSpec::Kind::PostgreSQL:
+        m_dialect = makeDialect(Engine::PostgreSQL);
+        return;
+    case DatabaseSpec::Kind::Odbc: {
+        // The data source may lead to any server: ask it what it is.
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("select version()")) && q.next()
+            && q.value(0).toString().contains(QStringLiteral("PostgreSQL"), Qt::CaseInsensitive)) {
+            m_dialect = makeDialect(Engine::PostgreSQL);
+            return;
+        }
+        m_dialect = makeDialect(Engine::TSql);
+        return;
+    }
+    }
+}
+
+DataModule &DataModule::current()
+{
+    if (!g_current)
+        throw DbError(QStringLiteral("Nenhuma conexão com o banco de dados foi aberta."));
+    return *g_current;
+}
+
+bool DataModule::hasCurrent()
+{
+    return g_current != nullptr;
+}
+
+Connection &DataModule::connection(const QString &logicalName)
+{
+    for (auto &c : m_connections)
+        if (c->logicalName().compare(logicalName, Qt::CaseInsensitive) == 0)
+            return *c;
+    throw DbError(QStringLiteral("Conexão desconhecida: %1").arg(logicalName));
+}
+
+Connection &mainConnection()
+{
+    return DataModule::current().main();
+}

@@ -1,0 +1,192 @@
+#include "db/Dialect.h"
+#include "db/DbError.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlQuery>
+
+namespace {
+
+// Accented letters and what they fold to; the PostgreSQL folding function is
+// generated from the same table, so both sides of a comparison agree.
+const QString kAccented = QStringLiteral("áàâãäåéèêëíìîïóòôõöúùûüçñýÿ");
+const QString kPlain = QStringLiteral("aaaaaaeeeeiiiiooooouuuucnyy");
+
+void execOrThrow(QSqlDatabase &db, const QString &sql)
+{
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        throw DbError::from(q.lastError(), sql);
+}
+
+class SqliteDialect : public Dialect {
+public:
+    Engine engine() const override { return Engine::SQLite; }
+    QString name() const override { return QStringLiteral("SQLite"); }
+    QString serverNowStatement() const override
+    {
+        return QStringLiteral("select strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime')");
+    }
+    QString addressTable(const QString &t) const override { return QStringLiteral("padrao.") + t; }
+    QString siblingTable(const QString &t) const override { return QStringLiteral("kelda.") + t; }
+    QString folded(const QString &e) const override { return QStringLiteral("zapo_fold(%1)").arg(e); }
+    QString insertReturning(const QString &insert, const QString &key) const override
+    {
+        return insert + QStringLiteral(" returning ") + key;
+    }
+    QVariant insertedKey(QSqlQuery &q, QSqlDatabase &) const override
+    {
+        return q.next() ? q.value(0) : QVariant();
+    }
+    QString paged(const QString &select, int rows, int offset) const override
+    {
+        return QStringLiteral("%1 limit %2 offset %3").arg(select).arg(rows).arg(offset);
+    }
+    void lockForKey(QSqlDatabase &, const QString &) const override
+    {
+        // BEGIN IMMEDIATE already holds the database's write lock.
+    }
+    void begin(QSqlDatabase &db) const override { execOrThrow(db, QStringLiteral("begin immediate")); }
+    void commit(QSqlDatabase &db) const override { execOrThrow(db, QStringLiteral("commit")); }
+    void rollback(QSqlDatabase &db) const override
+    {
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("rollback"));
+    }
+};
+
+class PostgresDialect : public Dialect {
+public:
+    Engine engine() const override { return Engine::PostgreSQL; }
+    QString name() const override { return QStringLiteral("PostgreSQL"); }
+    QString serverNowStatement() const override { return QStringLiteral("select localtimestamp(0)"); }
+    QString addressTable(const QString &t) const override { return QStringLiteral("padrao.") + t; }
+    QString siblingTable(const QString &t) const override { return QStringLiteral("kelda.") + t; }
+    QString folded(const QString &e) const override { return QStringLiteral("zapo_fold(%1)").arg(e); }
+    QString insertReturning(const QString &insert, const QString &key) const override
+    {
+        return insert + QStringLiteral(" returning ") + key;
+    }
+    QVariant insertedKey(QSqlQuery &q, QSqlDatabase &) const override
+    {
+        return q.next() ? q.value(0) : QVariant();
+    }
+    QString paged(const QString &select, int rows, int offset) const override
+    {
+        return QStringLiteral("%1 limit %2 offset %3").arg(select).arg(rows).arg(offset);
+    }
+    void lockForKey(QSqlDatabase &db, const QString &table) const override
+    {
+        // A transaction-scoped advisory lock per table: a second workstation
+        // allocating a key for the same table waits until this one commits.
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("select pg_advisory_xact_lock(hashtext(lower(:t)))"));
+        q.bindValue(QStringLiteral(":t"), table);
+        if (!q.exec())
+            throw DbError::from(q.lastError(), q.lastQuery());
+    }
+};
+
+class TSqlDialect : public Dialect {
+public:
+    Engine engine() const override { return Engine::TSql; }
+    QString name() const override { return QStringLiteral("T-SQL"); }
+    QString serverNowStatement() const override { return QStringLiteral("select getdate()"); }
+    QString addressTable(const QString &t) const override { return QStringLiteral("padrao..") + t; }
+    QString siblingTable(const QString &t) const override { return QStringLiteral("kelda..") + t; }
+    QString folded(const QString &e) const override
+    {
+        return QStringLiteral("(%1 collate Latin1_General_CI_AI)").arg(e);
+    }
+    QString concat() const override { return QStringLiteral("+"); }
+    QString insertReturning(const QString &insert, const QString &key) const override
+    {
+        // insert into t (cols) OUTPUT inserted.key values (...)
+        static const QRegularExpression rx(QStringLiteral("\\)\\s*(values|select)\\b"),
+                                           QRegularExpression::CaseInsensitiveOption);
+        const auto m = rx.match(insert);
+        if (!m.hasMatch())
+            return insert;
+        QString out = insert;
+        out.insert(m.capturedStart() + 1, QStringLiteral(" output inserted.") + key + QLatin1Char(' '));
+        return out;
+    }
+    QVariant insertedKey(QSqlQuery &q, QSqlDatabase &) const override
+    {
+        return q.next() ? q.value(0) : QVariant();
+    }
+    QString paged(const QString &select, int rows, int offset) const override
+    {
+        QString s = select;
+        if (!s.contains(QStringLiteral("order by"), Qt::CaseInsensitive))
+            s += QStringLiteral(" order by (select null)");
+        return QStringLiteral("%1 offset %2 rows fetch next %3 rows only").arg(s).arg(offset).arg(rows);
+    }
+    void lockForKey(QSqlDatabase &, const QString &) const override {}
+    QString maxKeyStatement(const QString &table, const QString &key) const override
+    {
+        return QStringLiteral("select max(%1) from %2 with (updlock, holdlock)").arg(key, table);
+    }
+};
+
+} // namespace
+
+QString Dialect::withoutBlanks(const QString &e) const
+{
+    return QStringLiteral("replace(%1, ' ', '')").arg(e);
+}
+
+QString Dialect::maxKeyStatement(const QString &table, const QString &key) const
+{
+    return QStringLiteral("select max(%1) from %2").arg(key, table);
+}
+
+void Dialect::begin(QSqlDatabase &db) const
+{
+    if (!db.transaction())
+        throw DbError::from(db.lastError());
+}
+
+void Dialect::commit(QSqlDatabase &db) const
+{
+    if (!db.commit())
+        throw DbError::from(db.lastError());
+}
+
+void Dialect::rollback(QSqlDatabase &db) const
+{
+    db.rollback();
+}
+
+QString foldText(const QString &text)
+{
+    QString out = text.toLower();
+    for (QChar &c : out) {
+        if (c.unicode() < 0x80)
+            continue;
+        const qsizetype i = kAccented.indexOf(c);
+        if (i >= 0)
+            c = kPlain.at(i);
+    }
+    return out;
+}
+
+QString foldingTranslateArguments()
+{
+    return QStringLiteral("'%1', '%2'").arg(kAccented, kPlain);
+}
+
+std::unique_ptr<Dialect> makeDialect(Engine engine)
+{
+    switch (engine) {
+    case Engine::SQLite:
+        return std::make_unique<SqliteDialect>();
+    case Engine::PostgreSQL:
+        return std::make_unique<PostgresDialect>();
+    case Engine::TSql:
+        return std::make_unique<TSqlDialect>();
+    }
+    return nullptr;
+}

@@ -1,0 +1,56 @@
+#pragma once
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+class QSqlDatabase;
+
+enum class Engine { SQLite, PostgreSQL, TSql };
+
+// Everything that differs between the database engines lives behind this
+// interface; screens and reports never ask which engine is running.
+class Dialect {
+public:
+    virtual ~Dialect() = default;
+    virtual Engine engine() const = 0;
+    virtual QString name() const = 0;
+
+    // One-row, one-column statement giving the server's current date and time.
+    virtual QString serverNowStatement() const = 0;
+    // A table of the city's address database or of the sibling system,
+    // as the main connection addresses it: padrao.X, padrao..X.
+    virtual QString addressTable(const QString &table) const = 0;
+    virtual QString siblingTable(const QString &table) const = 0;
+    // An expression that folds case and accents of a text column, so that
+    // "JOSE" matches "JOSÉ". Compare it with a value folded by foldText().
+    virtual QString folded(const QString &expression) const = 0;
+    // Blanks removed, for microchip numbers.
+    virtual QString withoutBlanks(const QString &expression) const;
+    // Adds what makes an insert report the key the server gave it; after
+    // exec, insertedKey() reads it on the same connection.
+    virtual QString insertReturning(const QString &insert, const QString &keyColumn) const = 0;
+    virtual QVariant insertedKey(class QSqlQuery &executedInsert, QSqlDatabase &db) const = 0;
+    // Wraps a select so that it gives at most `rows` rows starting at `offset`.
+    virtual QString paged(const QString &select, int rows, int offset) const = 0;
+    // Serialises program-key allocation for one table inside the current
+    // transaction (the caller reads max+1 right after).
+    virtual void lockForKey(QSqlDatabase &db, const QString &table) const = 0;
+    virtual QString maxKeyStatement(const QString &table, const QString &keyColumn) const;
+    // Transactions: SQLite takes its write lock at begin, so that reading
+    // max+1 and inserting cannot interleave with another workstation.
+    virtual void begin(QSqlDatabase &db) const;
+    virtual void commit(QSqlDatabase &db) const;
+    virtual void rollback(QSqlDatabase &db) const;
+    // Text concatenation operator.
+    virtual QString concat() const { return QStringLiteral("||"); }
+};
+
+// The text folding the folded() expressions apply, done in C++ for the
+// value side of a comparison: lower case, accents removed.
+QString foldText(const QString &text);
+
+std::unique_ptr<Dialect> makeDialect(Engine engine);
+
+// The two text arguments of PostgreSQL's translate() that fold accents the
+// way foldText() does; the schema defines zapo_fold() with them.
+QString foldingTranslateArguments();

@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+class Connection;
+
+namespace Keys {
+
+// Program key: the greatest key plus one (1 for an empty table). Must run
+// inside the saving Transaction: the table is locked for key allocation
+// until that transaction ends, so two workstations never get the same key.
+int nextProgramKey(Connection &c, const QString &table, const QString &keyColumn);
+
+// Server key: runs the insert and returns the key the server gave this
+// very insert (never "the greatest key" read afterwards).
+QVariant insertReturningKey(Connection &c, const QString &insert, const QVariantMap &params,
+                            const QString &keyColumn);
+
+} // namespace Keys

@@ -1,0 +1,7 @@
+#include "db/Session.h"
+
+TUsuarioLogado &usuarioLogado()
+{
+    static TUsuarioLogado s;
+    return s;
+}

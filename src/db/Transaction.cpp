@@ -1,0 +1,28 @@
+#include "db/Transaction.h"
+#include "db/DataModule.h"
+#include "db/Dialect.h"
+
+Transaction::Transaction(Connection &c) : m_c(c)
+{
+    QSqlDatabase db = c.db();
+    c.dialect().begin(db);
+    m_open = true;
+    c.setInTransaction(true);
+}
+
+Transaction::~Transaction()
+{
+    if (m_open) {
+        QSqlDatabase db = m_c.db();
+        m_c.dialect().rollback(db);
+        m_c.setInTransaction(false);
+    }
+}
+
+void Transaction::commit()
+{
+    QSqlDatabase db = m_c.db();
+    m_c.dialect().commit(db);
+    m_open = false;
+    m_c.setInTransaction(false);
+}

@@ -1,0 +1,22 @@
+#pragma once
+#include <QString>
+
+class DataModule;
+class Connection;
+
+// The program's databases: the main database, the city's address database
+// ("padrao") and the sibling system's database ("kelda"), with the indexes the
+// searches need and the reference data a fresh install must have.
+namespace Schema {
+
+// True when the main database already holds the program's tables.
+bool exists(Connection &main);
+
+// Creates everything on an empty database, in one go; throws DbError
+// (and refuses a database that already holds the schema).
+void create(DataModule &dm);
+
+// The installation script for a T-SQL server (not run by the program).
+QString tsqlScript();
+
+} // namespace Schema

@@ -2,6 +2,69 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
+#include "db/Transaction.h"
+#include "db/schema/ReferenceData.h"
+#include "db/schema/SchemaModel.h"
+
+using namespace Schema;
+
+namespace {
+
+// On PostgreSQL an identity column does not notice keys written explicitly
+// (the animal-address screen writes max+1 into endereco; imports and the
+// reference data write theirs too); the next server key would then collide.
+// After each insert statement the sequence is moved up to the greatest key,
+// never down.
+const char *const kSyncIdentityFunction = R"(create or replace function zapo_sync_identity() returns trigger
+language plpgsql as $$
+declare
+    seq text := pg_get_serial_sequence(format('%I.%I', tg_table_schema, tg_table_name), tg_argv[0]);
+    top bigint;
+begin
+    execute format('select max(%I) from %I.%I', tg_argv[0], tg_table_schema, tg_table_name) into top;
+    if top is not null and top > coalesce(pg_sequence_last_value(seq::regclass), 0) then
+        perform setval(seq, top);
+    end if;
+    return null;
+end $$)";
+
+QStringList statements(Engine engine)
+{
+    QStringList out;
+    if (engine == Engine::PostgreSQL) {
+        out << QStringLiteral("create schema if not exists padrao") << QStringLiteral("create schema if not exists kelda");
+        // Case- and accent-folding for name searches, the same table as foldText().
+        out << QStringLiteral("create or replace function zapo_fold(text) returns text language sql immutable strict "
+                              "parallel safe as $$ select translate(lower($1), %1) $$")
+                   .arg(foldingTranslateArguments());
+        out << QString::fromLatin1(kSyncIdentityFunction);
+    }
+    for (const Table &t : tables())
+        out << createTableStatement(t, engine);
+    if (engine == Engine::PostgreSQL) {
+        for (const Table &t : tables()) {
+            if (t.key != KeyKind::Server && t.key != KeyKind::ServerOrProgram)
+                continue;
+            out << QStringLiteral("create trigger trg_%1_key after insert on %1 for each statement "
+                                  "execute function zapo_sync_identity('%2')")
+                       .arg(t.name.toLower(), t.keyColumn().toLower());
+        }
+    }
+    for (const Index &i : indexes())
+        out << createIndexStatement(i, engine);
+    return out;
+}
+
+bool viewExists(Connection &c, const View &v)
+{
+    if (c.dialect().engine() != Engine::PostgreSQL)
+        return false; // SQLite says "if not exists" itself
+    return !Sql::scalar(c, QStringLiteral("select to_regclass(:n)"),
+                        {{QStringLiteral(":n"), schemaName(v.db) + QLatin1Char('.') + v.name.toLower()}})
+                .isNull();
+}
+
+} // namespace
 
 bool Schema::exists(Connection &main)
 {
@@ -11,15 +74,86 @@ bool Schema::exists(Connection &main)
 
 void Schema::create(DataModule &dm)
 {
-    if (exists(dm.main()))
+    Connection &c = dm.main();
+    if (exists(c))
         throw DbError(QStringLiteral("O banco de dados já contém as tabelas do sistema."));
-    if (dm.dialect().engine() == Engine::PostgreSQL)
-        Sql::exec(dm.main(), QStringLiteral("create function zapo_fold(text) returns text language sql immutable strict parallel safe "
-                                            "as $$ select translate(lower($1), %1) $$").arg(foldingTranslateArguments()));
-    Sql::exec(dm.main(), QStringLiteral("create table unidade_trabalho (Id_Unidade_Trabalho integer primary key, Nome varchar(100), Descricao varchar(250), Ind_Status char(20), Inserido_Por integer, Inserido_Em timestamp, Modificado_Por integer, Modificado_Em timestamp)"));
+    const Engine engine = dm.dialect().engine();
+    if (engine == Engine::TSql)
+        throw DbError(QStringLiteral("Em servidores T-SQL o banco de dados é criado pelo script de instalação."));
+    // Both engines roll DDL back: a failure anywhere leaves nothing behind.
+    Transaction tx(c);
+    for (const QString &s : statements(engine))
+        Sql::exec(c, s);
+    for (const View &v : views())
+        if (!viewExists(c, v))
+            Sql::exec(c, createViewStatement(v, engine));
+    insertReferenceData(c);
+    tx.commit();
 }
 
 QString Schema::tsqlScript()
 {
-    return {};
+    QStringList out;
+    out << QStringLiteral(
+        "-- Installation script for a T-SQL server.\n"
+        "-- Creates the main database (rename ZAPO to the deployment's name), the city's\n"
+        "-- address database \"padrao\" and the sibling database \"kelda\" when they are\n"
+        "-- missing, every table, index and view, and the reference data.\n"
+        "-- The accent- and case-insensitive collation makes name searches fold\n"
+        "-- accents and case the way the program expects.\n");
+
+    auto section = [&](Database db, const QString &database, bool imported) {
+        out << QStringLiteral("if db_id('%1') is null create database %1 collate Latin1_General_CI_AI;\ngo\nuse %1;\ngo\n")
+                   .arg(database);
+        for (const Table &t : tables()) {
+            if (t.db != db)
+                continue;
+            if (t.key == KeyKind::ServerOrProgram)
+                out << QStringLiteral("create sequence dbo.seq_%1 as int start with 1;\n").arg(t.name);
+            const QString create = createTableStatement(t, Engine::TSql);
+            out << (imported ? QStringLiteral("if object_id('dbo.%1', 'U') is null\n%2;\n").arg(t.name, create)
+                             : create + QStringLiteral(";\n"));
+        }
+        for (const Index &i : indexes()) {
+            if (i.db != db)
+                continue;
+            const QString create = QStringLiteral("-- %1\n").arg(i.serves) + createIndexStatement(i, Engine::TSql);
+            out << (imported ? QStringLiteral("if indexproperty(object_id('dbo.%1'), '%2', 'IndexId') is null\n%3;\n")
+                                   .arg(i.table, i.name, create)
+                             : create + QStringLiteral(";\n"));
+        }
+        for (const View &v : views()) {
+            if (v.db != db)
+                continue;
+            out << QStringLiteral("go\nif object_id('dbo.%1', 'V') is null exec('%2');\ngo\n")
+                       .arg(v.name, QString(createViewStatement(v, Engine::TSql)).replace(QLatin1Char('\''), QStringLiteral("''")));
+        }
+    };
+
+    section(Database::Padrao, QStringLiteral("padrao"), true);
+    section(Database::Kelda, QStringLiteral("kelda"), true);
+    section(Database::Main, QStringLiteral("ZAPO"), false);
+
+    out << QStringLiteral("-- Reference data\n");
+    for (const SeedTable &s : referenceData()) {
+        const Table *t = findTable(s.table);
+        const bool identity = t && t->key == KeyKind::Server;
+        if (identity)
+            out << QStringLiteral("set identity_insert dbo.%1 on;\n").arg(s.table);
+        for (qsizetype start = 0; start < s.rows.size(); start += 500) {
+            QStringList tuples;
+            for (qsizetype r = start; r < qMin(s.rows.size(), start + 500); ++r) {
+                QStringList values;
+                for (const QVariant &v : s.rows.at(r))
+                    values << tsqlLiteral(v);
+                tuples << QLatin1Char('(') + values.join(QStringLiteral(", ")) + QLatin1Char(')');
+            }
+            out << QStringLiteral("insert into dbo.%1 (%2) values\n%3;\n")
+                       .arg(s.table, s.columns.join(QStringLiteral(", ")), tuples.join(QStringLiteral(",\n")));
+        }
+        if (identity)
+            out << QStringLiteral("set identity_insert dbo.%1 off;\n").arg(s.table);
+    }
+    out << QStringLiteral("go\n");
+    return out.join(QLatin1Char('\n'));
 }

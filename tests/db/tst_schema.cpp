@@ -1,0 +1,332 @@
+// The installed schema on each engine: exact names, keys, defaults, the
+// indexes the searches rely on and the reference data of a fresh install.
+#include "db/DbError.h"
+#include "db/Keys.h"
+#include "db/Sql.h"
+#include "db/Transaction.h"
+#include "db/schema/ReferenceData.h"
+#include "db/schema/Schema.h"
+#include "db/schema/SchemaModel.h"
+#include "support/TestDatabase.h"
+
+#include <QRegularExpression>
+#include <QSqlRecord>
+#include <QTest>
+
+class TestSchema : public QObject {
+    Q_OBJECT
+
+    static QStringList column(Connection &c, const QString &sql, const QVariantMap &p = {})
+    {
+        QSqlQuery q = Sql::exec(c, sql, p);
+        QStringList out;
+        while (q.next())
+            out << Sql::text(q.value(0));
+        return out;
+    }
+
+private slots:
+    void createRefusesSecondTime_data() { addEngineRows(); }
+    void createRefusesSecondTime()
+    {
+        ZAPO_TEST_DB(t);
+        QVERIFY(Schema::exists(t->main()));
+        QVERIFY_THROWS_EXCEPTION(DbError, Schema::create(t->dm()));
+        // The refused attempt changed nothing.
+        QCOMPARE(Sql::scalar(t->main(), QStringLiteral("select count(*) from dia_semana")).toInt(), 7);
+    }
+
+    void failedCreateLeavesEmptyDatabase()
+    {
+        // A table already present makes the creation fail half-way; the
+        // transaction takes every earlier table with it.
+        auto t = TestDatabase::create(QStringLiteral("sqlite"), false);
+        QVERIFY(t);
+        Sql::exec(t->main(), QStringLiteral("create table medicamento (x integer)"));
+        QVERIFY_THROWS_EXCEPTION(DbError, Schema::create(t->dm()));
+        QVERIFY(!Schema::exists(t->main()));
+        QSqlQuery q(t->main().db());
+        QVERIFY(!q.exec(QStringLiteral("select count(*) from form")));
+    }
+
+    void everyDescribedColumnExists_data() { addEngineRows(); }
+    void everyDescribedColumnExists()
+    {
+        ZAPO_TEST_DB(t);
+        for (const Schema::Table &tab : Schema::tables()) {
+            QStringList cols;
+            for (const Schema::Column &c : tab.columns)
+                cols << c.name;
+            const QString from = tab.db == Schema::Database::Main
+                                     ? tab.name
+                                     : Schema::schemaName(tab.db) + QLatin1Char('.') + tab.name;
+            QSqlQuery q = Sql::exec(t->main(), QStringLiteral("select %1 from %2 where 1=2").arg(cols.join(", "), from));
+            QCOMPARE(q.record().count(), cols.size());
+        }
+        QCOMPARE(Schema::findTable(QStringLiteral("Exportacao2"))->columns.size(), 58);
+        // Names spelled as the screens spell them, in other cases too.
+        Sql::exec(t->main(), QStringLiteral("select u.Id_Unidade_trabalho, u.Modificado_por, p.id_proprietario, "
+                                            "m.Qt_vaga_usada_geral, v.Ind_registro_ativo from unidade_Trabalho u, "
+                                            "Proprietario p, Mapa_Disponibilidade_Agenda m, Tipo_Vacina v where 1=2"));
+        // The imported databases through their own connections, and the view.
+        Sql::exec(t->dm().connection(QStringLiteral("DB_Padrao")),
+                  QStringLiteral("select tip_bair, num_bair, nom_bair, NUM_LOGR, NUM_SEQU_LOGR, tip_logr, nom_logr, "
+                                 "tip_clss_bair, ind_bair_cord from pesquisaLograd where 1=2"));
+        Sql::exec(t->dm().connection(QStringLiteral("DB_KELDA")),
+                  QStringLiteral("select a.numinca, b.codAmostra from sa001041 a, sa001042 b where 1=2"));
+    }
+
+    void streetViewJoinsItsOwnTables_data() { addEngineRows(); }
+    void streetViewJoinsItsOwnTables()
+    {
+        ZAPO_TEST_DB(t);
+        Connection &p = t->dm().connection(QStringLiteral("DB_Padrao"));
+        Connection &m = t->main();
+        Sql::exec(m, QStringLiteral("insert into padrao.logradouroNome (num_logr, num_sequ_logr, tip_logr, nom_logr) "
+                                    "values (10, 1, 'R', 'DAS FLORES')"));
+        Sql::exec(m, QStringLiteral("insert into padrao.BairroLogradouro (NUM_LOGR, NUM_BAIR, IND_BAIR_CORD) "
+                                    "values (10, 3, 'N')"));
+        Sql::exec(m, QStringLiteral("insert into padrao.Bairro (NUM_BAIR, NOM_BAIR, TIP_BAIR, TIP_CLSS_BAIR) "
+                                    "values (3, 'CENTRO', 'BAIRRO', 'o')"));
+        QSqlQuery q = Sql::exec(p, QStringLiteral("select nom_bair, nom_logr, ind_bair_cord from pesquisaLograd "
+                                                  "where num_logr = :n"),
+                                {{":n", 10}});
+        QVERIFY(q.next());
+        QCOMPARE(Sql::text(q, "nom_bair"), QStringLiteral("CENTRO"));
+        QCOMPARE(Sql::text(q, "nom_logr"), QStringLiteral("DAS FLORES"));
+        QCOMPARE(Sql::text(q, "ind_bair_cord"), QStringLiteral("N"));
+    }
+
+    void serverKeysAndDefaults_data() { addEngineRows(); }
+    void serverKeysAndDefaults()
+    {
+        ZAPO_TEST_DB(t);
+        Connection &c = t->main();
+        const QVariant owner = Keys::insertReturningKey(
+            c, QStringLiteral("insert into proprietario (Nome, Num_CPF_CNPJ) values (:n, :cpf)"),
+            {{":n", QStringLiteral("JOSÉ DA SILVA")}, {":cpf", QStringLiteral("12345678909")}}, "Id_Proprietario");
+        QCOMPARE(owner.toInt(), 1);
+        QCOMPARE(Sql::text(Sql::scalar(c, QStringLiteral("select Status_Registro from proprietario where "
+                                                         "Id_Proprietario = :k"), {{":k", owner}})),
+                 QStringLiteral("ATIVO"));
+        const QVariant user = Keys::insertReturningKey(
+            c, QStringLiteral("insert into usuario (Nome, Login) values ('ANA', 'ANA')"), {}, "Id_Usuario");
+        QVERIFY(user.toInt() > 0);
+        QCOMPARE(Sql::text(Sql::scalar(c, QStringLiteral("select Status_Registro from usuario"))),
+                 QStringLiteral("ATIVO"));
+
+        // A new slot has no places taken; a new animal is in weight band 1.
+        Sql::exec(c, QStringLiteral("insert into mapa_disponibilidade_agenda (Id_Mapa_disponibilidade_agenda, "
+                                    "Qt_vaga_disponivel_geral) values (1, 5)"));
+        QSqlQuery q = Sql::exec(c, QStringLiteral("select Qt_vaga_usada_geral, Qt_vaga_usada_f_grande_porte "
+                                                  "from mapa_disponibilidade_agenda"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 0);
+        QCOMPARE(q.value(1).toInt(), 0);
+        const QVariant animal = Keys::insertReturningKey(
+            c, QStringLiteral("insert into animal (Id_Proprietario, Nome) values (:p, 'REX')"), {{":p", owner}},
+            "Id_Animal");
+        QCOMPARE(Sql::scalar(c, QStringLiteral("select Id_faixa_peso_animal from animal where Id_Animal = :a"),
+                             {{":a", animal}}).toInt(), 1);
+
+        // "FALSE" fits the withdrawn-grant flag.
+        Sql::exec(c, QStringLiteral("insert into agendamento_especial (Id_Agendamento_Especial, Id_Proprietario, "
+                                    "Ind_Registro_Excluido) values (1, 1, 'FALSE')"));
+    }
+
+    void addressKeyTakesBothKinds_data() { addEngineRows(); }
+    void addressKeyTakesBothKinds()
+    {
+        // The animal-address screen writes max+1; the owner screen lets the
+        // server number the row. Mixed, they must never collide.
+        ZAPO_TEST_DB(t);
+        Connection &c = t->main();
+        const QString serverInsert = QStringLiteral("insert into endereco (NOM_LOGR) values ('A')");
+        QCOMPARE(Keys::insertReturningKey(c, serverInsert, {}, "Id_Endereco").toInt(), 1);
+        {
+            Transaction tx(c);
+            const int k = Keys::nextProgramKey(c, "endereco", "Id_Endereco");
+            QCOMPARE(k, 2);
+            Sql::exec(c, QStringLiteral("insert into endereco (Id_Endereco, NOM_LOGR) values (:k, 'B')"), {{":k", k}});
+            tx.commit();
+        }
+        QCOMPARE(Keys::insertReturningKey(c, serverInsert, {}, "Id_Endereco").toInt(), 3);
+        // The same holds where reference data wrote explicit keys.
+        QCOMPARE(Keys::insertReturningKey(c, QStringLiteral("insert into tipo_vacina (Nome) values ('V10')"), {},
+                                          "Id_tipo_vacina").toInt(), 2);
+    }
+
+    void weekdays_data() { addEngineRows(); }
+    void weekdays()
+    {
+        ZAPO_TEST_DB(t);
+        QCOMPARE(column(t->main(), QStringLiteral("select nome from dia_semana order by id_Dia_Semana")),
+                 QStringList({"Domingo", "Segunda", "Terça", "Quarta", "Quinta", "Sexta", "Sabado"}));
+        QCOMPARE(Sql::scalar(t->main(), QStringLiteral("select id_Dia_Semana from dia_semana where nome = :n"),
+                             {{":n", QStringLiteral("Terça")}}).toInt(), 3);
+    }
+
+    void epidemiologicalWeeks_data() { addEngineRows(); }
+    void epidemiologicalWeeks()
+    {
+        ZAPO_TEST_DB(t);
+        QSqlQuery q = Sql::exec(t->main(), QStringLiteral("select nrideano, nridesep, dtinisep, dtfimsep, dsidesep "
+                                                          "from semana_epidemiologica order by dtinisep"));
+        QDate expectedStart;
+        QDate first, last;
+        QMap<int, int> weeksPerYear;
+        int previousYear = 0, previousWeek = 0;
+        while (q.next()) {
+            const int year = q.value(0).toInt();
+            const int week = q.value(1).toInt();
+            const QDateTime start = q.value(2).toDateTime();
+            const QDateTime end = q.value(3).toDateTime();
+            QCOMPARE(start.time(), QTime(0, 0));
+            QCOMPARE(start.date().dayOfWeek(), int(Qt::Sunday));
+            QCOMPARE(start.date().addDays(6), end.date());
+            if (expectedStart.isValid())
+                QCOMPARE(start.date(), expectedStart); // no gap, no overlap
+            else
+                first = start.date();
+            // Numbering runs 1, 2, ... within a year and restarts at 1.
+            if (year == previousYear)
+                QCOMPARE(week, previousWeek + 1);
+            else if (previousYear)
+                QCOMPARE(week, 1);
+            QCOMPARE(Sql::text(q.value(4)), QStringLiteral("Semana %1/%2").arg(week, 2, 10, QLatin1Char('0')).arg(year));
+            weeksPerYear[year] = week;
+            previousYear = year;
+            previousWeek = week;
+            expectedStart = start.date().addDays(7);
+            last = end.date();
+        }
+        QVERIFY(first <= QDate(2000, 1, 1));
+        QVERIFY(last >= QDate(2060, 12, 31));
+        QCOMPARE(weeksPerYear.value(2020), 53); // a year with 53 weeks
+        QCOMPARE(weeksPerYear.value(2021), 52);
+
+        auto weekOf = [&](const QDate &d) {
+            QSqlQuery w = Sql::exec(t->main(), QStringLiteral("select nrideano, nridesep from semana_epidemiologica "
+                                                              "where :d between dtinisep and dtfimsep"),
+                                    {{":d", d}});
+            QStringList found;
+            while (w.next())
+                found << QStringLiteral("%1/%2").arg(w.value(1).toInt()).arg(w.value(0).toInt());
+            return found;
+        };
+        QCOMPARE(weekOf(QDate(2023, 12, 31)), QStringList{"1/2024"}); // week 1 of 2024 starts Sunday 31/12/2023
+        QCOMPARE(weekOf(QDate(2023, 12, 30)), QStringList{"52/2023"});
+        QCOMPARE(weekOf(QDate(2026, 1, 4)), QStringList{"1/2026"});
+        QCOMPARE(weekOf(QDate(2026, 1, 3)), QStringList{"53/2025"});
+    }
+
+    void ownerNamePrefixIgnoresAccentsAndCase_data() { addEngineRows(); }
+    void ownerNamePrefixIgnoresAccentsAndCase()
+    {
+        ZAPO_TEST_DB(t);
+        Connection &c = t->main();
+        for (const QString &n : {QStringLiteral("JOSÉ DA SILVA"), QStringLiteral("JOSEFA LIMA"),
+                                 QStringLiteral("JOAO JOSE"), QStringLiteral("MARIA")})
+            Sql::exec(c, QStringLiteral("insert into proprietario (Nome) values (:n)"), {{":n", n}});
+        const QString lo = foldText(QStringLiteral("jose"));
+        const QString hi = lo + QChar(0xFFFF);
+        const QString sql = QStringLiteral("select Nome from proprietario where %1 >= :lo and %1 < :hi "
+                                           "and Status_Registro = 'ATIVO' order by Nome")
+                                .arg(c.dialect().folded(QStringLiteral("Nome")));
+        QCOMPARE(column(c, sql, {{":lo", lo}, {":hi", hi}}), QStringList({"JOSEFA LIMA", "JOSÉ DA SILVA"}));
+
+        if (c.dialect().engine() == Engine::SQLite) {
+            QSqlQuery plan = Sql::exec(c, QStringLiteral("explain query plan ") + sql, {{":lo", lo}, {":hi", hi}});
+            QString detail;
+            while (plan.next())
+                detail += plan.value(3).toString() + QLatin1Char('\n');
+            QVERIFY2(detail.contains(QStringLiteral("ix_proprietario_nome")), qPrintable(detail));
+            // The microchip search without blanks uses its index too.
+            plan = Sql::exec(c, QStringLiteral("explain query plan select Id_Animal from animal "
+                                               "where replace(Num_Microchip, ' ', '') = :m"),
+                             {{":m", QStringLiteral("985")}});
+            detail.clear();
+            while (plan.next())
+                detail += plan.value(3).toString();
+            QVERIFY2(detail.contains(QStringLiteral("ix_animal_microchip")), qPrintable(detail));
+        }
+    }
+
+    void referenceRows_data() { addEngineRows(); }
+    void referenceRows()
+    {
+        ZAPO_TEST_DB(t);
+        Connection &c = t->main();
+        auto name = [&](const QString &sql) { return Sql::text(Sql::scalar(c, sql)); };
+        QCOMPARE(name("select Nome from especie where Id_Especie = 1"), QStringLiteral("CANINA"));
+        QCOMPARE(name("select Nome from especie where Id_Especie = 2"), QStringLiteral("FELINA"));
+        QVERIFY(!name("select Nome from tipo_procedimento where Id_Tipo_Procedimento = 12").isEmpty());
+        QCOMPARE(name("select Nome from perfil where Id_Perfil = 1000"), QStringLiteral("ADMINISTRADOR"));
+        QCOMPARE(name("select count(*) from atendimento_status where Nome = 'AGENDADO'"), QStringLiteral("1"));
+        QVERIFY(!name("select Nome from atendimento_status where Id_Atendimento_Status = 7").isEmpty());
+        QCOMPARE(name("select count(*) from receituario_padrao where Id_Receituario_padrao = 1"), QStringLiteral("1"));
+        QVERIFY(!name("select Texto_padrao_orientacao from Orientacao_Padrao_Atend").isEmpty());
+        for (const QString &tab : {QStringLiteral("tipo_vacina"), QStringLiteral("tipo_vacina_ocorrencia"),
+                                   QStringLiteral("tipo_motivo_nao_vacina")})
+            QCOMPARE(name(QStringLiteral("select count(*) from %1 where Nome = 'Não se aplica' "
+                                         "and Ind_registro_ativo = 'ATIVO'").arg(tab)),
+                     QStringLiteral("1"));
+        QCOMPARE(name("select count(*) from usuario"), QStringLiteral("0"));
+    }
+
+    void formRegistry_data() { addEngineRows(); }
+    void formRegistry()
+    {
+        ZAPO_TEST_DB(t);
+        Connection &c = t->main();
+        QMap<int, QPair<int, QString>> rows; // id -> (tag, type)
+        QSqlQuery q = Sql::exec(c, QStringLiteral("select Id_Form, Tag, Tipo_Form, Nome from form"));
+        while (q.next()) {
+            rows.insert(q.value(0).toInt(), {q.value(1).toInt(), Sql::text(q.value(2))});
+            QVERIFY2(!Sql::text(q.value(3)).contains(QLatin1Char('&')) || Sql::text(q.value(3)).contains(" & "),
+                     qPrintable(Sql::text(q.value(3))));
+            QVERIFY(!Sql::text(q.value(3)).endsWith(QLatin1Char('.')));
+        }
+        // Every numbered screen of the menu, by its number and tag.
+        for (int id : {1, 2, 3, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 21, 22, 23, 24, 44, 45, 46, 47, 48, 49, 50}) {
+            QVERIFY2(rows.contains(id), qPrintable(QString::number(id)));
+            QCOMPARE(rows.value(id).first, id);
+            QCOMPARE(rows.value(id).second, QStringLiteral("F"));
+        }
+        // Reports, including the untagged ones.
+        for (int id : {25, 26, 27, 33, 37, 38, 39, 40, 42, 43})
+            QCOMPARE(rows.value(id), qMakePair(id, QStringLiteral("R")));
+        for (int id : {41, 51, 52})
+            QCOMPARE(rows.value(id), qMakePair(0, QStringLiteral("R")));
+        // Private attendance (008) reads the permissions of form 5 and
+        // transfer (021) those of form 20: both exist; 008 and 021 keep their
+        // own rows with the tags that enable their entries.
+        QVERIFY(rows.contains(5) && rows.contains(20));
+        QCOMPARE(rows.value(8).first, 8);
+        QCOMPARE(rows.value(21).first, 21);
+        QCOMPARE(Sql::text(Sql::scalar(c, QStringLiteral("select Nome from form where Id_Form = 12"))),
+                 QStringLiteral("012 - Tamanho do pelo"));
+    }
+
+    void installationScriptCoversEverything()
+    {
+        const QString script = Schema::tsqlScript();
+        for (const Schema::Table &tab : Schema::tables())
+            QVERIFY2(script.contains(QStringLiteral("create table dbo.%1 (").arg(tab.name)), qPrintable(tab.name));
+        for (const Schema::Index &i : Schema::indexes())
+            QVERIFY2(script.contains(QStringLiteral("create index %1 on dbo.%2").arg(i.name, i.table)),
+                     qPrintable(i.name));
+        QVERIFY(script.contains(QStringLiteral("pesquisaLograd")));
+        QVERIFY(script.contains(QStringLiteral("int identity(1,1) not null primary key")));
+        QVERIFY(script.contains(QStringLiteral("Status_Registro char(20) default 'ATIVO'")));
+        QVERIFY(script.contains(QStringLiteral("set identity_insert dbo.tipo_vacina on;")));
+        QVERIFY(script.contains(QStringLiteral("N'Terça'")));
+        // Nothing specific to the other engines leaks in.
+        QVERIFY(!script.contains(QStringLiteral("zapo_fold")));
+        QVERIFY(!script.contains(QStringLiteral("timestamp")));
+        QVERIFY(!script.contains(QStringLiteral("padrao.")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSchema)
+#include "tst_schema.moc"

@@ -1,6 +1,9 @@
 #include "db/schema/ReferenceData.h"
 #include "db/DataModule.h"
-#include "db/Sql.h"
+#include "db/DbError.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
 
 #include <QDateTime>
 
@@ -106,9 +109,12 @@ const QList<FormEntry> &formRegistry()
 
 namespace {
 
-QDateTime midnight(const QDate &d)
+// Midnight of a day as the ISO text that binding a QDateTime produces
+// (kept as text: thousands of local-time conversions per install are slow,
+// and every engine reads this form back as the same date-time).
+QString midnight(const QDate &d)
 {
-    return QDateTime(d, QTime(0, 0));
+    return QDateTime(d, QTime(0, 0)).toString(Qt::ISODateWithMs);
 }
 
 QList<SeedTable> buildReferenceData()
@@ -221,23 +227,23 @@ void insertReferenceData(Connection &c)
     for (const SeedTable &t : referenceData()) {
         // Several rows per statement keep a fresh install quick on a remote
         // server; the placeholder count stays far below every engine's limit.
+        // Positional placeholders: hundreds of named ones are slow to map.
         const qsizetype perStatement = qMax<qsizetype>(1, 600 / t.columns.size());
+        const QString tuple = QLatin1Char('(') + QStringList(t.columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))
+                              + QLatin1Char(')');
         for (qsizetype start = 0; start < t.rows.size(); start += perStatement) {
             const qsizetype end = qMin(t.rows.size(), start + perStatement);
-            QStringList tuples;
-            QVariantMap params;
-            for (qsizetype r = start; r < end; ++r) {
-                QStringList ph;
-                for (qsizetype col = 0; col < t.columns.size(); ++col) {
-                    const QString name = QStringLiteral(":v%1_%2").arg(r - start).arg(col);
-                    ph << name;
-                    params.insert(name, t.rows.at(r).at(col));
-                }
-                tuples << QLatin1Char('(') + ph.join(QStringLiteral(", ")) + QLatin1Char(')');
-            }
-            Sql::exec(c, QStringLiteral("insert into %1 (%2) values %3")
-                             .arg(t.table, t.columns.join(QStringLiteral(", ")), tuples.join(QStringLiteral(", "))),
-                      params);
+            const QString sql = QStringLiteral("insert into %1 (%2) values %3")
+                                    .arg(t.table, t.columns.join(QStringLiteral(", ")),
+                                         QStringList(end - start, tuple).join(QStringLiteral(", ")));
+            QSqlQuery q(c.db());
+            if (!q.prepare(sql))
+                throw DbError::from(q.lastError(), sql);
+            for (qsizetype r = start; r < end; ++r)
+                for (const QVariant &v : t.rows.at(r))
+                    q.addBindValue(v);
+            if (!q.exec())
+                throw DbError::from(q.lastError(), sql);
         }
     }
 }

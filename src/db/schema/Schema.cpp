@@ -6,6 +6,8 @@
 #include "db/schema/ReferenceData.h"
 #include "db/schema/SchemaModel.h"
 
+#include <QRegularExpression>
+
 using namespace Schema;
 
 namespace {
@@ -28,6 +30,22 @@ begin
     return null;
 end $$)";
 
+// The translate() arguments of zapo_fold(): the accented lower-case letters
+// foldText() knows, plus their upper-case forms, so the folding does not
+// depend on lower() knowing accented letters (it does not under the "C"
+// collation).
+QString foldFunctionArguments()
+{
+    static const QRegularExpression rx(QStringLiteral("^'([^']*)', '([^']*)'$"));
+    const QString args = foldingTranslateArguments();
+    const QRegularExpressionMatch m = rx.match(args);
+    if (!m.hasMatch())
+        return args;
+    const QString from = m.captured(1);
+    const QString to = m.captured(2);
+    return QStringLiteral("'%1', '%2'").arg(from + from.toUpper(), to + to);
+}
+
 QStringList statements(Engine engine)
 {
     QStringList out;
@@ -36,7 +54,7 @@ QStringList statements(Engine engine)
         // Case- and accent-folding for name searches, the same table as foldText().
         out << QStringLiteral("create or replace function zapo_fold(text) returns text language sql immutable strict "
                               "parallel safe as $$ select translate(lower($1), %1) $$")
-                   .arg(foldingTranslateArguments());
+                   .arg(foldFunctionArguments());
         out << QString::fromLatin1(kSyncIdentityFunction);
     }
     for (const Table &t : tables())

@@ -140,6 +140,22 @@ QString Schema::tsqlScript()
                                    .arg(i.table, i.name, create)
                              : create + QStringLiteral(";\n"));
         }
+        // A key written explicitly (max+1) moves the sequence past it, so the
+        // next key the server gives cannot collide. ">=": an unused sequence
+        // reports its start value as its current value.
+        for (const Table &t : tables()) {
+            if (t.db != db || t.key != KeyKind::ServerOrProgram)
+                continue;
+            out << QStringLiteral(
+                       "go\ncreate trigger dbo.trg_%1_key on dbo.%1 after insert as\nbegin\n"
+                       "    set nocount on;\n"
+                       "    declare @top int = (select max(%2) from dbo.%1);\n"
+                       "    declare @cur int = (select cast(current_value as int) from sys.sequences where name = 'seq_%1');\n"
+                       "    if @top >= @cur\n"
+                       "        exec('alter sequence dbo.seq_%1 restart with ' + cast(@top + 1 as varchar(12)));\n"
+                       "end;\ngo\n")
+                       .arg(t.name, t.keyColumn());
+        }
         for (const View &v : views()) {
             if (v.db != db)
                 continue;

@@ -301,6 +301,7 @@ const QList<Index> &indexes()
         // Owners
         ix(M, "ix_proprietario_nome", "proprietario", {{"Nome", P::Folded}},
            "owner search by the start of the name, without regard to case or accents"),
+        ix(M, "ix_proprietario_ordem", "proprietario", {{"Nome"}}, "owner lists in name order, read in pages"),
         ix(M, "ix_proprietario_cpf", "proprietario", {{"Num_CPF_CNPJ"}},
            "owner search by tax number and the duplicate check among active owners"),
         ix(M, "ix_proprietario_ci", "proprietario", {{"Num_CI"}}, "owner search by identity card"),

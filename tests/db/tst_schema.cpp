@@ -269,6 +269,10 @@ private slots:
                           .arg(c.dialect().withoutBlanks(QStringLiteral("Num_Microchip"))),
                       {{":m", QStringLiteral("985")}});
         QVERIFY2(detail.contains(QStringLiteral("ix_animal_microchip")), qPrintable(detail));
+        detail = plan(QStringLiteral("select Id_Proprietario from proprietario where Num_CPF_CNPJ like :p escape '!' "
+                                     "and Status_Registro = 'ATIVO'"),
+                      {{":p", QStringLiteral("123%")}});
+        QVERIFY2(detail.contains(QStringLiteral("ix_proprietario_cpf_prefix")), qPrintable(detail));
     }
 
     void serverFoldingMatchesProgramFolding_data() { addEngineRows(); }

@@ -61,6 +61,9 @@ QString partSql(const IndexPart &p, Engine engine)
     case IndexPart::Folded:
         return engine == Engine::PostgreSQL ? QStringLiteral("(zapo_fold(%1))").arg(p.column)
                                             : QStringLiteral("zapo_fold(%1)").arg(p.column);
+    case IndexPart::LikePrefix:
+        return engine == Engine::PostgreSQL ? p.column + QStringLiteral(" varchar_pattern_ops")
+                                            : p.column + QStringLiteral(" collate nocase");
     case IndexPart::NoBlanks:
         return engine == Engine::PostgreSQL ? QStringLiteral("(replace(%1, ' ', ''))").arg(p.column)
                                             : QStringLiteral("replace(%1, ' ', '')").arg(p.column);

@@ -38,10 +38,12 @@ struct Table {
     QString keyColumn() const; // empty for None/Composite
 };
 
-// An index part is a plain column, its case- and accent-folded form, or the
-// column without blanks (microchip numbers are compared that way).
+// An index part is a plain column, its case- and accent-folded form, the
+// column without blanks (microchip numbers are compared that way), or the
+// column ordered so that "like 'abc%'" can use the index (SQLite's LIKE
+// ignores case, PostgreSQL's needs pattern ordering outside the C collation).
 struct IndexPart {
-    enum Kind { Plain, Folded, NoBlanks };
+    enum Kind { Plain, Folded, NoBlanks, LikePrefix };
     QString column;
     Kind kind = Plain;
 };

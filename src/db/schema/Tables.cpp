@@ -304,7 +304,11 @@ const QList<Index> &indexes()
         ix(M, "ix_proprietario_ordem", "proprietario", {{"Nome"}}, "owner lists in name order, read in pages"),
         ix(M, "ix_proprietario_cpf", "proprietario", {{"Num_CPF_CNPJ"}},
            "owner search by tax number and the duplicate check among active owners"),
+        ix(M, "ix_proprietario_cpf_prefix", "proprietario", {{"Num_CPF_CNPJ", P::LikePrefix}},
+           "owner search by the start of the tax number (like 'nnn%')"),
         ix(M, "ix_proprietario_ci", "proprietario", {{"Num_CI"}}, "owner search by identity card"),
+        ix(M, "ix_proprietario_ci_prefix", "proprietario", {{"Num_CI", P::LikePrefix}},
+           "owner search by the start of the identity card (like 'nnn%')"),
         ix(M, "ix_proprietario_email", "proprietario", {{"Email_Proprietario"}},
            "duplicate e-mail check among active owners"),
         // Animals

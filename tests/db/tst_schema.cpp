@@ -94,17 +94,23 @@ private slots:
         Connection &m = t->main();
         Sql::exec(m, QStringLiteral("insert into padrao.logradouroNome (num_logr, num_sequ_logr, tip_logr, nom_logr) "
                                     "values (10, 1, 'R', 'DAS FLORES')"));
-        Sql::exec(m, QStringLiteral("insert into padrao.BairroLogradouro (NUM_LOGR, NUM_BAIR, IND_BAIR_CORD) "
-                                    "values (10, 3, 'N')"));
+        // Imports that do not know IND_BAIR_CORD leave it to the default.
+        Sql::exec(m, QStringLiteral("insert into padrao.BairroLogradouro (NUM_LOGR, NUM_BAIR) values (10, 3)"));
         Sql::exec(m, QStringLiteral("insert into padrao.Bairro (NUM_BAIR, NOM_BAIR, TIP_BAIR, TIP_CLSS_BAIR) "
                                     "values (3, 'CENTRO', 'BAIRRO', 'o')"));
-        QSqlQuery q = Sql::exec(p, QStringLiteral("select nom_bair, nom_logr, ind_bair_cord from pesquisaLograd "
-                                                  "where num_logr = :n"),
-                                {{":n", 10}});
+        Sql::exec(m, QStringLiteral("insert into padrao.logradouroNome (num_logr, num_sequ_logr, tip_logr, nom_logr) "
+                                    "values (11, 1, 'AV', 'NOVA')"));
+        QSqlQuery q = Sql::exec(p, QStringLiteral("select num_logr, nom_bair, nom_logr, ind_bair_cord from pesquisaLograd "
+                                                  "where num_logr in (10, 11) order by num_logr"));
         QVERIFY(q.next());
         QCOMPARE(Sql::text(q, "nom_bair"), QStringLiteral("CENTRO"));
         QCOMPARE(Sql::text(q, "nom_logr"), QStringLiteral("DAS FLORES"));
         QCOMPARE(Sql::text(q, "ind_bair_cord"), QStringLiteral("N"));
+        // A street without a neighbourhood yet is still found.
+        QVERIFY(q.next());
+        QCOMPARE(Sql::text(q, "nom_logr"), QStringLiteral("NOVA"));
+        QVERIFY(q.value(QStringLiteral("nom_bair")).isNull());
+        QVERIFY(!q.next());
     }
 
     void serverKeysAndDefaults_data() { addEngineRows(); }

@@ -231,14 +231,16 @@ QList<Table> addressTables()
     t << table(P, "TipoLogradouro", K::None, {C("Tip_Logr", 3), C("Des_Tip_Logr", 20)});
     t << table(P, "Logradouro", K::None, {I("num_logr"), V("nom_logr", 80)});
     t << table(P, "logradouroNome", K::None,
-               {I("num_logr"), SI("num_sequ_logr"), C("tip_logr", 3), V("nom_logr", 80)});
+               {I("num_logr"), SI("num_sequ_logr"), C("tip_logr", 10), V("nom_logr", 80)});
     t << table(P, "cepLogradouro", K::None,
                {I("num_logr"), I("num_cep"), C("ind_lado_logr", 1), C("num_imov_inic", 6), C("num_imov_fina", 6)});
     t << table(P, "Bairro", K::None,
                {SI("NUM_BAIR"), C("NOM_BAIR", 50), C("TIP_BAIR", 30), C("TIP_CLSS_BAIR", 1), C("SIT_REGT", 1)});
-    // IND_BAIR_CORD: whether the street is the neighbourhood's border ("N":
-    // it runs inside it); the street-search view passes it on.
-    t << table(P, "BairroLogradouro", K::None, {I("NUM_LOGR"), SI("NUM_BAIR"), C("IND_BAIR_CORD", 1)});
+    // IND_BAIR_CORD: whether the street only borders the neighbourhood ("N":
+    // it runs inside it); the street-search view passes it on. Imports that
+    // do not know it get "N".
+    t << table(P, "BairroLogradouro", K::None,
+               {I("NUM_LOGR"), SI("NUM_BAIR"), def(C("IND_BAIR_CORD", 1), QStringLiteral("'N'"))});
     t << table(P, "logradouroimovel", K::None,
                {I("Num_Logr"), V("Num_Imov", 10), F("Val_Cood_X"), F("Val_Cood_Y")});
     t << table(P, "Localidade", K::None, {I("num_locl"), V("nom_locl", 45)});
@@ -274,15 +276,17 @@ const QList<Table> &tables()
 
 const QList<View> &views()
 {
-    // Every name a street has had, with each neighbourhood it crosses.
+    // Every name a street has had, with each neighbourhood it crosses; a
+    // street not yet placed in a neighbourhood is still found by name.
     static const QList<View> all{
         {Database::Padrao, QStringLiteral("pesquisaLograd"),
          QStringLiteral("select b.TIP_BAIR as tip_bair, b.NUM_BAIR as num_bair, b.NOM_BAIR as nom_bair, "
                         "n.num_logr as NUM_LOGR, n.num_sequ_logr as NUM_SEQU_LOGR, n.tip_logr as tip_logr, "
-                        "n.nom_logr as nom_logr, b.TIP_CLSS_BAIR as tip_clss_bair, bl.IND_BAIR_CORD as ind_bair_cord "
+                        "n.nom_logr as nom_logr, b.TIP_CLSS_BAIR as tip_clss_bair, "
+                        "coalesce(bl.IND_BAIR_CORD, 'N') as ind_bair_cord "
                         "from logradouroNome n "
-                        "join BairroLogradouro bl on bl.NUM_LOGR = n.num_logr "
-                        "join Bairro b on b.NUM_BAIR = bl.NUM_BAIR")},
+                        "left join BairroLogradouro bl on bl.NUM_LOGR = n.num_logr "
+                        "left join Bairro b on b.NUM_BAIR = bl.NUM_BAIR")},
     };
     return all;
 }

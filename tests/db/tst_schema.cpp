@@ -355,6 +355,60 @@ private slots:
                  QStringLiteral("012 - Tamanho do pelo"));
     }
 
+    void exportTableFromLiveData_data() { addEngineRows(); }
+    void exportTableFromLiveData()
+    {
+        ZAPO_TEST_DB(t);
+        Connection &c = t->main();
+        const QStringList setup{
+            "insert into padrao.AreaAbrang (COD_AREA_ABRN, DES_AREA_ABRN, COD_DITR_SANI, SIT_REGT) values (1203, 'VILA NOVA', 1, 'A')",
+            "insert into distrito (Id_Distrito, Nome, Ind_Status) values (1, 'DS NORTE', 'ATIVO')",
+            "insert into endereco (Id_Endereco, Id_Distrito, COD_AREA_ABRN, NOM_LOGR, NUM_IMOV_LOGR) values (1, 1, 1203, 'DAS FLORES', 10)",
+            "insert into endereco (Id_Endereco, NOM_LOGR) values (2, 'VELHA')",
+            "insert into endereco (Id_Endereco, NOM_LOGR, NUM_BAIR, NOM_BAIR) values (3, 'NOVA', 4, 'CENTRO')",
+            "insert into proprietario (Id_Proprietario, Nome, Tipo_Pessoa, Id_Endereco) values (1, 'ANA', 'FÍSICA', 1)",
+            "insert into animal (Id_Animal, Id_Proprietario, Nome, Id_Especie, Sinais) values (1, 1, 'REX', 1, 'x')",
+            "insert into endereco_animal (Id_Animal, Id_Endereco) values (1, 2)",
+            "insert into endereco_animal (Id_Animal, Id_Endereco) values (1, 3)",
+            "insert into unidade_trabalho (Id_Unidade_Trabalho, Nome) values (1, 'CENTRO DE ZOONOSES')",
+            "insert into profissional (Id_Profissional, Nome) values (1, 'DRA LIA')",
+            "insert into profissional (Id_Profissional, Nome) values (2, 'DR RUI')",
+            "insert into atendimento (Id_Atendimento, Id_Proprietario, Id_Animal, Id_Unidade_Trabalho, Id_Unidade_Agendada, "
+            "Id_Atendimento_Status, Ind_Autoriza_Cirurgia) values (1, 1, 1, 1, 1, 1, 'SIM')",
+            "insert into atendimento_profissional (Id_Profissional, Id_Atendimento) values (1, 1)",
+            "insert into atendimento_profissional (Id_Profissional, Id_Atendimento) values (2, 1)",
+            "insert into procedimento (Id_Tipo_Procedimento, Id_Atendimento) values (12, 1)",
+            // an attendance whose owner and animal are gone still exports
+            "insert into atendimento (Id_Atendimento, Id_Proprietario, Id_Animal) values (2, 99, 99)",
+        };
+        for (const QString &s : setup)
+            Sql::exec(c, s);
+        Sql::exec(c, QStringLiteral("update atendimento set Data_Hora_Atendimento = :d where Id_Atendimento = 1"),
+                  {{":d", QDateTime(QDate(2026, 3, 5), QTime(9, 30))}});
+
+        QCOMPARE(Schema::refreshExportTable(c), 2);
+        QCOMPARE(Schema::refreshExportTable(c), 2); // rebuilt, not appended
+        QSqlQuery q = Sql::exec(c, QStringLiteral("select * from Exportacao2 where id_atend = 1"));
+        QVERIFY(q.next());
+        QCOMPARE(q.record().count(), 58);
+        QCOMPARE(Sql::text(q, "prop"), QStringLiteral("ANA"));
+        QCOMPARE(Sql::text(q, "P_dist"), QStringLiteral("DS NORTE"));
+        QCOMPARE(Sql::text(q, "P_DSArea"), QStringLiteral("VILA NOVA"));
+        QCOMPARE(Sql::text(q, "P_DSLogr"), QStringLiteral("DAS FLORES"));
+        QCOMPARE(Sql::text(q, "A_DSLogr"), QStringLiteral("NOVA")); // the current address
+        QCOMPARE(Sql::text(q, "A_DSBair"), QStringLiteral("CENTRO"));
+        QCOMPARE(Sql::text(q, "especie"), QStringLiteral("CANINA"));
+        QCOMPARE(Sql::text(q, "st_atend"), QStringLiteral("AGENDADO"));
+        QCOMPARE(Sql::text(q, "uni_real"), QStringLiteral("CENTRO DE ZOONOSES"));
+        QCOMPARE(q.value("td_atend").toDateTime(), QDateTime(QDate(2026, 3, 5), QTime(9, 30)));
+        QCOMPARE(Sql::text(q, "AnoAtent"), QStringLiteral("2026"));
+        QCOMPARE(Sql::text(q, "MesAtent"), QStringLiteral("3"));
+        QStringList profs = Sql::text(q, "profi").split(QStringLiteral(", "));
+        profs.sort();
+        QCOMPARE(profs, QStringList({"DR RUI", "DRA LIA"}));
+        QCOMPARE(Sql::text(q, "proce"), QStringLiteral("CASTRAÇÃO"));
+    }
+
     void installationScriptCoversEverything()
     {
         const QString script = Schema::tsqlScript();
@@ -368,10 +422,12 @@ private slots:
         QVERIFY(script.contains(QStringLiteral("Status_Registro char(20) default 'ATIVO'")));
         QVERIFY(script.contains(QStringLiteral("set identity_insert dbo.tipo_vacina on;")));
         QVERIFY(script.contains(QStringLiteral("N'Terça'")));
+        QVERIFY(script.contains(QStringLiteral("create procedure dbo.sp_animal_atendimento")));
         // Nothing specific to the other engines leaks in.
         QVERIFY(!script.contains(QStringLiteral("zapo_fold")));
         QVERIFY(!script.contains(QStringLiteral("timestamp")));
-        QVERIFY(!script.contains(QStringLiteral("padrao.")));
+        QVERIFY(!script.contains(QRegularExpression(QStringLiteral("padrao\\.\\w"))));
+        QVERIFY(script.contains(QStringLiteral("padrao..AreaAbrang")));
     }
 };
 

@@ -168,6 +168,10 @@ QString Schema::tsqlScript()
     section(Database::Kelda, QStringLiteral("kelda"), true);
     section(Database::Main, QStringLiteral("ZAPO"), false);
 
+    // The export table is filled on the server.
+    out << QStringLiteral("go\ncreate procedure dbo.sp_animal_atendimento as\nbegin\n    set nocount on;\n"
+                          "    delete from Exportacao2;\n%1;\n    return (select count(*) from Exportacao2);\nend;\ngo\n")
+               .arg(exportTableFillStatement(Engine::TSql));
     out << QStringLiteral("-- Reference data\n");
     for (const SeedTable &s : referenceData()) {
         const Table *t = findTable(s.table);

@@ -1,4 +1,6 @@
 #pragma once
+#include "db/Dialect.h"
+
 #include <QString>
 
 class DataModule;
@@ -18,5 +20,13 @@ void create(DataModule &dm);
 
 // The installation script for a T-SQL server (not run by the program).
 QString tsqlScript();
+
+// Rebuilds the flat export table Exportacao2 from the owners, animals,
+// addresses and attendances, in one transaction; returns the row count.
+// (On a T-SQL server the script's procedure sp_animal_atendimento does the
+// same on the server.)
+int refreshExportTable(Connection &main);
+// The statement that fills Exportacao2 on one engine.
+QString exportTableFillStatement(Engine engine);
 
 } // namespace Schema

@@ -1,0 +1,114 @@
+// Exportacao2: one row per attendance with its owner, animal, both addresses
+// and audit data resolved to names, under dBASE-sized column names.
+#include "db/DataModule.h"
+#include "db/Sql.h"
+#include "db/Transaction.h"
+#include "db/schema/Schema.h"
+#include "db/schema/SchemaModel.h"
+
+namespace {
+
+// The pieces that differ between engines.
+struct Flavour {
+    QString addressArea;  // the address database's coverage-area table
+    QString year;         // %1: a date-time expression
+    QString month;
+    QString joined;       // %1: names to join with ", " (an aggregate)
+    QString cut;          // %1: text, %2: length
+};
+
+Flavour flavour(Engine engine)
+{
+    switch (engine) {
+    case Engine::SQLite:
+        return {QStringLiteral("padrao.AreaAbrang"), QStringLiteral("cast(cast(strftime('%Y', %1) as integer) as text)"),
+                QStringLiteral("cast(cast(strftime('%m', %1) as integer) as text)"),
+                QStringLiteral("group_concat(%1, ', ')"), QStringLiteral("substr(%1, 1, %2)")};
+    case Engine::PostgreSQL:
+        return {QStringLiteral("padrao.AreaAbrang"), QStringLiteral("cast(extract(year from %1) as integer)::text"),
+                QStringLiteral("cast(extract(month from %1) as integer)::text"),
+                QStringLiteral("string_agg(%1, ', ')"), QStringLiteral("substr(%1, 1, %2)")};
+    case Engine::TSql:
+        return {QStringLiteral("padrao..AreaAbrang"), QStringLiteral("cast(year(%1) as varchar(4))"),
+                QStringLiteral("cast(month(%1) as varchar(2))"),
+                QStringLiteral("string_agg(%1, ', ')"), QStringLiteral("substring(%1, 1, %2)")};
+    }
+    return {};
+}
+
+} // namespace
+
+QString Schema::exportTableFillStatement(Engine engine)
+{
+    const Flavour f = flavour(engine);
+    const QString professionals =
+        QStringLiteral("(select %1 from atendimento_profissional ap join profissional pf on pf.Id_Profissional = "
+                       "ap.Id_Profissional where ap.Id_Atendimento = at.Id_Atendimento)")
+            .arg(f.joined.arg(QStringLiteral("rtrim(pf.Nome)")));
+    const QString procedures =
+        QStringLiteral("(select %1 from procedimento pr join tipo_procedimento tp on tp.Id_Tipo_Procedimento = "
+                       "pr.Id_Tipo_Procedimento where pr.Id_Atendimento = at.Id_Atendimento)")
+            .arg(f.joined.arg(QStringLiteral("rtrim(tp.Nome)")));
+
+    const QList<Column> &target = findTable(QStringLiteral("Exportacao2"))->columns;
+    QStringList columns;
+    for (const Column &c : target)
+        columns << c.name;
+
+    QStringList values{
+        // owner and the owner's address
+        "p.Id_Proprietario", "p.Tipo_Pessoa", "p.Num_CPF_CNPJ", "p.Num_CI", "p.Nome", "dp.Nome", "ep.COD_AREA_ABRN",
+        "ap_.DES_AREA_ABRN", "ep.NOM_BAIR", "ep.NUM_CEP", "ep.NUM_LOGR", "ep.TIP_LOGR", "ep.NOM_LOGR",
+        "ep.NUM_IMOV_LOGR", "ep.DES_CMPL_ENDR", "ep.End_X", "ep.End_Y",
+        // animal and its current address
+        "a.Id_Animal", "a.Nome", "a.Sexo", "pe.Descricao", "po.Descricao", "r.Nome", "a.Sinais", "a.Cor",
+        "a.Esterilizado", "es.Nome", "a.Num_Microchip", "a.Num_Pedigree", "da.Nome", "ea.COD_AREA_ABRN",
+        "aa_.DES_AREA_ABRN", "ea.NOM_BAIR", "ea.NUM_CEP", "ea.NUM_LOGR", "ea.TIP_LOGR", "ea.NOM_LOGR",
+        "ea.NUM_IMOV_LOGR", "ea.DES_CMPL_ENDR", "ea.End_X", "ea.End_Y",
+        // attendance
+        "at.Id_Atendimento", "st.Nome", "at.Data_Hora_Atendimento", f.year.arg("at.Data_Hora_Atendimento"),
+        f.month.arg("at.Data_Hora_Atendimento"), "at.Ind_Autoriza_Cirurgia", "um.Nome", "ur.Nome",
+        "at.Inserido_Por", "ui.Nome", "at.Inserido_Em", "at.Modificado_Por", "uo.Nome", "at.Modificado_Em",
+        professionals, procedures, "a.Data_Nascimento"};
+    Q_ASSERT(values.size() == columns.size());
+    // Texts are cut to the export's widths (some sources are wider).
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const Column &c = target.at(i);
+        if (c.type == ColType::Char || c.type == ColType::VarChar)
+            values[i] = f.cut.arg(values.at(i)).arg(c.width);
+    }
+
+    return QStringLiteral(
+               "insert into Exportacao2 (%1)\n"
+               "select %2\n"
+               "from atendimento at\n"
+               "left join proprietario p on p.Id_Proprietario = at.Id_Proprietario\n"
+               "left join endereco ep on ep.Id_Endereco = p.Id_Endereco\n"
+               "left join distrito dp on dp.Id_Distrito = ep.Id_Distrito\n"
+               "left join %3 ap_ on ap_.COD_AREA_ABRN = ep.COD_AREA_ABRN\n"
+               "left join animal a on a.Id_Animal = at.Id_Animal\n"
+               "left join endereco ea on ea.Id_Endereco = (select max(x.Id_Endereco) from endereco_animal x "
+               "where x.Id_Animal = a.Id_Animal)\n"
+               "left join distrito da on da.Id_Distrito = ea.Id_Distrito\n"
+               "left join %3 aa_ on aa_.COD_AREA_ABRN = ea.COD_AREA_ABRN\n"
+               "left join pelo pe on pe.Id_pelo = a.Id_Pelo\n"
+               "left join porte po on po.Id_porte = a.Id_Porte\n"
+               "left join raca r on r.Id_Raca = a.Id_Raca\n"
+               "left join especie es on es.Id_Especie = a.Id_Especie\n"
+               "left join atendimento_status st on st.Id_Atendimento_Status = at.Id_Atendimento_Status\n"
+               "left join unidade_trabalho um on um.Id_Unidade_Trabalho = at.Id_Unidade_Trabalho\n"
+               "left join unidade_trabalho ur on ur.Id_Unidade_Trabalho = at.Id_Unidade_Agendada\n"
+               "left join usuario ui on ui.Id_Usuario = at.Inserido_Por\n"
+               "left join usuario uo on uo.Id_Usuario = at.Modificado_Por")
+        .arg(columns.join(QStringLiteral(", ")), values.join(QStringLiteral(",\n       ")), f.addressArea);
+}
+
+int Schema::refreshExportTable(Connection &main)
+{
+    Transaction tx(main);
+    Sql::exec(main, QStringLiteral("delete from Exportacao2"));
+    Sql::exec(main, exportTableFillStatement(main.dialect().engine()));
+    const int rows = Sql::scalar(main, QStringLiteral("select count(*) from Exportacao2")).toInt();
+    tx.commit();
+    return rows;
+}

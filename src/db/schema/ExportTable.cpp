@@ -43,11 +43,11 @@ QString Schema::exportTableFillStatement(Engine engine)
     const Flavour f = flavour(engine);
     const QString professionals =
         QStringLiteral("(select %1 from atendimento_profissional ap join profissional pf on pf.Id_Profissional = "
-                       "ap.Id_Profissional where ap.Id_Atendimento = at.Id_Atendimento)")
+                       "ap.Id_Profissional where ap.Id_Atendimento = att.Id_Atendimento)")
             .arg(f.joined.arg(QStringLiteral("rtrim(pf.Nome)")));
     const QString procedures =
         QStringLiteral("(select %1 from procedimento pr join tipo_procedimento tp on tp.Id_Tipo_Procedimento = "
-                       "pr.Id_Tipo_Procedimento where pr.Id_Atendimento = at.Id_Atendimento)")
+                       "pr.Id_Tipo_Procedimento where pr.Id_Atendimento = att.Id_Atendimento)")
             .arg(f.joined.arg(QStringLiteral("rtrim(tp.Nome)")));
 
     const QList<Column> &target = findTable(QStringLiteral("Exportacao2"))->columns;
@@ -66,9 +66,9 @@ QString Schema::exportTableFillStatement(Engine engine)
         "aa_.DES_AREA_ABRN", "ea.NOM_BAIR", "ea.NUM_CEP", "ea.NUM_LOGR", "ea.TIP_LOGR", "ea.NOM_LOGR",
         "ea.NUM_IMOV_LOGR", "ea.DES_CMPL_ENDR", "ea.End_X", "ea.End_Y",
         // attendance
-        "at.Id_Atendimento", "st.Nome", "at.Data_Hora_Atendimento", f.year.arg("at.Data_Hora_Atendimento"),
-        f.month.arg("at.Data_Hora_Atendimento"), "at.Ind_Autoriza_Cirurgia", "um.Nome", "ur.Nome",
-        "at.Inserido_Por", "ui.Nome", "at.Inserido_Em", "at.Modificado_Por", "uo.Nome", "at.Modificado_Em",
+        "att.Id_Atendimento", "st.Nome", "att.Data_Hora_Atendimento", f.year.arg("att.Data_Hora_Atendimento"),
+        f.month.arg("att.Data_Hora_Atendimento"), "att.Ind_Autoriza_Cirurgia", "um.Nome", "ur.Nome",
+        "att.Inserido_Por", "ui.Nome", "att.Inserido_Em", "att.Modificado_Por", "uo.Nome", "att.Modificado_Em",
         professionals, procedures, "a.Data_Nascimento"};
     Q_ASSERT(values.size() == columns.size());
     // Texts are cut to the export's widths (some sources are wider).
@@ -81,12 +81,12 @@ QString Schema::exportTableFillStatement(Engine engine)
     return QStringLiteral(
                "insert into Exportacao2 (%1)\n"
                "select %2\n"
-               "from atendimento at\n"
-               "left join proprietario p on p.Id_Proprietario = at.Id_Proprietario\n"
+               "from atendimento att\n"
+               "left join proprietario p on p.Id_Proprietario = att.Id_Proprietario\n"
                "left join endereco ep on ep.Id_Endereco = p.Id_Endereco\n"
                "left join distrito dp on dp.Id_Distrito = ep.Id_Distrito\n"
                "left join %3 ap_ on ap_.COD_AREA_ABRN = ep.COD_AREA_ABRN\n"
-               "left join animal a on a.Id_Animal = at.Id_Animal\n"
+               "left join animal a on a.Id_Animal = att.Id_Animal\n"
                "left join endereco ea on ea.Id_Endereco = (select max(x.Id_Endereco) from endereco_animal x "
                "where x.Id_Animal = a.Id_Animal)\n"
                "left join distrito da on da.Id_Distrito = ea.Id_Distrito\n"
@@ -95,11 +95,11 @@ QString Schema::exportTableFillStatement(Engine engine)
                "left join porte po on po.Id_porte = a.Id_Porte\n"
                "left join raca r on r.Id_Raca = a.Id_Raca\n"
                "left join especie es on es.Id_Especie = a.Id_Especie\n"
-               "left join atendimento_status st on st.Id_Atendimento_Status = at.Id_Atendimento_Status\n"
-               "left join unidade_trabalho um on um.Id_Unidade_Trabalho = at.Id_Unidade_Trabalho\n"
-               "left join unidade_trabalho ur on ur.Id_Unidade_Trabalho = at.Id_Unidade_Agendada\n"
-               "left join usuario ui on ui.Id_Usuario = at.Inserido_Por\n"
-               "left join usuario uo on uo.Id_Usuario = at.Modificado_Por")
+               "left join atendimento_status st on st.Id_Atendimento_Status = att.Id_Atendimento_Status\n"
+               "left join unidade_trabalho um on um.Id_Unidade_Trabalho = att.Id_Unidade_Trabalho\n"
+               "left join unidade_trabalho ur on ur.Id_Unidade_Trabalho = att.Id_Unidade_Agendada\n"
+               "left join usuario ui on ui.Id_Usuario = att.Inserido_Por\n"
+               "left join usuario uo on uo.Id_Usuario = att.Modificado_Por")
         .arg(columns.join(QStringLiteral(", ")), values.join(QStringLiteral(",\n       ")), f.addressArea);
 }
 

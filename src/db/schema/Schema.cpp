@@ -170,7 +170,7 @@ QString Schema::tsqlScript()
 
     // The export table is filled on the server.
     out << QStringLiteral("go\ncreate procedure dbo.sp_animal_atendimento as\nbegin\n    set nocount on;\n"
-                          "    delete from Exportacao2;\n%1;\n    return (select count(*) from Exportacao2);\nend;\ngo\n")
+                          "    delete from Exportacao2;\n%1;\n    declare @rows int = (select count(*) from Exportacao2);\n    return @rows;\nend;\ngo\n")
                .arg(exportTableFillStatement(Engine::TSql));
     out << QStringLiteral("-- Reference data\n");
     for (const SeedTable &s : referenceData()) {

@@ -167,6 +167,9 @@ private slots:
             tx.commit();
         }
         QCOMPARE(Keys::insertReturningKey(c, serverInsert, {}, "Id_Endereco").toInt(), 3);
+        // A deleted server key is not handed out again.
+        Sql::exec(c, QStringLiteral("delete from endereco where Id_Endereco = 3"));
+        QCOMPARE(Keys::insertReturningKey(c, serverInsert, {}, "Id_Endereco").toInt(), 4);
         // The same holds where reference data wrote explicit keys.
         QCOMPARE(Keys::insertReturningKey(c, QStringLiteral("insert into tipo_vacina (Nome) values ('V10')"), {},
                                           "Id_tipo_vacina").toInt(), 2);

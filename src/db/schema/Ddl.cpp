@@ -31,8 +31,11 @@ QString keyColumnSql(const Table &t, const Column &c, Engine engine)
 {
     switch (engine) {
     case Engine::SQLite:
-        // The rowid alias: the server numbers a row inserted without a key.
-        return c.name + QStringLiteral(" integer primary key");
+        // The rowid alias. Server keys never come back after a delete, as
+        // with the other engines' identity columns.
+        if (t.key == KeyKind::Program)
+            return c.name + QStringLiteral(" integer primary key");
+        return c.name + QStringLiteral(" integer primary key autoincrement");
     case Engine::PostgreSQL:
         if (t.key == KeyKind::Program)
             return c.name + QStringLiteral(" integer not null primary key");

@@ -350,6 +350,8 @@ const QList<Index> &indexes()
         ix(M, "ix_mapa_unidade_data", "mapa_disponibilidade_agenda",
            {{"Id_unidade_trabalho"}, {"Data_hora_disponibilidade"}},
            "a unit's slots by day and the duplicate-slot check"),
+        ix(M, "ix_mapa_data", "mapa_disponibilidade_agenda", {{"Data_hora_disponibilidade"}},
+           "open slots of every unit from a date on (web booking, month summaries)"),
         ix(M, "ix_mapa_rascunho_unidade_data", "mapa_rascunho",
            {{"Id_unidade_trabalho"}, {"Data_hora_disponibilidade"}}, "a unit's draft slots by day"),
         // Professionals

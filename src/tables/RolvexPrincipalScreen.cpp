@@ -39,8 +39,10 @@ QStringList RolvexPrincipalScreen::choices()
 RegisterDef RolvexPrincipalScreen::tableDef(int index)
 {
     RegisterDef d = baseDef();
-    if (index < 0 || index >= choices().size())
-        return d;
+    const bool chosen = index >= 0 && index < choices().size();
+    // Before a choice the controls are shown (as for vaccine types) but work on nothing.
+    if (!chosen)
+        index = 0;
     static const char *const tables[] = {"tipo_vacina", "tipo_motivo_nao_vacina", "tipo_vacina_ocorrencia"};
     static const char *const keys[] = {"Id_tipo_vacina", "Id_tipo_motivo_nao_vacina", "Id_tipo_vacina_ocorrencia"};
     d.caption = choices().at(index);
@@ -61,11 +63,15 @@ RegisterDef RolvexPrincipalScreen::tableDef(int index)
     d.checks = {required(QStringLiteral("Nome"), index == 1 ? QStringLiteral("Falta digitar o nome do motivo da não vacinação!")
                                                             : QStringLiteral("Falta digitar o nome da vacina!"))};
     d.usedBy = {{QStringLiteral("vacina"), d.keyColumn, QStringLiteral("O registro não pode ser excluído.\rEle está sendo usado.")}};
+    if (!chosen) {
+        d.caption = baseDef().caption;
+        d.table.clear();
+    }
     return d;
 }
 
 RolvexPrincipalScreen::RolvexPrincipalScreen(QWidget *parent, Connection *connection)
-    : RegisterScreen(baseDef(), parent, connection)
+    : RegisterScreen(tableDef(-1), parent, connection)
 {
     auto *row = new QHBoxLayout;
     auto *label = new QLabel(QStringLiteral("Selecione uma tabela:"), this);
@@ -79,6 +85,7 @@ RolvexPrincipalScreen::RolvexPrincipalScreen(QWidget *parent, Connection *connec
     row->addWidget(m_choice);
     row->addStretch(1);
     recordTop()->addLayout(row);
+    fitRecordAboveList();
     // Nothing to work on until a table is chosen.
     setReady(false);
     connect(m_choice, &QComboBox::currentIndexChanged, this, &RolvexPrincipalScreen::choose);

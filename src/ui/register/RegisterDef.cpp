@@ -133,7 +133,7 @@ QList<GridColumn> RegisterDef::gridColumns() const
             out.prepend(gridColumn(titleOf(f.caption), f.column, 60));
             break;
         case EditorKind::Lookup:
-            out.append(gridLookup(titleOf(f.caption), f.column, f.lookup, 160));
+            out.append(gridLookup(titleOf(f.caption), f.column, f.lookup, 140));
             break;
         case EditorKind::Check:
             checks.append(gridColumn(f.column.compare(QLatin1String("Ind_Status"), Qt::CaseInsensitive) == 0
@@ -141,10 +141,10 @@ QList<GridColumn> RegisterDef::gridColumns() const
                                      f.column, 80));
             break;
         case EditorKind::Memo:
-            memos.append(gridColumn(titleOf(f.caption), f.column, 300));
+            memos.append(gridColumn(titleOf(f.caption), f.column, 0));
             break;
         default:
-            out.append(gridColumn(titleOf(f.caption), f.column, f.maxLength > 60 ? 240 : 120));
+            out.append(gridColumn(titleOf(f.caption), f.column, f.maxLength > 60 ? 220 : 120));
         }
     }
     return out + checks + memos;

@@ -75,7 +75,7 @@ RegisterScreen::RegisterScreen(const RegisterDef &def, QWidget *parent, Connecti
     m_toolBar = new QToolBar(this);
     m_toolBar->setObjectName(QStringLiteral("tlbPrincipal"));
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    m_toolBar->setIconSize(QSize(20, 20));
+    m_toolBar->setIconSize(QSize(16, 16));
     outer->addWidget(m_toolBar);
     buildActions();
 
@@ -115,7 +115,9 @@ RegisterScreen::RegisterScreen(const RegisterDef &def, QWidget *parent, Connecti
     m_tabs->setObjectName(QStringLiteral("pgcPrincipal"));
     if (m_def.listBelowRecord) {
         auto *split = new QSplitter(Qt::Vertical, m_tabs);
+        m_splitter = split;
         split->setObjectName(QStringLiteral("splHistorico"));
+        split->setChildrenCollapsible(false);
         split->addWidget(m_recordPage);
         auto *below = new QWidget(split);
         auto *bl = new QVBoxLayout(below);
@@ -126,6 +128,8 @@ RegisterScreen::RegisterScreen(const RegisterDef &def, QWidget *parent, Connecti
         bl->addWidget(m_listCaption);
         bl->addWidget(m_grid);
         split->addWidget(below);
+        split->setStretchFactor(0, 0);
+        split->setStretchFactor(1, 1);
         m_tabs->addTab(split, QStringLiteral("Principal"));
     } else {
         m_tabs->addTab(m_recordPage, QStringLiteral("Principal"));
@@ -151,8 +155,20 @@ RegisterScreen::RegisterScreen(const RegisterDef &def, QWidget *parent, Connecti
     buildFields();
     configureModel();
     setEditable(false);
-    resize(720, 480);
+    resize(860, 520);
+    fitRecordAboveList();
     updateActions();
+}
+
+void RegisterScreen::fitRecordAboveList()
+{
+    // The record keeps the height its fields need; the list takes the rest.
+    if (!m_splitter)
+        return;
+    if (m_recordPage->layout())
+        m_recordPage->layout()->activate();
+    const int record = m_recordPage->sizeHint().height();
+    m_splitter->setSizes({record, qMax(200, m_splitter->height() - record)});
 }
 
 RegisterScreen::~RegisterScreen() = default;
@@ -250,6 +266,8 @@ void RegisterScreen::buildFields()
         auto b = FieldBinder::create(f, m_conn, m_fieldsBox);
         b->editor()->installEventFilter(this);
         if (f.kind == EditorKind::Memo) {
+            if (m_def.listBelowRecord)
+                b->editor()->setMaximumHeight(b->editor()->fontMetrics().height() * 4 + 12);
             grid->addWidget(b->label(), row++, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
             grid->addWidget(b->editor(), row, 0, 1, 2);
             grid->setRowStretch(row++, 1);
@@ -269,6 +287,9 @@ void RegisterScreen::buildFields()
     }
     if (!hasMemo)
         grid->setRowStretch(row, 1);
+    // Widgets added to a window already on screen stay hidden unless told.
+    for (QWidget *w : m_fieldsBox->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        w->setVisible(true);
 }
 
 void RegisterScreen::configureModel()
@@ -311,6 +332,7 @@ void RegisterScreen::setDefinition(const RegisterDef &def)
     buildFields();
     configureModel();
     setEditable(false);
+    fitRecordAboveList();
     updateActions();
 }
 

@@ -100,6 +100,8 @@ protected:
     // The layout of the record tab above the fields, for extra controls.
     QVBoxLayout *recordTop() const { return m_recordTop; }
     void updateActions();
+    // With the list below the record: gives the record the height its fields need.
+    void fitRecordAboveList();
     void showEvent(QShowEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -133,6 +135,7 @@ private:
     QWidget *m_fieldsBox = nullptr;
     QTableView *m_grid = nullptr;
     QLabel *m_listCaption = nullptr;
+    class QSplitter *m_splitter = nullptr;
     PagedQueryModel *m_model = nullptr;
     QStatusBar *m_statusBar = nullptr;
     std::vector<std::unique_ptr<FieldBinder>> m_binders;

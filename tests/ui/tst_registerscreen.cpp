@@ -401,6 +401,65 @@ private slots:
         QTRY_VERIFY(w.isNull());
     }
 
+    void locatingSearchFollowsTheCursor_data() { addEngineRows(); }
+    void locatingSearchFollowsTheCursor()
+    {
+        ZAPO_TEST_DB(t);
+        createTables(*t);
+        RecordingMessages msgs;
+        RegisterDef d = testDef();
+        d.loadAllWhenShown = false;
+        d.search.loadAllWhenShown = true;
+        d.search.locateWhileTyping = true;
+        d.search.followCurrentRow = true;
+        d.search.initialCriterion = 1;
+        RegisterScreen s(d, nullptr, &t->main());
+        s.show();
+        QCOMPARE(s.model()->rowCount(), 0);
+        for (const char *n : {"ALFA", "BETA", "BETINA", "GAMA"})
+            insertNamed(s, QLatin1String(n));
+        s.search();
+        auto *w = s.findChild<SearchWindow *>();
+        QCOMPARE(w->model()->rowCount(), 4);
+        QCOMPARE(w->criterion()->currentText(), QStringLiteral("Nome"));
+        QTest::keyClicks(w->textBox(), QStringLiteral("bet"));
+        QCOMPARE(w->grid()->currentIndex().row(), 1);
+        QCOMPARE(line(s, QStringLiteral("Nome:"))->text(), QStringLiteral("BETA"));
+        QTest::keyClicks(w->textBox(), QStringLiteral("i"));
+        QCOMPARE(w->grid()->currentIndex().row(), 2);
+        QCOMPARE(s.currentKey().toInt(), 3);
+        w->criterion()->setCurrentIndex(0);
+        w->textBox()->clear();
+        QTest::keyClicks(w->textBox(), QStringLiteral("4"));
+        QCOMPARE(line(s, QStringLiteral("Nome:"))->text(), QStringLiteral("GAMA"));
+    }
+
+    void alterOnAnEmptyListStartsARecordWithoutDefaults_data() { addEngineRows(); }
+    void alterOnAnEmptyListStartsARecordWithoutDefaults()
+    {
+        ZAPO_TEST_DB(t);
+        createTables(*t);
+        RecordingMessages msgs;
+        RegisterScreen s(testDef(), nullptr, &t->main());
+        s.show();
+        QVERIFY(s.actEdit->isEnabled());
+        s.edit();
+        QCOMPARE(s.mode(), RecordMode::Insert);
+        typeName(s, QStringLiteral("SEM PADRAO"));
+        QVERIFY(s.post());
+        // The status box was not given its default, and unticked writes ATIVO.
+        QCOMPARE(Sql::text(Sql::scalar(t->main(), QStringLiteral("select Ind_Status from teste"))), QStringLiteral("ATIVO"));
+
+        RegisterDef d = testDef();
+        d.editNeedsRow = true;
+        d.loadAllWhenShown = false;
+        RegisterScreen needsRow(d, nullptr, &t->main());
+        needsRow.show();
+        QVERIFY(!needsRow.actEdit->isEnabled());
+        needsRow.edit();
+        QCOMPARE(needsRow.mode(), RecordMode::Browse);
+    }
+
     void sortingAcceptsOnlyRealColumnsAndMarksTheColumn_data() { addEngineRows(); }
     void sortingAcceptsOnlyRealColumnsAndMarksTheColumn()
     {

@@ -1,4 +1,5 @@
 #include "tables/RolvexPrincipalScreen.h"
+#include "ui/register/FieldBinder.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -81,6 +82,7 @@ RolvexPrincipalScreen::RolvexPrincipalScreen(QWidget *parent, Connection *connec
     m_choice->addItems(choices());
     m_choice->setCurrentIndex(-1);
     label->setBuddy(m_choice);
+    FieldBinder::installEnterAsTab(m_choice);
     row->addWidget(label);
     row->addWidget(m_choice);
     row->addStretch(1);

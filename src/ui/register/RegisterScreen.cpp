@@ -181,27 +181,25 @@ void RegisterScreen::buildActions()
         QString caption;
         QList<QKeySequence> keys;
         QStyle::StandardPixmap icon;
-        void (RegisterScreen::*handler)();
+        std::function<void()> handler;
     };
-    auto post = [](RegisterScreen *s) { s->post(); };
-    auto remove = [](RegisterScreen *s) { s->remove(); };
     const Spec specs[] = {
-        {&actAppend, "actAppend", QStringLiteral("Novo"), {QKeySequence(Qt::CTRL | Qt::Key_Insert)}, QStyle::SP_FileIcon, &RegisterScreen::append},
-        {&actEdit, "actEdit", QStringLiteral("Alterar"), {QKeySequence(Qt::CTRL | Qt::Key_A)}, QStyle::SP_FileDialogDetailedView, &RegisterScreen::edit},
-        {&actDelete, "actDelete", QStringLiteral("Excluir"), {QKeySequence(Qt::CTRL | Qt::Key_Delete)}, QStyle::SP_TrashIcon, nullptr},
-        {&actRefresh, "actRefresh", QStringLiteral("Atualizar"), {QKeySequence(Qt::CTRL | Qt::Key_F5)}, QStyle::SP_BrowserReload, &RegisterScreen::refresh},
+        {&actAppend, "actAppend", QStringLiteral("Novo"), {QKeySequence(Qt::CTRL | Qt::Key_Insert)}, QStyle::SP_FileIcon, [this] { append(); }},
+        {&actEdit, "actEdit", QStringLiteral("Alterar"), {QKeySequence(Qt::CTRL | Qt::Key_A)}, QStyle::SP_FileDialogDetailedView, [this] { edit(); }},
+        {&actDelete, "actDelete", QStringLiteral("Excluir"), {QKeySequence(Qt::CTRL | Qt::Key_Delete)}, QStyle::SP_TrashIcon, [this] { remove(); }},
+        {&actRefresh, "actRefresh", QStringLiteral("Atualizar"), {QKeySequence(Qt::CTRL | Qt::Key_F5)}, QStyle::SP_BrowserReload, [this] { refresh(); }},
         {&actPost, "actPost", QStringLiteral("Gravar"),
          {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Enter)},
-         QStyle::SP_DialogSaveButton, nullptr},
-        {&actCancel, "actCancel", QStringLiteral("Cancelar"), {QKeySequence(Qt::CTRL | Qt::Key_Backspace)}, QStyle::SP_DialogCancelButton, &RegisterScreen::cancel},
-        {&actFirst, "actFirst", QStringLiteral("Primeiro"), {QKeySequence(Qt::CTRL | Qt::Key_Home)}, QStyle::SP_MediaSkipBackward, &RegisterScreen::first},
-        {&actPrior, "actPrior", QStringLiteral("Anterior"), {QKeySequence(Qt::CTRL | Qt::Key_Left)}, QStyle::SP_MediaSeekBackward, &RegisterScreen::prior},
-        {&actNext, "actNext", QStringLiteral("Próximo"), {QKeySequence(Qt::CTRL | Qt::Key_Right)}, QStyle::SP_MediaSeekForward, &RegisterScreen::next},
-        {&actLast, "actLast", QStringLiteral("Último"), {QKeySequence(Qt::CTRL | Qt::Key_End)}, QStyle::SP_MediaSkipForward, &RegisterScreen::last},
+         QStyle::SP_DialogSaveButton, [this] { post(); }},
+        {&actCancel, "actCancel", QStringLiteral("Cancelar"), {QKeySequence(Qt::CTRL | Qt::Key_Backspace)}, QStyle::SP_DialogCancelButton, [this] { cancel(); }},
+        {&actFirst, "actFirst", QStringLiteral("Primeiro"), {QKeySequence(Qt::CTRL | Qt::Key_Home)}, QStyle::SP_MediaSkipBackward, [this] { first(); }},
+        {&actPrior, "actPrior", QStringLiteral("Anterior"), {QKeySequence(Qt::CTRL | Qt::Key_Left)}, QStyle::SP_MediaSeekBackward, [this] { prior(); }},
+        {&actNext, "actNext", QStringLiteral("Próximo"), {QKeySequence(Qt::CTRL | Qt::Key_Right)}, QStyle::SP_MediaSeekForward, [this] { next(); }},
+        {&actLast, "actLast", QStringLiteral("Último"), {QKeySequence(Qt::CTRL | Qt::Key_End)}, QStyle::SP_MediaSkipForward, [this] { last(); }},
         // Ctrl+P belongs to "Pesquisar"; giving it to both would make the key ambiguous.
-        {&actPrint, "actPrint", QStringLiteral("Imprimir..."), {}, QStyle::SP_FileDialogContentsView, &RegisterScreen::print},
-        {&actPesquisar, "actPesquisar", QStringLiteral("Pesquisar"), {QKeySequence(Qt::CTRL | Qt::Key_P)}, QStyle::SP_FileDialogInfoView, &RegisterScreen::search},
-        {&actSair, "actSair", QStringLiteral("Sair"), {QKeySequence(Qt::CTRL | Qt::Key_S)}, QStyle::SP_DialogCloseButton, &RegisterScreen::leave},
+        {&actPrint, "actPrint", QStringLiteral("Imprimir..."), {}, QStyle::SP_FileDialogContentsView, [this] { print(); }},
+        {&actPesquisar, "actPesquisar", QStringLiteral("Pesquisar"), {QKeySequence(Qt::CTRL | Qt::Key_P)}, QStyle::SP_FileDialogInfoView, [this] { search(); }},
+        {&actSair, "actSair", QStringLiteral("Sair"), {QKeySequence(Qt::CTRL | Qt::Key_S)}, QStyle::SP_DialogCloseButton, [this] { leave(); }},
     };
     for (const Spec &s : specs) {
         auto *a = new QAction(style()->standardIcon(s.icon), s.caption, this);
@@ -217,11 +215,8 @@ void RegisterScreen::buildActions()
         a->setIconText(s.caption);
         addAction(a);
         *s.slot = a;
-        if (s.handler)
-            connect(a, &QAction::triggered, this, s.handler);
+        connect(a, &QAction::triggered, this, s.handler);
     }
-    connect(actPost, &QAction::triggered, this, [this, post] { post(this); });
-    connect(actDelete, &QAction::triggered, this, [this, remove] { remove(this); });
 
     const QList<QList<QAction *>> groups = {{actAppend, actEdit, actDelete, actRefresh},
                                             {actPost, actCancel},

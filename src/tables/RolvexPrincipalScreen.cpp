@@ -88,6 +88,8 @@ RolvexPrincipalScreen::RolvexPrincipalScreen(QWidget *parent, Connection *connec
     row->addStretch(1);
     recordTop()->addLayout(row);
     fitRecordAboveList();
+    // Opens in the middle of the main window's area (see the main window's openScreen).
+    setProperty("centred", true);
     // Nothing to work on until a table is chosen.
     setReady(false);
     connect(m_choice, &QComboBox::currentIndexChanged, this, &RolvexPrincipalScreen::choose);

@@ -17,6 +17,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
+#include <QProcess>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -110,6 +112,14 @@ void shoot(QWidget *w, const QString &name)
         return;
     QDir().mkpath(shotsDir());
     w->grab().save(QDir(shotsDir()).filePath(name + QStringLiteral(".png")));
+    // Under a real X server (xvfb-run) also what the screen shows.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        w->window()->raise();
+        QTest::qWait(200);
+        QProcess::execute(QStringLiteral("/usr/bin/import"),
+                          {QStringLiteral("-window"), QStringLiteral("root"),
+                           QDir(shotsDir()).filePath(name + QStringLiteral("-x11.png"))});
+    }
 }
 
 } // namespace

@@ -494,6 +494,18 @@ private slots:
         QCOMPARE(msgs.last(), QStringLiteral("Não foi possível ordenar por este campo."));
         QCOMPARE(s.model()->sortColumn(), 1);
         QVERIFY(s.model()->selectStatement().endsWith(QStringLiteral("order by t.Nome, t.Id_Teste")));
+
+        // A lookup column may instead sort by the key it shows.
+        RegisterDef d = testDef();
+        d.grid = {gridColumn(QStringLiteral("Código"), QStringLiteral("Id_Teste")),
+                  gridLookup(QStringLiteral("Grupo"), QStringLiteral("Id_Grupo"), kGrupo).sortedByKey()};
+        RegisterScreen byGroup(d, nullptr, &t->main());
+        byGroup.show();
+        Sql::exec(t->main(), QStringLiteral("update teste set Id_Grupo = 3 - Id_Teste"));
+        byGroup.sortByColumn(1);
+        QCOMPARE(msgs.shown.size(), saves + 1);
+        QCOMPARE(byGroup.model()->data(byGroup.model()->index(0, 1)).toString(), QStringLiteral("PRIMEIRO"));
+        QCOMPARE(byGroup.currentKey().toInt(), 2);
     }
 
     void bigTablesOpenWithoutReadingEverything_data() { addEngineRows(); }

@@ -54,8 +54,10 @@ QString PagedQueryModel::selectStatement() const
         cols << c.expression;
     cols << m_key;
     QString order = m_key;
-    if (m_sortColumn >= 0)
-        order = m_columns.at(m_sortColumn).expression + QStringLiteral(", ") + m_key;
+    if (m_sortColumn >= 0) {
+        const Column &c = m_columns.at(m_sortColumn);
+        order = (c.sortExpression.isEmpty() ? c.expression : c.sortExpression) + QStringLiteral(", ") + m_key;
+    }
     return QStringLiteral("select %1 from %2%3 order by %4").arg(cols.join(QStringLiteral(", ")), m_source, whereClause(), order);
 }
 

@@ -20,6 +20,7 @@ public:
         QString expression;     // "t.Nome", or a sub-select for computed text
         bool sortable = true;
         int width = 0;
+        QString sortExpression; // empty: the expression itself
     };
 
     explicit PagedQueryModel(QObject *parent = nullptr);

@@ -87,9 +87,12 @@ struct GridColumn {
     QString title;
     QString column;
     int width = 0;
-    LookupDef lookup;    // set: computed display text (not sortable)
+    LookupDef lookup;    // set: computed display text
+    // A lookup column sorts by the key it shows (else it cannot be sorted).
+    bool sortByKey = false;
 
     bool isLookup() const { return !lookup.table.isEmpty(); }
+    GridColumn &sortedByKey() { sortByKey = true; return *this; }
 };
 
 GridColumn gridColumn(const QString &title, const QString &column, int width = 0);

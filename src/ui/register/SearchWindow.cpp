@@ -96,7 +96,8 @@ SearchWindow::SearchWindow(const SearchDef &def, Connection &connection, QWidget
         if (g.isLookup()) {
             c.expression = QStringLiteral("(select lk.%1 from %2 lk where lk.%3 = t.%4)")
                                .arg(g.lookup.displayColumn, g.lookup.table, g.lookup.keyColumn, g.column);
-            c.sortable = false;
+            c.sortable = g.sortByKey;
+            c.sortExpression = QStringLiteral("t.") + g.column;
         } else {
             c.expression = QStringLiteral("t.") + g.column;
         }

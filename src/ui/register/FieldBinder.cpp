@@ -1,0 +1,359 @@
+#include "ui/register/FieldBinder.h"
+#include "db/DataModule.h"
+#include "db/Formats.h"
+#include "db/Sql.h"
+#include "ui/register/PagedQueryModel.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QValidator>
+
+void ReadOnlyCheckBox::keyPressEvent(QKeyEvent *e)
+{
+    if (m_readOnly && (e->key() == Qt::Key_Space || e->key() == Qt::Key_Select)) {
+        e->accept();
+        return;
+    }
+    QCheckBox::keyPressEvent(e);
+}
+
+void ReadOnlyComboBox::keyPressEvent(QKeyEvent *e)
+{
+    if (m_readOnly) {
+        switch (e->key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            e->ignore();
+            return;
+        default:
+            e->accept();
+            return;
+        }
+    }
+    QComboBox::keyPressEvent(e);
+}
+
+void ReadOnlyComboBox::wheelEvent(QWheelEvent *e)
+{
+    if (m_readOnly) {
+        e->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(e);
+}
+
+namespace {
+
+// Turns letters into upper case as they are typed or pasted.
+class UpperCaseValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        input = input.toUpper();
+        return Acceptable;
+    }
+};
+
+class EnterAsTab : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            auto *k = static_cast<QKeyEvent *>(event);
+            if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
+                && (k->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+                auto *w = qobject_cast<QWidget *>(watched);
+                if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->view() && combo->view()->isVisible())
+                    return false; // Enter picks from an open list
+                if (w) {
+                    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+                    QApplication::sendEvent(w, &tab);
+                }
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+class LineBinder : public FieldBinder {
+public:
+    LineBinder(const FieldDef &def, QWidget *parent) : FieldBinder(def)
+    {
+        m_edit = new QLineEdit(parent);
+        if (def.maxLength > 0)
+            m_edit->setMaxLength(def.maxLength);
+        if (!def.inputMask.isEmpty())
+            m_edit->setInputMask(def.inputMask);
+        if (def.upperCase)
+            m_edit->setValidator(new UpperCaseValidator(m_edit));
+        if (def.kind == EditorKind::Key) {
+            // The user never types a key: shaded like the grid's key column.
+            QPalette p = m_edit->palette();
+            p.setBrush(QPalette::Base, p.brush(QPalette::Button));
+            m_edit->setPalette(p);
+            m_edit->setFocusPolicy(Qt::ClickFocus);
+        }
+        if (def.kind == EditorKind::Number)
+            m_edit->setAlignment(Qt::AlignRight);
+        attach(m_edit, parent);
+    }
+
+    void load(const QVariant &v) override
+    {
+        QString t;
+        if (!v.isNull() && v.isValid()) {
+            switch (m_def.kind) {
+            case EditorKind::Date: {
+                QDate d = v.toDate();
+                if (!d.isValid())
+                    d = QDateTime::fromString(v.toString(), Qt::ISODate).date();
+                t = Formats::date(d);
+                break;
+            }
+            case EditorKind::Number:
+                t = Formats::number(v.toDouble());
+                break;
+            default:
+                t = PagedQueryModel::displayText(v);
+            }
+        }
+        m_edit->setText(t);
+        m_edit->setCursorPosition(0);
+    }
+
+    QVariant value() const override
+    {
+        const QString t = m_edit->text();
+        switch (m_def.kind) {
+        case EditorKind::Key: {
+            bool ok = false;
+            const int k = t.trimmed().toInt(&ok);
+            return ok ? QVariant(k) : QVariant();
+        }
+        case EditorKind::Date: {
+            const QDate d = Formats::parseDate(t);
+            return d.isValid() ? QVariant(d) : QVariant();
+        }
+        case EditorKind::Number: {
+            bool ok = false;
+            const double n = Formats::parseNumber(t, &ok);
+            return ok ? QVariant(n) : QVariant();
+        }
+        default:
+            return t.trimmed().isEmpty() ? QVariant() : QVariant(t);
+        }
+    }
+
+    void setEditable(bool on) override { m_edit->setReadOnly(!on || m_def.readOnly); }
+
+private:
+    QLineEdit *m_edit;
+};
+
+class MemoBinder : public FieldBinder {
+public:
+    MemoBinder(const FieldDef &def, QWidget *parent) : FieldBinder(def)
+    {
+        m_edit = new QPlainTextEdit(parent);
+        m_edit->setTabChangesFocus(true);
+        if (def.maxLength > 0) {
+            QObject::connect(m_edit, &QPlainTextEdit::textChanged, m_edit, [this] {
+                const QString t = m_edit->toPlainText();
+                if (t.size() > m_def.maxLength) {
+                    QTextCursor c = m_edit->textCursor();
+                    const int pos = qMin(c.position(), m_def.maxLength);
+                    m_edit->setPlainText(t.left(m_def.maxLength));
+                    c = m_edit->textCursor();
+                    c.setPosition(pos);
+                    m_edit->setTextCursor(c);
+                }
+            });
+        }
+        attach(m_edit, parent);
+    }
+    void load(const QVariant &v) override { m_edit->setPlainText(v.isNull() ? QString() : v.toString().trimmed()); }
+    QVariant value() const override
+    {
+        const QString t = m_edit->toPlainText();
+        return t.trimmed().isEmpty() ? QVariant() : QVariant(t);
+    }
+    void setEditable(bool on) override { m_edit->setReadOnly(!on || m_def.readOnly); }
+
+private:
+    QPlainTextEdit *m_edit;
+};
+
+class CheckBinder : public FieldBinder {
+public:
+    CheckBinder(const FieldDef &def, QWidget *parent) : FieldBinder(def)
+    {
+        m_box = new ReadOnlyCheckBox(def.caption, parent);
+        attach(m_box, parent);
+    }
+    void load(const QVariant &v) override
+    {
+        m_box->setChecked(!v.isNull() && Sql::text(v).compare(m_def.checkedValue, Qt::CaseInsensitive) == 0);
+    }
+    QVariant value() const override { return m_box->isChecked() ? m_def.checkedValue : m_def.uncheckedValue; }
+    void setEditable(bool on) override { m_box->setReadOnly(!on || m_def.readOnly); }
+
+private:
+    ReadOnlyCheckBox *m_box;
+};
+
+class ComboBinder : public FieldBinder {
+public:
+    ComboBinder(const FieldDef &def, Connection *conn, QWidget *parent) : FieldBinder(def), m_conn(conn)
+    {
+        m_combo = new ReadOnlyComboBox(parent);
+        m_combo->setEditable(false);
+        m_combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        m_combo->setMinimumContentsLength(20);
+        if (def.kind == EditorKind::Choice) {
+            for (const QString &c : def.choices)
+                m_combo->addItem(c, c);
+        }
+        m_combo->setCurrentIndex(-1);
+        QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo, [this](int i) {
+            m_combo->setToolTip(i >= 0 ? m_combo->itemData(i, Qt::ToolTipRole).toString() : QString());
+        });
+        attach(m_combo, parent);
+    }
+
+    void reloadRows() override
+    {
+        if (m_def.kind != EditorKind::Lookup || !m_conn)
+            return;
+        const LookupDef &l = m_def.lookup;
+        const QVariant keep = value();
+        QString sql = QStringLiteral("select %1, %2%3 from %4").arg(l.keyColumn, l.displayColumn,
+                                                                    l.hintColumn.isEmpty() ? QString() : QStringLiteral(", ") + l.hintColumn,
+                                                                    l.table);
+        if (!l.filter.isEmpty())
+            sql += QStringLiteral(" where ") + l.filter;
+        sql += QStringLiteral(" order by ") + l.displayColumn;
+        QSqlQuery q = Sql::exec(*m_conn, sql);
+        const QSignalBlocker block(m_combo);
+        m_combo->clear();
+        while (q.next()) {
+            m_combo->addItem(Sql::text(q.value(1)), q.value(0));
+            if (!l.hintColumn.isEmpty())
+                m_combo->setItemData(m_combo->count() - 1, Sql::text(q.value(2)), Qt::ToolTipRole);
+        }
+        select(keep);
+    }
+
+    void load(const QVariant &v) override { select(v); }
+
+    QVariant value() const override
+    {
+        const int i = m_combo->currentIndex();
+        return i < 0 ? QVariant() : m_combo->itemData(i);
+    }
+
+    void setEditable(bool on) override { m_combo->setReadOnly(!on || m_def.readOnly); }
+
+private:
+    void select(const QVariant &v)
+    {
+        int found = -1;
+        if (!v.isNull() && v.isValid()) {
+            const QString want = Sql::text(v);
+            for (int i = 0; i < m_combo->count(); ++i) {
+                if (Sql::text(m_combo->itemData(i)).compare(want, Qt::CaseInsensitive) == 0) {
+                    found = i;
+                    break;
+                }
+            }
+        }
+        m_combo->setCurrentIndex(found);
+        m_combo->setToolTip(found >= 0 ? m_combo->itemData(found, Qt::ToolTipRole).toString() : QString());
+    }
+
+    Connection *m_conn;
+    ReadOnlyComboBox *m_combo;
+};
+
+} // namespace
+
+std::unique_ptr<FieldBinder> FieldBinder::create(const FieldDef &def, Connection *conn, QWidget *parent)
+{
+    std::unique_ptr<FieldBinder> b;
+    switch (def.kind) {
+    case EditorKind::Memo:
+        b = std::make_unique<MemoBinder>(def, parent);
+        break;
+    case EditorKind::Check:
+        b = std::make_unique<CheckBinder>(def, parent);
+        break;
+    case EditorKind::Lookup:
+    case EditorKind::Choice:
+        b = std::make_unique<ComboBinder>(def, conn, parent);
+        break;
+    default:
+        b = std::make_unique<LineBinder>(def, parent);
+    }
+    return b;
+}
+
+void FieldBinder::attach(QWidget *editor, QWidget *parent)
+{
+    m_editor = editor;
+    editor->setObjectName(m_def.objectName.isEmpty() ? QStringLiteral("dbe") + m_def.column : m_def.objectName);
+    editor->setAccessibleName(accessibleCaption(m_def.caption));
+    if (m_def.width > 0)
+        editor->setFixedWidth(m_def.width);
+    if (m_def.kind != EditorKind::Check) {
+        m_label = new QLabel(m_def.caption, parent);
+        m_label->setObjectName(QStringLiteral("lbl") + m_def.column);
+        m_label->setBuddy(editor);
+    }
+    if (isSingleLine())
+        installEnterAsTab(editor);
+}
+
+void FieldBinder::focus()
+{
+    if (m_editor)
+        m_editor->setFocus(Qt::OtherFocusReason);
+}
+
+void FieldBinder::installEnterAsTab(QWidget *editor)
+{
+    static EnterAsTab *filter = new EnterAsTab(qApp);
+    editor->installEventFilter(filter);
+}
+
+QString FieldBinder::accessibleCaption(const QString &caption)
+{
+    QString t = caption;
+    t.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    t.remove(QLatin1Char('&'));
+    t.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    return t;
+}
+
+QWidget *editorByCaption(QWidget *root, const QString &caption)
+{
+    const QString want = FieldBinder::accessibleCaption(caption);
+    for (QLabel *l : root->findChildren<QLabel *>())
+        if (l->buddy() && FieldBinder::accessibleCaption(l->text()) == want)
+            return l->buddy();
+    for (QAbstractButton *b : root->findChildren<QAbstractButton *>())
+        if (qobject_cast<QCheckBox *>(b) && FieldBinder::accessibleCaption(b->text()) == want)
+            return b;
+    for (QWidget *w : root->findChildren<QWidget *>())
+        if (w->accessibleName() == want)
+            return w;
+    return nullptr;
+}

@@ -1,0 +1,216 @@
+#include "ui/register/PagedQueryModel.h"
+#include "db/DataModule.h"
+#include "db/DbError.h"
+#include "db/Formats.h"
+#include "db/Sql.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QPalette>
+
+namespace {
+// Pages kept in memory; beyond that the cache starts over (a user scrolling
+// through a huge table re-reads what scrolled away, which is cheap).
+constexpr int kMaxCachedPages = 64;
+} // namespace
+
+PagedQueryModel::PagedQueryModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+void PagedQueryModel::setSource(const QString &source, const QList<Column> &columns, const QString &keyExpression)
+{
+    beginResetModel();
+    m_source = source;
+    m_columns = columns;
+    m_key = keyExpression;
+    m_sortColumn = -1;
+    m_count = 0;
+    m_pages.clear();
+    endResetModel();
+}
+
+void PagedQueryModel::setFilter(const QString &condition, const QVariantMap &params)
+{
+    m_filter = condition;
+    m_params = params;
+}
+
+bool PagedQueryModel::sortBy(int column)
+{
+    if (column >= m_columns.size() || (column >= 0 && !m_columns.at(column).sortable))
+        return false;
+    m_sortColumn = column;
+    return true;
+}
+
+QString PagedQueryModel::whereClause() const
+{
+    return m_filter.isEmpty() ? QString() : QStringLiteral(" where ") + m_filter;
+}
+
+QString PagedQueryModel::selectStatement() const
+{
+    QStringList cols;
+    for (const Column &c : m_columns)
+        cols << c.expression;
+    cols << m_key;
+    QString order = m_key;
+    if (m_sortColumn >= 0) {
+        const Column &c = m_columns.at(m_sortColumn);
+        order = (c.sortExpression.isEmpty() ? c.expression : c.sortExpression) + QStringLiteral(", ") + m_key;
+    }
+    return QStringLiteral("select %1 from %2%3 order by %4").arg(cols.join(QStringLiteral(", ")), m_source, whereClause(), order);
+}
+
+void PagedQueryModel::reload()
+{
+    beginResetModel();
+    m_pages.clear();
+    m_count = 0;
+    m_failed = false;
+    try {
+        if (m_conn && !m_source.isEmpty()) {
+            const QVariant n = Sql::scalar(*m_conn, QStringLiteral("select count(*) from %1%2").arg(m_source, whereClause()), m_params);
+            m_count = n.toInt();
+        }
+    } catch (...) {
+        endResetModel();
+        throw;
+    }
+    endResetModel();
+}
+
+void PagedQueryModel::clear()
+{
+    beginResetModel();
+    m_pages.clear();
+    m_count = 0;
+    endResetModel();
+}
+
+const QVector<QVariant> *PagedQueryModel::rowData(int row) const
+{
+    if (row < 0 || row >= m_count || !m_conn)
+        return nullptr;
+    const int page = row / m_pageSize;
+    auto it = m_pages.constFind(page);
+    if (it == m_pages.constEnd()) {
+        if (m_failed)
+            return nullptr;
+        if (m_pages.size() >= kMaxCachedPages)
+            m_pages.clear();
+        QVector<QVector<QVariant>> rows;
+        try {
+            const QString sql = m_conn->dialect().paged(selectStatement(), m_pageSize, page * m_pageSize);
+            QSqlQuery q = Sql::exec(*m_conn, sql, m_params);
+            ++m_pagesRead;
+            const int n = m_columns.size() + 1;
+            while (q.next()) {
+                QVector<QVariant> r(n);
+                for (int i = 0; i < n; ++i)
+                    r[i] = q.value(i);
+                rows.append(r);
+            }
+        } catch (const DbError &e) {
+            // Reported once; the grid shows blanks instead of asking again on every paint.
+            m_failed = true;
+            emit readFailed(e.text());
+            return nullptr;
+        }
+        it = m_pages.insert(page, rows);
+    }
+    const int i = row % m_pageSize;
+    return i < it->size() ? &it->at(i) : nullptr;
+}
+
+QVariant PagedQueryModel::key(int row) const
+{
+    const QVector<QVariant> *r = rowData(row);
+    return r ? r->last() : QVariant();
+}
+
+QVariant PagedQueryModel::rawValue(int row, int column) const
+{
+    const QVector<QVariant> *r = rowData(row);
+    return r && column >= 0 && column < r->size() - 1 ? r->at(column) : QVariant();
+}
+
+void PagedQueryModel::refreshRow(int row)
+{
+    const QVariant k = key(row);
+    if (!k.isValid() || !m_conn)
+        return;
+    QStringList cols;
+    for (const Column &c : m_columns)
+        cols << c.expression;
+    cols << m_key;
+    QSqlQuery q = Sql::exec(*m_conn, QStringLiteral("select %1 from %2 where %3 = :zapo_key").arg(cols.join(QStringLiteral(", ")), m_source, m_key),
+                            {{QStringLiteral("zapo_key"), k}});
+    if (!q.next())
+        return;
+    auto it = m_pages.find(row / m_pageSize);
+    if (it == m_pages.end() || row % m_pageSize >= it->size())
+        return;
+    QVector<QVariant> &r = (*it)[row % m_pageSize];
+    for (int i = 0; i < r.size(); ++i)
+        r[i] = q.value(i);
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+int PagedQueryModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_count;
+}
+
+int PagedQueryModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QString PagedQueryModel::displayText(const QVariant &v)
+{
+    if (v.isNull() || !v.isValid())
+        return QString();
+    switch (v.typeId()) {
+    case QMetaType::QDateTime: {
+        const QDateTime t = v.toDateTime();
+        return t.time() == QTime(0, 0) ? Formats::date(t.date()) : Formats::dateTime(t);
+    }
+    case QMetaType::QDate:
+        return Formats::date(v.toDate());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return Formats::number(v.toDouble());
+    default:
+        return v.toString().trimmed();
+    }
+}
+
+QVariant PagedQueryModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return displayText(rawValue(index.row(), index.column()));
+    case Qt::BackgroundRole:
+        if (index.column() == m_sortColumn)
+            return QApplication::palette().brush(QPalette::ToolTipBase);
+        if (m_sortColumn < 0 && index.column() == m_shadedColumn)
+            return QApplication::palette().brush(QPalette::Button);
+        return {};
+    case Qt::ForegroundRole:
+        if (index.column() == m_sortColumn)
+            return QApplication::palette().brush(QPalette::ToolTipText);
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant PagedQueryModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_columns.size())
+        return m_columns.at(section).title;
+    return QAbstractTableModel::headerData(section, orientation, role);
+}

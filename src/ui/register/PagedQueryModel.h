@@ -1,0 +1,85 @@
+#pragma once
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QString>
+#include <QVariantMap>
+#include <QVector>
+
+class Connection;
+
+// A read-only grid model over one statement the model builds itself:
+//   select <columns>, <key> from <source> [where <filter>] order by <sort>, <key>
+// It counts the rows once and reads them a page at a time as the view asks
+// for them, so a table of hundreds of thousands of rows opens at once.
+// The order is always completed by the key, so pages never overlap.
+class PagedQueryModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Column {
+        QString title;
+        QString expression;     // "t.Nome", or a sub-select for computed text
+        bool sortable = true;
+        int width = 0;
+        QString sortExpression; // empty: the expression itself
+    };
+
+    explicit PagedQueryModel(QObject *parent = nullptr);
+
+    void setConnection(Connection *c) { m_conn = c; }
+    // `source` is the from-clause ("medicamento t"); `keyExpression` identifies a row.
+    void setSource(const QString &source, const QList<Column> &columns, const QString &keyExpression);
+    // A condition written by the program with named placeholders; empty: every row.
+    void setFilter(const QString &condition, const QVariantMap &params = {});
+    QString filter() const { return m_filter; }
+    // Only the grid's own sortable columns; -1 restores the key order.
+    bool sortBy(int column);
+    int sortColumn() const { return m_sortColumn; }
+    void setShadedColumn(int column) { m_shadedColumn = column; }
+    void setPageSize(int rows) { m_pageSize = qMax(1, rows); }
+    int pageSize() const { return m_pageSize; }
+
+    // Counts and forgets cached pages; throws DbError.
+    void reload();
+    // Empties the grid without asking the database.
+    void clear();
+    // Reads one row again (after it was saved).
+    void refreshRow(int row);
+
+    QVariant key(int row) const;
+    QVariant rawValue(int row, int column) const;
+    const QList<Column> &columns() const { return m_columns; }
+    // Statements sent so far for pages (tests check that a big table is not read whole).
+    int pagesRead() const { return m_pagesRead; }
+    // The statement of a page, as sent (without the paging clause).
+    QString selectStatement() const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // The text a grid shows for a stored value.
+    static QString displayText(const QVariant &v);
+
+signals:
+    // A page could not be read (the grid shows blanks); the text is the database's.
+    void readFailed(const QString &text) const;
+
+private:
+    const QVector<QVariant> *rowData(int row) const;
+    QString whereClause() const;
+
+    Connection *m_conn = nullptr;
+    QString m_source;
+    QString m_key;
+    QList<Column> m_columns;
+    QString m_filter;
+    QVariantMap m_params;
+    int m_sortColumn = -1;
+    int m_shadedColumn = -1;
+    int m_pageSize = 200;
+    int m_count = 0;
+    mutable int m_pagesRead = 0;
+    mutable QHash<int, QVector<QVector<QVariant>>> m_pages;
+    mutable bool m_failed = false;
+};

@@ -1,0 +1,298 @@
+#include "ui/register/SearchWindow.h"
+#include "db/DataModule.h"
+#include "db/DbError.h"
+#include "db/Sql.h"
+#include "ui/Services.h"
+#include "ui/register/FieldBinder.h"
+#include "ui/register/PagedQueryModel.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QValidator>
+#include <QVBoxLayout>
+
+namespace {
+
+class UpperCase : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        input = input.toUpper();
+        return Acceptable;
+    }
+};
+
+// The typed text as a LIKE prefix: its own % and _ are matched literally.
+QString likePrefix(const QString &text)
+{
+    QString t = foldText(text);
+    t.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    t.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    t.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return t + QLatin1Char('%');
+}
+
+} // namespace
+
+SearchWindow::SearchWindow(const SearchDef &def, Connection &connection, QWidget *opener, Pick pick)
+    : QWidget(opener, Qt::Window), m_def(def), m_conn(connection), m_pick(std::move(pick))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(def.objectName);
+    setWindowTitle(def.title);
+
+    auto *outer = new QVBoxLayout(this);
+    auto *top = new QGridLayout;
+    auto *lblCriterion = new QLabel(QStringLiteral("Selecione:"), this);
+    m_criterion = new QComboBox(this);
+    m_criterion->setObjectName(QStringLiteral("cbbCampo"));
+    for (const SearchCriterion &c : def.criteria)
+        m_criterion->addItem(c.caption);
+    m_criterion->setCurrentIndex(def.initialCriterion);
+    lblCriterion->setBuddy(m_criterion);
+    m_criterion->setAccessibleName(QStringLiteral("Selecione:"));
+
+    auto *lblText = new QLabel(QStringLiteral("Texto:"), this);
+    m_text = new QLineEdit(this);
+    m_text->setObjectName(QStringLiteral("edtTexto"));
+    if (def.upperCaseText)
+        m_text->setValidator(new UpperCase(m_text));
+    lblText->setBuddy(m_text);
+    m_text->setAccessibleName(QStringLiteral("Texto:"));
+
+    m_searchButton = new QPushButton(def.searchCaption, this);
+    m_searchButton->setObjectName(QStringLiteral("bmpPesquisar"));
+    m_searchButton->setAccessibleName(FieldBinder::accessibleCaption(def.searchCaption));
+    m_okButton = new QPushButton(def.okCaption, this);
+    m_okButton->setObjectName(QStringLiteral("bmpOK"));
+    m_okButton->setAccessibleName(FieldBinder::accessibleCaption(def.okCaption));
+
+    top->addWidget(lblCriterion, 0, 0);
+    top->addWidget(m_criterion, 1, 0);
+    top->addWidget(lblText, 0, 1);
+    top->addWidget(m_text, 1, 1);
+    top->addWidget(m_searchButton, 1, 2);
+    top->addWidget(m_okButton, 1, 3);
+    top->setColumnStretch(1, 1);
+    outer->addLayout(top);
+
+    m_model = new PagedQueryModel(this);
+    m_model->setConnection(&m_conn);
+    QList<PagedQueryModel::Column> cols;
+    int shaded = -1;
+    for (const GridColumn &g : def.columns) {
+        PagedQueryModel::Column c;
+        c.title = g.title;
+        c.width = g.width;
+        if (g.isLookup()) {
+            c.expression = QStringLiteral("(select lk.%1 from %2 lk where lk.%3 = t.%4)")
+                               .arg(g.lookup.displayColumn, g.lookup.table, g.lookup.keyColumn, g.column);
+            c.sortable = g.sortByKey;
+            c.sortExpression = QStringLiteral("t.") + g.column;
+        } else {
+            c.expression = QStringLiteral("t.") + g.column;
+        }
+        if (g.column.compare(def.keyColumn, Qt::CaseInsensitive) == 0)
+            shaded = cols.size();
+        cols << c;
+    }
+    m_model->setSource(def.table + QStringLiteral(" t"), cols, QStringLiteral("t.") + def.keyColumn);
+    m_model->setShadedColumn(shaded);
+    connect(m_model, &PagedQueryModel::readFailed, this, [this](const QString &t) { Services::messages().error(t, this); },
+            Qt::QueuedConnection);
+
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("dbgPesquisa"));
+    m_grid->setAccessibleName(QStringLiteral("Resultado"));
+    m_grid->setModel(m_model);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    for (int i = 0; i < cols.size(); ++i)
+        if (cols.at(i).width > 0)
+            m_grid->setColumnWidth(i, cols.at(i).width);
+    m_grid->installEventFilter(this);
+    outer->addWidget(m_grid, 1);
+
+    auto *status = new QStatusBar(this);
+    status->setSizeGripEnabled(false);
+    m_count = new QLabel(status);
+    m_count->setObjectName(QStringLiteral("lblTotal"));
+    status->addWidget(m_count, 1);
+    outer->addWidget(status);
+
+    connect(m_searchButton, &QPushButton::clicked, this, [this] { runSearch(); });
+    connect(m_okButton, &QPushButton::clicked, this, &SearchWindow::ok);
+    connect(m_grid, &QTableView::doubleClicked, this, &SearchWindow::ok);
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &SearchWindow::sortByColumn);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { rowMoved(); });
+    connect(m_text, &QLineEdit::returnPressed, this, [this] { runSearch(); });
+    if (def.locateWhileTyping)
+        connect(m_text, &QLineEdit::textEdited, this, [this] { locate(); });
+    resize(520, 380);
+}
+
+void SearchWindow::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        if (m_def.loadAllWhenShown)
+            load(QString(), {});
+        m_text->setFocus();
+    }
+}
+
+bool SearchWindow::load(const QString &condition, const QVariantMap &params)
+{
+    m_model->setFilter(condition, params);
+    try {
+        m_model->reload();
+    } catch (const DbError &e) {
+        Services::messages().error(e.text(), this);
+        return false;
+    }
+    m_count->setText(QString::number(m_model->rowCount()) + m_def.countSuffix);
+    if (m_model->rowCount() > 0)
+        m_grid->setCurrentIndex(m_model->index(0, 0));
+    return true;
+}
+
+bool SearchWindow::runSearch()
+{
+    const int c = m_criterion->currentIndex();
+    if (c < 0 || c >= m_def.criteria.size()) {
+        if (!m_def.noCriterionMessage.isEmpty()) {
+            Services::messages().information(m_def.noCriterionMessage, this);
+            m_criterion->setFocus();
+        }
+        return false;
+    }
+    const QString text = m_text->text().trimmed();
+    if (text.isEmpty() && !m_def.noTextMessage.isEmpty()) {
+        Services::messages().information(m_def.noTextMessage, this);
+        m_criterion->setFocus();
+        return false;
+    }
+    const SearchCriterion &crit = m_def.criteria.at(c);
+    if (crit.match == Match::Equals) {
+        bool ok = false;
+        const qlonglong n = text.toLongLong(&ok);
+        // A code that is no number matches nothing (rather than a database error).
+        if (!ok)
+            return load(QStringLiteral("1=2"), {});
+        return load(QStringLiteral("t.%1 = :code").arg(crit.column), {{QStringLiteral("code"), n}});
+    }
+    return load(QStringLiteral("%1 like :prefix escape '\\'").arg(m_conn.dialect().folded(QStringLiteral("t.") + crit.column)),
+                {{QStringLiteral("prefix"), likePrefix(text)}});
+}
+
+void SearchWindow::locate()
+{
+    const int c = m_criterion->currentIndex();
+    const QString text = m_text->text().trimmed();
+    if (c < 0 || c >= m_def.criteria.size() || text.isEmpty())
+        return;
+    const SearchCriterion &crit = m_def.criteria.at(c);
+    const QString key = QStringLiteral("t.") + m_def.keyColumn;
+    QString match;
+    QVariantMap params;
+    if (crit.match == Match::Equals) {
+        match = QStringLiteral("cast(t.%1 as varchar(20)) like :loc escape '\\'").arg(crit.column);
+        params.insert(QStringLiteral("loc"), likePrefix(text));
+    } else {
+        match = QStringLiteral("%1 like :loc escape '\\'").arg(m_conn.dialect().folded(QStringLiteral("t.") + crit.column));
+        params.insert(QStringLiteral("loc"), likePrefix(text));
+    }
+    const QString base = m_model->filter().isEmpty() ? QString() : QLatin1Char('(') + m_model->filter() + QStringLiteral(") and ");
+    try {
+        // Under the grid's order (the key, when nothing is sorted): the first
+        // matching row, then how many rows come before it.
+        const QVariant first = Sql::scalar(m_conn, QStringLiteral("select min(%1) from %2 t where %3%4").arg(key, m_def.table, base, match), params);
+        if (first.isNull())
+            return;
+        QVariantMap before = params;
+        before.remove(QStringLiteral("loc"));
+        before.insert(QStringLiteral("first"), first);
+        const int row = Sql::scalar(m_conn, QStringLiteral("select count(*) from %1 t where %2%3 < :first").arg(m_def.table, base, key), before).toInt();
+        if (row < m_model->rowCount()) {
+            m_grid->setCurrentIndex(m_model->index(row, 0));
+            m_grid->scrollTo(m_model->index(row, 0));
+        }
+    } catch (const DbError &) {
+        // Locating while typing is a convenience; a failure leaves the cursor where it was.
+    }
+}
+
+void SearchWindow::rowMoved()
+{
+    if (!m_def.followCurrentRow || m_picking)
+        return;
+    const QModelIndex i = m_grid->currentIndex();
+    if (!i.isValid())
+        return;
+    const QVariant key = m_model->key(i.row());
+    if (key.isValid() && !key.isNull() && m_pick) {
+        m_picking = true;
+        m_pick(key);
+        m_picking = false;
+    }
+}
+
+void SearchWindow::ok()
+{
+    const QModelIndex i = m_grid->currentIndex();
+    const QVariant key = i.isValid() ? m_model->key(i.row()) : QVariant();
+    if (key.isValid() && !key.isNull()) {
+        if (m_pick)
+            m_pick(key);
+    } else if (!m_def.nothingPickedMessage.isEmpty()) {
+        Services::messages().information(m_def.nothingPickedMessage, this);
+    }
+    if (m_def.closeOnOk)
+        close();
+}
+
+void SearchWindow::sortByColumn(int column)
+{
+    if (!m_def.sortable)
+        return;
+    const int before = m_model->sortColumn();
+    if (!m_model->sortBy(column))
+        return;
+    try {
+        m_model->reload();
+    } catch (const DbError &) {
+        m_model->sortBy(before);
+        try {
+            m_model->reload();
+        } catch (const DbError &) {
+        }
+    }
+    if (m_model->rowCount() > 0)
+        m_grid->setCurrentIndex(m_model->index(0, 0));
+}
+
+bool SearchWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+        auto *k = static_cast<QKeyEvent *>(event);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            ok();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QScreen>
 #include <QTranslator>
 #include <memory>
 
@@ -68,6 +69,9 @@ int runZapo(int argc, char *argv[])
         if (result != QDialog::Accepted)
             return 0;
     }
+    // Without a window manager "maximised" means nothing: fill the screen.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        mainWindow.setGeometry(screen->availableGeometry());
     mainWindow.showMaximized();
     return app.exec();
 }

@@ -50,7 +50,6 @@ Login_2Screen::Login_2Screen(std::function<void()> configureMenu, QWidget *paren
     big.setPointSizeF(big.pointSizeF() * 1.3);
     title->setFont(big);
     title->setAlignment(Qt::AlignCenter);
-    title->setWordWrap(true);
     auto *version = new QLabel(Product::versionCaption());
     version->setObjectName(QStringLiteral("lblVersao"));
     version->setAlignment(Qt::AlignCenter);

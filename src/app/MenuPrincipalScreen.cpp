@@ -218,8 +218,19 @@ QWidget *MenuPrincipalScreen::openScreen(const Menu::Entry &e)
         return nullptr;
     }
     screen->setAttribute(Qt::WA_DeleteOnClose);
-    QMdiSubWindow *sub = m_mdi->addSubWindow(screen);
+    // A screen may ask for a frame without window buttons and to open in
+    // the middle of the frame (dynamic properties, so screens need not know
+    // the main window).
+    Qt::WindowFlags frame = Qt::SubWindow;
+    if (screen->property("noWindowButtons").toBool())
+        frame |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    QMdiSubWindow *sub = m_mdi->addSubWindow(screen, frame);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    if (screen->property("centred").toBool()) {
+        sub->adjustSize();
+        const QRect area = m_mdi->viewport()->rect();
+        sub->move(qMax(0, (area.width() - sub->width()) / 2), qMax(0, (area.height() - sub->height()) / 2));
+    }
     // A screen that closes itself takes its frame along.
     connect(screen, &QObject::destroyed, sub, &QMdiSubWindow::close, Qt::QueuedConnection);
     sub->show();

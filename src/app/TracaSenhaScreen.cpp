@@ -19,6 +19,8 @@ TracaSenhaScreen::TracaSenhaScreen(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmTracaSenha"));
     setWindowTitle(QStringLiteral("004 - Troca de senha."));
+    setProperty("noWindowButtons", true);
+    setProperty("centred", true);
     // Letters keep the case typed: the login compares passwords with their
     // case, so a password must be stored exactly as the user will type it.
     auto makeBox = [this](const QString &name) {

@@ -368,12 +368,18 @@ private slots:
         w.show();
         w.menuAction(QStringLiteral("mnu004"))->trigger();
         w.menuAction(QStringLiteral("mnu004"))->trigger();
+        maybeSave(&w, QStringLiteral("main-004.png"));
         w.menuAction(QStringLiteral("mnuSobre"))->trigger();
         QCOMPARE(w.mdiArea()->subWindowList().size(), 3);
         auto *sobre = qobject_cast<SobreScreen *>(w.mdiArea()->activeSubWindow()->widget());
         QVERIFY(sobre);
         QCOMPARE(sobre->serverLabel()->text(), SobreScreen::serverLine(t->main().parameterText()));
 
+        // The change of password opens without window buttons.
+        auto *trocaFrame = qobject_cast<QMdiSubWindow *>(w.findChild<TracaSenhaScreen *>()->parentWidget());
+        QVERIFY(trocaFrame);
+        QVERIFY(!(trocaFrame->windowFlags() & Qt::WindowCloseButtonHint));
+        QVERIFY(trocaFrame->windowFlags() & Qt::CustomizeWindowHint);
         for (const char *cmd : {"mnuCascata", "mnuHorizontal", "mnuVertical", "mnuMinimizar", "mnuRestaurar"})
             w.menuAction(QString::fromLatin1(cmd))->trigger();
         for (QMdiSubWindow *sw : w.mdiArea()->subWindowList())

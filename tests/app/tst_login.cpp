@@ -271,6 +271,14 @@ private slots:
         RecordingMessages msg;
         usuarioLogado().IdUsuario = QString::number(s.ana);
         TracaSenhaScreen w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.currentBox()->setFocus();
+        QTest::keyClick(w.currentBox(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w.newBox());
+        QTest::keyClick(w.newBox(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w.confirmationBox());
+        QVERIFY(msg.shown.isEmpty()); // Enter never pressed OK
         auto press = [&w] { QTest::mouseClick(w.okButton(), Qt::LeftButton); };
         press();
         QCOMPARE(msg.last(), QStringLiteral("Falta digitar a senha atual."));

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -147,18 +148,10 @@ QSqlDatabase DataModule::openOne(const QString &qtName, const QString &databaseN
     case DatabaseSpec::Kind::Odbc: {
         db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), qtName);
         m_qtNames << qtName;
-        QString cs = m_spec.dsn.contains(QLatin1Char('=')) ? m_spec.dsn
-                                                             : QStringLiteral("DSN=") + m_spec.dsn;
-        if (!databaseName.isEmpty() && !cs.contains(QStringLiteral("DATABASE="), Qt::CaseInsensitive))
-            cs += QStringLiteral(";DATABASE=") + databaseName;
-        else if (!databaseName.isEmpty() && (isPadrao || isKelda)) {
-            // A connection string naming the main database: point it elsewhere.
-            QStringList parts = cs.split(QLatin1Char(';'));
-            for (QString &p : parts)
-                if (p.trimmed().startsWith(QStringLiteral("DATABASE="), Qt::CaseInsensitive))
-                    p = QStringLiteral("DATABASE=") + databaseName;
-            cs = parts.join(QLatin1Char(';'));
-        }
+        // Qt's ODBC driver takes a bare name as a data source and anything
+        // with DRIVER= or SERVER= as a whole connection string. The database
+        // of each logical connection is chosen after connecting (see below).
+        const QString cs = m_spec.dsn;
         db.setDatabaseName(cs);
         db.setUserName(m_spec.user);
         db.setPassword(m_spec.password);
@@ -169,6 +162,12 @@ QSqlDatabase DataModule::openOne(const QString &qtName, const QString &databaseN
         throw DbError::from(db.lastError());
     if (m_dialect && m_dialect->engine() == Engine::SQLite)
         registerSqliteFunctions(db);
+    if (m_dialect && m_dialect->engine() == Engine::TSql && !databaseName.isEmpty()) {
+        static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+        if (!ident.match(databaseName).hasMatch())
+            throw DbError(QStringLiteral("Nome de banco inválido: %1").arg(databaseName));
+        execOrThrow(db, QStringLiteral("use ") + databaseName);
+    }
     if (m_dialect && m_dialect->engine() == Engine::PostgreSQL && !searchPath.isEmpty())
         execOrThrow(db, QStringLiteral("set search_path to %1, public").arg(searchPath));
     return db;

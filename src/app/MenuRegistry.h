@@ -50,9 +50,10 @@ struct Entry {
 const QList<Entry> &entries();
 
 // Catalog numbers of entries whose three-digit numbers are shared with
-// another entry; the others open the catalog entry of their own number.
-constexpr int ProprietarioAnimalReport = 1049;   // "049 - Proprietário & Animal..."
-constexpr int AgendaDiariaSelection = 1050;      // "050 - Agenda diária da unidade..."
+// another entry (the same numbers as their rows of the form registry); the
+// others open the catalog entry of their own number.
+constexpr int ProprietarioAnimalReport = 149;    // "049 - Proprietário & Animal..."
+constexpr int AgendaDiariaSelection = 150;       // "050 - Agenda diária da unidade..."
 constexpr int SystemInformation = 1100;          // "&Sistema..." of "&Ajuda"
 
 } // namespace Menu

@@ -98,6 +98,7 @@ private slots:
     void listsOfferOnlyWhoMayLogIn()
     {
         ZAPO_TEST_DB(t);
+        APP_NEEDS_TABLES(t);
         const Seeded s = seed(t->main());
         RecordingMessages msg;
         Login_2Screen dlg(nullptr);
@@ -129,6 +130,7 @@ private slots:
     void okChecksInOrder()
     {
         ZAPO_TEST_DB(t);
+        APP_NEEDS_TABLES(t);
         const Seeded s = seed(t->main());
         RecordingMessages msg;
         int configured = 0;
@@ -186,6 +188,7 @@ private slots:
     void anotherUnitDropsThePickedUser()
     {
         ZAPO_TEST_DB(t);
+        APP_NEEDS_TABLES(t);
         const Seeded s = seed(t->main());
         RecordingMessages msg;
         Login_2Screen dlg(nullptr);
@@ -205,6 +208,7 @@ private slots:
     void laterLoginReplacesTheWholeSession()
     {
         ZAPO_TEST_DB(t);
+        APP_NEEDS_TABLES(t);
         const Seeded s = seed(t->main());
         RecordingMessages msg;
         {
@@ -241,6 +245,7 @@ private slots:
     void enterMovesOnAndSairEndsTheProgram()
     {
         auto t = TestDatabase::create(QStringLiteral("sqlite"));
+        APP_NEEDS_TABLES(t);
         seed(t->main());
         QList<int> exits;
         ProgramExit::setHandler([&exits](int code) { exits << code; });
@@ -266,6 +271,7 @@ private slots:
     void changeOfPasswordChangesWhatTheLoginChecks()
     {
         ZAPO_TEST_DB(t);
+        APP_NEEDS_TABLES(t);
         const Seeded s = seed(t->main());
         Connection &c = t->main();
         RecordingMessages msg;
@@ -327,6 +333,7 @@ private slots:
     {
         // SQLite lets a trigger refuse the update without a server language.
         auto t = TestDatabase::create(QStringLiteral("sqlite"));
+        APP_NEEDS_TABLES(t);
         const Seeded s = seed(t->main());
         Connection &c = t->main();
         Sql::exec(c, QStringLiteral("create trigger recusa before update of senha_crip on usuario "
@@ -353,6 +360,7 @@ private slots:
     void firstRunCreatesTheAdministratorWhoThenLogsIn()
     {
         auto t = TestDatabase::create(QStringLiteral("sqlite"));
+        APP_NEEDS_TABLES(t);
         Connection &c = t->main();
         QVERIFY(hasNoUsers(c));
         RecordingMessages msg;

@@ -173,6 +173,7 @@ private slots:
     void gateEnablesWhatTheRowsAllow()
     {
         ZAPO_TEST_DB(t);
+        APP_NEEDS_TABLES(t);
         Connection &c = t->main();
         seedGate(c);
         RecordingMessages msg;
@@ -224,6 +225,7 @@ private slots:
     void incompleteSessionOrFailureEndsTheProgram()
     {
         ZAPO_TEST_DB(t);
+        APP_NEEDS_TABLES(t);
         seedGate(t->main());
         RecordingMessages msg;
         MenuPrincipalScreen w;
@@ -246,6 +248,7 @@ private slots:
     void statusBarAfterStartUp()
     {
         ZAPO_TEST_DB(t);
+        APP_NEEDS_TABLES(t);
         seedGate(t->main());
         setSession(QStringLiteral("7"));
         MenuPrincipalScreen w;
@@ -264,6 +267,7 @@ private slots:
     void openingAppliesTheProfileFlags()
     {
         ZAPO_TEST_DB(t);
+        APP_NEEDS_TABLES(t);
         Connection &c = t->main();
         seedGate(c);
         RecordingMessages msg;
@@ -330,6 +334,7 @@ private slots:
     void refusedActionDoesNotAnswerItsShortcut()
     {
         ZAPO_TEST_DB(t);
+        APP_NEEDS_TABLES(t);
         Connection &c = t->main();
         seedGate(c);
         setSession(QStringLiteral("7"));
@@ -362,6 +367,7 @@ private slots:
     void closedScreensAreFreedAndWindowCommandsWork()
     {
         ZAPO_TEST_DB(t);
+        APP_NEEDS_TABLES(t);
         seedGate(t->main());
         setSession(QStringLiteral("1000"));
         MenuPrincipalScreen w;
@@ -407,6 +413,7 @@ private slots:
     void changeOfUserKeepsOpenScreens()
     {
         ZAPO_TEST_DB(t);
+        APP_NEEDS_TABLES(t);
         Connection &c = t->main();
         seedGate(c);
         AppSeed::User u;

@@ -1,4 +1,10 @@
 #include "app/Application.h"
+#include "app/Accounts.h"
+#include "app/FirstRunDialog.h"
+#include "app/Login_2Screen.h"
+#include "app/MenuPrincipalScreen.h"
+#include "app/ProgramExit.h"
+#include "app/ScreenWiring.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Formats.h"
@@ -6,32 +12,66 @@
 #include "ui/Services.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QLibraryInfo>
+#include <QScreen>
+#include <QTranslator>
 #include <memory>
+
+std::unique_ptr<DataModule> openDataModule(const QStringList &arguments)
+{
+    try {
+        const DatabaseSpec spec = databaseSpecFromSettings(arguments);
+        auto dm = std::make_unique<DataModule>(spec);
+        if (spec.kind == DatabaseSpec::Kind::SQLite && !Schema::exists(dm->main()))
+            Schema::create(*dm);
+        return dm;
+    } catch (const DbError &e) {
+        Services::messages().error(e.text());
+    } catch (const std::exception &e) {
+        Services::messages().error(QString::fromStdString(e.what()));
+    }
+    return nullptr;
+}
 
 int runZapo(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zapo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ZAPO"));
+    // Standard dialogs (file names, print preview) in Portuguese.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QStringLiteral("qtbase_pt_BR"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
     Formats::install();
 
-    std::unique_ptr<DataModule> dm;
+    // The data module first: no window opens without its connections.
+    std::unique_ptr<DataModule> dm = openDataModule(QApplication::arguments());
+    if (!dm)
+        return 1;
+    // A fresh embedded database has nobody who could log in.
     try {
-        const DatabaseSpec spec = databaseSpecFromSettings(QApplication::arguments());
-        dm = std::make_unique<DataModule>(spec);
-        if (spec.kind == DatabaseSpec::Kind::SQLite && !Schema::exists(dm->main()))
-            Schema::create(*dm);
+        if (dm->spec().kind == DatabaseSpec::Kind::SQLite && hasNoUsers(dm->main())) {
+            FirstRunDialog setup(dm->main());
+            if (setup.exec() != QDialog::Accepted)
+                return 0;
+        }
     } catch (const DbError &e) {
         Services::messages().error(e.text());
         return 1;
-    } catch (const std::exception &e) {
-        Services::messages().error(QString::fromStdString(e.what()));
-        return 1;
     }
-    QMainWindow w;
-    w.setCentralWidget(new QLabel(QStringLiteral("ZAPO")));
-    w.showMaximized();
+
+    registerAllScreens();
+    MenuPrincipalScreen mainWindow; // created hidden
+    {
+        Login_2Screen login([&mainWindow] { mainWindow.configureMenu(); });
+        const int result = login.exec();
+        if (ProgramExit::requested())
+            return ProgramExit::code();
+        if (result != QDialog::Accepted)
+            return 0;
+    }
+    // Without a window manager "maximised" means nothing: fill the screen.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        mainWindow.setGeometry(screen->availableGeometry());
+    mainWindow.showMaximized();
     return app.exec();
 }

@@ -105,8 +105,13 @@ void paintPie(Canvas &c, const ChartData &d, const QRectF &area)
         c.text(area, Qt::AlignCenter, QStringLiteral("Sem dados no período."), labelFont, Qt::darkGray);
         return;
     }
-    // Room at the sides for the labels.
-    const double radius = qMax(5.0, qMin(area.height() / 2 - 6, area.width() / 2 - 24));
+    // Room at the sides for the widest label, so that none is cut.
+    double widest = 0;
+    for (int i = 0; i < d.values.size(); ++i)
+        widest = qMax(widest, c.textWidth(labelFont, d.labels.at(i) + QStringLiteral(": ") + d.valueTexts.at(i)
+                                                         + QStringLiteral(" (") + d.percentTexts.at(i) + QLatin1Char(')')));
+    const double radius = qMax(qMin(area.width(), area.height()) / 6,
+                               std::min({area.height() / 2 - 4, area.width() / 2 - widest - 6, 32.0}));
     const QPointF centre = area.center();
     const QRectF circle(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
 

@@ -85,6 +85,9 @@ QVariant ReportGroup::keyOf(const ReportRow &row) const
     if (key)
         return key(row);
     const QVariant v = row.value(column);
+    // Rows without a value form one group of their own (a null is not 0).
+    if (v.isNull())
+        return QVariant();
     // Blank-padded char(n) keys compare by their text.
     if (v.typeId() == QMetaType::QString)
         return v.toString().trimmed();

@@ -13,10 +13,11 @@
 namespace {
 
 // The lists come out in key order, as the server's clustered keys gave them.
-std::function<std::unique_ptr<ReportDataSource>()> query(Connection &c, const QString &sql)
+std::function<std::unique_ptr<ReportDataSource>()> query(Connection &c, const QString &sql,
+                                                          QueryDataSource::Reading reading = QueryDataSource::Reading::Streamed)
 {
     Connection *conn = &c;
-    return [conn, sql] { return std::make_unique<QueryDataSource>(Sql::exec(*conn, sql)); };
+    return [conn, sql, reading] { return QueryDataSource::open(*conn, sql, {}, reading); };
 }
 
 QString prefixed(const QString &prefix, const QString &value) { return prefix + value; }
@@ -243,7 +244,9 @@ ReportDefinition usuario(Connection &c)
 {
     ReportDefinition def;
     def.title = QStringLiteral("Usuários cadastrados");
-    def.data = query(c, QStringLiteral("select id_usuario,upper(nome)as nome,id_perfil,Id_Unidade_Trabalho,Bloqueado,Inativo from usuario order by id_usuario"));
+    // Units and profiles are looked up while the users are read.
+    def.data = query(c, QStringLiteral("select id_usuario,upper(nome)as nome,id_perfil,Id_Unidade_Trabalho,Bloqueado,Inativo from usuario order by id_usuario"),
+                     QueryDataSource::Reading::Buffered);
     const double w = def.contentWidth();
     ReportBand &t = def.band(BandKind::Title, 15);
     t.lineBelow = true;

@@ -1,5 +1,10 @@
 #include "reports/engine/ReportData.h"
 
+#include "db/DataModule.h"
+#include "db/DbError.h"
+#include "db/Sql.h"
+
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -44,10 +49,28 @@ QueryDataSource::QueryDataSource(QSqlQuery query) : m_query(std::make_unique<QSq
 
 QueryDataSource::~QueryDataSource() = default;
 
+std::unique_ptr<QueryDataSource> QueryDataSource::open(Connection &c, const QString &sql, const QVariantMap &params,
+                                                       Reading reading)
+{
+    if (reading == Reading::Streamed)
+        return std::make_unique<QueryDataSource>(Sql::exec(c, sql, params));
+    QSqlQuery q(c.db());
+    q.setForwardOnly(false);
+    if (!q.prepare(sql))
+        throw DbError::from(q.lastError(), sql);
+    Sql::bindAll(q, params);
+    if (!q.exec())
+        throw DbError::from(q.lastError(), sql);
+    return std::make_unique<QueryDataSource>(std::move(q));
+}
+
 bool QueryDataSource::next(QList<QVariant> &values)
 {
-    if (!m_query->next())
+    if (!m_query->next()) {
+        if (m_query->lastError().isValid())
+            throw DbError::from(m_query->lastError(), m_query->lastQuery());
         return false;
+    }
     const int n = int(m_columns->names().size());
     values.resize(n);
     for (int i = 0; i < n; ++i)

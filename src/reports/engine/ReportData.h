@@ -57,9 +57,22 @@ public:
     virtual qint64 sizeHint() const { return -1; }
 };
 
-// Reads an executed forward-only query (as Sql::exec returns it).
+class Connection;
+
+// Reads an executed query. A forward-only query (as Sql::exec returns it)
+// streams its rows; on PostgreSQL such a query loses its pending rows when
+// another statement runs on the same connection, so a report that looks
+// values up while it reads opens its main query Buffered. Rows lost that way
+// are reported as a database failure, never as a shorter report.
 class QueryDataSource : public ReportDataSource {
 public:
+    enum class Reading {
+        Streamed, // forward-only: nothing else may run on the connection meanwhile
+        Buffered  // the driver keeps the result; lookups may run meanwhile
+    };
+    // Prepares, binds (Sql::bind rules) and executes; throws DbError.
+    static std::unique_ptr<QueryDataSource> open(Connection &c, const QString &sql, const QVariantMap &params = {},
+                                                 Reading reading = Reading::Streamed);
     explicit QueryDataSource(QSqlQuery query);
     ~QueryDataSource() override;
     std::shared_ptr<const ReportColumns> columns() const override { return m_columns; }

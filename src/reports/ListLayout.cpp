@@ -1,4 +1,5 @@
 #include "reports/ListLayout.h"
+#include "reports/engine/ReportFonts.h"
 #include "reports/engine/Reports.h"
 
 namespace ListLayout {
@@ -64,8 +65,10 @@ ReportDefinition registerList(const RegisterList &spec, std::function<std::uniqu
     if (!spec.summaryLabel.isEmpty()) {
         ReportBand &s = def.band(BandKind::Summary, 8);
         s.lineAbove = true;
-        s.add(Items::label(0, 2, 40, 4, spec.summaryLabel)).size(8).bold().named(QStringLiteral("rotulo_total"));
-        s.add(Items::rowCount(40, 2, 20, 4)).size(8).right().named(QStringLiteral("total"));
+        const ReportFont labelFont{8, true, false};
+        const double labelW = ReportFonts::width(labelFont, spec.summaryLabel) + 1;
+        s.add(Items::label(0, 2, labelW, 4, spec.summaryLabel)).size(8).bold().named(QStringLiteral("rotulo_total"));
+        s.add(Items::rowCount(labelW, 2, 14, 4)).size(8).right().named(QStringLiteral("total"));
     }
 
     addPageNumber(def, 8);

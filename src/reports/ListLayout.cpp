@@ -14,6 +14,18 @@ void addFamilyTitle(ReportBand &band, double width, const QString &code, const Q
     band.add(Items::label(0, 9.5, width, 5, title)).size(10).center().named(QStringLiteral("titulo"));
 }
 
+void addReportHeader(ReportBand &b, double w, const QString &code, const QString &title, double smallPt, double titlePt,
+                     bool titleBold, const QString &dateTimeText)
+{
+    if (dateTimeText.isNull())
+        b.add(Items::dateTime(0, 0, 45, 3.5)).size(smallPt).named(QStringLiteral("data_hora"));
+    else
+        b.add(Items::label(0, 0, 45, 3.5, dateTimeText)).size(smallPt).named(QStringLiteral("data_hora"));
+    b.add(Items::label(46, 0, w - 92, 7, Reports::productTitle())).size(14).bold().center().named(QStringLiteral("produto"));
+    b.add(Items::label(w - 45, 0, 45, 3.5, code)).size(smallPt).right().named(QStringLiteral("codigo"));
+    b.add(Items::label(0, 8, w, 5, title)).size(titlePt).bold(titleBold).center().named(QStringLiteral("titulo"));
+}
+
 void addPageNumber(ReportDefinition &def, double pointSize)
 {
     const double w = def.contentWidth();

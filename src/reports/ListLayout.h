@@ -32,6 +32,13 @@ ReportDefinition registerList(const RegisterList &spec, std::function<std::uniqu
 // second line, a line under it. Returns the band's height.
 void addFamilyTitle(ReportBand &band, double width, const QString &code, const QString &title);
 
+// The header of the reports with their own layout: the date and time at the
+// top left (the workstation's, or `dateTimeText` such as the server's), the
+// product's title (bold 14 pt) centred, the code at the top right and the
+// report's title centred on the second line.
+void addReportHeader(ReportBand &band, double width, const QString &code, const QString &title, double smallPt,
+                     double titlePt, bool titleBold, const QString &dateTimeText = {});
+
 // "Pag.:" and the page number at the right of the page footer.
 void addPageNumber(ReportDefinition &def, double pointSize = 8);
 

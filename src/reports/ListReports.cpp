@@ -147,16 +147,6 @@ ReportDefinition familyReport(ListReport r, Connection &c)
     return {};
 }
 
-// The date and time at the top left, the product's title centred, the code
-// at the top right: the header of the reports with their own layout.
-void addOwnHeader(ReportBand &b, double w, const QString &code, const QString &title, double smallPt, double titlePt, bool titleBold)
-{
-    b.add(Items::dateTime(0, 0, 45, 3.5)).size(smallPt).named(QStringLiteral("data_hora"));
-    b.add(Items::label(46, 0, w - 92, 7, Reports::productTitle())).size(14).bold().center().named(QStringLiteral("produto"));
-    b.add(Items::label(w - 45, 0, 45, 3.5, code)).size(smallPt).right().named(QStringLiteral("codigo"));
-    b.add(Items::label(0, 8, w, 5, title)).size(titlePt).bold(titleBold).center().named(QStringLiteral("titulo"));
-}
-
 ReportDefinition perfil(Connection &c)
 {
     ReportDefinition def;
@@ -250,7 +240,7 @@ ReportDefinition usuario(Connection &c)
     const double w = def.contentWidth();
     ReportBand &t = def.band(BandKind::Title, 15);
     t.lineBelow = true;
-    addOwnHeader(t, w, QStringLiteral("REL027"), def.title, 8, 10, false);
+    ListLayout::addReportHeader(t, w, QStringLiteral("REL027"), def.title, 8, 10, false);
 
     struct Col { double x, w; QString caption; bool centred; };
     const QList<Col> cols = {{0, 62, QStringLiteral("Unidade de trabalho:"), false},
@@ -311,7 +301,7 @@ ReportDefinition profissional(Connection &c)
 
     ReportBand &h = def.band(BandKind::PageHeader, 21);
     h.lineBelow = true;
-    addOwnHeader(h, w, QStringLiteral("Rel.:042"), def.title, 7, 10, false);
+    ListLayout::addReportHeader(h, w, QStringLiteral("Rel.:042"), def.title, 7, 10, false);
     h.add(Items::field(0, 14.5, w, 5, QStringLiteral("nome_unidade_trabalho"))).size(10).bold().named(QStringLiteral("unidade"));
 
     struct Col { double x, w; QString caption; };

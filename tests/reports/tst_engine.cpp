@@ -135,6 +135,10 @@ private slots:
         g.footer->add(Items::label(0, 0, 40, 5, QStringLiteral("Total na unidade:")));
         g.footer->add(Items::count(40, 0, 20, 5)).resetting().named(QStringLiteral("contagem"));
         g.footer->add(Items::sum(70, 0, 20, 5, QStringLiteral("valor"))).fixed(2).resetting().named(QStringLiteral("soma"));
+        // A conditional count, as the percentage footers need.
+        g.footer->add(Items::sumOf(100, 0, 20, 5, [](const ReportRow &row) { return row.value(QStringLiteral("valor")).toDouble() > 1 ? 1.0 : 0.0; }))
+            .resetting()
+            .named(QStringLiteral("acima"));
         r.band(BandKind::Detail, 5).add(Items::field(0, 0, 60, 4, QStringLiteral("nome")));
         ReportBand &s = r.band(BandKind::Summary, 6);
         s.add(Items::label(0, 0, 40, 5, QStringLiteral("Total geral:")));
@@ -154,6 +158,8 @@ private slots:
         QCOMPARE(counts.at(1)->text, QStringLiteral("2"));
         QCOMPARE(c.named(QStringLiteral("soma")).at(0)->text, QStringLiteral("4,75"));
         QCOMPARE(c.named(QStringLiteral("soma")).at(1)->text, QStringLiteral("10,50"));
+        QCOMPARE(c.named(QStringLiteral("acima")).at(0)->text, QStringLiteral("2"));
+        QCOMPARE(c.named(QStringLiteral("acima")).at(1)->text, QStringLiteral("1"));
         QCOMPARE(c.named(QStringLiteral("geral")).first()->text, QStringLiteral("5"));
         QCOMPARE(c.named(QStringLiteral("somageral")).first()->text, QStringLiteral("15,25"));
         QVERIFY(c.texts(0).contains(QStringLiteral("Caio")));

@@ -212,6 +212,8 @@ private:
         for (auto it = m_acc.begin(); it != m_acc.end(); ++it) {
             if (it.key()->kind == ItemKind::Count)
                 it.value() += 1;
+            else if (it.key()->measure)
+                it.value() += it.key()->measure(row);
             else
                 it.value() += row.value(it.key()->column).toDouble();
         }

@@ -60,6 +60,13 @@ ReportItem sum(double x, double y, double w, double h, const QString &column)
     return i;
 }
 
+ReportItem sumOf(double x, double y, double w, double h, std::function<double(const ReportRow &)> measure)
+{
+    ReportItem i = make(ItemKind::Sum, x, y, w, h);
+    i.measure = std::move(measure);
+    return i;
+}
+
 ReportItem hline(double x, double y, double w) { return make(ItemKind::HLine, x, y, w, 0); }
 ReportItem vline(double x, double y, double h) { return make(ItemKind::VLine, x, y, 0, h); }
 ReportItem box(double x, double y, double w, double h) { return make(ItemKind::Box, x, y, w, h); }

@@ -67,6 +67,7 @@ struct ReportItem {
     bool reset = false;       // counts and sums restart after they print
     double penWidth = 0.2;    // mm
     std::function<QString(const ReportRow &)> compute;
+    std::function<double(const ReportRow &)> measure; // what a Sum adds per row, instead of `column`
     std::function<void(ItemPrint &)> onPrint;
     std::shared_ptr<const QImage> picture;
     ChartSpec chart;
@@ -95,6 +96,8 @@ ReportItem pageNumber(double x, double y, double w, double h, const QString &tmp
 ReportItem rowCount(double x, double y, double w, double h);
 ReportItem count(double x, double y, double w, double h);
 ReportItem sum(double x, double y, double w, double h, const QString &column);
+// Sums a value computed per detail row (a conditional count: return 1 or 0).
+ReportItem sumOf(double x, double y, double w, double h, std::function<double(const ReportRow &)> measure);
 ReportItem hline(double x, double y, double w);
 ReportItem vline(double x, double y, double h);
 ReportItem box(double x, double y, double w, double h);

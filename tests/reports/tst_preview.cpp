@@ -14,6 +14,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QElapsedTimer>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QThread>
+#include "support/RecordingPreview.h"
 
 namespace {
 
@@ -174,6 +179,40 @@ private slots:
         QVERIFY(Reports::open(pagedReport(3)));
         QVERIFY(seen);
         QCOMPARE(pageText, QStringLiteral("Página 1 de 1"));
+    }
+
+    void aSlowReportShowsProgressAndCanBeCancelled()
+    {
+        RecordingPreview preview;
+        ReportDefinition r = pagedReport(0);
+        r.data = [] {
+            auto n = std::make_shared<int>(0);
+            return std::make_unique<GeneratedDataSource>(QStringList{QStringLiteral("id"), QStringLiteral("nome")},
+                                                         [n](QList<QVariant> &v) {
+                                                             if (*n == 100000)
+                                                                 return false;
+                                                             QThread::usleep(200);
+                                                             v = {++*n, QStringLiteral("Linha")};
+                                                             return true;
+                                                         });
+        };
+        bool sawProgress = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *p = qobject_cast<QProgressDialog *>(w); p && p->isVisible()) {
+                    sawProgress = true;
+                    QVERIFY(p->labelText().contains(QStringLiteral("registro(s) lido(s)")));
+                    p->findChild<QPushButton *>()->click();
+                }
+        });
+        poll.start(100);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!Reports::open(r));
+        QVERIFY(sawProgress);
+        QVERIFY(preview.isEmpty());
+        QVERIFY(clock.elapsed() < 15000); // stopped long before the 100000 rows
     }
 
     void drawingPutsInkWhereThePageModelSays()

@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QElapsedTimer>
 #include <QProgressDialog>
+#include <limits>
 
 namespace {
 
@@ -50,18 +52,21 @@ bool openOrThrow(const ReportDefinition &def, QWidget *parent)
     progress.setObjectName(QStringLiteral("dlgProgressoRelatorio"));
     progress.setWindowTitle(def.title);
     progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(600);
+    progress.setMinimumDuration(std::numeric_limits<int>::max()); // shown below, by elapsed time
     progress.setAutoReset(false);
     progress.setAutoClose(false);
+    progress.reset();
+    QElapsedTimer clock;
+    clock.start();
     ComposeOptions opt;
-    opt.progress = [&progress](qint64 rows, qint64 total) {
-        if (total > 0) {
-            progress.setMaximum(int(qMin<qint64>(total, INT_MAX)));
-            progress.setValue(int(qMin<qint64>(rows, INT_MAX)));
-        } else {
-            progress.setValue(0);
+    opt.progress = [&progress, &clock](qint64 rows, qint64 total) {
+        if (total > 0 && total <= INT_MAX) {
+            progress.setMaximum(int(total));
+            progress.setValue(int(qMin(rows, total)));
         }
         progress.setLabelText(QStringLiteral("Gerando o relatório... %1 registro(s) lido(s).").arg(rows));
+        if (!progress.isVisible() && clock.elapsed() > 600)
+            progress.show();
         QCoreApplication::processEvents();
         return !progress.wasCanceled();
     };

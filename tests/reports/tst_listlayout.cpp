@@ -102,6 +102,11 @@ private slots:
         for (const PlacedItem &i : r.pages.at(0).items)
             boxes += i.kind == PlacedItem::Kind::Rect;
         QCOMPARE(boxes, 3);
+        if (qEnvironmentVariableIsSet("ZAPO_REPORT_PNG_DIR")) {
+            for (auto f : {ReportExport::Format::Text, ReportExport::Format::Csv, ReportExport::Format::Html})
+                ReportExport::write(r, f, qEnvironmentVariable("ZAPO_REPORT_PNG_DIR") + QStringLiteral("/family.")
+                                              + (f == ReportExport::Format::Text ? "txt" : f == ReportExport::Format::Csv ? "csv" : "html"));
+        }
         if (qEnvironmentVariableIsSet("ZAPO_REPORT_PNG_DIR"))
             ReportPainter::pageImage(r, 0, 110).save(qEnvironmentVariable("ZAPO_REPORT_PNG_DIR") + QStringLiteral("/family.png"));
     }

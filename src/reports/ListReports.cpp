@@ -243,9 +243,9 @@ ReportDefinition usuario(Connection &c)
     ListLayout::addReportHeader(t, w, QStringLiteral("REL027"), def.title, 8, 10, false);
 
     struct Col { double x, w; QString caption; bool centred; };
-    const QList<Col> cols = {{0, 62, QStringLiteral("Unidade de trabalho:"), false},
-                             {63, 62, QStringLiteral("Cód - Nome"), false},
-                             {126, 36, QStringLiteral("Perfil:"), false},
+    const QList<Col> cols = {{0, 69, QStringLiteral("Unidade de trabalho:"), false},
+                             {70, 58, QStringLiteral("Cód - Nome"), false},
+                             {129, 33, QStringLiteral("Perfil:"), false},
                              {163, 13, QStringLiteral("Bloqueado"), true},
                              {177, 13, QStringLiteral("Inativo"), true}};
     ReportBand &ch = def.band(BandKind::ColumnHeader, 5);

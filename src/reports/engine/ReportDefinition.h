@@ -12,11 +12,16 @@
 //
 //   ReportDefinition r;
 //   r.title = "Unidade de Trabalho";
-//   r.data = [] { return std::make_unique<QueryDataSource>(Sql::exec(mainConnection(), "select ...")); };
+//   r.data = [] { return QueryDataSource::open(mainConnection(), "select ... order by ..."); };
 //   ReportBand &d = r.band(BandKind::Detail, 5);
 //   d.add(Items::field(0, 0, 20, 4, "id_unidade_trabalho")).right();
 //   d.add(Items::field(22, 0, 100, 4, "nome")).hook([](ItemPrint &p) { p.text = " - " + p.text; });
-//   Reports::open(r, parentWidget);
+//   ReportGroup &g = r.addGroup("unidade", "id_unidade_trabalho", /*newPage*/ true);
+//   g.addFooter(6).add(Items::count(0, 0, 20, 4)).resetting();
+//   Reports::open(r, parentWidget); // composes, previews, returns when the preview closes
+//
+// Hooks run while composing: keep them free of widgets. A hook that runs
+// statements needs the main query opened Buffered (see QueryDataSource).
 
 enum class ItemKind {
     Label,          // fixed text

@@ -1,0 +1,525 @@
+#include "reports/engine/Composer.h"
+#include "db/Formats.h"
+#include "reports/engine/ReportFonts.h"
+
+#include <QDate>
+#include <QHash>
+#include <cmath>
+
+namespace Reports {
+
+QString displayText(const QVariant &value, const QString &format, int decimals)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return value.toDate().toString(format.isEmpty() ? QStringLiteral("dd/MM/yyyy") : format);
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(format.isEmpty() ? QStringLiteral("dd/MM/yyyy HH:mm:ss") : format);
+    case QMetaType::QTime:
+        return value.toTime().toString(format.isEmpty() ? QStringLiteral("HH:mm") : format);
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return Formats::number(value.toDouble(), decimals);
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::Short:
+        return decimals > 0 ? Formats::number(value.toDouble(), decimals) : value.toString();
+    default:
+        break;
+    }
+    if (!format.isEmpty()) {
+        // A date stored or returned as text (SQLite) still takes the mask.
+        const QString s = value.toString().trimmed();
+        QDateTime dt = QDateTime::fromString(s, Qt::ISODate);
+        if (!dt.isValid())
+            dt = QDateTime::fromString(s, QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+        if (dt.isValid())
+            return dt.toString(format);
+        const QDate d = QDate::fromString(s, Qt::ISODate);
+        if (d.isValid())
+            return d.toString(format);
+    }
+    return value.toString().trimmed();
+}
+
+} // namespace Reports
+
+namespace {
+
+bool isText(ItemKind k)
+{
+    switch (k) {
+    case ItemKind::HLine:
+    case ItemKind::VLine:
+    case ItemKind::Box:
+    case ItemKind::Picture:
+    case ItemKind::Chart:
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool isBody(BandKind k)
+{
+    return k != BandKind::PageHeader && k != BandKind::PageFooter && k != BandKind::ColumnHeader
+        && k != BandKind::Title;
+}
+
+// An item of a band once its text is known and wrapped, positioned
+// relative to the band's top.
+struct Piece {
+    const ReportItem *item = nullptr;
+    QStringList lines;
+    ReportFont font;
+    double top = 0;     // mm from the band's top
+    double height = 0;  // mm
+    double lineHeight = 0;
+    bool stretchV = false; // vertical lines and boxes as tall as the band
+    std::shared_ptr<const ChartData> chart;
+};
+
+class Composer {
+public:
+    Composer(const ReportDefinition &def, const ComposeOptions &opt) : m_def(def), m_opt(opt)
+    {
+        if (!m_opt.now.isValid())
+            m_opt.now = QDateTime::currentDateTime();
+        const QSizeF size = def.pageSizeMm();
+        m_out.title = def.title;
+        m_out.paper = def.paper;
+        m_out.orientation = def.orientation;
+        m_out.pageSize = size;
+        m_left = def.margins.left();
+        m_top = def.margins.top();
+        m_width = size.width() - def.margins.left() - def.margins.right();
+        m_bottom = size.height() - def.margins.bottom();
+        m_bodyBottom = m_bottom - (def.pageFooter ? def.pageFooter->height : 0);
+        collectAggregates();
+    }
+
+    ComposedReport run()
+    {
+        std::unique_ptr<ReportDataSource> src;
+        if (m_def.data)
+            src = m_def.data();
+        std::shared_ptr<const ReportColumns> cols = src ? src->columns() : std::make_shared<ReportColumns>();
+        const qint64 total = src ? src->sizeHint() : -1;
+
+        ReportRow cur(cols, {});
+        bool have = src && src->next(cur.values());
+        if (!have && !m_def.printIfEmpty)
+            return std::move(m_out);
+
+        newPage(have ? cur : m_empty, have ? cur : m_empty);
+
+        ReportRow prev;
+        bool first = true;
+        qint64 rows = 0;
+        while (have) {
+            ++rows;
+            int changed = -1;
+            if (first) {
+                changed = m_def.groups.isEmpty() ? -1 : 0;
+            } else {
+                for (int g = 0; g < m_def.groups.size(); ++g) {
+                    if (m_def.groups.at(g).keyOf(prev) != m_def.groups.at(g).keyOf(cur)) {
+                        changed = g;
+                        break;
+                    }
+                }
+                if (changed >= 0)
+                    groupFooters(changed, prev);
+            }
+            if (changed >= 0) {
+                for (int g = changed; g < m_def.groups.size(); ++g) {
+                    const ReportGroup &grp = m_def.groups.at(g);
+                    if (grp.newPage && m_bodyStarted)
+                        newPage(cur, cur);
+                    placeBand(grp.header, cur, cur);
+                }
+            }
+            first = false;
+
+            ++m_rowsPrinted;
+            accumulate(cur);
+            if (m_def.detail)
+                placeBand(*m_def.detail, cur, cur);
+            for (const ReportSubDetail &sd : m_def.subDetails) {
+                if (!sd.data) {
+                    placeBand(sd.band, cur, cur);
+                    continue;
+                }
+                std::unique_ptr<ReportDataSource> sub = sd.data(cur);
+                if (!sub)
+                    continue;
+                ReportRow subRow(sub->columns(), {});
+                while (sub->next(subRow.values()))
+                    placeBand(sd.band, subRow, cur);
+            }
+
+            if (m_opt.progress && rows % 50 == 0 && !m_opt.progress(rows, total)) {
+                m_out.cancelled = true;
+                break;
+            }
+            prev = cur; // shares the values; next() below detaches
+            have = src->next(cur.values());
+        }
+        m_out.rows = rows;
+
+        if (!m_out.cancelled) {
+            if (rows > 0)
+                groupFooters(0, prev);
+            if (m_def.summary)
+                placeBand(*m_def.summary, rows > 0 ? prev : m_empty, rows > 0 ? prev : m_empty);
+            if (m_opt.progress)
+                m_opt.progress(rows, total);
+        }
+        if (m_def.pageFooterOnLastPage)
+            placePageFooter(rows > 0 ? prev : m_empty);
+        resolvePageNumbers();
+        return std::move(m_out);
+    }
+
+private:
+    void collectAggregates()
+    {
+        auto scan = [this](const ReportBand &b) {
+            for (const ReportItem &i : b.items)
+                if (i.kind == ItemKind::Count || i.kind == ItemKind::Sum)
+                    m_acc.insert(&i, 0.0);
+        };
+        for (const auto *b : {&m_def.titleBand, &m_def.pageHeader, &m_def.columnHeader, &m_def.detail,
+                              &m_def.summary, &m_def.pageFooter})
+            if (*b)
+                scan(**b);
+        for (const ReportGroup &g : m_def.groups) {
+            scan(g.header);
+            if (g.footer)
+                scan(*g.footer);
+        }
+        for (const ReportSubDetail &s : m_def.subDetails)
+            scan(s.band);
+    }
+
+    void accumulate(const ReportRow &row)
+    {
+        for (auto it = m_acc.begin(); it != m_acc.end(); ++it) {
+            if (it.key()->kind == ItemKind::Count)
+                it.value() += 1;
+            else if (it.key()->measure)
+                it.value() += it.key()->measure(row);
+            else
+                it.value() += row.value(it.key()->column).toDouble();
+        }
+    }
+
+    void groupFooters(int downTo, const ReportRow &row)
+    {
+        for (int g = int(m_def.groups.size()) - 1; g >= downTo; --g)
+            if (m_def.groups.at(g).footer)
+                placeBand(*m_def.groups.at(g).footer, row, row);
+    }
+
+    void newPage(const ReportRow &row, const ReportRow &master)
+    {
+        if (!m_out.pages.isEmpty())
+            placePageFooter(master);
+        m_out.pages.append(ReportPage());
+        m_y = m_top;
+        m_bodyStarted = false;
+        const bool firstPage = m_out.pages.size() == 1;
+        if (m_def.pageHeader && (!firstPage || m_def.pageHeaderOnFirstPage))
+            placeBand(*m_def.pageHeader, row, master);
+        if (firstPage && m_def.titleBand)
+            placeBand(*m_def.titleBand, row, master);
+        if (m_def.columnHeader)
+            placeBand(*m_def.columnHeader, row, master);
+    }
+
+    void placePageFooter(const ReportRow &row)
+    {
+        if (!m_def.pageFooter || m_out.pages.isEmpty() || m_footerPlacedOn == m_out.pages.size())
+            return;
+        m_footerPlacedOn = int(m_out.pages.size());
+        const double saved = m_y;
+        m_y = m_bottom - m_def.pageFooter->height;
+        placeBand(*m_def.pageFooter, row, row);
+        m_y = saved;
+    }
+
+    QString itemText(const ReportItem &i, const ReportRow &row, const ReportRow &master) const
+    {
+        switch (i.kind) {
+        case ItemKind::Label:
+            return i.text;
+        case ItemKind::Field: {
+            const ReportRow &r = row.has(i.column) || !master.has(i.column) ? row : master;
+            return Reports::displayText(r.value(i.column), i.format, i.decimals);
+        }
+        case ItemKind::Computed:
+            return i.compute ? i.compute(row) : QString();
+        case ItemKind::DateTime:
+            return m_opt.now.toString(i.format.isEmpty() ? QStringLiteral("dd/MM/yyyy HH:mm:ss") : i.format);
+        case ItemKind::Date:
+            return m_opt.now.date().toString(i.format.isEmpty() ? QStringLiteral("dd/MM/yyyy") : i.format);
+        case ItemKind::Time:
+            return m_opt.now.time().toString(i.format.isEmpty() ? QStringLiteral("HH:mm") : i.format);
+        case ItemKind::PageNumber:
+            return i.text;
+        case ItemKind::RowCount:
+            return QString::number(m_rowsPrinted);
+        case ItemKind::Count:
+            return QString::number(qint64(m_acc.value(&i)));
+        case ItemKind::Sum:
+            return Formats::number(m_acc.value(&i), i.decimals);
+        default:
+            return {};
+        }
+    }
+
+    static std::shared_ptr<const ChartData> chartData(const ReportItem &i, const ReportRow &row)
+    {
+        auto d = std::make_shared<ChartData>();
+        d->type = i.chart.type;
+        d->title = i.chart.title;
+        const QList<QPair<QString, double>> values = i.chart.values ? i.chart.values(row) : QList<QPair<QString, double>>();
+        for (const auto &v : values) {
+            d->labels << v.first;
+            d->values << v.second;
+            d->total += v.second;
+        }
+        for (double v : d->values) {
+            d->valueTexts << (v == std::floor(v) ? QString::number(qint64(v)) : Formats::number(v, 2));
+            d->percentTexts << (d->total > 0 ? Formats::number(100.0 * v / d->total, 1) + QLatin1Char('%') : QString());
+        }
+        return d;
+    }
+
+    void placeBand(const ReportBand &b, const ReportRow &row, const ReportRow &master)
+    {
+        const int pageNo = int(m_out.pages.size());
+        BandPrint bp{row, master, true, b.lineAbove, b.lineBelow, b.box, pageNo};
+        if (b.beforePrint)
+            b.beforePrint(bp);
+        if (!bp.visible)
+            return;
+
+        // Evaluate every item: texts, hooks, wrapping.
+        QList<Piece> pieces;
+        pieces.reserve(b.items.size());
+        for (const ReportItem &i : b.items) {
+            Piece p;
+            p.item = &i;
+            p.font = i.font;
+            p.top = i.rect.top();
+            p.height = i.rect.height();
+            if (isText(i.kind)) {
+                ItemPrint ip{row, master, itemText(i, row, master), i.font, true, pageNo};
+                if (i.onPrint)
+                    i.onPrint(ip);
+                if (!ip.visible)
+                    continue;
+                p.font = ip.font;
+                p.lineHeight = ReportFonts::lineHeight(p.font);
+                if (i.wrap) {
+                    p.lines = ReportFonts::wrap(p.font, ip.text, i.rect.width());
+                } else {
+                    QString t = ip.text;
+                    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+                    p.lines = t.split(QLatin1Char('\n'));
+                }
+                p.height = qMax(i.rect.height(), p.lines.size() * p.lineHeight);
+            } else if (i.kind == ItemKind::Chart) {
+                p.chart = chartData(i, row);
+            } else if (i.kind == ItemKind::VLine || i.kind == ItemKind::Box) {
+                p.stretchV = i.rect.top() <= 0.01 && i.rect.bottom() >= b.height - 0.01;
+            }
+            pieces << p;
+        }
+        // Items below a grown item move down with it.
+        QList<double> grew;
+        for (const Piece &p : pieces)
+            grew << p.height - p.item->rect.height();
+        double maxOrigBottom = 0, maxNewBottom = 0;
+        for (int k = 0; k < pieces.size(); ++k) {
+            double shift = 0;
+            for (int s = 0; s < pieces.size(); ++s)
+                if (s != k && grew.at(s) > 0 && pieces.at(s).item->rect.bottom() <= pieces.at(k).item->rect.top() + 0.01)
+                    shift = qMax(shift, grew.at(s));
+            pieces[k].top += shift;
+            maxOrigBottom = qMax(maxOrigBottom, pieces.at(k).item->rect.bottom());
+            maxNewBottom = qMax(maxNewBottom, pieces.at(k).top + pieces.at(k).height);
+        }
+        double height = b.height + qMax(0.0, maxNewBottom - maxOrigBottom);
+
+        const bool breakable = isBody(b.kind);
+        if (breakable && m_bodyStarted && m_y + height > m_bodyBottom + 0.001)
+            newPage(master, master);
+
+        // A band taller than what is left of an empty page continues on the
+        // next pages: its lines are never dropped.
+        while (breakable && m_y + height > m_bodyBottom + 0.001) {
+            const double room = m_bodyBottom - m_y;
+            QList<Piece> now, later;
+            double laterHeight = 0;
+            for (const Piece &p : pieces) {
+                if (p.top + p.height <= room + 0.001) {
+                    now << p;
+                    continue;
+                }
+                if (!p.lines.isEmpty() && p.top < room) {
+                    const int fit = qMax(0, int((room - p.top + 0.001) / p.lineHeight));
+                    Piece a = p, c = p;
+                    a.lines = p.lines.mid(0, fit);
+                    a.height = fit * p.lineHeight;
+                    c.lines = p.lines.mid(fit);
+                    c.top = 0;
+                    c.height = c.lines.size() * p.lineHeight;
+                    if (fit > 0)
+                        now << a;
+                    later << c;
+                    laterHeight = qMax(laterHeight, c.height);
+                } else if (p.stretchV) {
+                    now << p;
+                    later << p;
+                } else {
+                    Piece c = p;
+                    c.top = qMax(0.0, p.top - room);
+                    later << c;
+                    laterHeight = qMax(laterHeight, c.top + c.height);
+                }
+            }
+            if (now.isEmpty())
+                break; // nothing fits even on an empty page: place as is
+            place(b, bp, now, room);
+            newPage(master, master);
+            pieces = later;
+            height = qMax(laterHeight, 1.0);
+        }
+        place(b, bp, pieces, height);
+        if (b.afterPrint)
+            b.afterPrint(bp);
+    }
+
+    void place(const ReportBand &b, const BandPrint &bp, const QList<Piece> &pieces, double height)
+    {
+        ReportPage &page = m_out.pages.last();
+        const int bandIndex = int(m_out.bands.size());
+        PlacedBand pb;
+        pb.kind = b.kind;
+        pb.name = b.name;
+        pb.page = int(m_out.pages.size()) - 1;
+        pb.rect = QRectF(m_left, m_y, m_width, height);
+        m_out.bands.append(pb);
+
+        auto add = [&](PlacedItem it) {
+            it.band = bandIndex;
+            page.items.append(std::move(it));
+        };
+        if (bp.box) {
+            PlacedItem r;
+            r.kind = PlacedItem::Kind::Rect;
+            r.rect = pb.rect;
+            add(r);
+        }
+        if (bp.lineAbove) {
+            PlacedItem l;
+            l.kind = PlacedItem::Kind::Line;
+            l.rect = QRectF(m_left, m_y, m_width, 0);
+            add(l);
+        }
+        if (bp.lineBelow) {
+            PlacedItem l;
+            l.kind = PlacedItem::Kind::Line;
+            l.rect = QRectF(m_left, m_y + height, m_width, 0);
+            add(l);
+        }
+        for (const Piece &p : pieces) {
+            const ReportItem &i = *p.item;
+            PlacedItem it;
+            it.name = i.name;
+            it.penWidth = i.penWidth;
+            const double x = m_left + i.rect.left();
+            const double top = m_y + p.top;
+            switch (i.kind) {
+            case ItemKind::HLine:
+                it.kind = PlacedItem::Kind::Line;
+                it.rect = QRectF(x, top, i.rect.width(), 0);
+                break;
+            case ItemKind::VLine:
+                it.kind = PlacedItem::Kind::Line;
+                it.rect = QRectF(x, top, 0, p.stretchV ? height - p.top : p.height);
+                break;
+            case ItemKind::Box:
+                it.kind = PlacedItem::Kind::Rect;
+                it.rect = QRectF(x, top, i.rect.width(), p.stretchV ? height - p.top : p.height);
+                break;
+            case ItemKind::Picture:
+                it.kind = PlacedItem::Kind::Picture;
+                it.rect = QRectF(x, top, i.rect.width(), p.height);
+                it.picture = i.picture;
+                break;
+            case ItemKind::Chart:
+                it.kind = PlacedItem::Kind::Chart;
+                it.rect = QRectF(x, top, i.rect.width(), p.height);
+                it.chart = p.chart;
+                break;
+            default:
+                it.kind = PlacedItem::Kind::Text;
+                it.rect = QRectF(x, top, i.rect.width(), p.height);
+                it.text = p.lines.join(QLatin1Char('\n'));
+                it.font = p.font;
+                it.align = i.align;
+                it.clip = !i.wrap && (i.kind == ItemKind::Field || i.kind == ItemKind::Computed);
+                if (i.kind == ItemKind::PageNumber)
+                    m_pageNumbers.append({int(m_out.pages.size()) - 1, int(page.items.size())});
+                break;
+            }
+            add(std::move(it));
+            if (i.reset && m_acc.contains(&i))
+                m_acc[&i] = 0;
+        }
+        m_y += height;
+        if (isBody(b.kind))
+            m_bodyStarted = true;
+    }
+
+    void resolvePageNumbers()
+    {
+        const QString total = QString::number(m_out.pages.size());
+        for (const auto &pn : m_pageNumbers) {
+            PlacedItem &it = m_out.pages[pn.first].items[pn.second];
+            it.text.replace(QStringLiteral("%2"), total).replace(QStringLiteral("%1"), QString::number(pn.first + 1));
+        }
+    }
+
+    const ReportDefinition &m_def;
+    ComposeOptions m_opt;
+    ComposedReport m_out;
+    double m_left = 0, m_top = 0, m_width = 0, m_bottom = 0, m_bodyBottom = 0;
+    double m_y = 0;
+    bool m_bodyStarted = false;
+    int m_footerPlacedOn = 0;
+    qint64 m_rowsPrinted = 0;
+    QHash<const ReportItem *, double> m_acc;
+    QList<QPair<int, int>> m_pageNumbers;
+    ReportRow m_empty;
+};
+
+} // namespace
+
+namespace Reports {
+
+ComposedReport compose(const ReportDefinition &def, const ComposeOptions &options)
+{
+    Composer c(def, options);
+    return c.run();
+}
+
+} // namespace Reports

@@ -1,0 +1,274 @@
+#include "reports/engine/PreviewDialog.h"
+#include "reports/engine/ReportPainter.h"
+#include "ui/Services.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+// Paints one page of the report with the same function the printer uses.
+class PageView : public QWidget {
+public:
+    PageView(const ComposedReport &r, QWidget *parent) : QWidget(parent), m_report(r)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    void setView(int page, double zoom)
+    {
+        m_page = page;
+        m_zoom = zoom;
+        const double k = pxPerMm();
+        setFixedSize(qRound(m_report.pageSize.width() * k) + 2 * Gap, qRound(m_report.pageSize.height() * k) + 2 * Gap);
+        update();
+    }
+    double pxPerMm() const { return logicalDpiX() / 25.4 * m_zoom; }
+    static constexpr int Gap = 8;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(0x80, 0x80, 0x80));
+        const double k = pxPerMm();
+        const QRectF paper(Gap, Gap, m_report.pageSize.width() * k, m_report.pageSize.height() * k);
+        p.fillRect(paper.translated(3, 3), QColor(0x50, 0x50, 0x50));
+        p.fillRect(paper, Qt::white);
+        p.translate(Gap, Gap);
+        ReportPainter::paintPage(p, m_report, m_page, k);
+    }
+
+private:
+    const ComposedReport &m_report;
+    int m_page = 0;
+    double m_zoom = 1;
+};
+
+PreviewDialog::PreviewDialog(const ComposedReport &report, QWidget *parent)
+    : QDialog(parent), m_report(report)
+{
+    setObjectName(QStringLiteral("PreviewDialog"));
+    setWindowTitle(report.title.isEmpty() ? QStringLiteral("Visualização de impressão")
+                                          : QStringLiteral("Visualização de impressão - ") + report.title);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setSizeGripEnabled(true);
+
+    auto *bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("tlbPreview"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_first = action(QStringLiteral("actFirst"), QStringLiteral("|< Primeira"), QKeySequence(Qt::CTRL | Qt::Key_Home));
+    m_prior = action(QStringLiteral("actPrior"), QStringLiteral("< Anterior"), QKeySequence(Qt::Key_PageUp));
+    m_next = action(QStringLiteral("actNext"), QStringLiteral("Próxima >"), QKeySequence(Qt::Key_PageDown));
+    m_last = action(QStringLiteral("actLast"), QStringLiteral("Última >|"), QKeySequence(Qt::CTRL | Qt::Key_End));
+    connect(m_first, &QAction::triggered, this, [this] { setPage(0); });
+    connect(m_prior, &QAction::triggered, this, [this] { setPage(m_page - 1); });
+    connect(m_next, &QAction::triggered, this, [this] { setPage(m_page + 1); });
+    connect(m_last, &QAction::triggered, this, [this] { setPage(m_report.pageCount() - 1); });
+    bar->addAction(m_first);
+    bar->addAction(m_prior);
+    m_pageLabel = new QLabel(bar);
+    m_pageLabel->setObjectName(QStringLiteral("lblPagina"));
+    m_pageLabel->setContentsMargins(8, 0, 8, 0);
+    bar->addWidget(m_pageLabel);
+    bar->addAction(m_next);
+    bar->addAction(m_last);
+    bar->addSeparator();
+
+    auto *zoomLabel = new QLabel(QStringLiteral("&Zoom:"), bar);
+    m_zoomBox = new QComboBox(bar);
+    m_zoomBox->setObjectName(QStringLiteral("cmbZoom"));
+    m_zoomBox->setAccessibleName(QStringLiteral("Zoom"));
+    for (int z : {50, 75, 100, 125, 150, 200, 300})
+        m_zoomBox->addItem(QStringLiteral("%1%").arg(z), z / 100.0);
+    zoomLabel->setBuddy(m_zoomBox);
+    connect(m_zoomBox, &QComboBox::activated, this, [this](int i) {
+        m_fit = Fit::None;
+        setZoom(m_zoomBox->itemData(i).toDouble());
+    });
+    bar->addWidget(zoomLabel);
+    bar->addWidget(m_zoomBox);
+    QAction *fw = action(QStringLiteral("actFitWidth"), QStringLiteral("Largura da página"));
+    QAction *fp = action(QStringLiteral("actFitPage"), QStringLiteral("Página inteira"));
+    connect(fw, &QAction::triggered, this, &PreviewDialog::fitWidth);
+    connect(fp, &QAction::triggered, this, &PreviewDialog::fitPage);
+    bar->addAction(fw);
+    bar->addAction(fp);
+    bar->addSeparator();
+    QAction *pr = action(QStringLiteral("actPrint"), QStringLiteral("&Imprimir..."), QKeySequence(Qt::CTRL | Qt::Key_P));
+    QAction *sv = action(QStringLiteral("actSave"), QStringLiteral("&Salvar..."), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QAction *cl = action(QStringLiteral("actClose"), QStringLiteral("&Fechar"), QKeySequence(Qt::Key_Escape));
+    connect(pr, &QAction::triggered, this, &PreviewDialog::print);
+    connect(sv, &QAction::triggered, this, &PreviewDialog::save);
+    connect(cl, &QAction::triggered, this, &QDialog::accept);
+    bar->addAction(pr);
+    bar->addAction(sv);
+    bar->addAction(cl);
+    pr->setEnabled(m_report.pageCount() > 0);
+
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("scrPagina"));
+    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    m_view = new PageView(m_report, m_scroll);
+    m_scroll->setWidget(m_view);
+
+    auto *lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(0);
+    lay->addWidget(bar);
+    lay->addWidget(m_scroll, 1);
+    resize(900, 760);
+    refresh();
+}
+
+PreviewDialog::~PreviewDialog() = default;
+
+QAction *PreviewDialog::action(const QString &objectName, const QString &text, const QKeySequence &key)
+{
+    auto *a = new QAction(text, this);
+    a->setObjectName(objectName);
+    QString plain = text;
+    a->setToolTip(plain.remove(QLatin1Char('&')));
+    if (!key.isEmpty())
+        a->setShortcut(key);
+    addAction(a);
+    return a;
+}
+
+void PreviewDialog::setPage(int page)
+{
+    m_page = qBound(0, page, qMax(0, m_report.pageCount() - 1));
+    refresh();
+    m_scroll->verticalScrollBar()->setValue(0);
+}
+
+void PreviewDialog::setZoom(double zoom)
+{
+    m_zoom = qBound(0.1, zoom, 5.0);
+    refresh();
+}
+
+void PreviewDialog::fitWidth()
+{
+    m_fit = Fit::Width;
+    const double k = logicalDpiX() / 25.4;
+    const int avail = m_scroll->viewport()->width() - 2 * PageView::Gap - 4;
+    setZoom(avail / (m_report.pageSize.width() * k));
+}
+
+void PreviewDialog::fitPage()
+{
+    m_fit = Fit::Page;
+    const double k = logicalDpiX() / 25.4;
+    const int w = m_scroll->viewport()->width() - 2 * PageView::Gap - 4;
+    const int h = m_scroll->viewport()->height() - 2 * PageView::Gap - 4;
+    setZoom(qMin(w / (m_report.pageSize.width() * k), h / (m_report.pageSize.height() * k)));
+}
+
+void PreviewDialog::resizeEvent(QResizeEvent *e)
+{
+    QDialog::resizeEvent(e);
+    if (m_fit == Fit::Width)
+        fitWidth();
+    else if (m_fit == Fit::Page)
+        fitPage();
+}
+
+QString PreviewDialog::pageText() const
+{
+    return QStringLiteral("Página %1 de %2").arg(m_report.pageCount() ? m_page + 1 : 0).arg(m_report.pageCount());
+}
+
+void PreviewDialog::refresh()
+{
+    m_view->setView(m_page, m_zoom);
+    m_pageLabel->setText(pageText());
+    const int n = m_report.pageCount();
+    m_first->setEnabled(m_page > 0);
+    m_prior->setEnabled(m_page > 0);
+    m_next->setEnabled(m_page < n - 1);
+    m_last->setEnabled(m_page < n - 1);
+    const int percent = qRound(m_zoom * 100);
+    const int idx = m_zoomBox->findData(percent / 100.0);
+    if (idx >= 0) {
+        m_zoomBox->setCurrentIndex(idx);
+    } else {
+        m_zoomBox->setEditable(false);
+        m_zoomBox->setCurrentIndex(-1);
+        m_zoomBox->setPlaceholderText(QStringLiteral("%1%").arg(percent));
+    }
+}
+
+ReportExport::Format PreviewDialog::formatFor(const QString &path)
+{
+    const QString s = QFileInfo(path).suffix().toLower();
+    if (s == QLatin1String("html") || s == QLatin1String("htm"))
+        return ReportExport::Format::Html;
+    if (s == QLatin1String("csv"))
+        return ReportExport::Format::Csv;
+    if (s == QLatin1String("pdf"))
+        return ReportExport::Format::Pdf;
+    return ReportExport::Format::Text;
+}
+
+bool PreviewDialog::saveTo(const QString &path, QString *error)
+{
+    return ReportExport::write(m_report, formatFor(path), path, error);
+}
+
+void PreviewDialog::save()
+{
+    const QString filter = QStringLiteral("Texto (*.txt);;HTML (*.html);;Texto separado por vírgulas (*.csv);;PDF (*.pdf)");
+    QString suggested = m_report.title;
+    suggested.remove(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")));
+    QString path = Services::fileDialogs().saveFileName(QStringLiteral("Salvar relatório"),
+                                                        suggested.trimmed() + QStringLiteral(".txt"), filter, this);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".txt");
+    QString error;
+    if (!saveTo(path, &error))
+        Services::messages().error(QStringLiteral("Erro ao salvar o relatório: ") + error, this);
+}
+
+bool PreviewDialog::printOn(QPrinter &printer)
+{
+    QString error;
+    if (!ReportExport::print(m_report, printer, &error)) {
+        Services::messages().error(error, this);
+        return false;
+    }
+    return true;
+}
+
+void PreviewDialog::print()
+{
+    if (m_report.pageCount() == 0)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(m_report.pageLayout());
+    printer.setDocName(m_report.title);
+    printer.setFromTo(1, m_report.pageCount());
+    QPrintDialog dlg(&printer, this);
+    dlg.setMinMax(1, m_report.pageCount());
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dlg.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
+    dlg.setOption(QAbstractPrintDialog::PrintToFile, true);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    if (printer.printRange() == QPrinter::CurrentPage)
+        printer.setFromTo(m_page + 1, m_page + 1);
+    else if (printer.printRange() == QPrinter::AllPages)
+        printer.setFromTo(1, m_report.pageCount());
+    printOn(printer);
+}

@@ -136,7 +136,7 @@ std::optional<Query> consultation(Connection &c, Field field, const QString &typ
         return std::nullopt;
     }
     q.select = kConsultationColumns + joins + QStringLiteral("where b.Status_Registro = 'ATIVO' and ") + cond;
-    q.orderBy = QStringLiteral("b.Nome, b.Id_Proprietario, a.Id_Animal");
+    q.orderBy = QStringLiteral("Nome, Id_Proprietario, Id_Animal");
     return q;
 }
 
@@ -180,7 +180,7 @@ std::optional<Query> ownerSearch(Connection &c, OwnerField field, const QString 
                               "b.Id_Endereco as endereco_lido, b.TIP_LOGR, b.NOM_LOGR, b.NUM_IMOV_LOGR, b.DES_CMPL_ENDR, b.NOM_BAIR "
                               "from proprietario a left join endereco b on (a.Id_Endereco = b.Id_Endereco) where ")
                + cond;
-    q.orderBy = QStringLiteral("a.Nome, a.Id_Proprietario");
+    q.orderBy = QStringLiteral("Nome, Id_Proprietario");
     return q;
 }
 
@@ -287,8 +287,9 @@ void SearchResultModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    const QString sql = m_c->dialect().paged(m_query->select + QStringLiteral(" order by ") + m_order, PageSize,
-                                             int(m_rows.size()));
+    // Ordered outside, by the result's own column names.
+    const QString sql = m_c->dialect().paged(QStringLiteral("select * from (%1) x order by %2").arg(m_query->select, m_order),
+                                             PageSize, int(m_rows.size()));
     QSqlQuery q = Sql::exec(*m_c, sql, m_query->params);
     QList<QVariantMap> page;
     while (q.next()) {

@@ -12,8 +12,8 @@ class Connection;
 // bound, and a read-only model that loads their results page by page.
 namespace OwnerSearch {
 
-// A select without its order, its bound values, and the columns it may be
-// sorted by (caption -> expression).
+// A select without its order, its bound values, and its default order (by
+// the names of the result's columns).
 struct Query {
     QString select;
     QVariantMap params;

@@ -133,7 +133,7 @@ bool OwnerStore::hasWebDigest(int idProprietario) const
     return q.next() && !Sql::text(q.value(0)).isEmpty();
 }
 
-Refusal OwnerStore::validateFields(const OwnerEdit &e) const
+Refusal OwnerStore::validateFields(const OwnerEdit &e)
 {
     const Proprietario &o = e.owner;
     const Endereco &a = e.address;

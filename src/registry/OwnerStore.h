@@ -96,7 +96,8 @@ public:
     // wins. `inserting` adds the duplicate checks of a new owner; an edit
     // checks duplicates among the other owners.
     Refusal validate(const OwnerEdit &e, bool inserting) const;
-    Refusal validateFields(const OwnerEdit &e) const;
+    // The checks that need no database.
+    static Refusal validateFields(const OwnerEdit &e);
     Refusal checkDuplicates(const OwnerEdit &e, bool inserting) const;
 
     // Another active owner whose tax number shares the digits before the

@@ -106,6 +106,14 @@ PhoneParts splitPhone(const QString &stored)
     return {t.mid(1, 2).trimmed(), t.mid(4).trimmed()};
 }
 
+QString homePhoneForMask(const QString &stored)
+{
+    const QString d = digitsOnly(stored);
+    if (d.size() == 10)
+        return QStringLiteral("(%1)%2  %3").arg(d.left(2), d.mid(2, 4), d.mid(6));
+    return stored;
+}
+
 bool phoneEmpty(const QString &stored)
 {
     return digitsOnly(stored).isEmpty();

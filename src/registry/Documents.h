@@ -38,6 +38,9 @@ struct PhoneParts {
     QString number;
 };
 PhoneParts splitPhone(const QString &stored);
+// A stored home telephone as the home mask shows it: eight-digit numbers
+// leave the mask's two optional positions blank.
+QString homePhoneForMask(const QString &stored);
 // True when the telephone holds no digit (an untouched masked field).
 bool phoneEmpty(const QString &stored);
 

@@ -394,9 +394,16 @@ void AddressGroup::lookupStreetCode()
             m_numLogr->setText(QString::number(found.first().numLogr));
             m_seq->setText(QStringLiteral("1"));
             m_nomLogr->setText(found.first().name);
+            // The street's type and neighbourhood come along, so that the
+            // address is complete without retyping the name.
+            const auto details = StreetDirectory().streetDetails(found.first().numLogr, found.first().name);
+            if (details)
+                setStreetType(details->type);
             m_filling = false;
             m_nameTyped = false;
             refreshNeighbourhoods();
+            if (details)
+                selectNeighbourhood(details->numBair, details->nomBair);
             if (m_kind == Kind::Owner)
                 m_nomLogr->setFocus();
         } else {

@@ -53,23 +53,40 @@ std::optional<StreetDirectory::Street> StreetDirectory::streetByName(const QStri
         return std::nullopt;
     const QVariant code = Sql::scalar(m_c, QStringLiteral("select num_logr from %1 where nom_logr = :n").arg(t("Logradouro")),
                                       {{QStringLiteral("n"), n}});
+    std::optional<Street> s = streetDetails(code.toInt(), n);
+    if (!s) {
+        s = Street();
+        s->numLogr = code.toInt();
+        s->name = n;
+    }
+    return s;
+}
+
+std::optional<StreetDirectory::Street> StreetDirectory::streetDetails(int numLogr, const QString &name) const
+{
+    QVariantMap p{{QStringLiteral("c"), numLogr}};
+    QString cond;
+    if (!name.trimmed().isEmpty()) {
+        cond = QStringLiteral(" and nom_logr = :n");
+        p.insert(QStringLiteral("n"), name.trimmed());
+    }
     QSqlQuery q = Sql::exec(m_c,
                             m_c.dialect().paged(QStringLiteral("select tip_bair, num_bair, nom_bair, NUM_LOGR, NUM_SEQU_LOGR, "
                                                                "tip_logr, nom_logr from %1 where upper(tip_clss_bair) in ('O', 'P') "
-                                                               "and ind_bair_cord = 'N' and NUM_LOGR = :c and NOM_LOGR = :n "
+                                                               "and ind_bair_cord = 'N' and NUM_LOGR = :c%2 "
                                                                "order by NUM_SEQU_LOGR, num_bair")
-                                                    .arg(t("pesquisaLograd")),
+                                                    .arg(t("pesquisaLograd"), cond),
                                                 1, 0),
-                            {{QStringLiteral("c"), code}, {QStringLiteral("n"), n}});
+                            p);
+    if (!q.next())
+        return std::nullopt;
     Street s;
-    s.numLogr = code.toInt();
-    s.name = n;
-    if (q.next()) {
-        s.numBair = q.value(1);
-        s.nomBair = Sql::text(q.value(2));
-        s.seq = q.value(4).toInt();
-        s.type = Sql::text(q.value(5));
-    }
+    s.numLogr = numLogr;
+    s.numBair = q.value(1);
+    s.nomBair = Sql::text(q.value(2));
+    s.seq = q.value(4).toInt();
+    s.type = Sql::text(q.value(5));
+    s.name = Sql::text(q.value(6));
     return s;
 }
 

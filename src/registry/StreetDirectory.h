@@ -45,6 +45,9 @@ public:
     QList<StreetType> streetTypes() const;
     // Streets whose code is `code`, by their current name (sequence 1).
     QList<Street> streetsByCode(int code) const;
+    // The street's type and a neighbourhood it lies in, by code and name
+    // sequence (what a street code typed in needs besides its name).
+    std::optional<Street> streetDetails(int numLogr, const QString &name = {}) const;
     // How many streets carry exactly this current name.
     int countByName(const QString &name) const;
     // The one street with this exact name, with its sequence, type and a

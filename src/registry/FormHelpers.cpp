@@ -78,15 +78,11 @@ void markRefused(QWidget *editor)
 
 void installEnterAsTab(QWidget *root)
 {
-    auto *filter = root->findChild<EnterAsTab *>(QString(), Qt::FindDirectChildrenOnly);
-    if (!filter)
-        filter = new EnterAsTab(root);
+    auto *filter = new EnterAsTab(root);
     const QList<QWidget *> all = root->findChildren<QWidget *>();
     for (QWidget *w : all)
-        if (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w)) {
-            w->removeEventFilter(filter);
+        if (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w))
             w->installEventFilter(filter);
-        }
 }
 
 void upperCase(QLineEdit *e)

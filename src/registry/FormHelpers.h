@@ -12,7 +12,8 @@ namespace FormHelpers {
 void markRefused(QWidget *editor);
 // Enter in a single-line field (a line edit or a closed drop-down) moves
 // the focus on as Tab does, everywhere below `root`. Editors whose Enter
-// does something of its own carry the property "zapoOwnEnter".
+// does something of its own carry the property "zapoOwnEnter". Call once,
+// after the editors exist.
 void installEnterAsTab(QWidget *root);
 // Moves the focus on from `w` as Tab would.
 void focusNext(QWidget *w);

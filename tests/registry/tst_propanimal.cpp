@@ -165,6 +165,10 @@ private slots:
         s.show();
         QVERIFY(QTest::qWaitForWindowActive(&s));
         fillNewOwner(s, QStringLiteral("JOANA"), QStringLiteral("52998224725"));
+        // Enter moves on as Tab does.
+        child<QLineEdit>(&s, "dbeNome")->setFocus();
+        QTest::keyClick(child<QLineEdit>(&s, "dbeNome"), Qt::Key_Return);
+        QVERIFY(child<QLineEdit>(&s, "dbeTelefone_Residencial")->hasFocus());
         s.action(QStringLiteral("actPost"))->trigger();
         QCOMPARE(msgs.last(), QStringLiteral("Falta informar o sobre nome do proprietário."));
         auto *nome = child<QLineEdit>(&s, "dbeNome");
@@ -244,6 +248,50 @@ private slots:
         delete first;
         QVERIFY(!open);
         delete second;
+    }
+
+    void ownerSearchServesItsSide()
+    {
+        auto t = TestDatabase::create(QStringLiteral("sqlite"));
+        RegistryFixture::fill(t->dm());
+        OwnerEdit e;
+        e.owner.id_Unidade_Trabalho = 1;
+        e.owner.Nome = QStringLiteral("JOSÉ D'ÁVILA");
+        e.owner.Num_CPF_CNPJ = QStringLiteral("11144477735");
+        e.owner.Num_CI = QStringLiteral("MG123");
+        e.address.TIP_LOGR = QStringLiteral("RUA");
+        e.address.NOM_LOGR = QStringLiteral("JOANA D'ARC");
+        e.address.NUM_IMOV_LOGR = 12;
+        e.address.NOM_BAIR = QStringLiteral("CENTRO");
+        e.password = QStringLiteral("Segredo123");
+        const int id = OwnerStore(t->main()).insert(e);
+        Sql::exec(t->main(), QStringLiteral("update proprietario set Status_Registro = 'INATIVO'"));
+
+        RecordingMessages msgs;
+        QWidget transfer;
+        auto *w = new OwnerSearchWindow(&transfer, 2);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Pesquisa prorietário."));
+        QList<QVariantList> shown, chosen;
+        w->ownerShown = [&](int target, int owner, const QString &nome, const QString &endereco) {
+            shown << QVariantList{target, owner, nome, endereco};
+        };
+        w->ownerChosen = [&](int target, int owner, const QString &nome, const QString &endereco) {
+            chosen << QVariantList{target, owner, nome, endereco};
+        };
+        w->pesquisar();
+        QCOMPARE(msgs.last(), QStringLiteral("Selecione o campo a ser pesquisado."));
+        w->fieldBox()->setCurrentText(QStringLiteral("Nome"));
+        w->pesquisar();
+        QCOMPARE(msgs.last(), QStringLiteral("Digite o texto à ser pesquisado."));
+        w->textBox()->setText(QStringLiteral("JOSE D'A")); // any status, accents ignored
+        w->pesquisar();
+        QCOMPARE(w->model()->rowCount(), 1);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first(), (QVariantList{2, id, QStringLiteral("JOSÉ D'ÁVILA"),
+                                              QStringLiteral("RUA JOANA D'ARC nº 12; Bairro: CENTRO")}));
+        w->ok();
+        QCOMPARE(chosen.size(), 1);
+        QCOMPARE(chosen.first().at(0).toInt(), 2);
     }
 
     void addressLookups()

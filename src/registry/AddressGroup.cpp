@@ -140,9 +140,12 @@ AddressGroup::AddressGroup(Kind kind, QWidget *parent)
     connect(m_area, &QComboBox::activated, this, [this] {
         m_areaCode->setText(intText(m_area->currentData()));
     });
-    connect(m_numLogr, &QLineEdit::textChanged, this, [this] {
-        if (m_editing && !m_filling && m_kind == Kind::Owner)
+    // A street code typed by hand narrows the neighbourhoods once it is left.
+    connect(m_numLogr, &QLineEdit::editingFinished, this, [this] {
+        if (m_editing && !m_filling && m_kind == Kind::Owner && m_numLogr->isModified()) {
+            m_numLogr->setModified(false);
             refreshNeighbourhoods();
+        }
     });
     setEditing(false);
 }

@@ -134,11 +134,12 @@ Dataset sampleCity()
 
         // Neighbourhoods crossed: one, or two for every fourth street.
         const int hood = i % hoodCount + 1;
-        crossings.rows << QVariantList{code, hood};
+        crossings.rows << QVariantList{code, hood, QStringLiteral("N")};
         if (i % 4 == 0) {
             const int other = (i * 7 + 3) % hoodCount + 1;
+            // Some streets only border their second neighbourhood.
             if (other != hood)
-                crossings.rows << QVariantList{code, other};
+                crossings.rows << QVariantList{code, other, i % 8 == 0 && i > 0 ? QStringLiteral("S") : QStringLiteral("N")};
         }
 
         // Stretches of a thousand numbers; every third street has a postal

@@ -17,6 +17,10 @@ namespace {
 ColumnDef integer(const QString &n, bool required = false) { return {n, ColumnType::Integer, 0, required}; }
 ColumnDef real(const QString &n) { return {n, ColumnType::Float, 0, false}; }
 ColumnDef text(const QString &n, int width, bool required = false) { return {n, ColumnType::Text, width, required}; }
+ColumnDef optionalText(const QString &n, int width, const QString &absent)
+{
+    return {n, ColumnType::Text, width, false, absent, true};
+}
 
 } // namespace
 
@@ -29,7 +33,7 @@ const QList<TableDef> &tables()
          {integer(QStringLiteral("num_logr"), true), text(QStringLiteral("nom_logr"), 80, true)}},
         {QStringLiteral("logradouroNome"),
          {integer(QStringLiteral("num_logr"), true), integer(QStringLiteral("num_sequ_logr"), true),
-          text(QStringLiteral("tip_logr"), 10), text(QStringLiteral("nom_logr"), 80, true)}},
+          text(QStringLiteral("tip_logr"), 3), text(QStringLiteral("nom_logr"), 80, true)}},
         {QStringLiteral("cepLogradouro"),
          {integer(QStringLiteral("num_logr"), true), integer(QStringLiteral("num_cep"), true),
           text(QStringLiteral("ind_lado_logr"), 1), text(QStringLiteral("num_imov_inic"), 6),
@@ -39,7 +43,10 @@ const QList<TableDef> &tables()
           text(QStringLiteral("TIP_BAIR"), 30), text(QStringLiteral("TIP_CLSS_BAIR"), 1),
           text(QStringLiteral("SIT_REGT"), 1)}},
         {QStringLiteral("BairroLogradouro"),
-         {integer(QStringLiteral("NUM_LOGR"), true), integer(QStringLiteral("NUM_BAIR"), true)}},
+         // IND_BAIR_CORD "N": the street runs inside the neighbourhood (not
+         // along its border); files without the column mean that.
+         {integer(QStringLiteral("NUM_LOGR"), true), integer(QStringLiteral("NUM_BAIR"), true),
+          optionalText(QStringLiteral("IND_BAIR_CORD"), 1, QStringLiteral("N"))}},
         {QStringLiteral("logradouroimovel"),
          {integer(QStringLiteral("Num_Logr"), true), text(QStringLiteral("Num_Imov"), 10, true),
           real(QStringLiteral("Val_Cood_X")), real(QStringLiteral("Val_Cood_Y"))}},
@@ -251,7 +258,7 @@ void readOne(const QDir &dir, const TableDef &def, Dataset *out, QList<Problem> 
         }
     }
     for (int c = 0; c < def.columns.size(); ++c)
-        if (position[c] < 0) {
+        if (position[c] < 0 && !def.columns.at(c).optionalInHeader) {
             fail(header.line, QStringLiteral("falta a coluna %1").arg(def.columns.at(c).name));
             headerOk = false;
         }
@@ -269,6 +276,10 @@ void readOne(const QDir &dir, const TableDef &def, Dataset *out, QList<Problem> 
         QVariantList row;
         bool rowOk = true;
         for (int c = 0; c < def.columns.size(); ++c) {
+            if (position[c] < 0) {
+                row << def.columns.at(c).absentValue;
+                continue;
+            }
             QString p;
             row << convert(def.columns.at(c), rec.fields.at(position[c]), &p);
             if (!p.isEmpty()) {

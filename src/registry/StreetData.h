@@ -18,6 +18,9 @@ struct ColumnDef {
     ColumnType type = ColumnType::Text;
     int width = 0;         // text columns: most characters accepted
     bool required = false; // an empty cell is refused
+    // A column older files lack: its value when the header does not name it.
+    QVariant absentValue = {};
+    bool optionalInHeader = false;
 };
 
 struct TableDef {

@@ -52,14 +52,14 @@ inline void ensureTables(DataModule &dm)
         QStringLiteral("create table %1logradouroNome (num_logr integer, num_sequ_logr smallint, tip_logr char(10), nom_logr varchar(80))").arg(p),
         QStringLiteral("create table %1cepLogradouro (num_logr integer, num_cep integer, ind_lado_logr char(1), num_imov_inic char(6), num_imov_fina char(6))").arg(p),
         QStringLiteral("create table %1Bairro (NUM_BAIR smallint, NOM_BAIR char(50), TIP_BAIR char(30), TIP_CLSS_BAIR char(1), SIT_REGT char(1))").arg(p),
-        QStringLiteral("create table %1BairroLogradouro (NUM_LOGR integer, NUM_BAIR integer)").arg(p),
+        QStringLiteral("create table %1BairroLogradouro (NUM_LOGR integer, NUM_BAIR integer, IND_BAIR_CORD char(1))").arg(p),
         QStringLiteral("create table %1logradouroimovel (Num_Logr integer, Num_Imov char(10), Val_Cood_X float, Val_Cood_Y float)").arg(p),
         QStringLiteral("create table %1Localidade (num_locl integer, nom_locl varchar(45))").arg(p),
         QStringLiteral("create table %1AreaAbrang (COD_AREA_ABRN integer, DES_AREA_ABRN char(40), COD_DITR_SANI integer, SIT_REGT char(1))").arg(p),
         QStringLiteral("create view %1pesquisaLograd as select b.TIP_BAIR as tip_bair, b.NUM_BAIR as num_bair, b.NOM_BAIR as nom_bair, "
                        "n.num_logr as NUM_LOGR, n.num_sequ_logr as NUM_SEQU_LOGR, n.tip_logr as tip_logr, n.nom_logr as nom_logr, "
-                       "b.TIP_CLSS_BAIR as tip_clss_bair, 'N' as ind_bair_cord from %2logradouroNome n "
-                       "left join %2BairroLogradouro bl on (bl.NUM_LOGR = n.num_logr) left join %2Bairro b on (b.NUM_BAIR = bl.NUM_BAIR)")
+                       "b.TIP_CLSS_BAIR as tip_clss_bair, bl.IND_BAIR_CORD as ind_bair_cord from %2logradouroNome n "
+                       "join %2BairroLogradouro bl on (bl.NUM_LOGR = n.num_logr) join %2Bairro b on (b.NUM_BAIR = bl.NUM_BAIR)")
             .arg(p, pg ? p : QString()),
     };
     for (const QString &s : padrao)

@@ -200,6 +200,12 @@ private slots:
         QVERIFY2(texts.at(1).startsWith(QLatin1String("Localidade.csv:3: ")), qPrintable(texts.at(1)));
         QVERIFY2(texts.at(2).startsWith(QLatin1String("AreaAbrang.csv: ")), qPrintable(texts.at(2)));
 
+        // A file without the street-border column means streets inside.
+        rewrite(QStringLiteral("BairroLogradouro.csv"), QStringLiteral("num_logr,num_bair\n1001,1\n"));
+        problems.clear();
+        const StreetData::Dataset read = StreetData::readCsvDirectory(dir.path(), &problems);
+        QCOMPARE(read.at(5).rows.first(), (QVariantList{1001, 1, QStringLiteral("N")}));
+
         rewrite(QStringLiteral("Localidade.csv"), QStringLiteral("num_locl,nome\n1,SEDE\n"));
         problems.clear();
         StreetData::readCsvDirectory(dir.path(), &problems);

@@ -30,6 +30,7 @@ const char *kUsage =
     "  zapo-admin tsql-script              prints the installation script for a T-SQL server\n"
     "  zapo-admin import-streets DATABASE DIR   replaces the city street database by DIR/<Table>.csv\n"
     "  zapo-admin sample-city DATABASE          loads the generated sample city as street database\n"
+    "                                           (and districts 1 to 9 when there are none)\n"
     "  zapo-admin sample-city --csv DIR         writes the sample city as the files import-streets reads\n"
     "DATABASE is a file path (embedded database) or postgresql://user@host:port/dbname\n";
 
@@ -76,10 +77,12 @@ int addUser(const QStringList &args)
     return 0;
 }
 
-int loadStreets(const QString &database, const StreetData::Dataset &data)
+int loadStreets(const QString &database, const StreetData::Dataset &data, bool sampleDistricts = false)
 {
     DataModule dm(DatabaseSpec::parse(database));
     StreetData::replaceAll(dm.main(), data);
+    if (sampleDistricts)
+        StreetData::addSampleDistricts(dm.main());
     out() << "Banco de endereços substituído: " << StreetData::summary(data).join(QStringLiteral(", ")) << Qt::endl;
     return 0;
 }
@@ -113,7 +116,7 @@ int runAdmin(const QStringList &args)
             return 0;
         }
         if (cmd == QLatin1String("sample-city") && args.size() == 3)
-            return loadStreets(args.at(2), StreetData::sampleCity());
+            return loadStreets(args.at(2), StreetData::sampleCity(), true);
         if (cmd == QLatin1String("tsql-script")) {
             out() << Schema::tsqlScript();
             return 0;

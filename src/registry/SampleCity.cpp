@@ -1,4 +1,7 @@
 #include "registry/StreetData.h"
+#include "db/DataModule.h"
+#include "db/Sql.h"
+#include "db/Transaction.h"
 
 #include <QSet>
 #include <cstdint>
@@ -175,6 +178,19 @@ Dataset sampleCity()
         }
     }
     return {types, streets, names, ceps, hoods, crossings, houses, localities, areas};
+}
+
+int addSampleDistricts(Connection &c)
+{
+    Transaction tx(c);
+    if (Sql::scalar(c, QStringLiteral("select count(*) from distrito")).toInt() > 0)
+        return 0;
+    const char *const names[] = {"CENTRO", "NORTE", "SUL", "LESTE", "OESTE", "NORDESTE", "NOROESTE", "SUDESTE", "SUDOESTE"};
+    for (int d = 1; d <= 9; ++d)
+        Sql::exec(c, QStringLiteral("insert into distrito (Id_Distrito, Nome, Ind_Status) values (:i, :n, 'ATIVO')"),
+                  {{QStringLiteral("i"), d}, {QStringLiteral("n"), QStringLiteral("DISTRITO %1 - %2").arg(d).arg(s(names[d - 1]))}});
+    tx.commit();
+    return 9;
 }
 
 } // namespace StreetData

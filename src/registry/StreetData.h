@@ -78,6 +78,11 @@ void replaceAll(Connection &c, const Dataset &data);
 // coverage areas of districts 1 to 9 and house coordinates.
 Dataset sampleCity();
 
+// The sample city's sanitary districts 1 to 9 in the main database's
+// `distrito`, when it has none yet (a demonstration database). Returns how
+// many were added.
+int addSampleDistricts(Connection &c);
+
 // Counts per table, for messages ("Logradouro: 320").
 QStringList summary(const Dataset &data);
 

@@ -143,6 +143,7 @@ private slots:
         QCOMPARE(count(t->main(), "cepLogradouro"), int(city[3].rows.size()));
         QCOMPARE(runAdmin({QStringLiteral("zapo-admin"), QStringLiteral("sample-city"), db}), 0);
         QVERIFY(count(t->main(), "Logradouro") >= 300);
+        QCOMPARE(Sql::scalar(t->main(), QStringLiteral("select count(*) from distrito")).toInt(), 9);
     }
 };
 

@@ -55,7 +55,7 @@ void PropAnimalScreen::setOwnerReport(std::function<void(QWidget *, int)> report
     ownerReport() = std::move(report);
 }
 
-PropAnimalScreen::PropAnimalScreen(QWidget *parent) : QWidget(parent, Qt::Window)
+PropAnimalScreen::PropAnimalScreen(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmPropAnimal"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -283,10 +283,15 @@ void PropAnimalScreen::loadUnits()
 
 void PropAnimalScreen::applyPermissions(bool incluir, bool alterar, bool excluir, bool imprimir)
 {
-    m_actions.value(QStringLiteral("actAppend"))->setVisible(incluir);
-    m_actions.value(QStringLiteral("actEdit"))->setVisible(alterar);
-    m_actions.value(QStringLiteral("actDelete"))->setVisible(excluir);
-    m_actions.value(QStringLiteral("actPrint"))->setVisible(imprimir);
+    auto refuse = [this](const char *name, bool allowed) {
+        QAction *a = m_actions.value(QString::fromLatin1(name));
+        a->setVisible(allowed);
+        a->setProperty("zapoRefused", !allowed);
+    };
+    refuse("actAppend", incluir);
+    refuse("actEdit", alterar);
+    refuse("actDelete", excluir);
+    refuse("actPrint", imprimir);
     updateActions();
 }
 
@@ -294,7 +299,11 @@ void PropAnimalScreen::updateActions()
 {
     const bool browsing = m_mode == Mode::Browsing;
     const bool loaded = m_current.has_value();
-    auto set = [this](const char *name, bool on) { m_actions.value(QString::fromLatin1(name))->setEnabled(on); };
+    // An action the profile refuses stays hidden and disabled.
+    auto set = [this](const char *name, bool on) {
+        QAction *a = m_actions.value(QString::fromLatin1(name));
+        a->setEnabled(on && !a->property("zapoRefused").toBool());
+    };
     set("actAppend", browsing);
     set("actEdit", browsing && loaded);
     set("actDelete", browsing && loaded);

@@ -28,7 +28,8 @@ public:
     explicit PropAnimalScreen(QWidget *parent = nullptr);
     ~PropAnimalScreen() override;
 
-    // The profile's flags for screen 6 ("N" hides the action).
+    // The profile's flags for screen 6 ("N" hides the action for good; the
+    // main menu may instead mark actions "zapoRefused" itself).
     void applyPermissions(bool incluir, bool alterar, bool excluir, bool imprimir);
 
     // OwnerLoader: loads an active owner (and the animal to select).

@@ -103,6 +103,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&s));
         QCOMPARE(s.windowTitle(), QStringLiteral("006 - Cadastro de proprietário e animal."));
         QVERIFY(!s.action(QStringLiteral("actPost"))->isEnabled());
+        // A profile without the right to delete never sees Excluir enabled.
+        s.applyPermissions(true, true, false, true);
+        QVERIFY(!s.action(QStringLiteral("actDelete"))->isVisible());
 
         fillNewOwner(s, QStringLiteral("joana d'arc silva"), QStringLiteral("52998224725"));
         AddressGroup *a = s.ownerAddressGroup();
@@ -139,6 +142,8 @@ private slots:
                                          {{"i", s.idProprietarioAtual()}});
         QCOMPARE(Sql::text(cep), QStringLiteral("08000001"));
         s.tabs()->setCurrentIndex(0);
+        QVERIFY(s.action(QStringLiteral("actEdit"))->isEnabled());
+        QVERIFY(!s.action(QStringLiteral("actDelete"))->isEnabled());
         shot(&s, "006-gravado");
 
         // Altering without touching the tax number: no "already registered".

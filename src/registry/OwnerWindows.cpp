@@ -156,6 +156,10 @@ void OwnerConsultation::localizar()
         Services::messages().error(e.text(), this);
         return;
     }
+    if (field == OwnerSearch::Field::Microchip && m_loader) {
+        const bool hasOwner = !Sql::text(m_model->field(0, QStringLiteral("Id_Proprietario"))).isEmpty();
+        m_loader->setAnimalToLocate(hasOwner ? m_model->field(0, QStringLiteral("Id_Animal")).toInt() : 0);
+    }
     m_status->setText(QString::number(m_model->totalRows()) + QStringLiteral(" registros encontrado."));
     if (m_model->rowCount() > 0)
         m_grid->selectRow(0);

@@ -16,6 +16,8 @@ public:
     virtual ~OwnerLoader() = default;
     // idAnimal 0: no animal to select.
     virtual void loadOwner(int idProprietario, int idAnimal) = 0;
+    // A microchip search names the animal to select at the next load.
+    virtual void setAnimalToLocate(int idAnimal) { Q_UNUSED(idAnimal); }
 };
 
 // "Consulta proprietário.": finds owners by owner or animal attributes and

@@ -34,6 +34,7 @@ public:
 
     // OwnerLoader: loads an active owner (and the animal to select).
     void loadOwner(int idProprietario, int idAnimal) override;
+    void setAnimalToLocate(int idAnimal) override { m_idAnimalLocalizar = idAnimal; }
 
     Mode ownerMode() const { return m_mode; }
     int idProprietarioAtual() const { return m_idAtual; }

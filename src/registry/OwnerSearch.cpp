@@ -136,7 +136,10 @@ std::optional<Query> consultation(Connection &c, Field field, const QString &typ
         return std::nullopt;
     }
     q.select = kConsultationColumns + joins + QStringLiteral("where b.Status_Registro = 'ATIVO' and ") + cond;
-    q.orderBy = QStringLiteral("Nome, Id_Proprietario, Id_Animal");
+    // The folded name is the order the name indexes keep: the first page
+    // comes straight from the index, without sorting every match.
+    q.orderBy = c.dialect().folded(QStringLiteral("b.Nome")) + QStringLiteral(", b.Id_Proprietario, a.Id_Animal");
+    q.keyColumns = QStringLiteral("Id_Proprietario, Id_Animal");
     return q;
 }
 
@@ -180,7 +183,8 @@ std::optional<Query> ownerSearch(Connection &c, OwnerField field, const QString 
                               "b.Id_Endereco as endereco_lido, b.TIP_LOGR, b.NOM_LOGR, b.NUM_IMOV_LOGR, b.DES_CMPL_ENDR, b.NOM_BAIR "
                               "from proprietario a left join endereco b on (a.Id_Endereco = b.Id_Endereco) where ")
                + cond;
-    q.orderBy = QStringLiteral("Nome, Id_Proprietario");
+    q.orderBy = c.dialect().folded(QStringLiteral("a.Nome")) + QStringLiteral(", a.Id_Proprietario");
+    q.keyColumns = QStringLiteral("Id_Proprietario");
     return q;
 }
 
@@ -212,7 +216,7 @@ void SearchResultModel::setQuery(Connection &c, const std::optional<OwnerSearch:
 {
     m_c = &c;
     m_query = q;
-    m_order = q ? q->orderBy : QString();
+    m_order.clear();
     reload();
 }
 
@@ -223,8 +227,9 @@ void SearchResultModel::sortBy(int column)
     const Column &col = m_columns.at(column);
     if (col.field.isEmpty() || !col.sortable)
         return;
-    // The result's own column name, so that the order needs no table alias.
-    m_order = col.field + QStringLiteral(", ") + m_query->orderBy;
+    // Rows equal in that column keep a fixed order, so pages neither repeat
+    // nor skip rows.
+    m_order = col.field + QStringLiteral(", ") + m_query->keyColumns;
     reload();
 }
 
@@ -287,9 +292,12 @@ void SearchResultModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    // Ordered outside, by the result's own column names.
-    const QString sql = m_c->dialect().paged(QStringLiteral("select * from (%1) x order by %2").arg(m_query->select, m_order),
-                                             PageSize, int(m_rows.size()));
+    // A column chosen by the user orders the result by its own column name
+    // (outside, so that no table alias is needed).
+    const QString select = m_order.isEmpty()
+                               ? m_query->select + QStringLiteral(" order by ") + m_query->orderBy
+                               : QStringLiteral("select * from (%1) x order by %2").arg(m_query->select, m_order);
+    const QString sql = m_c->dialect().paged(select, PageSize, int(m_rows.size()));
     QSqlQuery q = Sql::exec(*m_c, sql, m_query->params);
     QList<QVariantMap> page;
     while (q.next()) {

@@ -12,12 +12,12 @@ class Connection;
 // bound, and a read-only model that loads their results page by page.
 namespace OwnerSearch {
 
-// A select without its order, its bound values, and its default order (by
-// the names of the result's columns).
+// A select without its order, its bound values, and its default order.
 struct Query {
     QString select;
     QVariantMap params;
     QString orderBy;
+    QString keyColumns; // result columns that make a row unique, for paging
 };
 
 // The consultation's search fields, in the order the list offers them

@@ -253,7 +253,7 @@ void PropAnimalScreen::buildOwnerTab(QWidget *tab)
         // The web login is the tax number's digits.
         m_login->setText(Documents::digitsOnly(m_cpf->text()));
     });
-    connect(m_nome, &QLineEdit::textEdited, this, [this](const QString &t) { setWindowTitle(t); });
+    connect(m_nome, &QLineEdit::textEdited, this, [this] { setWindowTitle(m_nome->text()); });
     connect(m_bloquear, &QCheckBox::toggled, this, [this](bool on) {
         if (!m_bloquear->isEnabled())
             return;

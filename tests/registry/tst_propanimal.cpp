@@ -255,6 +255,60 @@ private slots:
         delete second;
     }
 
+    void typingChecksAndDeleting()
+    {
+        auto t = TestDatabase::create(QStringLiteral("sqlite"));
+        RegistryFixture::fill(t->dm());
+        RecordingMessages msgs;
+        PropAnimalScreen s;
+        s.show();
+        QVERIFY(QTest::qWaitForWindowActive(&s));
+        fillNewOwner(s, QStringLiteral("MARIA SOUZA"), QStringLiteral("52998224725"));
+        s.action(QStringLiteral("actPost"))->trigger();
+        const int maria = s.idProprietarioAtual();
+        QVERIFY(maria > 0);
+        s.tabs()->setCurrentIndex(0);
+
+        // A new owner named like an active one: "No" goes on with the insert.
+        msgs.answers = {false};
+        s.action(QStringLiteral("actAppend"))->trigger();
+        auto *nome = child<QLineEdit>(&s, "dbeNome");
+        nome->setFocus();
+        QTest::keyClicks(nome, QStringLiteral("maria souza"));
+        QCOMPARE(s.windowTitle(), QStringLiteral("MARIA SOUZA"));
+        leave(nome);
+        QApplication::processEvents();
+        QVERIFY(msgs.last().startsWith(QStringLiteral("Um Proprietário com o mesmo nome foi localizado.")));
+        QVERIFY(msgs.last().contains(QStringLiteral("\rNome: MARIA SOUZA\rTelefones: (11)33334444 /  / \rEndereço: RUA:JOANA D'ARC,100 ")));
+        QCOMPARE(s.ownerMode(), PropAnimalScreen::Mode::Inserting);
+
+        // The same tax number with other check digits: the owner is loaded.
+        auto *cpf = child<QLineEdit>(&s, "dbeNum_CPF_CNPJ");
+        cpf->setFocus();
+        cpf->home(false);
+        QTest::keyClicks(cpf, QStringLiteral("52998224700"));
+        leave(cpf);
+        QApplication::processEvents();
+        QCOMPARE(msgs.last(), QStringLiteral("Usuário já cadastrado!"));
+        QCOMPARE(s.ownerMode(), PropAnimalScreen::Mode::Browsing);
+        QCOMPARE(s.idProprietarioAtual(), maria);
+
+        // An owner with an animal stays; one without goes, after Yes.
+        Sql::exec(t->main(), QStringLiteral("insert into animal (Id_Proprietario, Nome) values (:p, 'REX')"), {{"p", maria}});
+        s.action(QStringLiteral("actDelete"))->trigger();
+        QCOMPARE(msgs.last(), QStringLiteral("Consta registro de animal(s) para este proprietário!\rO registro não pode ser excluído."));
+        Sql::exec(t->main(), QStringLiteral("delete from animal"));
+        msgs.answers = {true};
+        s.action(QStringLiteral("actDelete"))->trigger();
+        QCOMPARE(msgs.shown.at(msgs.shown.size() - 2).text,
+                 QStringLiteral(" Você irá excluir definitivamente o proprietário MARIA SOUZA\r deseje continuar?"));
+        QCOMPARE(msgs.last(), QStringLiteral("Operação realizada com sucesso!"));
+        QCOMPARE(Sql::scalar(t->main(), QStringLiteral("select count(*) from proprietario")).toInt(), 0);
+        QCOMPARE(s.idProprietarioAtual(), 0);
+        s.action(QStringLiteral("actPrint"))->trigger();
+        QCOMPARE(msgs.last(), QStringLiteral("Localize um tutor para gerar o relatório."));
+    }
+
     void ownerSearchServesItsSide()
     {
         auto t = TestDatabase::create(QStringLiteral("sqlite"));

@@ -39,6 +39,8 @@ QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
 {
     auto *l = new QLabel(text, parent);
     l->setBuddy(buddy);
+    // Screen readers name the editor by the caption the user reads.
+    buddy->setAccessibleName(text);
     return l;
 }
 

@@ -110,7 +110,7 @@ QString homePhoneForMask(const QString &stored)
 {
     const QString d = digitsOnly(stored);
     if (d.size() == 10)
-        return QStringLiteral("(%1)%2  %3").arg(d.left(2), d.mid(2, 4), d.mid(6));
+        return QStringLiteral("(%1)%2__%3").arg(d.left(2), d.mid(2, 4), d.mid(6));
     return stored;
 }
 

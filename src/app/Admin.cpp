@@ -3,6 +3,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/schema/Schema.h"
+#include "registry/StreetData.h"
 
 #include <QTextStream>
 #include <stdexcept>
@@ -27,6 +28,10 @@ const char *kUsage =
     "  zapo-admin add-user DATABASE --unit NAME --name NAME --login LOGIN [--profile ID]\n"
     "        (the password is read from standard input, one line)\n"
     "  zapo-admin tsql-script              prints the installation script for a T-SQL server\n"
+    "  zapo-admin import-streets DATABASE DIR   replaces the city street database by DIR/<Table>.csv\n"
+    "  zapo-admin sample-city DATABASE          loads the generated sample city as street database\n"
+    "                                           (and districts 1 to 9 when there are none)\n"
+    "  zapo-admin sample-city --csv DIR         writes the sample city as the files import-streets reads\n"
     "DATABASE is a file path (embedded database) or postgresql://user@host:port/dbname\n";
 
 QString option(const QStringList &args, const QString &name)
@@ -72,6 +77,28 @@ int addUser(const QStringList &args)
     return 0;
 }
 
+int loadStreets(const QString &database, const StreetData::Dataset &data, bool sampleDistricts = false)
+{
+    DataModule dm(DatabaseSpec::parse(database));
+    StreetData::replaceAll(dm.main(), data);
+    if (sampleDistricts)
+        StreetData::addSampleDistricts(dm.main());
+    out() << "Banco de endereços substituído: " << StreetData::summary(data).join(QStringLiteral(", ")) << Qt::endl;
+    return 0;
+}
+
+int importStreets(const QString &database, const QString &dir)
+{
+    // Every file is checked before anything is written.
+    QList<StreetData::Problem> problems;
+    const StreetData::Dataset data = StreetData::readCsvDirectory(dir, &problems);
+    for (const StreetData::Problem &p : std::as_const(problems))
+        err() << p.toString() << Qt::endl;
+    if (!problems.isEmpty())
+        return 1;
+    return loadStreets(database, data);
+}
+
 } // namespace
 
 int runAdmin(const QStringList &args)
@@ -82,6 +109,14 @@ int runAdmin(const QStringList &args)
             return init(args.at(2));
         if (cmd == QLatin1String("add-user") && args.size() >= 3)
             return addUser(args);
+        if (cmd == QLatin1String("import-streets") && args.size() == 4)
+            return importStreets(args.at(2), args.at(3));
+        if (cmd == QLatin1String("sample-city") && args.size() == 4 && args.at(2) == QLatin1String("--csv")) {
+            StreetData::writeCsvDirectory(StreetData::sampleCity(), args.at(3));
+            return 0;
+        }
+        if (cmd == QLatin1String("sample-city") && args.size() == 3)
+            return loadStreets(args.at(2), StreetData::sampleCity(), true);
         if (cmd == QLatin1String("tsql-script")) {
             out() << Schema::tsqlScript();
             return 0;

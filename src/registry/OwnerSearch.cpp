@@ -1,0 +1,317 @@
+#include "registry/OwnerSearch.h"
+#include "db/DataModule.h"
+#include "db/Sql.h"
+#include "registry/Documents.h"
+
+#include <QSqlRecord>
+
+namespace OwnerSearch {
+
+namespace {
+
+const QString kConsultationColumns = QStringLiteral(
+    "select b.Id_Proprietario, b.Nome, b.Telefone_Residencial, b.Telefone_Celular, b.Telefone_Recado, "
+    "b.Num_CPF_CNPJ, b.Num_CI, a.Id_Animal, a.Nome as nome_animal, a.Num_Microchip, c.Id_Endereco, "
+    "c.TIP_LOGR, c.NOM_LOGR, c.NUM_IMOV_LOGR, c.DES_CMPL_ENDR, c.NOM_BAIR ");
+// Active owners that have an address, with or without animals.
+const QString kOwnerJoins = QStringLiteral(
+    "from proprietario b join endereco c on (b.Id_Endereco = c.Id_Endereco) "
+    "left join animal a on (a.Id_Proprietario = b.Id_Proprietario) ");
+// Only owners with at least one animal.
+const QString kAnimalJoins = QStringLiteral(
+    "from animal a join proprietario b on (a.Id_Proprietario = b.Id_Proprietario) "
+    "left join endereco c on (b.Id_Endereco = c.Id_Endereco) ");
+
+std::optional<int> number(const QString &text)
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(v) : std::nullopt;
+}
+
+// A folded prefix match: a range the folded-name indexes serve, and the
+// LIKE that keeps it exact.
+QString foldedPrefix(Connection &c, const QString &column, const QString &text, QVariantMap *p)
+{
+    const QString lo = foldText(text.trimmed());
+    QString hi = lo;
+    hi[hi.size() - 1] = QChar(hi.at(hi.size() - 1).unicode() + 1);
+    p->insert(QStringLiteral("lo"), lo);
+    p->insert(QStringLiteral("hi"), hi);
+    p->insert(QStringLiteral("pat"), prefixPattern(lo));
+    const QString f = c.dialect().folded(column);
+    return QStringLiteral("%1 >= :lo and %1 < :hi and %1 like :pat escape '!'").arg(f);
+}
+
+} // namespace
+
+QString prefixPattern(const QString &text)
+{
+    QString out;
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('%') || ch == QLatin1Char('_') || ch == QLatin1Char('!'))
+            out += QLatin1Char('!');
+        out += ch;
+    }
+    return out + QLatin1Char('%');
+}
+
+QStringList consultationFieldCaptions()
+{
+    return {QStringLiteral("Código prop."), QStringLiteral("Nome prop."), QStringLiteral("CPF / CNPJ"),
+            QStringLiteral("C. Identidade"), QStringLiteral("Logradouro"), QStringLiteral("Cód. Animal"),
+            QStringLiteral("Nome Animal"), QStringLiteral("Microchip"), QString()};
+}
+
+Field consultationField(const QString &caption)
+{
+    const qsizetype i = consultationFieldCaptions().indexOf(caption);
+    return (i < 0 || caption.isEmpty()) ? Field::None : Field(i);
+}
+
+QString cpfSearchText(const QString &typed)
+{
+    return Documents::digitsOnly(typed.trimmed());
+}
+
+std::optional<Query> consultation(Connection &c, Field field, const QString &typed)
+{
+    const QString text = typed.trimmed();
+    if (field == Field::None || text.isEmpty())
+        return std::nullopt;
+    Query q;
+    QString joins = kAnimalJoins;
+    QString cond;
+    switch (field) {
+    case Field::CodigoProp: {
+        const auto v = number(text);
+        if (!v)
+            return std::nullopt;
+        joins = kOwnerJoins;
+        cond = QStringLiteral("b.Id_Proprietario = :v");
+        q.params.insert(QStringLiteral("v"), *v);
+        break;
+    }
+    case Field::NomeProp:
+        joins = kOwnerJoins;
+        cond = foldedPrefix(c, QStringLiteral("b.Nome"), text, &q.params);
+        break;
+    case Field::CpfCnpj: {
+        const QString d = cpfSearchText(text);
+        if (d.isEmpty())
+            return std::nullopt;
+        joins = kOwnerJoins;
+        cond = QStringLiteral("b.Num_CPF_CNPJ like :p escape '!'");
+        q.params.insert(QStringLiteral("p"), prefixPattern(d));
+        break;
+    }
+    case Field::CIdentidade:
+        cond = QStringLiteral("b.Num_CI like :p escape '!'");
+        q.params.insert(QStringLiteral("p"), prefixPattern(text.toUpper()));
+        break;
+    case Field::Logradouro:
+        cond = foldedPrefix(c, QStringLiteral("c.NOM_LOGR"), text, &q.params);
+        break;
+    case Field::CodAnimal: {
+        const auto v = number(text);
+        if (!v)
+            return std::nullopt;
+        cond = QStringLiteral("a.Id_Animal = :v");
+        q.params.insert(QStringLiteral("v"), *v);
+        break;
+    }
+    case Field::NomeAnimal:
+        cond = foldedPrefix(c, QStringLiteral("a.Nome"), text, &q.params);
+        break;
+    case Field::Microchip: {
+        QString m = text;
+        m.remove(QLatin1Char(' '));
+        if (m.isEmpty())
+            return std::nullopt;
+        cond = c.dialect().withoutBlanks(QStringLiteral("a.Num_Microchip")) + QStringLiteral(" like :p escape '!'");
+        q.params.insert(QStringLiteral("p"), QLatin1Char('%') + prefixPattern(m));
+        break;
+    }
+    case Field::None:
+        return std::nullopt;
+    }
+    q.select = kConsultationColumns + joins + QStringLiteral("where b.Status_Registro = 'ATIVO' and ") + cond;
+    // The folded name is the order the name indexes keep: the first page
+    // comes straight from the index, without sorting every match.
+    q.orderBy = c.dialect().folded(QStringLiteral("b.Nome")) + QStringLiteral(", b.Id_Proprietario, a.Id_Animal");
+    q.keyColumns = QStringLiteral("Id_Proprietario, Id_Animal");
+    return q;
+}
+
+QStringList ownerFieldCaptions()
+{
+    return {QStringLiteral("Código"), QStringLiteral("Nome"), QStringLiteral("CPF/CNPJ"), QStringLiteral("Logradouro")};
+}
+
+std::optional<Query> ownerSearch(Connection &c, OwnerField field, const QString &typed)
+{
+    const QString text = typed.trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    Query q;
+    QString cond;
+    switch (field) {
+    case OwnerField::Codigo: {
+        const auto v = number(text);
+        if (!v)
+            return std::nullopt;
+        cond = QStringLiteral("a.Id_Proprietario = :v");
+        q.params.insert(QStringLiteral("v"), *v);
+        break;
+    }
+    case OwnerField::Nome:
+        cond = foldedPrefix(c, QStringLiteral("a.Nome"), text, &q.params);
+        break;
+    case OwnerField::CpfCnpj: {
+        const QString d = Documents::digitsOnly(text);
+        if (d.isEmpty())
+            return std::nullopt;
+        cond = QStringLiteral("a.Num_CPF_CNPJ = :d");
+        q.params.insert(QStringLiteral("d"), d);
+        break;
+    }
+    case OwnerField::Logradouro:
+        cond = foldedPrefix(c, QStringLiteral("b.NOM_LOGR"), text, &q.params);
+        break;
+    }
+    q.select = QStringLiteral("select a.Id_Proprietario, a.Nome, a.Num_CPF_CNPJ, a.Num_CI, a.Id_Endereco, "
+                              "b.Id_Endereco as endereco_lido, b.TIP_LOGR, b.NOM_LOGR, b.NUM_IMOV_LOGR, b.DES_CMPL_ENDR, b.NOM_BAIR "
+                              "from proprietario a left join endereco b on (a.Id_Endereco = b.Id_Endereco) where ")
+               + cond;
+    q.orderBy = c.dialect().folded(QStringLiteral("a.Nome")) + QStringLiteral(", a.Id_Proprietario");
+    q.keyColumns = QStringLiteral("Id_Proprietario");
+    return q;
+}
+
+QString addressText(const QString &tipLogr, const QString &nomLogr, const QString &numImov, const QString &complemento,
+                    const QString &bairro, bool found)
+{
+    if (!found)
+        return QStringLiteral("Endereço não encontrado.");
+    QString s;
+    if (!tipLogr.isEmpty())
+        s += tipLogr + QLatin1Char(' ');
+    s += nomLogr;
+    if (!numImov.isEmpty())
+        s += QStringLiteral(" nº ") + numImov + QStringLiteral("; ");
+    s += complemento;
+    if (!bairro.isEmpty())
+        s += QStringLiteral("Bairro: ") + bairro;
+    return s;
+}
+
+} // namespace OwnerSearch
+
+SearchResultModel::SearchResultModel(QList<Column> columns, QObject *parent)
+    : QAbstractTableModel(parent), m_columns(std::move(columns))
+{
+}
+
+void SearchResultModel::setQuery(Connection &c, const std::optional<OwnerSearch::Query> &q)
+{
+    m_c = &c;
+    m_query = q;
+    m_order.clear();
+    reload();
+}
+
+void SearchResultModel::sortBy(int column)
+{
+    if (!m_query || column < 0 || column >= m_columns.size())
+        return;
+    const Column &col = m_columns.at(column);
+    if (col.field.isEmpty() || !col.sortable)
+        return;
+    // Rows equal in that column keep a fixed order, so pages neither repeat
+    // nor skip rows.
+    m_order = col.field + QStringLiteral(", ") + m_query->keyColumns;
+    reload();
+}
+
+void SearchResultModel::reload()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_total = 0;
+    endResetModel();
+    if (!m_query || !m_c)
+        return;
+    m_total = Sql::scalar(*m_c, QStringLiteral("select count(*) from (%1) x").arg(m_query->select), m_query->params).toInt();
+    fetchMore({});
+}
+
+QVariant SearchResultModel::field(int row, const QString &name) const
+{
+    if (row < 0 || row >= m_rows.size())
+        return {};
+    const QVariantMap &r = m_rows.at(row);
+    for (auto it = r.cbegin(); it != r.cend(); ++it)
+        if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+            return it.value();
+    return {};
+}
+
+int SearchResultModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int SearchResultModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant SearchResultModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || role != Qt::DisplayRole)
+        return {};
+    const Column &col = m_columns.at(index.column());
+    if (col.field.isEmpty())
+        return computed ? computed(m_rows.at(index.row())) : QString();
+    return Sql::text(field(index.row(), col.field));
+}
+
+QVariant SearchResultModel::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (o == Qt::Horizontal && role == Qt::DisplayRole && section < m_columns.size())
+        return m_columns.at(section).caption;
+    return QAbstractTableModel::headerData(section, o, role);
+}
+
+bool SearchResultModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_query && m_rows.size() < m_total;
+}
+
+void SearchResultModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    // A column chosen by the user orders the result by its own column name
+    // (outside, so that no table alias is needed).
+    const QString select = m_order.isEmpty()
+                               ? m_query->select + QStringLiteral(" order by ") + m_query->orderBy
+                               : QStringLiteral("select * from (%1) x order by %2").arg(m_query->select, m_order);
+    const QString sql = m_c->dialect().paged(select, PageSize, int(m_rows.size()));
+    QSqlQuery q = Sql::exec(*m_c, sql, m_query->params);
+    QList<QVariantMap> page;
+    while (q.next()) {
+        QVariantMap r;
+        const QSqlRecord rec = q.record();
+        for (int i = 0; i < rec.count(); ++i)
+            r.insert(rec.fieldName(i), q.value(i));
+        page << r;
+    }
+    if (page.isEmpty()) {
+        m_total = int(m_rows.size()); // the data changed under us
+        return;
+    }
+    beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + page.size() - 1));
+    m_rows += page;
+    endInsertRows();
+}

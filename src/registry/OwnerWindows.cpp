@@ -1,0 +1,300 @@
+#include "registry/OwnerWindows.h"
+#include "db/DataModule.h"
+#include "db/DbError.h"
+#include "db/Sql.h"
+#include "registry/OwnerSearch.h"
+#include "ui/Services.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+// Typed letters become capitals, as in every text box of the registry.
+void upperCase(QLineEdit *e)
+{
+    QObject::connect(e, &QLineEdit::textEdited, e, [e](const QString &t) {
+        const QString u = t.toUpper();
+        if (u != t) {
+            const int pos = e->cursorPosition();
+            e->setText(u);
+            e->setCursorPosition(pos);
+        }
+    });
+}
+
+QTableView *makeGrid(QWidget *parent, SearchResultModel *model, const QString &name)
+{
+    auto *g = new QTableView(parent);
+    g->setObjectName(name);
+    g->setModel(model);
+    g->setSelectionBehavior(QAbstractItemView::SelectRows);
+    g->setSelectionMode(QAbstractItemView::SingleSelection);
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->verticalHeader()->hide();
+    g->horizontalHeader()->setSectionsClickable(true);
+    return g;
+}
+
+QString joinAddress(const QVariantMap &r, const char *a, const char *b, const char *c, const char *d)
+{
+    auto v = [&](const char *k) {
+        for (auto it = r.cbegin(); it != r.cend(); ++it)
+            if (it.key().compare(QLatin1String(k), Qt::CaseInsensitive) == 0)
+                return Sql::text(it.value());
+        return QString();
+    };
+    return v(a) + QLatin1Char(' ') + v(b) + QLatin1Char(' ') + v(c) + QStringLiteral("  ") + v(d);
+}
+
+} // namespace
+
+OwnerConsultation::OwnerConsultation(QWidget *opener, OwnerLoader *loader)
+    : QWidget(opener, Qt::Window | Qt::WindowStaysOnTopHint), m_loader(loader)
+{
+    // A child of its opener: closing the register screen takes it along.
+    setObjectName(QStringLiteral("frmConsultaProprietario"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Consulta proprietário."));
+
+    m_field = new QComboBox(this);
+    m_field->setObjectName(QStringLiteral("cmbCampo"));
+    m_field->addItems(OwnerSearch::consultationFieldCaptions());
+    m_field->setCurrentIndex(m_field->count() - 1);
+    m_text = new QLineEdit(this);
+    m_text->setObjectName(QStringLiteral("edtTexto"));
+    upperCase(m_text);
+    auto *lblField = new QLabel(QStringLiteral("Selecione:"), this);
+    lblField->setBuddy(m_field);
+    auto *lblText = new QLabel(QStringLiteral("Texto:"), this);
+    lblText->setBuddy(m_text);
+    auto *find = new QPushButton(QStringLiteral("&Localizar"), this);
+    find->setObjectName(QStringLiteral("bmpLocalizar"));
+    auto *okButton = new QPushButton(QStringLiteral("&OK"), this);
+    okButton->setObjectName(QStringLiteral("bmpOK"));
+
+    m_model = new SearchResultModel(
+        {{QStringLiteral("Cód. Prop."), QStringLiteral("Id_Proprietario")},
+         {QStringLiteral("Proprietario"), QStringLiteral("Nome")},
+         {QStringLiteral("Cód. Animal"), QStringLiteral("Id_Animal")},
+         {QStringLiteral("Animal"), QStringLiteral("nome_animal")},
+         {QStringLiteral("Microchip"), QStringLiteral("Num_Microchip")},
+         {QStringLiteral("Tel. Residencial"), QStringLiteral("Telefone_Residencial")},
+         {QStringLiteral("Tel. Celular"), QStringLiteral("Telefone_Celular")},
+         {QStringLiteral("Tel. Recado"), QStringLiteral("Telefone_Recado")},
+         {QStringLiteral("CPF/CNPJ"), QStringLiteral("Num_CPF_CNPJ")},
+         {QStringLiteral("Carteira IdentidadeI."), QStringLiteral("Num_CI")},
+         {QStringLiteral("Endereco prop.:"), QString()}},
+        this);
+    m_model->computed = [](const QVariantMap &r) {
+        return joinAddress(r, "TIP_LOGR", "NOM_LOGR", "NUM_IMOV_LOGR", "DES_CMPL_ENDR");
+    };
+    m_grid = makeGrid(this, m_model, QStringLiteral("dbgConsulta"));
+    m_grid->installEventFilter(this);
+    m_status = new QLabel(this);
+    auto *status = new QStatusBar(this);
+    status->addWidget(m_status, 1);
+
+    auto *top = new QGridLayout;
+    top->addWidget(lblField, 0, 0);
+    top->addWidget(m_field, 1, 0);
+    top->addWidget(lblText, 0, 1);
+    top->addWidget(m_text, 1, 1);
+    top->addWidget(find, 1, 2);
+    top->addWidget(okButton, 1, 3);
+    top->setColumnStretch(1, 1);
+    auto *lay = new QVBoxLayout(this);
+    lay->addLayout(top);
+    lay->addWidget(m_grid, 1);
+    lay->addWidget(status);
+
+    connect(find, &QPushButton::clicked, this, &OwnerConsultation::localizar);
+    connect(okButton, &QPushButton::clicked, this, &OwnerConsultation::ok);
+    connect(m_text, &QLineEdit::returnPressed, this, &OwnerConsultation::localizar);
+    connect(m_grid, &QTableView::doubleClicked, this, &OwnerConsultation::ok);
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        try {
+            m_model->sortBy(section);
+        } catch (const DbError &e) {
+            Services::messages().error(e.text(), this);
+        }
+    });
+
+    resize(900, 420);
+    if (const QScreen *s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+QString OwnerConsultation::statusText() const
+{
+    return m_status->text();
+}
+
+void OwnerConsultation::localizar()
+{
+    const OwnerSearch::Field field = OwnerSearch::consultationField(m_field->currentText());
+    if (field == OwnerSearch::Field::None || m_text->text().trimmed().isEmpty()) {
+        Services::messages().information(QStringLiteral("Falta selecionar o campo ou o texto para a pesquisa. "), this);
+        return;
+    }
+    if (field == OwnerSearch::Field::CpfCnpj)
+        m_text->setText(OwnerSearch::cpfSearchText(m_text->text()));
+    try {
+        m_model->setQuery(mainConnection(), OwnerSearch::consultation(mainConnection(), field, m_text->text()));
+    } catch (const DbError &e) {
+        Services::messages().error(e.text(), this);
+        return;
+    }
+    if (field == OwnerSearch::Field::Microchip && m_loader) {
+        const bool hasOwner = !Sql::text(m_model->field(0, QStringLiteral("Id_Proprietario"))).isEmpty();
+        m_loader->setAnimalToLocate(hasOwner ? m_model->field(0, QStringLiteral("Id_Animal")).toInt() : 0);
+    }
+    m_status->setText(QString::number(m_model->totalRows()) + QStringLiteral(" registros encontrado."));
+    if (m_model->rowCount() > 0)
+        m_grid->selectRow(0);
+}
+
+void OwnerConsultation::ok()
+{
+    const int row = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
+    const QVariant owner = m_model->field(row, QStringLiteral("Id_Proprietario"));
+    if (!Sql::text(owner).isEmpty() && m_loader) {
+        m_loader->loadOwner(owner.toInt(), m_model->field(row, QStringLiteral("Id_Animal")).toInt());
+    } else {
+        Services::messages().information(QStringLiteral("Nenhum registro localizado!"), this);
+    }
+    close();
+}
+
+bool OwnerConsultation::eventFilter(QObject *watched, QEvent *event)
+{
+    // Typing any character in the grid confirms the row, as it always has.
+    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+        const auto *k = static_cast<QKeyEvent *>(event);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter
+            || (!k->text().isEmpty() && k->text().at(0).isPrint())) {
+            ok();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+OwnerSearchWindow::OwnerSearchWindow(QWidget *opener, int target)
+    : QWidget(opener, Qt::Window), m_target(target)
+{
+    setObjectName(QStringLiteral("frmPesquisaProprietario"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Pesquisa prorietário."));
+    m_field = new QComboBox(this);
+    m_field->setObjectName(QStringLiteral("cmbCampo"));
+    m_field->setEditable(true);
+    m_field->addItems(OwnerSearch::ownerFieldCaptions());
+    m_field->setCurrentIndex(-1);
+    m_text = new QLineEdit(this);
+    m_text->setObjectName(QStringLiteral("edtTexto"));
+    upperCase(m_text);
+    auto *lblField = new QLabel(QStringLiteral("Selcione:"), this);
+    lblField->setBuddy(m_field);
+    auto *lblText = new QLabel(QStringLiteral("Texto:"), this);
+    lblText->setBuddy(m_text);
+    auto *find = new QPushButton(QStringLiteral("&Pesquisar"), this);
+    find->setObjectName(QStringLiteral("bmpPesquisar"));
+    auto *okButton = new QPushButton(QStringLiteral("&OK"), this);
+    okButton->setObjectName(QStringLiteral("bmpOK"));
+    m_model = new SearchResultModel({{QStringLiteral("Cód. prop."), QStringLiteral("Id_Proprietario")},
+                                     {QStringLiteral("Nome"), QStringLiteral("Nome")},
+                                     {QStringLiteral("Identidade"), QStringLiteral("Num_CI")},
+                                     {QStringLiteral("Endereço"), QString()}},
+                                    this);
+    m_model->computed = [](const QVariantMap &r) {
+        auto v = [&](const char *k) {
+            for (auto it = r.cbegin(); it != r.cend(); ++it)
+                if (it.key().compare(QLatin1String(k), Qt::CaseInsensitive) == 0)
+                    return Sql::text(it.value());
+            return QString();
+        };
+        return OwnerSearch::addressText(v("TIP_LOGR"), v("NOM_LOGR"), v("NUM_IMOV_LOGR"), v("DES_CMPL_ENDR"),
+                                        v("NOM_BAIR"), !v("endereco_lido").isEmpty());
+    };
+    m_grid = makeGrid(this, m_model, QStringLiteral("dbgPesquisa"));
+
+    auto *top = new QGridLayout;
+    top->addWidget(lblField, 0, 0);
+    top->addWidget(m_field, 1, 0);
+    top->addWidget(lblText, 0, 1);
+    top->addWidget(m_text, 1, 1);
+    top->addWidget(find, 1, 2);
+    top->addWidget(okButton, 1, 3);
+    top->setColumnStretch(1, 1);
+    auto *lay = new QVBoxLayout(this);
+    lay->addLayout(top);
+    lay->addWidget(m_grid, 1);
+
+    connect(find, &QPushButton::clicked, this, &OwnerSearchWindow::pesquisar);
+    connect(okButton, &QPushButton::clicked, this, &OwnerSearchWindow::ok);
+    connect(m_text, &QLineEdit::returnPressed, this, &OwnerSearchWindow::pesquisar);
+    connect(m_grid, &QTableView::doubleClicked, this, &OwnerSearchWindow::ok);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid())
+                    tell(current.row(), false);
+            });
+    resize(700, 380);
+}
+
+void OwnerSearchWindow::pesquisar()
+{
+    const qsizetype i = OwnerSearch::ownerFieldCaptions().indexOf(m_field->currentText().trimmed());
+    if (m_field->currentText().trimmed().isEmpty()) {
+        Services::messages().information(QStringLiteral("Selecione o campo a ser pesquisado."), this);
+        m_field->setFocus();
+        return;
+    }
+    if (m_text->text().trimmed().isEmpty()) {
+        Services::messages().information(QStringLiteral("Digite o texto à ser pesquisado."), this);
+        m_field->setFocus();
+        return;
+    }
+    if (i < 0) // a field typed by hand that is none of the list's
+        return;
+    try {
+        m_model->setQuery(mainConnection(),
+                          OwnerSearch::ownerSearch(mainConnection(), OwnerSearch::OwnerField(i), m_text->text()));
+    } catch (const DbError &e) {
+        Services::messages().error(e.text(), this);
+        return;
+    }
+    if (m_model->rowCount() > 0)
+        m_grid->selectRow(0);
+}
+
+void OwnerSearchWindow::tell(int row, bool chosen)
+{
+    const QVariant id = m_model->field(row, QStringLiteral("Id_Proprietario"));
+    if (Sql::text(id).isEmpty())
+        return;
+    const QString nome = Sql::text(m_model->field(row, QStringLiteral("Nome")));
+    const QString endereco = m_model->data(m_model->index(row, 3), Qt::DisplayRole).toString();
+    const auto &f = chosen ? ownerChosen : ownerShown;
+    if (f)
+        f(m_target, id.toInt(), nome, endereco);
+}
+
+void OwnerSearchWindow::ok()
+{
+    if (m_grid->currentIndex().isValid())
+        tell(m_grid->currentIndex().row(), true);
+    close();
+}

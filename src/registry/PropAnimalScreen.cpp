@@ -1,0 +1,775 @@
+#include "registry/PropAnimalScreen.h"
+#include "db/DataModule.h"
+#include "db/DbError.h"
+#include "db/Sql.h"
+#include "registry/AddressGroup.h"
+#include "registry/Documents.h"
+#include "registry/FormHelpers.h"
+#include "ui/Services.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+std::function<void(QWidget *, int)> &ownerReport()
+{
+    static std::function<void(QWidget *, int)> f;
+    return f;
+}
+
+const QString kFinishFirstTab = QStringLiteral(
+    "Você deve gravar ou cancelar a operação em andamento no cadastro do proprietário antes de prosseguir!");
+const QString kFinishFirstClose = QStringLiteral(
+    "Você deve gravar ou cancelar a operação em andamento no cadastro do proprietário antes de fechar o formulário!");
+const QString kDone = QStringLiteral("Operação realizada com sucesso!");
+
+QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    // Screen readers name the editor by the caption the user reads.
+    buddy->setAccessibleName(text);
+    return l;
+}
+
+void showError(const std::exception &e, QWidget *parent)
+{
+    const auto *db = dynamic_cast<const DbError *>(&e);
+    Services::messages().error(db ? db->text() : QString::fromLocal8Bit(e.what()), parent);
+}
+
+} // namespace
+
+void PropAnimalScreen::setOwnerReport(std::function<void(QWidget *, int)> report)
+{
+    ownerReport() = std::move(report);
+}
+
+PropAnimalScreen::PropAnimalScreen(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmPropAnimal"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("006 - Cadastro de proprietário e animal."));
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("pgcPropAnimal"));
+    auto *ownerTab = new QWidget;
+    ownerTab->setObjectName(QStringLiteral("tabProprietario"));
+    auto *animalTab = new QWidget;
+    animalTab->setObjectName(QStringLiteral("tabAnimal"));
+    auto *vaccineTab = new QWidget;
+    vaccineTab->setObjectName(QStringLiteral("tabVacinas"));
+    m_tabs->addTab(ownerTab, QStringLiteral("Proprietário"));
+    m_tabs->addTab(animalTab, QStringLiteral("Animal"));
+    m_tabs->addTab(vaccineTab, QStringLiteral("Vacinas"));
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        // The animal tabs need a saved owner.
+        if (index != 0 && m_mode != Mode::Browsing) {
+            m_tabs->setCurrentIndex(0);
+            Services::messages().information(kFinishFirstTab, this);
+        }
+    });
+    buildOwnerTab(ownerTab);
+
+    m_status = new QStatusBar(this);
+    m_statusOwner = new QLabel(m_status);
+    m_status->addWidget(m_statusOwner, 1);
+    m_status->setSizeGripEnabled(false);
+
+    auto *lay = new QVBoxLayout(this);
+    lay->setContentsMargins(4, 4, 4, 0);
+    lay->addWidget(m_tabs, 1);
+    lay->addWidget(m_status);
+
+    FormHelpers::installEnterAsTab(this);
+    loadUnits();
+    m_address->loadLists();
+    clearOwner();
+    setWebFieldsEditable(false);
+    setMode(Mode::Browsing);
+    resize(980, 560);
+}
+
+PropAnimalScreen::~PropAnimalScreen() = default;
+
+QWidget *PropAnimalScreen::animalTab() const { return m_tabs->widget(1); }
+QWidget *PropAnimalScreen::vaccinationTab() const { return m_tabs->widget(2); }
+QAction *PropAnimalScreen::action(const QString &name) const { return m_actions.value(name); }
+
+QAction *PropAnimalScreen::addAction(QToolBar *bar, const char *name, const QString &text, const QKeySequence &key)
+{
+    auto *a = new QAction(text, this);
+    a->setObjectName(QString::fromLatin1(name));
+    if (!key.isEmpty())
+        a->setShortcut(key);
+    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    QString hint = text;
+    hint.remove(QLatin1Char('.'));
+    a->setToolTip(hint);
+    a->setStatusTip(hint);
+    bar->addAction(a);
+    QWidget::addAction(a);
+    m_actions.insert(a->objectName(), a);
+    if (QWidget *button = bar->widgetForAction(a))
+        button->setAccessibleName(text);
+    return a;
+}
+
+void PropAnimalScreen::buildOwnerTab(QWidget *tab)
+{
+    auto *bar = new QToolBar(tab);
+    bar->setObjectName(QStringLiteral("tlbProprietario"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    connect(addAction(bar, "actAppend", QStringLiteral("Novo"), QKeySequence(Qt::CTRL | Qt::Key_Insert)),
+            &QAction::triggered, this, &PropAnimalScreen::novo);
+    connect(addAction(bar, "actEdit", QStringLiteral("Alterar"), QKeySequence(Qt::CTRL | Qt::Key_A)),
+            &QAction::triggered, this, &PropAnimalScreen::alterar);
+    connect(addAction(bar, "actDelete", QStringLiteral("Excluir"), QKeySequence(Qt::CTRL | Qt::Key_Delete)),
+            &QAction::triggered, this, &PropAnimalScreen::excluir);
+    connect(addAction(bar, "actRefresh", QStringLiteral("Atualizar"), QKeySequence(Qt::CTRL | Qt::Key_F5)),
+            &QAction::triggered, this, &PropAnimalScreen::atualizar);
+    connect(addAction(bar, "actPost", QStringLiteral("Gravar"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Return)),
+            &QAction::triggered, this, &PropAnimalScreen::gravar);
+    connect(addAction(bar, "actCancel", QStringLiteral("Cancelar"), QKeySequence(Qt::CTRL | Qt::Key_Backspace)),
+            &QAction::triggered, this, &PropAnimalScreen::cancelar);
+    bar->addSeparator();
+    connect(addAction(bar, "actFirst", QStringLiteral("Primeiro"), QKeySequence(Qt::CTRL | Qt::Key_Home)),
+            &QAction::triggered, this, [this] { moveTo(0); });
+    connect(addAction(bar, "actPrior", QStringLiteral("Anterior"), QKeySequence(Qt::CTRL | Qt::Key_Left)),
+            &QAction::triggered, this, [this] { moveTo(m_index - 1); });
+    connect(addAction(bar, "actNext", QStringLiteral("Próximo"), QKeySequence(Qt::CTRL | Qt::Key_Right)),
+            &QAction::triggered, this, [this] { moveTo(m_index + 1); });
+    connect(addAction(bar, "actLast", QStringLiteral("Último"), QKeySequence(Qt::CTRL | Qt::Key_End)),
+            &QAction::triggered, this, [this] { moveTo(int(m_ids.size()) - 1); });
+    bar->addSeparator();
+    // Imprimir and Pesquisar have always shared Ctrl+P, which printed: the
+    // shortcut stays with Imprimir alone, so that it is not ambiguous.
+    connect(addAction(bar, "actPrint", QStringLiteral("Imprimir..."), QKeySequence(Qt::CTRL | Qt::Key_P)),
+            &QAction::triggered, this, &PropAnimalScreen::imprimir);
+    connect(addAction(bar, "actPesquisar", QStringLiteral("Pesquisar"), QKeySequence()),
+            &QAction::triggered, this, &PropAnimalScreen::pesquisar);
+    connect(addAction(bar, "actSair", QStringLiteral("Sair"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+            &QAction::triggered, this, &QWidget::close);
+
+    auto *group = new QGroupBox(QStringLiteral(" Dados do proprietário: "), tab);
+    group->setObjectName(QStringLiteral("grpDadosProprietario"));
+    auto edit = [group](const char *name, int maxLength) {
+        auto *e = new QLineEdit(group);
+        e->setObjectName(QString::fromLatin1(name));
+        if (maxLength > 0)
+            e->setMaxLength(maxLength);
+        return e;
+    };
+    m_codigo = edit("dbeId_Proprietario", 0);
+    FormHelpers::readOnlyGrey(m_codigo);
+    m_unidade = new QComboBox(group);
+    m_unidade->setObjectName(QStringLiteral("dblUnidade"));
+    m_nome = edit("dbeNome", 50);
+    FormHelpers::upperCase(m_nome);
+    m_telefone = edit("dbeTelefone_Residencial", 0);
+    m_telefone->setInputMask(Documents::homePhoneMask());
+    m_celular = edit("dbeTelefone_Celular", 0);
+    m_celular->setInputMask(Documents::mobilePhoneMask());
+    m_recado = edit("dbeTelefone_Recado", 0);
+    m_recado->setInputMask(Documents::mobilePhoneMask());
+    m_tipoPessoa = new QComboBox(group);
+    m_tipoPessoa->setObjectName(QStringLiteral("cmbTipo_Pessoa"));
+    m_tipoPessoa->addItems({QString(), Documents::pessoaFisica(), Documents::pessoaJuridica()});
+    m_cpf = edit("dbeNum_CPF_CNPJ", 0);
+    m_cpf->setToolTip(QStringLiteral("O campo CPF / CNPJ é somente número."));
+    m_cpf->setInputMask(Documents::cpfCnpjMask(QString()));
+    m_ci = edit("dbeNum_CI", 15);
+    FormHelpers::upperCase(m_ci);
+    m_ci->setToolTip(QStringLiteral("O campo Cart. Identidade é somente número."));
+    m_email = edit("dbeEmail_Proprietario", 100);
+    m_login = edit("edtLogin", 50);
+    m_login->setReadOnly(true);
+    m_senha = edit("edtSenha", 10); // typing stops at ten characters
+    m_senha->setEchoMode(QLineEdit::Password);
+    m_bloquear = new QCheckBox(QStringLiteral("Bloquear acesso."), group);
+    m_bloquear->setObjectName(QStringLiteral("chkBloquear"));
+
+    auto *g = new QGridLayout(group);
+    int r = 0;
+    auto row = [&](const QString &label, QWidget *w, int col) {
+        QLabel *l = caption(label, w, group);
+        g->addWidget(l, r, col * 2);
+        g->addWidget(w, r, col * 2 + 1);
+        return l;
+    };
+    row(QStringLiteral("Código:"), m_codigo, 0);
+    row(QStringLiteral("Unidade:"), m_unidade, 1);
+    ++r;
+    row(QStringLiteral("Nome:"), m_nome, 0);
+    g->addWidget(m_nome, r, 1, 1, 3);
+    ++r;
+    row(QStringLiteral("Telefone:"), m_telefone, 0);
+    QLabel *lblCel = row(QStringLiteral("Tel. celular:"), m_celular, 1);
+    ++r;
+    QLabel *lblRec = row(QStringLiteral("Tel. recado:"), m_recado, 0);
+    ++r;
+    row(QStringLiteral("Tipo pessoa:"), m_tipoPessoa, 0);
+    row(QStringLiteral("CPF / CNPJ:"), m_cpf, 1);
+    ++r;
+    row(QStringLiteral("Cart. Identidade:"), m_ci, 0);
+    row(QStringLiteral("E-mail:"), m_email, 1);
+    ++r;
+    QLabel *lblLogin = row(QStringLiteral("Login:"), m_login, 0);
+    row(QStringLiteral("Senha:"), m_senha, 1);
+    ++r;
+    g->addWidget(m_bloquear, r, 3);
+    g->setColumnStretch(1, 1);
+    g->setColumnStretch(3, 1);
+    // Kept for the web account and older records, not shown.
+    for (QWidget *w : {static_cast<QWidget *>(m_celular), static_cast<QWidget *>(lblCel),
+                       static_cast<QWidget *>(m_recado), static_cast<QWidget *>(lblRec),
+                       static_cast<QWidget *>(m_login), static_cast<QWidget *>(lblLogin)})
+        w->hide();
+
+    m_address = new AddressGroup(AddressGroup::Kind::Owner, tab);
+
+    auto *lay = new QVBoxLayout(tab);
+    lay->addWidget(bar);
+    lay->addWidget(group);
+    lay->addWidget(m_address);
+    lay->addStretch(1);
+
+    connect(m_tipoPessoa, &QComboBox::currentTextChanged, this, [this](const QString &t) {
+        const QString digits = Documents::digitsOnly(m_cpf->text());
+        m_cpf->setInputMask(Documents::cpfCnpjMask(t));
+        m_cpf->setText(digits);
+    });
+    connect(m_cpf, &QLineEdit::textChanged, this, [this] {
+        // The web login is the tax number's digits.
+        m_login->setText(Documents::digitsOnly(m_cpf->text()));
+    });
+    connect(m_nome, &QLineEdit::textEdited, this, [this] { setWindowTitle(m_nome->text()); });
+    connect(m_bloquear, &QCheckBox::toggled, this, [this](bool on) {
+        if (!m_bloquear->isEnabled())
+            return;
+        QPalette p = m_bloquear->palette();
+        p.setColor(QPalette::WindowText, on ? QColor(Qt::red) : QApplication::palette().color(QPalette::WindowText));
+        m_bloquear->setPalette(p);
+        if (!on)
+            m_bloquear->setText(QStringLiteral("Bloquear acesso."));
+    });
+    m_nome->installEventFilter(this);
+    m_cpf->installEventFilter(this);
+}
+
+void PropAnimalScreen::loadUnits()
+{
+    m_unidade->clear();
+    m_unidade->addItem(QString(), QVariant());
+    try {
+        QSqlQuery q = Sql::exec(mainConnection(), QStringLiteral("select Id_Unidade_Trabalho, Nome from unidade_trabalho "
+                                                                 "where Ind_Status = 'ATIVO' order by Nome"));
+        while (q.next())
+            m_unidade->addItem(Sql::text(q.value(1)), q.value(0));
+    } catch (const DbError &e) {
+        showError(e, this);
+    }
+}
+
+void PropAnimalScreen::applyPermissions(bool incluir, bool alterar, bool excluir, bool imprimir)
+{
+    auto refuse = [this](const char *name, bool allowed) {
+        QAction *a = m_actions.value(QString::fromLatin1(name));
+        a->setVisible(allowed);
+        a->setProperty("zapoRefused", !allowed);
+    };
+    refuse("actAppend", incluir);
+    refuse("actEdit", alterar);
+    refuse("actDelete", excluir);
+    refuse("actPrint", imprimir);
+    updateActions();
+}
+
+void PropAnimalScreen::updateActions()
+{
+    const bool browsing = m_mode == Mode::Browsing;
+    const bool loaded = m_current.has_value();
+    // An action the profile refuses stays hidden and disabled.
+    auto set = [this](const char *name, bool on) {
+        QAction *a = m_actions.value(QString::fromLatin1(name));
+        a->setEnabled(on && !a->property("zapoRefused").toBool());
+    };
+    set("actAppend", browsing);
+    set("actEdit", browsing && loaded);
+    set("actDelete", browsing && loaded);
+    set("actRefresh", browsing);
+    set("actPost", !browsing);
+    set("actCancel", !browsing);
+    set("actFirst", browsing && m_index > 0);
+    set("actPrior", browsing && m_index > 0);
+    set("actNext", browsing && m_index >= 0 && m_index < m_ids.size() - 1);
+    set("actLast", browsing && m_index >= 0 && m_index < m_ids.size() - 1);
+}
+
+void PropAnimalScreen::setMode(Mode m)
+{
+    m_mode = m;
+    const bool editing = m != Mode::Browsing;
+    for (QLineEdit *e : {m_nome, m_telefone, m_celular, m_recado, m_cpf, m_ci, m_email})
+        e->setReadOnly(!editing);
+    m_unidade->setEnabled(editing);
+    m_tipoPessoa->setEnabled(editing);
+    m_address->setEditing(editing);
+    updateActions();
+}
+
+void PropAnimalScreen::setWebFieldsEditable(bool on)
+{
+    m_login->setReadOnly(true); // filled from the tax number only
+    m_senha->setReadOnly(!on);
+    m_bloquear->setEnabled(on);
+}
+
+void PropAnimalScreen::setPasswordRequired(bool on)
+{
+    // Enabled with the normal colour: a new password must be typed. Grey:
+    // the stored digest stays.
+    m_passwordRequired = on;
+    m_senha->setEnabled(on);
+    QPalette p = m_senha->palette();
+    p.setColor(QPalette::Base, on ? QApplication::palette().color(QPalette::Base)
+                                  : QApplication::palette().color(QPalette::Window));
+    m_senha->setPalette(p);
+}
+
+void PropAnimalScreen::showBlock(const QString &bloqueado, bool tick)
+{
+    const QString b = bloqueado.trimmed();
+    QString text;
+    bool red = true;
+    if (b == QLatin1String("WEB"))
+        text = QStringLiteral("Bloquear acesso.(Esta bloqueado pela WEB)");
+    else if (b == QLatin1String("SIM"))
+        text = QStringLiteral("Bloquear acesso.(Esta bloqueado pelo legado)");
+    else if (b == QStringLiteral("NÃO"))
+        text = QStringLiteral("Bloquear acesso.");
+    else if (b.isEmpty()) {
+        text = QStringLiteral("Bloquear acesso.");
+        red = false;
+    } else
+        return; // an unknown state leaves the box as it was
+    const bool wasEnabled = m_bloquear->isEnabled();
+    m_bloquear->setEnabled(false);
+    m_bloquear->setText(text);
+    QPalette p = m_bloquear->palette();
+    p.setColor(QPalette::WindowText, red ? QColor(Qt::red) : QApplication::palette().color(QPalette::WindowText));
+    m_bloquear->setPalette(p);
+    if (tick) {
+        const QString u = b.toUpper();
+        if (u == QLatin1String("SIM") || u == QLatin1String("WEB"))
+            m_bloquear->setChecked(true);
+        else if (u == QStringLiteral("NÃO") || u == QLatin1String("NAO") || u.isEmpty())
+            m_bloquear->setChecked(false);
+    }
+    m_bloquear->setEnabled(wasEnabled);
+}
+
+void PropAnimalScreen::setTipoPessoa(const QString &tipo)
+{
+    const int i = m_tipoPessoa->findText(tipo.trimmed());
+    m_tipoPessoa->setCurrentIndex(i < 0 ? 0 : i);
+}
+
+void PropAnimalScreen::clearOwner()
+{
+    m_current.reset();
+    m_idAtual = 0;
+    m_codigo->clear();
+    m_unidade->setCurrentIndex(0);
+    m_nome->clear();
+    m_telefone->clear();
+    m_celular->clear();
+    m_recado->clear();
+    setTipoPessoa(QString());
+    m_cpf->clear();
+    m_ci->clear();
+    m_email->clear();
+    m_login->clear();
+    m_senha->clear();
+    m_bloquear->setChecked(false);
+    showBlock(QString(), false);
+    m_address->clear();
+    m_statusOwner->clear();
+}
+
+void PropAnimalScreen::showOwner(const std::optional<OwnerData> &d)
+{
+    if (!d) {
+        clearOwner();
+        updateActions();
+        return;
+    }
+    m_current = d;
+    const Proprietario &o = d->owner;
+    m_idAtual = o.Id_Proprietario.toInt();
+    m_codigo->setText(QString::number(m_idAtual));
+    const int u = m_unidade->findData(o.id_Unidade_Trabalho.toInt());
+    m_unidade->setCurrentIndex(u < 0 ? 0 : u);
+    m_nome->setText(o.Nome);
+    m_telefone->setText(Documents::homePhoneForMask(o.Telefone_Residencial));
+    m_celular->setText(o.Telefone_Celular);
+    m_recado->setText(o.Telefone_Recado);
+    setTipoPessoa(o.Tipo_Pessoa);
+    m_cpf->setText(o.Num_CPF_CNPJ);
+    m_ci->setText(o.Num_CI);
+    m_email->setText(o.Email_Proprietario);
+    m_address->setAddress(d->address);
+    // The account as the web service has it.
+    m_login->setText(d->web ? d->web->Login : QString());
+    m_senha->setText(d->web ? d->web->Senha : QString());
+    showBlock(d->web ? d->web->Bloqueado : QString(), true);
+
+    m_statusOwner->setText(QStringLiteral("Prop.:") + QString::number(m_idAtual) + QStringLiteral(" - ") + o.Nome);
+    int animals = 0;
+    try {
+        animals = Sql::scalar(mainConnection(), QStringLiteral("select count(*) from animal where Id_Proprietario = :id"),
+                              {{QStringLiteral("id"), m_idAtual}})
+                      .toInt();
+    } catch (const DbError &e) {
+        showError(e, this);
+    }
+    setWindowTitle(QStringLiteral("Prop.: ") + o.Nome + QStringLiteral(" ele tem ") + QLatin1Char('"')
+                   + QString::number(animals) + QLatin1Char('"') + QStringLiteral(" animal(s) em seu nome."));
+    updateActions();
+    emit ownerLoaded(m_idAtual, m_idAnimalLocalizar);
+}
+
+void PropAnimalScreen::moveTo(int index)
+{
+    if (m_mode != Mode::Browsing || index < 0 || index >= m_ids.size())
+        return;
+    m_index = index;
+    try {
+        showOwner(OwnerStore().load(m_ids.at(index)));
+    } catch (const DbError &e) {
+        showError(e, this);
+    }
+}
+
+void PropAnimalScreen::loadOwner(int idProprietario, int idAnimal)
+{
+    if (m_mode != Mode::Browsing) {
+        Services::messages().information(kFinishFirstTab, this);
+        return;
+    }
+    m_idAnimalLocalizar = idAnimal;
+    m_ids = {idProprietario};
+    m_index = 0;
+    try {
+        showOwner(OwnerStore().load(idProprietario));
+    } catch (const DbError &e) {
+        showError(e, this);
+    }
+}
+
+Endereco PropAnimalScreen::ownerAddress() const
+{
+    return m_address->address();
+}
+
+void PropAnimalScreen::novo()
+{
+    if (m_mode != Mode::Browsing)
+        return;
+    clearOwner();
+    setPasswordRequired(true);
+    setWebFieldsEditable(true);
+    m_ids.clear();
+    m_index = -1;
+    setMode(Mode::Inserting);
+    m_address->refreshNeighbourhoods();
+    m_address->setOfficial(true);
+    setTipoPessoa(Documents::pessoaFisica());
+    showBlock(QString(), false);
+    m_tabs->setCurrentIndex(0);
+    m_unidade->setFocus();
+}
+
+void PropAnimalScreen::alterar()
+{
+    if (m_mode != Mode::Browsing || !m_current)
+        return;
+    OwnerStore store;
+    try {
+        if (!Sql::text(m_current->owner.id_usu_web).isEmpty()
+            && store.blockState(m_current->owner.id_usu_web) == QLatin1String("WEB")
+            && !Services::messages().confirm(
+                QStringLiteral("Este tutor está bloqueado pelo sistema WEB deseja continuar com a edição?"), this))
+            return;
+        setWebFieldsEditable(true);
+        setMode(Mode::Editing);
+        const bool keepDigest = store.hasWebDigest(m_idAtual);
+        setPasswordRequired(!keepDigest);
+        if (!keepDigest)
+            m_senha->clear();
+    } catch (const DbError &e) {
+        showError(e, this);
+    }
+}
+
+OwnerEdit PropAnimalScreen::collect() const
+{
+    OwnerEdit e;
+    if (m_current && m_mode == Mode::Editing)
+        e.owner = m_current->owner;
+    Proprietario &o = e.owner;
+    o.id_Unidade_Trabalho = m_unidade->currentData();
+    o.Nome = m_nome->text().trimmed();
+    o.Telefone_Residencial = m_telefone->text();
+    o.Telefone_Celular = m_celular->text();
+    o.Telefone_Recado = m_recado->text();
+    o.Tipo_Pessoa = m_tipoPessoa->currentText();
+    o.Num_CPF_CNPJ = Documents::digitsOnly(m_cpf->text());
+    o.Num_CI = m_ci->text().trimmed();
+    o.Email_Proprietario = m_email->text().trimmed();
+    e.address = m_address->address();
+    e.password = m_senha->text();
+    e.passwordRequired = m_passwordRequired && m_senha->isEnabled();
+    e.blockTicked = m_bloquear->isChecked();
+    return e;
+}
+
+QWidget *PropAnimalScreen::editorFor(OwnerField f) const
+{
+    switch (f) {
+    case OwnerField::Unidade: return m_unidade;
+    case OwnerField::Nome: return m_nome;
+    case OwnerField::Telefone: return m_telefone;
+    case OwnerField::TipoPessoa: return m_tipoPessoa;
+    case OwnerField::CpfCnpj: return m_cpf;
+    case OwnerField::Email: return m_email;
+    case OwnerField::Senha: return m_senha;
+    case OwnerField::Distrito: return m_address->editor(QStringLiteral("Id_Distrito"));
+    case OwnerField::TipoLogradouro: return m_address->editor(QStringLiteral("TIP_LOGR"));
+    case OwnerField::CodLogradouro: return m_address->editor(QStringLiteral("NUM_LOGR"));
+    case OwnerField::Seq: return m_address->editor(QStringLiteral("NUM_SEQU_LOGR"));
+    case OwnerField::Logradouro: return m_address->editor(QStringLiteral("NOM_LOGR"));
+    case OwnerField::Numero: return m_address->editor(QStringLiteral("NUM_IMOV_LOGR"));
+    case OwnerField::Bairro: return m_address->editor(QStringLiteral("NUM_BAIR"));
+    case OwnerField::None: break;
+    }
+    return nullptr;
+}
+
+void PropAnimalScreen::refuse(const Refusal &r)
+{
+    QWidget *w = editorFor(r.field);
+    if (r.mark)
+        FormHelpers::markRefused(w);
+    else if (w)
+        w->setFocus(Qt::OtherFocusReason);
+    Services::messages().information(r.message, this);
+}
+
+void PropAnimalScreen::gravar()
+{
+    if (m_mode == Mode::Browsing)
+        return;
+    const bool inserting = m_mode == Mode::Inserting;
+    OwnerEdit e = collect();
+    OwnerStore store;
+    try {
+        if (const Refusal r = store.validate(e, inserting)) {
+            refuse(r);
+            return;
+        }
+    } catch (const DbError &err) {
+        showError(err, this);
+        return;
+    }
+    if (inserting) {
+        int id = 0;
+        try {
+            id = store.insert(e);
+        } catch (const std::exception &err) {
+            showError(err, this);
+            return;
+        }
+        setWebFieldsEditable(false);
+        setMode(Mode::Browsing);
+        m_idAnimalLocalizar = 0;
+        m_ids = {id};
+        m_index = 0;
+        try {
+            showOwner(store.load(id));
+        } catch (const DbError &err) {
+            showError(err, this);
+        }
+        Services::messages().information(QStringLiteral("Proprietário cadastrado com sucesso.\rCadastre o(s) animal(s)."), this);
+        m_tabs->setCurrentIndex(1);
+        return;
+    }
+    try {
+        if (!Sql::text(e.owner.id_usu_web).isEmpty() && store.blockState(e.owner.id_usu_web) == QLatin1String("WEB"))
+            e.keepWebBlock = Services::messages().confirm(
+                QStringLiteral("Este tutor está bloqueado pelo sistema web. \rDeseja manter este bloqueio?"), this);
+        store.update(e);
+    } catch (const std::exception &) {
+        Services::messages().error(QStringLiteral("Um erro ocorreu ao tentar alterar o registro."), this);
+        return;
+    }
+    setWebFieldsEditable(false);
+    setMode(Mode::Browsing);
+    try {
+        showOwner(store.load(m_idAtual));
+    } catch (const DbError &err) {
+        showError(err, this);
+    }
+    Services::messages().information(kDone, this);
+}
+
+void PropAnimalScreen::cancelar()
+{
+    if (m_mode == Mode::Browsing)
+        return;
+    setPasswordRequired(true);
+    setWebFieldsEditable(false);
+    setMode(Mode::Browsing);
+    try {
+        showOwner(m_idAtual > 0 ? OwnerStore().load(m_idAtual) : std::nullopt);
+    } catch (const DbError &) {
+        // The block shown after a cancel is only a courtesy.
+    }
+}
+
+void PropAnimalScreen::atualizar()
+{
+    if (m_mode != Mode::Browsing)
+        return;
+    setPasswordRequired(true);
+    try {
+        m_ids = OwnerStore().activeOwnerIds();
+        m_address->narrowAreasByDistrict();
+    } catch (const DbError &e) {
+        showError(e, this);
+        return;
+    }
+    m_index = -1;
+    if (m_ids.isEmpty())
+        showOwner(std::nullopt);
+    else
+        moveTo(0);
+}
+
+void PropAnimalScreen::excluir()
+{
+    if (m_mode != Mode::Browsing || m_idAtual <= 0)
+        return;
+    OwnerStore store;
+    try {
+        if (store.hasAnimals(m_idAtual)) {
+            Services::messages().information(
+                QStringLiteral("Consta registro de animal(s) para este proprietário!\rO registro não pode ser excluído."), this);
+            return;
+        }
+        if (!Services::messages().confirm(QStringLiteral(" Você irá excluir definitivamente o proprietário ") + m_nome->text()
+                                              + QStringLiteral("\r") + QStringLiteral(" deseje continuar?"),
+                                          this))
+            return;
+        store.remove(m_idAtual);
+    } catch (const DbError &e) {
+        showError(e, this);
+        return;
+    }
+    m_ids.removeAll(m_idAtual);
+    m_index = -1;
+    showOwner(std::nullopt);
+    Services::messages().information(kDone, this);
+}
+
+void PropAnimalScreen::pesquisar()
+{
+    setPasswordRequired(true);
+    if (!m_consultation)
+        m_consultation = new OwnerConsultation(this, this);
+    m_consultation->show();
+    m_consultation->raise();
+    m_consultation->activateWindow();
+}
+
+void PropAnimalScreen::imprimir()
+{
+    if (m_codigo->text().trimmed().isEmpty()) {
+        Services::messages().information(QStringLiteral("Localize um tutor para gerar o relatório."), this);
+        return;
+    }
+    if (ownerReport())
+        ownerReport()(this, m_idAtual);
+}
+
+void PropAnimalScreen::nameLeft()
+{
+    if (m_mode != Mode::Inserting || m_nome->text().trimmed().isEmpty())
+        return;
+    try {
+        const std::optional<SameNameOwner> same = OwnerStore().activeOwnerNamed(m_nome->text());
+        if (same && Services::messages().confirm(same->question(), this)) {
+            setWebFieldsEditable(false);
+            setMode(Mode::Browsing);
+            loadOwner(same->id, 0);
+        }
+    } catch (const DbError &e) {
+        showError(e, this);
+    }
+}
+
+void PropAnimalScreen::cpfLeft()
+{
+    if (m_mode == Mode::Browsing)
+        return;
+    const QString digits = Documents::digitsOnly(m_cpf->text());
+    if (digits.isEmpty())
+        return;
+    try {
+        // The owner being altered does not count as already registered.
+        const QVariant self = m_mode == Mode::Editing ? QVariant(m_idAtual) : QVariant();
+        const std::optional<int> found = OwnerStore().ownerSharingBaseNumber(digits, self);
+        if (!found)
+            return;
+        Services::messages().information(QStringLiteral("Usuário já cadastrado!"), this);
+        setWebFieldsEditable(false);
+        setMode(Mode::Browsing);
+        loadOwner(*found, 0);
+    } catch (const DbError &e) {
+        showError(e, this);
+    }
+}
+
+bool PropAnimalScreen::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == m_nome)
+            QMetaObject::invokeMethod(this, [this] { nameLeft(); }, Qt::QueuedConnection);
+        else if (watched == m_cpf)
+            QMetaObject::invokeMethod(this, [this] { cpfLeft(); }, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PropAnimalScreen::closeEvent(QCloseEvent *event)
+{
+    if (m_mode != Mode::Browsing) {
+        Services::messages().information(kFinishFirstClose, this);
+        m_tabs->setCurrentIndex(0);
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}

@@ -3,6 +3,11 @@
 #include "app/SobreScreen.h"
 #include "app/TracaSenhaScreen.h"
 #include "db/DataModule.h"
+#include "app/Product.h"
+#include "registry/RegistryScreens.h"
+#include "reports/ListReports.h"
+#include "reports/engine/Reports.h"
+#include "tables/TableScreens.h"
 #include "ui/ScreenCatalog.h"
 
 void registerShellScreens(ScreenCatalog &catalog)
@@ -17,5 +22,17 @@ void registerAllScreens()
 {
     ScreenCatalog &catalog = ScreenCatalog::instance();
     registerShellScreens(catalog);
-    // One line per area, as each lands:
+    registerTableScreens(catalog);
+    registerRegistryScreens(catalog);
+    registerListReports(catalog);
+    // The lists that only their own screens print.
+    catalog.add(TableScreens::ProcedureListReport, [](QWidget *parent) -> QWidget * {
+        ListReports::open(ListReport::RelTipoProcedimento, parent);
+        return nullptr;
+    });
+    catalog.add(TableScreens::OccurrenceTypeListReport, [](QWidget *parent) -> QWidget * {
+        ListReports::open(ListReport::RelTipoOcorrencia, parent);
+        return nullptr;
+    });
+    Reports::setProductTitle(Product::title());
 }

@@ -1,4 +1,5 @@
 #include "registry/OwnerWindows.h"
+#include "ui/ReadOnlyGrid.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
@@ -36,14 +37,8 @@ void upperCase(QLineEdit *e)
 
 QTableView *makeGrid(QWidget *parent, SearchResultModel *model, const QString &name)
 {
-    auto *g = new QTableView(parent);
-    g->setObjectName(name);
-    g->setModel(model);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->verticalHeader()->hide();
-    g->horizontalHeader()->setSectionsClickable(true);
+    auto *g = makeReadOnlyGrid(parent, model, name);
+    g->horizontalHeader()->setStretchLastSection(false);
     return g;
 }
 

@@ -1,4 +1,5 @@
 #include "ui/register/RegisterScreen.h"
+#include "ui/ReadOnlyGrid.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Keys.h"
@@ -92,20 +93,9 @@ RegisterScreen::RegisterScreen(const RegisterDef &def, QWidget *parent, Connecti
     connect(m_model, &PagedQueryModel::readFailed, this, [this](const QString &t) { Services::messages().error(t, this); },
             Qt::QueuedConnection);
 
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("dbgPrincipal"));
-    m_grid->setAccessibleName(QStringLiteral("Geral"));
-    m_grid->setModel(m_model);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid = makeReadOnlyGrid(this, m_model, QStringLiteral("dbgPrincipal"), QStringLiteral("Geral"));
     m_grid->setAlternatingRowColors(false);
-    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setSectionsClickable(true);
     m_grid->horizontalHeader()->setHighlightSections(false);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->installEventFilter(this);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &RegisterScreen::sortByColumn);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

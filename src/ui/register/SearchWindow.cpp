@@ -1,4 +1,5 @@
 #include "ui/register/SearchWindow.h"
+#include "ui/ReadOnlyGrid.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
@@ -110,16 +111,7 @@ SearchWindow::SearchWindow(const SearchDef &def, Connection &connection, QWidget
     connect(m_model, &PagedQueryModel::readFailed, this, [this](const QString &t) { Services::messages().error(t, this); },
             Qt::QueuedConnection);
 
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("dbgPesquisa"));
-    m_grid->setAccessibleName(QStringLiteral("Resultado"));
-    m_grid->setModel(m_model);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid = makeReadOnlyGrid(this, m_model, QStringLiteral("dbgPesquisa"), QStringLiteral("Resultado"));
     for (int i = 0; i < cols.size(); ++i)
         if (cols.at(i).width > 0)
             m_grid->setColumnWidth(i, cols.at(i).width);

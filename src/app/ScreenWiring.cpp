@@ -1,4 +1,5 @@
 #include "app/ScreenWiring.h"
+#include "access/AccessScreens.h"
 #include "app/MenuRegistry.h"
 #include "app/SobreScreen.h"
 #include "app/TracaSenhaScreen.h"
@@ -23,6 +24,7 @@ void registerAllScreens()
     ScreenCatalog &catalog = ScreenCatalog::instance();
     registerShellScreens(catalog);
     registerTableScreens(catalog);
+    registerAccessScreens(catalog);
     registerRegistryScreens(catalog);
     registerListReports(catalog);
     // The lists that only their own screens print.

@@ -195,6 +195,9 @@ struct RegisterDef {
     bool confirmDelete = true;
     // Shown instead of the database's text when the delete statement fails.
     QString deleteFailedMessage;
+    // Fixed condition (no values) on every row the screen lists, e.g. the
+    // staff users among all the accounts of a table.
+    QString rowFilter;
     bool loadAllWhenShown = true;  // else the list starts empty
     bool editNeedsRow = false;     // "Alterar" on an empty list does nothing
     bool reloadAllAfterInsert = false; // and move to the last row

@@ -416,7 +416,11 @@ void RegisterScreen::loadList(const QString &condition, const QVariantMap &param
 {
     m_state.mode = RecordMode::Browse;
     setEditable(false);
-    m_model->setFilter(condition, params);
+    QString where = condition;
+    if (!m_def.rowFilter.isEmpty())
+        where = condition.isEmpty() ? m_def.rowFilter
+                                    : QStringLiteral("(%1) and (%2)").arg(m_def.rowFilter, condition);
+    m_model->setFilter(where, params);
     m_model->reload();
     if (m_model->rowCount() > 0)
         setCurrentRow(0);
@@ -768,6 +772,15 @@ void RegisterScreen::refresh()
     updateActions();
 }
 
+bool RegisterScreen::mayDelete(const QVariant &)
+{
+    return true;
+}
+
+void RegisterScreen::beforeDelete(const QVariant &, Connection &)
+{
+}
+
 bool RegisterScreen::remove()
 {
     if (!m_state.ready || m_state.mode == RecordMode::Insert)
@@ -784,6 +797,8 @@ bool RegisterScreen::remove()
                 return false;
             }
         }
+        if (!mayDelete(key))
+            return false;
     } catch (const DbError &e) {
         Services::messages().error(e.text(), this);
         return false;
@@ -796,11 +811,14 @@ bool RegisterScreen::remove()
     try {
         if (m_state.mode == RecordMode::Browse && m_stored.isEmpty())
             loadCurrentRecord();
+        Transaction tx(*m_conn);
+        beforeDelete(key, *m_conn);
         QVariantMap params;
         const QString where = rowIdentity(m_stored.isEmpty() ? Record{{m_def.keyColumn, key}} : m_stored, params);
         QSqlQuery q = Sql::exec(*m_conn, QStringLiteral("delete from %1 where %2").arg(m_def.table, where), params);
         if (q.numRowsAffected() != 1)
             throw DbError(kChangedMeanwhile);
+        tx.commit();
     } catch (const DbError &e) {
         if (!m_def.deleteFailedMessage.isEmpty())
             Services::messages().information(m_def.deleteFailedMessage, this);

@@ -90,6 +90,10 @@ protected:
     virtual void beforeWrite(Record &values, bool inserting, Connection &c);
     // Inside the saving transaction, after the row was written.
     virtual void afterWrite(const QVariant &key, bool inserting, Connection &c);
+    // After the usage checks, before the confirmation; say why yourself.
+    virtual bool mayDelete(const QVariant &key);
+    // Inside the deleting transaction, before the row is deleted (child rows).
+    virtual void beforeDelete(const QVariant &key, Connection &c);
     // After the record tab shows another row (or a new record).
     virtual void recordShown() {}
 

@@ -1,6 +1,7 @@
 // The access administration screens, opened through the catalog as the menu
 // opens them, against the real schema on both engines.
 #include "access/AccessScreens.h"
+#include "access/PerfilScreen.h"
 #include "db/DataModule.h"
 #include "db/PasswordDigest.h"
 #include "db/Session.h"
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QTreeWidget>
 #include <memory>
 
 namespace {
@@ -189,6 +191,111 @@ private slots:
         // Sorting by the unit column works.
         s->sortByColumn(5);
         QCOMPARE(s->model()->rowCount(), 1);
+    }
+
+    void profileSavesItsPermissionLinesTogether_data() { addEngineRows(); }
+    void profileSavesItsPermissionLinesTogether()
+    {
+        ZAPO_TEST_DB(t);
+        for (const char *table : {"perfil_form", "perfil", "usuario", "form"})
+            exec(QStringLiteral("delete from ") + QLatin1String(table));
+        exec(QStringLiteral("insert into form (Id_Form, Nome, Descricao, Tipo_Form, Tag, Ind_Status) values (1, 'UNIDADE', 'U', 'F', 1, 'ATIVO')"));
+        exec(QStringLiteral("insert into form (Id_Form, Nome, Descricao, Tipo_Form, Tag, Ind_Status) values (3, 'USUARIO', 'X', 'F', 3, 'ATIVO')"));
+        exec(QStringLiteral("insert into form (Id_Form, Nome, Descricao, Tipo_Form, Tag, Ind_Status) values (25, 'LISTA', 'L', 'R', 25, 'ATIVO')"));
+        RecordingMessages msgs;
+        QWidget *w = ScreenCatalog::instance().open(2, host());
+        std::unique_ptr<PerfilScreen> s(qobject_cast<PerfilScreen *>(w));
+        QVERIFY(s);
+        s->setAttribute(Qt::WA_DeleteOnClose, false);
+        s->show();
+        s->addLine();
+        QCOMPARE(msgs.last(), QStringLiteral("É necessário que o arquivo esteja no modo de inserção ou edição para incluir ou excluir um novo formulário ou relatório."));
+
+        s->append();
+        type(s.get(), QStringLiteral("Nome:"), QStringLiteral("ATENDENTE"));
+        QVERIFY(!s->post());
+        QCOMPARE(msgs.last(), QStringLiteral("Falta selecionar os formulários e relatórios deste perfil."));
+        s->selection()->setCurrentIndex(0); // Formulário: reports are not offered
+        QCOMPARE(s->forms()->count(), 2);
+        s->forms()->setCurrentIndex(s->forms()->findText(QStringLiteral("UNIDADE")));
+        s->flag(0)->setChecked(false);
+        s->addLine();
+        s->flag(0)->setChecked(true);
+        s->forms()->setCurrentIndex(s->forms()->findText(QStringLiteral("USUARIO")));
+        s->addLine();
+        s->addLine(); // the same form again replaces its line
+        QCOMPARE(s->permissions()->topLevelItemCount(), 2);
+        QVERIFY2(s->post(), qPrintable(msgs.last()));
+        QCOMPARE(count(QStringLiteral("select count(*) from perfil_form where Id_Perfil = 1")), 2);
+        QCOMPARE(Sql::text(Sql::scalar(mainConnection(), QStringLiteral("select Visualizar from perfil_form where Id_Perfil = 1 and Id_Form = 1"))),
+                 QStringLiteral("N"));
+        QCOMPARE(Sql::text(Sql::scalar(mainConnection(), QStringLiteral("select Excluir from perfil_form where Id_Perfil = 1 and Id_Form = 3"))),
+                 QStringLiteral("S"));
+
+        // A second profile of that name is refused.
+        s->append();
+        type(s.get(), QStringLiteral("Nome:"), QStringLiteral("ATENDENTE"));
+        QVERIFY(s->permissions()->topLevelItemCount() == 0);
+        s->selection()->setCurrentIndex(1);
+        s->forms()->setCurrentIndex(0);
+        s->addLine();
+        QVERIFY(!s->post());
+        QCOMPARE(msgs.last(), QStringLiteral("Já existe um perfil com este nome."));
+        s->cancel();
+
+        // Altering rewrites the rows: one removed, a report added.
+        s->showKey(1);
+        QCOMPARE(s->permissions()->topLevelItemCount(), 2);
+        s->edit();
+        s->permissions()->setCurrentItem(s->permissions()->topLevelItem(0));
+        s->removeLine();
+        s->selection()->setCurrentIndex(1);
+        QCOMPARE(s->forms()->count(), 1);
+        s->forms()->setCurrentIndex(0);
+        s->addLine();
+        QVERIFY2(s->post(), qPrintable(msgs.last()));
+        QCOMPARE(count(QStringLiteral("select count(*) from perfil_form where Id_Perfil = 1")), 2);
+        QCOMPARE(count(QStringLiteral("select count(*) from perfil_form where Id_Perfil = 1 and Id_Form in (3, 25)")), 2);
+
+        // A failing rewrite leaves the stored rows as they were.
+        s->edit();
+        s->permissions()->topLevelItem(0)->setText(0, QStringLiteral("x")); // not a form number
+        s->permissions()->topLevelItem(1)->setText(0, QStringLiteral("x"));
+        QVERIFY(!s->post()); // two rows for the same pair
+        s->cancel();
+        QCOMPARE(count(QStringLiteral("select count(*) from perfil_form where Id_Perfil = 1 and Id_Form in (3, 25)")), 2);
+        QCOMPARE(count(QStringLiteral("select count(*) from perfil_form where Id_Perfil = 1")), 2);
+
+        // In use: refused with the user's name; otherwise its rows go with it.
+        exec(QStringLiteral("insert into usuario (Nome, Id_Perfil) values ('JOAO', 1)"));
+        s->showKey(1);
+        msgs.clear();
+        QVERIFY(!s->remove());
+        QCOMPARE(msgs.last(), QStringLiteral("Você não pode excluir este perfil.\rEle esta sendo usado pelo usuário.JOAO"));
+        exec(QStringLiteral("delete from usuario"));
+        QVERIFY(s->remove());
+        QCOMPARE(count(QStringLiteral("select count(*) from perfil_form")), 0);
+        QCOMPARE(count(QStringLiteral("select count(*) from perfil")), 0);
+    }
+
+    void formRegistrySaves_data() { addEngineRows(); }
+    void formRegistrySaves()
+    {
+        ZAPO_TEST_DB(t);
+        RecordingMessages msgs;
+        exec(QStringLiteral("delete from form"));
+        auto s = openScreen(47);
+        QVERIFY(s);
+        s->show();
+        s->append();
+        type(s.get(), QStringLiteral("Nome:"), QStringLiteral("Usuarios"));
+        type(s.get(), QStringLiteral("Tag:"), QStringLiteral("3"));
+        auto *tipo = qobject_cast<QComboBox *>(editorByCaption(s.get(), QStringLiteral("Tipo formul.:")));
+        QVERIFY(tipo);
+        tipo->setCurrentIndex(tipo->findText(QStringLiteral("F")));
+        QVERIFY2(s->post(), qPrintable(msgs.last()));
+        QCOMPARE(count(QStringLiteral("select Tag from form where Id_Form = 1")), 3);
+        QCOMPARE(Sql::text(Sql::scalar(mainConnection(), QStringLiteral("select Tipo_Form from form where Id_Form = 1"))), QStringLiteral("F"));
     }
 };
 

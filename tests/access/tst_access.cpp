@@ -2,6 +2,7 @@
 // opens them, against the real schema on both engines.
 #include "access/AccessScreens.h"
 #include "access/PerfilScreen.h"
+#include "app/MenuPrincipalScreen.h"
 #include "db/DataModule.h"
 #include "db/PasswordDigest.h"
 #include "db/Session.h"
@@ -265,6 +266,25 @@ private slots:
         s->cancel();
         QCOMPARE(count(QStringLiteral("select count(*) from perfil_form where Id_Perfil = 1 and Id_Form in (3, 25)")), 2);
         QCOMPARE(count(QStringLiteral("select count(*) from perfil_form where Id_Perfil = 1")), 2);
+
+        // A user of the profile sees exactly the entries of its forms' tags.
+        {
+            usuarioLogado().IdPerfil = QStringLiteral("1");
+            usuarioLogado().IdUnidadeTrabalho = QStringLiteral("1");
+            usuarioLogado().NomeUsuario = QStringLiteral("JOAO");
+            usuarioLogado().Login = QStringLiteral("JOAO");
+            MenuPrincipalScreen w;
+            w.configureMenu();
+            QSet<int> tags;
+            QStringList names;
+            for (QAction *a : w.entryActions())
+                if (a->isEnabled() && !a->isSeparator() && a->property("tag").toInt() > 0) {
+                    tags << a->property("tag").toInt();
+                    names << a->objectName();
+                }
+            QCOMPARE(tags, (QSet<int>{3, 25}));
+            QVERIFY(names.contains(QStringLiteral("mnu003")));
+        }
 
         // In use: refused with the user's name; otherwise its rows go with it.
         exec(QStringLiteral("insert into usuario (Nome, Id_Perfil) values ('JOAO', 1)"));

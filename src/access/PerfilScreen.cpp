@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTabWidget>
@@ -129,6 +130,8 @@ PerfilScreen::PerfilScreen(QWidget *parent)
     v->addWidget(m_list, 1);
     tabs()->insertTab(1, page, QStringLiteral("Formulário / Relatório"));
 
+    if (auto *nome = qobject_cast<QLineEdit *>(binder(QStringLiteral("Nome"))->editor()))
+        connect(nome, &QLineEdit::textChanged, m_name, &QLabel::setText);
     connect(m_selection, &QComboBox::currentIndexChanged, this, [this] { loadForms(); });
     connect(add, &QPushButton::clicked, this, &PerfilScreen::addLine);
     connect(del, &QPushButton::clicked, this, &PerfilScreen::removeLine);

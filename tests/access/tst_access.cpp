@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeWidget>
@@ -57,6 +58,16 @@ void type(QWidget *s, const QString &caption, const QString &text)
     QVERIFY2(e, qPrintable(caption));
     e->clear();
     QTest::keyClicks(e, text);
+}
+
+// ZAPO_SHOTS=<dir>: saves what the screen looks like there.
+void shoot(QWidget *w, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("ZAPO_SHOTS");
+    if (dir.isEmpty())
+        return;
+    QDir().mkpath(dir);
+    w->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }
 
 int count(const QString &sql)
@@ -161,6 +172,7 @@ private slots:
         type(s.get(), QStringLiteral("Login:"), QStringLiteral("maria"));
         type(s.get(), QStringLiteral("Senha:"), QStringLiteral("abc1"));
         QCOMPARE(line(s.get(), QStringLiteral("Senha:"))->echoMode(), QLineEdit::Password);
+        shoot(s.get(), QStringLiteral("usuario"));
         QVERIFY2(s->post(), qPrintable(msgs.last()));
         const QString where = QStringLiteral(" from usuario where Nome = 'MARIA'");
         QCOMPARE(Sql::text(Sql::scalar(mainConnection(), QStringLiteral("select senha_crip") + where)), PasswordDigest::of(QStringLiteral("ABC1")));
@@ -226,6 +238,8 @@ private slots:
         s->addLine();
         s->addLine(); // the same form again replaces its line
         QCOMPARE(s->permissions()->topLevelItemCount(), 2);
+        s->tabs()->setCurrentIndex(1);
+        shoot(s.get(), QStringLiteral("perfil"));
         QVERIFY2(s->post(), qPrintable(msgs.last()));
         QCOMPARE(count(QStringLiteral("select count(*) from perfil_form where Id_Perfil = 1")), 2);
         QCOMPARE(Sql::text(Sql::scalar(mainConnection(), QStringLiteral("select Visualizar from perfil_form where Id_Perfil = 1 and Id_Form = 1"))),

@@ -8,6 +8,7 @@
 #include "db/Session.h"
 #include "db/Sql.h"
 #include "support/RecordingServices.h"
+#include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 #include "ui/ScreenCatalog.h"
 #include "ui/register/FieldBinder.h"
@@ -25,39 +26,12 @@
 
 namespace {
 
-QWidget *host()
-{
-    static QWidget *h = [] {
-        auto *w = new QWidget;
-        w->resize(900, 600);
-        w->show();
-        return w;
-    }();
-    return h;
-}
-
-std::unique_ptr<RegisterScreen> openScreen(int number)
-{
-    QWidget *w = ScreenCatalog::instance().open(number, host());
-    auto *s = qobject_cast<RegisterScreen *>(w);
-    if (!s)
-        delete w;
-    if (s)
-        s->setAttribute(Qt::WA_DeleteOnClose, false);
-    return std::unique_ptr<RegisterScreen>(s);
-}
-
-QLineEdit *line(QWidget *s, const QString &caption)
-{
-    return qobject_cast<QLineEdit *>(editorByCaption(s, caption));
-}
-
+QWidget *host() { return screenHost(); }
+std::unique_ptr<RegisterScreen> openScreen(int number) { return openRegisterScreen(number); }
+QLineEdit *line(QWidget *s, const QString &caption) { return lineByCaption(s, caption); }
 void type(QWidget *s, const QString &caption, const QString &text)
 {
-    QLineEdit *e = line(s, caption);
-    QVERIFY2(e, qPrintable(caption));
-    e->clear();
-    QTest::keyClicks(e, text);
+    QVERIFY2(typeInto(s, caption, text), qPrintable(caption));
 }
 
 // ZAPO_SHOTS=<dir>: saves what the screen looks like there.

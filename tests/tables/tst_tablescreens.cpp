@@ -4,6 +4,7 @@
 #include "db/Session.h"
 #include "db/Sql.h"
 #include "support/RecordingServices.h"
+#include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 #include "tables/RolvexPrincipalScreen.h"
 #include "tables/TableScreens.h"
@@ -30,46 +31,12 @@
 
 namespace {
 
-// The main window the menu opens screens in.
-QWidget *host()
-{
-    static QWidget *h = [] {
-        auto *w = new QWidget;
-        w->resize(900, 600);
-        w->show();
-        return w;
-    }();
-    return h;
-}
-
-std::unique_ptr<RegisterScreen> openScreen(int number)
-{
-    QWidget *w = ScreenCatalog::instance().open(number, host());
-    auto *s = qobject_cast<RegisterScreen *>(w);
-    if (!s)
-        delete w;
-    if (s)
-        s->setAttribute(Qt::WA_DeleteOnClose, false);
-    return std::unique_ptr<RegisterScreen>(s);
-}
-
-QLineEdit *line(QWidget *s, const QString &caption)
-{
-    return qobject_cast<QLineEdit *>(editorByCaption(s, caption));
-}
-
+QWidget *host() { return screenHost(); }
+std::unique_ptr<RegisterScreen> openScreen(int number) { return openRegisterScreen(number); }
+QLineEdit *line(QWidget *s, const QString &caption) { return lineByCaption(s, caption); }
 void type(QWidget *s, const QString &caption, const QString &text)
 {
-    QLineEdit *e = line(s, caption);
-    QVERIFY2(e, qPrintable(caption));
-    e->clear();
-    bool ascii = true;
-    for (QChar c : text)
-        ascii = ascii && c.unicode() < 0x80;
-    if (ascii)
-        QTest::keyClicks(e, text);
-    else
-        e->insert(text); // QTest types ASCII only; this still goes through the validator
+    QVERIFY2(typeInto(s, caption, text), qPrintable(caption));
 }
 
 void pick(QWidget *s, const QString &caption, const QString &item)

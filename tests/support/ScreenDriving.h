@@ -1,0 +1,19 @@
+#pragma once
+// Driving real register screens in tests the way a user does: open a screen
+// from the catalog, find editors by the caption the user reads, type.
+#include "ui/register/RegisterScreen.h"
+
+#include <QLineEdit>
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+// The window the screens are opened in (stands in for the main window).
+QWidget *screenHost();
+// Opens catalog number `number`; nullptr when it is not a register screen.
+std::unique_ptr<RegisterScreen> openRegisterScreen(int number);
+QLineEdit *lineByCaption(QWidget *screen, const QString &caption);
+// Types into the line edit captioned `caption`, replacing what it held;
+// false when there is no such editor.
+bool typeInto(QWidget *screen, const QString &caption, const QString &text);

@@ -2,6 +2,7 @@
 #include "app/Accounts.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
+#include "db/schema/ReferenceData.h"
 #include "db/schema/Schema.h"
 #include "registry/StreetData.h"
 
@@ -44,6 +45,7 @@ int init(const QString &database)
 {
     DataModule dm(DatabaseSpec::parse(database));
     Schema::create(dm);
+    Schema::insertStarterValues(dm.main());
     out() << "Banco de dados criado: " << dm.spec().display() << Qt::endl;
     return 0;
 }

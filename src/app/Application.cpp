@@ -8,6 +8,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Formats.h"
+#include "db/schema/ReferenceData.h"
 #include "db/schema/Schema.h"
 #include "ui/Services.h"
 
@@ -22,8 +23,10 @@ std::unique_ptr<DataModule> openDataModule(const QStringList &arguments)
     try {
         const DatabaseSpec spec = databaseSpecFromSettings(arguments);
         auto dm = std::make_unique<DataModule>(spec);
-        if (spec.kind == DatabaseSpec::Kind::SQLite && !Schema::exists(dm->main()))
+        if (spec.kind == DatabaseSpec::Kind::SQLite && !Schema::exists(dm->main())) {
             Schema::create(*dm);
+            Schema::insertStarterValues(dm->main());
+        }
         return dm;
     } catch (const DbError &e) {
         Services::messages().error(e.text());

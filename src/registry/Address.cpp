@@ -4,6 +4,7 @@
 #include "db/Keys.h"
 #include "db/Sql.h"
 #include "registry/Documents.h"
+#include "registry/StoreValues.h"
 
 #include <QSqlRecord>
 
@@ -11,10 +12,7 @@ namespace AddressStore {
 
 namespace {
 
-QVariant nullIfEmpty(const QString &s)
-{
-    return s.trimmed().isEmpty() ? QVariant() : QVariant(s.trimmed());
-}
+using StoreValues::nullIfEmpty;
 
 QVariantMap params(const Endereco &e, Columns columns)
 {

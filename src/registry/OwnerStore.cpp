@@ -1,4 +1,5 @@
 #include "registry/OwnerStore.h"
+#include "registry/StoreValues.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Keys.h"
@@ -13,23 +14,9 @@
 
 namespace {
 
-QVariant sessionNumber(const QString &text)
-{
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    return ok ? QVariant(v) : QVariant();
-}
-
-QVariant nullIfEmpty(const QString &s)
-{
-    return s.trimmed().isEmpty() ? QVariant() : QVariant(s.trimmed());
-}
-
-QVariant value(const QSqlQuery &q, const QString &column)
-{
-    const QVariant v = q.value(column);
-    return v.isNull() ? QVariant() : v;
-}
+using StoreValues::nullIfEmpty;
+using StoreValues::value;
+QVariant sessionNumber(const QString &text) { return StoreValues::number(text); }
 
 QString phoneOrEmpty(const QString &p)
 {

@@ -3,6 +3,7 @@
 #include "db/DbError.h"
 #include "db/Sql.h"
 #include "registry/AddressGroup.h"
+#include "registry/AnimalPanel.h"
 #include "registry/Documents.h"
 #include "registry/FormHelpers.h"
 #include "ui/Services.h"
@@ -34,6 +35,10 @@ const QString kFinishFirstTab = QStringLiteral(
 const QString kFinishFirstClose = QStringLiteral(
     "Você deve gravar ou cancelar a operação em andamento no cadastro do proprietário antes de fechar o formulário!");
 const QString kDone = QStringLiteral("Operação realizada com sucesso!");
+const QString kFinishAnimalFirstTab = QStringLiteral(
+    "Você deve gravar ou cancelar a operação em andamento no cadastro do animal antes de prosseguir!");
+const QString kFinishAnimalFirstClose = QStringLiteral(
+    "Você deve gravar ou cancelar a operação em andamento no cadastro do animal antes de fechar o formulário!");
 
 QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
 {
@@ -75,13 +80,23 @@ PropAnimalScreen::PropAnimalScreen(QWidget *parent) : QWidget(parent)
     m_tabs->addTab(animalTab, QStringLiteral("Animal"));
     m_tabs->addTab(vaccineTab, QStringLiteral("Vacinas"));
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
-        // The animal tabs need a saved owner.
+        // The animal tabs need a saved owner; the animal being typed stays
+        // in sight until it is saved or cancelled.
         if (index != 0 && m_mode != Mode::Browsing) {
             m_tabs->setCurrentIndex(0);
             Services::messages().information(kFinishFirstTab, this);
+        } else if (index != 1 && m_animal && m_animal->isEditing()) {
+            m_tabs->setCurrentIndex(1);
+            Services::messages().information(kFinishAnimalFirstTab, this);
         }
     });
     buildOwnerTab(ownerTab);
+    m_animal = new AnimalPanel(this, animalTab);
+    auto *animalLayout = new QVBoxLayout(animalTab);
+    animalLayout->setContentsMargins(0, 0, 0, 0);
+    animalLayout->addWidget(m_animal);
+    connect(this, &PropAnimalScreen::ownerLoaded, m_animal, &AnimalPanel::showOwnerAnimals);
+    connect(m_animal, &AnimalPanel::animalsChanged, this, &PropAnimalScreen::updateCaption);
 
     m_status = new QStatusBar(this);
     m_statusOwner = new QLabel(m_status);
@@ -114,13 +129,15 @@ QAction *PropAnimalScreen::addAction(QToolBar *bar, const char *name, const QStr
     a->setObjectName(QString::fromLatin1(name));
     if (!key.isEmpty())
         a->setShortcut(key);
-    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    // Bound to the owner's tab: while another tab shows, the animal
+    // toolbar's actions answer the same keys.
+    a->setShortcutContext(Qt::WindowShortcut);
     QString hint = text;
     hint.remove(QLatin1Char('.'));
     a->setToolTip(hint);
     a->setStatusTip(hint);
     bar->addAction(a);
-    QWidget::addAction(a);
+    bar->parentWidget()->addAction(a);
     m_actions.insert(a->objectName(), a);
     if (QWidget *button = bar->widgetForAction(a))
         button->setAccessibleName(text);
@@ -294,6 +311,7 @@ void PropAnimalScreen::applyPermissions(bool incluir, bool alterar, bool excluir
     refuse("actEdit", alterar);
     refuse("actDelete", excluir);
     refuse("actPrint", imprimir);
+    m_animal->applyPermissions(incluir, alterar, excluir);
     updateActions();
 }
 
@@ -407,6 +425,8 @@ void PropAnimalScreen::clearOwner()
     showBlock(QString(), false);
     m_address->clear();
     m_statusOwner->clear();
+    if (m_animal)
+        m_animal->showOwnerAnimals(0, 0);
 }
 
 void PropAnimalScreen::showOwner(const std::optional<OwnerData> &d)
@@ -414,6 +434,7 @@ void PropAnimalScreen::showOwner(const std::optional<OwnerData> &d)
     if (!d) {
         clearOwner();
         updateActions();
+        m_animal->showOwnerAnimals(0, 0);
         return;
     }
     m_current = d;
@@ -437,16 +458,7 @@ void PropAnimalScreen::showOwner(const std::optional<OwnerData> &d)
     showBlock(d->web ? d->web->Bloqueado : QString(), true);
 
     m_statusOwner->setText(QStringLiteral("Prop.:") + QString::number(m_idAtual) + QStringLiteral(" - ") + o.Nome);
-    int animals = 0;
-    try {
-        animals = Sql::scalar(mainConnection(), QStringLiteral("select count(*) from animal where Id_Proprietario = :id"),
-                              {{QStringLiteral("id"), m_idAtual}})
-                      .toInt();
-    } catch (const DbError &e) {
-        showError(e, this);
-    }
-    setWindowTitle(QStringLiteral("Prop.: ") + o.Nome + QStringLiteral(" ele tem ") + QLatin1Char('"')
-                   + QString::number(animals) + QLatin1Char('"') + QStringLiteral(" animal(s) em seu nome."));
+    updateCaption();
     updateActions();
     emit ownerLoaded(m_idAtual, m_idAnimalLocalizar);
 }
@@ -469,6 +481,8 @@ void PropAnimalScreen::loadOwner(int idProprietario, int idAnimal)
         Services::messages().information(kFinishFirstTab, this);
         return;
     }
+    if (animalBusy(kFinishAnimalFirstTab))
+        return;
     m_idAnimalLocalizar = idAnimal;
     m_ids = {idProprietario};
     m_index = 0;
@@ -765,6 +779,10 @@ bool PropAnimalScreen::eventFilter(QObject *watched, QEvent *event)
 
 void PropAnimalScreen::closeEvent(QCloseEvent *event)
 {
+    if (animalBusy(kFinishAnimalFirstClose)) {
+        event->ignore();
+        return;
+    }
     if (m_mode != Mode::Browsing) {
         Services::messages().information(kFinishFirstClose, this);
         m_tabs->setCurrentIndex(0);
@@ -772,4 +790,36 @@ void PropAnimalScreen::closeEvent(QCloseEvent *event)
         return;
     }
     QWidget::closeEvent(event);
+}
+
+QString PropAnimalScreen::ownerName() const
+{
+    return m_current ? m_nome->text().trimmed() : QString();
+}
+
+void PropAnimalScreen::updateCaption()
+{
+    if (!m_current)
+        return;
+    int animals = 0;
+    try {
+        animals = Sql::scalar(mainConnection(), QStringLiteral("select count(*) from animal where Id_Proprietario = :id"),
+                              {{QStringLiteral("id"), m_idAtual}})
+                      .toInt();
+    } catch (const DbError &e) {
+        showError(e, this);
+    }
+    setWindowTitle(QStringLiteral("Prop.: ") + m_current->owner.Nome + QStringLiteral(" ele tem ") + QLatin1Char('"')
+                   + QString::number(animals) + QLatin1Char('"') + QStringLiteral(" animal(s) em seu nome."));
+}
+
+bool PropAnimalScreen::animalBusy(const QString &message)
+{
+    if (!m_animal || !m_animal->isEditing())
+        return false;
+    // The animal being typed is shown, not the first tab: that is where the
+    // pending work can be saved or cancelled.
+    m_tabs->setCurrentIndex(1);
+    Services::messages().information(message, this);
+    return true;
 }

@@ -8,6 +8,7 @@
 #include <functional>
 
 class AddressGroup;
+class AnimalPanel;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -45,6 +46,9 @@ public:
     AddressGroup *ownerAddressGroup() const { return m_address; }
     QTabWidget *tabs() const { return m_tabs; }
     QWidget *animalTab() const;
+    AnimalPanel *animalPanel() const { return m_animal; }
+    // The owner's name as shown (empty: no owner loaded).
+    QString ownerName() const;
     QWidget *vaccinationTab() const;
     QAction *action(const QString &objectName) const;
     QPointer<OwnerConsultation> consultation() const { return m_consultation; }
@@ -89,6 +93,8 @@ private:
     void cpfLeft();
     void moveTo(int index);
     void loadUnits();
+    void updateCaption();
+    bool animalBusy(const QString &message);
 
     Mode m_mode = Mode::Browsing;
     int m_idAtual = 0;
@@ -117,4 +123,5 @@ private:
     QLineEdit *m_senha;
     QCheckBox *m_bloquear;
     AddressGroup *m_address;
+    AnimalPanel *m_animal = nullptr;
 };

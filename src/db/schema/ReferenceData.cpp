@@ -222,29 +222,89 @@ const QList<SeedTable> &referenceData()
     return all;
 }
 
+namespace {
+
+void insertSeedTable(Connection &c, const SeedTable &t)
+{
+    // Several rows per statement keep a fresh install quick on a remote
+    // server; the placeholder count stays far below every engine's limit.
+    // Positional placeholders: hundreds of named ones are slow to map.
+    const qsizetype perStatement = qMax<qsizetype>(1, 600 / t.columns.size());
+    const QString tuple = QLatin1Char('(') + QStringList(t.columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))
+                          + QLatin1Char(')');
+    for (qsizetype start = 0; start < t.rows.size(); start += perStatement) {
+        const qsizetype end = qMin(t.rows.size(), start + perStatement);
+        const QString sql = QStringLiteral("insert into %1 (%2) values %3")
+                                .arg(t.table, t.columns.join(QStringLiteral(", ")),
+                                     QStringList(end - start, tuple).join(QStringLiteral(", ")));
+        QSqlQuery q(c.db());
+        if (!q.prepare(sql))
+            throw DbError::from(q.lastError(), sql);
+        for (qsizetype r = start; r < end; ++r)
+            for (const QVariant &v : t.rows.at(r))
+                q.addBindValue(v);
+        if (!q.exec())
+            throw DbError::from(q.lastError(), sql);
+    }
+}
+
+} // namespace
+
 void insertReferenceData(Connection &c)
 {
-    for (const SeedTable &t : referenceData()) {
-        // Several rows per statement keep a fresh install quick on a remote
-        // server; the placeholder count stays far below every engine's limit.
-        // Positional placeholders: hundreds of named ones are slow to map.
-        const qsizetype perStatement = qMax<qsizetype>(1, 600 / t.columns.size());
-        const QString tuple = QLatin1Char('(') + QStringList(t.columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))
-                              + QLatin1Char(')');
-        for (qsizetype start = 0; start < t.rows.size(); start += perStatement) {
-            const qsizetype end = qMin(t.rows.size(), start + perStatement);
-            const QString sql = QStringLiteral("insert into %1 (%2) values %3")
-                                    .arg(t.table, t.columns.join(QStringLiteral(", ")),
-                                         QStringList(end - start, tuple).join(QStringLiteral(", ")));
-            QSqlQuery q(c.db());
-            if (!q.prepare(sql))
-                throw DbError::from(q.lastError(), sql);
-            for (qsizetype r = start; r < end; ++r)
-                for (const QVariant &v : t.rows.at(r))
-                    q.addBindValue(v);
-            if (!q.exec())
-                throw DbError::from(q.lastError(), sql);
-        }
+    for (const SeedTable &t : referenceData())
+        insertSeedTable(c, t);
+}
+
+const QList<SeedTable> &starterValues()
+{
+    static const QList<SeedTable> tables = [] {
+        const QString ativo = QStringLiteral("ATIVO");
+        QList<SeedTable> out;
+        // The group's key is the server's (the group screen sends none).
+        out << SeedTable{QStringLiteral("grupo_animal"),
+                         {QStringLiteral("Nome"), QStringLiteral("Descricao"), QStringLiteral("Ind_Status")},
+                         {{QStringLiteral("DOMICILIADO"), QStringLiteral("Animal com tutor e domicílio."), ativo},
+                          {QStringLiteral("SEMIDOMICILIADO"), QStringLiteral("Animal com tutor e acesso à rua."), ativo},
+                          {QStringLiteral("COMUNITÁRIO"), QStringLiteral("Animal cuidado pela comunidade."), ativo}}};
+        out << SeedTable{QStringLiteral("porte"),
+                         {QStringLiteral("Id_porte"), QStringLiteral("Descricao"), QStringLiteral("Ind_Status")},
+                         {{1, QStringLiteral("PEQUENO"), ativo}, {2, QStringLiteral("MÉDIO"), ativo},
+                          {3, QStringLiteral("GRANDE"), ativo}}};
+        out << SeedTable{QStringLiteral("pelo"),
+                         {QStringLiteral("Id_pelo"), QStringLiteral("Descricao"), QStringLiteral("Ind_Status")},
+                         {{1, QStringLiteral("CURTO"), ativo}, {2, QStringLiteral("MÉDIO"), ativo},
+                          {3, QStringLiteral("LONGO"), ativo}}};
+        // Breeds name their usual size and coat, which a new animal takes.
+        const QVariant none;
+        out << SeedTable{QStringLiteral("raca"),
+                         {QStringLiteral("Id_Raca"), QStringLiteral("Nome"), QStringLiteral("Descricao"),
+                          QStringLiteral("Id_Porte"), QStringLiteral("Id_Pelo"), QStringLiteral("Id_Especie"),
+                          QStringLiteral("Ind_Status")},
+                         {{1, QStringLiteral("SEM RAÇA DEFINIDA - SRD"), QStringLiteral("Cão sem raça definida."), none, none, 1, ativo},
+                          {2, QStringLiteral("SEM RAÇA DEFINIDA - SRD"), QStringLiteral("Gato sem raça definida."), none, none, 2, ativo},
+                          {3, QStringLiteral("POODLE"), QStringLiteral("Poodle."), 1, 2, 1, ativo},
+                          {4, QStringLiteral("PINSCHER"), QStringLiteral("Pinscher."), 1, 1, 1, ativo},
+                          {5, QStringLiteral("LABRADOR"), QStringLiteral("Labrador."), 3, 1, 1, ativo},
+                          {6, QStringLiteral("PASTOR ALEMÃO"), QStringLiteral("Pastor alemão."), 3, 2, 1, ativo},
+                          {7, QStringLiteral("SIAMÊS"), QStringLiteral("Siamês."), 1, 1, 2, ativo},
+                          {8, QStringLiteral("PERSA"), QStringLiteral("Persa."), 1, 3, 2, ativo}}};
+        return out;
+    }();
+    return tables;
+}
+
+void insertStarterValues(Connection &c)
+{
+    for (const SeedTable &t : starterValues()) {
+        QSqlQuery q(c.db());
+        const QString count = QStringLiteral("select count(*) from %1").arg(t.table);
+        if (!q.exec(count))
+            throw DbError::from(q.lastError(), count);
+        if (q.next() && q.value(0).toInt() > 0)
+            continue; // the service keeps its own list
+        q = QSqlQuery();
+        insertSeedTable(c, t);
     }
 }
 

@@ -47,6 +47,12 @@ const QList<SeedTable> &referenceData();
 // Inserts the reference data with bound values (inside the caller's transaction).
 void insertReferenceData(Connection &c);
 
+// Animal groups, sizes, coats and breeds a new service starts with (the
+// staff keep them on their table screens afterwards): new installs get
+// them, each table only while it is still empty.
+const QList<SeedTable> &starterValues();
+void insertStarterValues(Connection &c);
+
 // A value as a T-SQL literal (for the installation script).
 QString tsqlLiteral(const QVariant &v);
 

@@ -176,8 +176,10 @@ void VaccinationPanel::setAnimal(int idAnimal)
 void VaccinationPanel::refreshHistory()
 {
     m_model->removeRows(0, m_model->rowCount());
-    if (m_idAnimal <= 0)
+    if (m_idAnimal <= 0) {
+        m_grid->resizeColumnsToContents();
         return;
+    }
     try {
         QSqlQuery q = Sql::exec(
             conn(),
@@ -214,6 +216,7 @@ void VaccinationPanel::refreshHistory()
         Services::messages().error(QStringLiteral("Erro ao localizar as vacinas."), this);
         return;
     }
+    m_grid->resizeColumnsToContents();
     // The first row is the current one, as after opening any list.
     if (m_model->rowCount() > 0)
         m_grid->setCurrentIndex(m_model->index(0, 0));

@@ -4,6 +4,7 @@
 #include "db/Formats.h"
 #include "db/Sql.h"
 #include "registry/AddressGroup.h"
+#include "registry/AgeCalculator.h"
 #include "registry/FormHelpers.h"
 #include "registry/PropAnimalScreen.h"
 #include "ui/MarcacaoAtendimento.h"
@@ -785,5 +786,16 @@ void AnimalPanel::ocorrencia()
 
 void AnimalPanel::openAgeCalculator()
 {
-    // Wired to the age calculator window.
+    // Every click opens a calculator of its own, bound to this record: it
+    // writes only while the animal is being typed, and nothing once this
+    // screen is gone.
+    QPointer<AnimalPanel> self(this);
+    auto *w = new CalculaIdadeScreen(
+        this, [self] { return self && self->isEditing(); },
+        [self](const QDate &d) {
+            if (self)
+                self->setBirthDate(d);
+        },
+        nullptr);
+    w->show();
 }

@@ -4,6 +4,7 @@
 #include "db/Sql.h"
 #include "registry/AddressGroup.h"
 #include "registry/AnimalPanel.h"
+#include "registry/VaccinationPanel.h"
 #include "registry/Documents.h"
 #include "registry/FormHelpers.h"
 #include "ui/Services.h"
@@ -97,6 +98,12 @@ PropAnimalScreen::PropAnimalScreen(QWidget *parent) : QWidget(parent)
     animalLayout->addWidget(m_animal);
     connect(this, &PropAnimalScreen::ownerLoaded, m_animal, &AnimalPanel::showOwnerAnimals);
     connect(m_animal, &AnimalPanel::animalsChanged, this, &PropAnimalScreen::updateCaption);
+    m_vaccines = new VaccinationPanel(vaccineTab);
+    m_vaccines->setObjectName(QStringLiteral("pnlVacinas"));
+    auto *vaccineLayout = new QVBoxLayout(vaccineTab);
+    vaccineLayout->setContentsMargins(0, 0, 0, 0);
+    vaccineLayout->addWidget(m_vaccines);
+    connect(m_animal, &AnimalPanel::animalChanged, m_vaccines, &VaccinationPanel::setAnimal);
 
     m_status = new QStatusBar(this);
     m_statusOwner = new QLabel(m_status);

@@ -9,6 +9,7 @@
 
 class AddressGroup;
 class AnimalPanel;
+class VaccinationPanel;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -47,6 +48,7 @@ public:
     QTabWidget *tabs() const { return m_tabs; }
     QWidget *animalTab() const;
     AnimalPanel *animalPanel() const { return m_animal; }
+    VaccinationPanel *vaccinationPanel() const { return m_vaccines; }
     // The owner's name as shown (empty: no owner loaded).
     QString ownerName() const;
     QWidget *vaccinationTab() const;
@@ -124,4 +126,5 @@ private:
     QCheckBox *m_bloquear;
     AddressGroup *m_address;
     AnimalPanel *m_animal = nullptr;
+    VaccinationPanel *m_vaccines = nullptr;
 };

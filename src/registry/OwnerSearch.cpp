@@ -128,7 +128,11 @@ std::optional<Query> consultation(Connection &c, Field field, const QString &typ
         m.remove(QLatin1Char(' '));
         if (m.isEmpty())
             return std::nullopt;
-        cond = c.dialect().withoutBlanks(QStringLiteral("a.Num_Microchip")) + QStringLiteral(" like :p escape '!'");
+        // The matching animals are found first in the microchip index
+        // (the range only skips the animals without one), so that the
+        // joins and the order by name are done for them alone.
+        const QString chip = c.dialect().withoutBlanks(QStringLiteral("m.Num_Microchip"));
+        cond = QStringLiteral("a.Id_Animal in (select m.Id_Animal from animal m where %1 > '' and %1 like :p escape '!')").arg(chip);
         q.params.insert(QStringLiteral("p"), QLatin1Char('%') + prefixPattern(m));
         break;
     }

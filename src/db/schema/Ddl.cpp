@@ -127,8 +127,13 @@ QString createTableStatement(const Table &t, Engine engine)
 QString createIndexStatement(const Index &i, Engine engine)
 {
     QStringList parts;
-    for (const IndexPart &p : i.parts)
-        parts << partSql(p, engine);
+    for (const IndexPart &p : i.parts) {
+        // T-SQL indexes a folded or blank-free part as its plain column,
+        // which may already be listed.
+        const QString part = partSql(p, engine);
+        if (!parts.contains(part, Qt::CaseInsensitive))
+            parts << part;
+    }
     const bool imported = i.db != Database::Main && engine != Engine::TSql;
     const QString ifNot = imported ? QStringLiteral("if not exists ") : QString();
     const QString cols = parts.join(QStringLiteral(", "));

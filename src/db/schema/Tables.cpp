@@ -303,7 +303,10 @@ const QList<Index> &indexes()
     };
     static const QList<Index> all{
         // Owners
-        ix(M, "ix_proprietario_nome", "proprietario", {{"Nome", P::Folded}},
+        // The other columns let a common name's matches be counted from the
+        // index alone (status, the address join, the exact re-check).
+        ix(M, "ix_proprietario_nome", "proprietario",
+           {{"Nome", P::Folded}, {"Status_Registro"}, {"Id_Endereco"}, {"Nome"}, {"Id_Proprietario"}},
            "owner search by the start of the name, without regard to case or accents"),
         ix(M, "ix_proprietario_ordem", "proprietario", {{"Nome"}}, "owner lists in name order, read in pages"),
         ix(M, "ix_proprietario_cpf", "proprietario", {{"Num_CPF_CNPJ"}},
@@ -317,7 +320,10 @@ const QList<Index> &indexes()
            "duplicate e-mail check among active owners"),
         // Animals
         ix(M, "ix_animal_proprietario", "animal", {{"Id_Proprietario"}}, "an owner's animals"),
-        ix(M, "ix_animal_microchip", "animal", {{"Num_Microchip", P::NoBlanks}},
+        // A number found anywhere in the microchip cannot use the order of
+        // the index, but reading the whole index is far cheaper than
+        // reading the table: it carries what the match needs.
+        ix(M, "ix_animal_microchip", "animal", {{"Num_Microchip", P::NoBlanks}, {"Num_Microchip"}, {"Id_Animal"}},
            "animal search by microchip, blanks ignored"),
         ix(M, "ix_animal_nome", "animal", {{"Nome", P::Folded}}, "animal search by the start of the name"),
         ix(M, "ix_endereco_animal", "endereco_animal", {{"Id_Animal"}, {"Id_Endereco"}},

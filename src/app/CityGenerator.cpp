@@ -5,6 +5,7 @@
 #include "db/PasswordDigest.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
+#include "db/schema/Schema.h"
 #include "db/schema/SchemaModel.h"
 #include "registry/StreetData.h"
 
@@ -548,6 +549,8 @@ Result generate(Connection &c, const Options &o)
     const QList<Schema::Index> indexes = bulkIndexes();
     for (const Schema::Index &i : indexes)
         Sql::exec(c, QStringLiteral("drop index if exists %1").arg(i.name));
+    for (const QString &name : Schema::optionalIndexNames())
+        Sql::exec(c, QStringLiteral("drop index if exists %1").arg(name));
 
     int kEndereco = maxKey(c, QStringLiteral("endereco"), QStringLiteral("Id_Endereco"));
     int kProprietario = maxKey(c, QStringLiteral("proprietario"), QStringLiteral("Id_Proprietario"));
@@ -879,6 +882,8 @@ Result generate(Connection &c, const Options &o)
     say(QStringLiteral("Criando os índices..."));
     for (const Schema::Index &i : indexes)
         Sql::exec(c, Schema::createIndexStatement(i, engine));
+    for (const QString &statement : Schema::optionalIndexStatements(engine))
+        Sql::exec(c, statement);
 
     if (engine == Engine::PostgreSQL) {
         // The identity columns did not see the explicit keys: move their

@@ -73,6 +73,10 @@ public:
     {
         return q.next() ? q.value(0) : QVariant();
     }
+    QString recheck(const QString &condition) const override
+    {
+        return QStringLiteral("coalesce(%1, false)").arg(condition);
+    }
     QString paged(const QString &select, int rows, int offset) const override
     {
         return QStringLiteral("%1 limit %2 offset %3").arg(select).arg(rows).arg(offset);

@@ -40,7 +40,7 @@ QString foldedPrefix(Connection &c, const QString &column, const QString &text, 
     p->insert(QStringLiteral("hi"), hi);
     p->insert(QStringLiteral("pat"), prefixPattern(lo));
     const QString f = c.dialect().folded(column);
-    return QStringLiteral("%1 >= :lo and %1 < :hi and %1 like :pat escape '!'").arg(f);
+    return QStringLiteral("%1 >= :lo and %1 < :hi and %2").arg(f, c.dialect().recheck(f + QStringLiteral(" like :pat escape '!'")));
 }
 
 } // namespace

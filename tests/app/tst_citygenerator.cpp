@@ -8,6 +8,7 @@
 #include "db/Transaction.h"
 #include "db/schema/SchemaModel.h"
 #include "registry/Documents.h"
+#include "registry/OwnerSearch.h"
 #include "support/TestDatabase.h"
 
 #include <QCryptographicHash>
@@ -198,6 +199,10 @@ private slots:
         for (const Schema::Index &i : Schema::indexes())
             expected += i.db == Schema::Database::Main ? 1 : 0;
         QCOMPARE(scalarInt(c, indexCount), expected);
+        // The trigram index comes back too where the server offers it.
+        if (c.dialect().engine() == Engine::PostgreSQL
+            && scalarInt(c, "select count(*) from pg_available_extensions where name = 'pg_trgm'") == 1)
+            QCOMPARE(scalarInt(c, "select count(*) from pg_indexes where indexname = 'trgm_animal_microchip'"), 1);
 
         // A database with owners is refused and left as it was.
         QVERIFY_THROWS_EXCEPTION(DbError, generate(c));
@@ -226,6 +231,65 @@ private slots:
             tx.commit();
             QVERIFY2(id > top, qPrintable(QStringLiteral("%1: %2 after %3").arg(table).arg(id).arg(top)));
         }
+    }
+
+    // The searches the indexes were shaped for still find exactly what they
+    // should: a microchip anywhere with blanks ignored, a name prefix with
+    // accents ignored.
+    void searchesOnTheCity_data() { addEngineRows(); }
+    void searchesOnTheCity()
+    {
+        ZAPO_TEST_DB(t);
+        Connection &c = t->main();
+        generate(c, 5, 200);
+        struct A { int id; QString chip; };
+        QList<A> animals;
+        QHash<int, QString> activeOwners; // with their names
+        QSqlQuery q = Sql::exec(c, "select a.Id_Animal, a.Num_Microchip, p.Status_Registro, p.Nome, p.Id_Proprietario "
+                                   "from animal a join proprietario p on p.Id_Proprietario = a.Id_Proprietario");
+        QString spaced;
+        while (q.next()) {
+            if (Sql::text(q.value(2)) != "ATIVO")
+                continue;
+            const QString chip = Sql::text(q.value(1));
+            animals.append({q.value(0).toInt(), QString(chip).remove(' ')});
+            if (spaced.isEmpty() && chip.contains(' '))
+                spaced = chip;
+        }
+        q = Sql::exec(c, "select Id_Proprietario, Nome from proprietario where Status_Registro = 'ATIVO'");
+        while (q.next())
+            activeOwners.insert(q.value(0).toInt(), Sql::text(q.value(1)));
+        QVERIFY(!spaced.isEmpty());
+        const QString digits = QString(spaced).remove(' ');
+
+        auto found = [&](OwnerSearch::Field field, const QString &typed, const QString &column) {
+            const auto query = OwnerSearch::consultation(c, field, typed);
+            QSet<int> ids;
+            QSqlQuery r = Sql::exec(c, query->select + " order by " + query->orderBy, query->params);
+            while (r.next())
+                ids.insert(r.value(column).toInt());
+            const int counted = Sql::scalar(c, QStringLiteral("select count(*) from (%1) x").arg(query->select), query->params).toInt();
+            return qMakePair(ids, counted);
+        };
+        for (const QString &typed : {digits, digits.mid(5, 6), spaced}) {
+            QSet<int> expected;
+            for (const A &a : std::as_const(animals))
+                if (!a.chip.isEmpty() && a.chip.contains(QString(typed).remove(' ')))
+                    expected.insert(a.id);
+            const auto [ids, counted] = found(OwnerSearch::Field::Microchip, typed, "Id_Animal");
+            QCOMPARE(ids, expected);
+            QCOMPARE(counted, int(expected.size()));
+        }
+        QCOMPARE(found(OwnerSearch::Field::Microchip, digits, "Id_Animal").first.size(), 1);
+
+        // "jose" finds JOSÉ and JOSEFA, as folding in the program does.
+        QSet<int> expected;
+        for (auto it = activeOwners.cbegin(); it != activeOwners.cend(); ++it)
+            if (foldText(it.value()).startsWith("jose"))
+                expected.insert(it.key());
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(found(OwnerSearch::Field::NomeProp, "JOSÉ", "Id_Proprietario").first, expected);
+        QCOMPARE(found(OwnerSearch::Field::NomeProp, "jose", "Id_Proprietario").first, expected);
     }
 
     void sameSeedSameCity()

@@ -303,10 +303,11 @@ const QList<Index> &indexes()
     };
     static const QList<Index> all{
         // Owners
-        // The other columns let a common name's matches be counted from the
-        // index alone (status, the address join, the exact re-check).
+        // Folded name then key: the order the searches show. The other
+        // columns let a common name's matches be counted from the index
+        // alone (status, the address join, the exact re-check).
         ix(M, "ix_proprietario_nome", "proprietario",
-           {{"Nome", P::Folded}, {"Status_Registro"}, {"Id_Endereco"}, {"Nome"}, {"Id_Proprietario"}},
+           {{"Nome", P::Folded}, {"Id_Proprietario"}, {"Status_Registro"}, {"Id_Endereco"}, {"Nome"}},
            "owner search by the start of the name, without regard to case or accents"),
         ix(M, "ix_proprietario_ordem", "proprietario", {{"Nome"}}, "owner lists in name order, read in pages"),
         ix(M, "ix_proprietario_cpf", "proprietario", {{"Num_CPF_CNPJ"}},

@@ -67,6 +67,9 @@ QString partSql(const IndexPart &p, Engine engine)
     case IndexPart::LikePrefix:
         return engine == Engine::PostgreSQL ? p.column + QStringLiteral(" varchar_pattern_ops")
                                             : p.column + QStringLiteral(" collate nocase");
+    case IndexPart::TrimmedLower:
+        return engine == Engine::PostgreSQL ? QStringLiteral("(lower(ltrim(rtrim(%1))))").arg(p.column)
+                                            : QStringLiteral("lower(ltrim(rtrim(%1)))").arg(p.column);
     case IndexPart::NoBlanks:
         return engine == Engine::PostgreSQL ? QStringLiteral("(replace(%1, ' ', ''))").arg(p.column)
                                             : QStringLiteral("replace(%1, ' ', '')").arg(p.column);

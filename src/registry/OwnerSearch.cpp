@@ -303,12 +303,17 @@ void SearchResultModel::fetchMore(const QModelIndex &parent)
                                : QStringLiteral("select * from (%1) x order by %2").arg(m_query->select, m_order);
     const QString sql = m_c->dialect().paged(select, PageSize, int(m_rows.size()));
     QSqlQuery q = Sql::exec(*m_c, sql, m_query->params);
+    // The column names once per page, not once per row.
+    QStringList names;
+    const QSqlRecord rec = q.record();
+    for (int i = 0; i < rec.count(); ++i)
+        names << rec.fieldName(i);
     QList<QVariantMap> page;
+    page.reserve(PageSize);
     while (q.next()) {
         QVariantMap r;
-        const QSqlRecord rec = q.record();
-        for (int i = 0; i < rec.count(); ++i)
-            r.insert(rec.fieldName(i), q.value(i));
+        for (int i = 0; i < names.size(); ++i)
+            r.insert(names.at(i), q.value(i));
         page << r;
     }
     if (page.isEmpty()) {

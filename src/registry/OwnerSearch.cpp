@@ -132,8 +132,9 @@ std::optional<Query> consultation(Connection &c, Field field, const QString &typ
         // (the range only skips the animals without one), so that the
         // joins and the order by name are done for them alone.
         const QString chip = c.dialect().withoutBlanks(QStringLiteral("m.Num_Microchip"));
-        cond = QStringLiteral("a.Id_Animal in (select m.Id_Animal from animal m where %1 > '' and %1 like :p escape '!')").arg(chip);
-        q.params.insert(QStringLiteral("p"), QLatin1Char('%') + prefixPattern(m));
+        cond = QStringLiteral("a.Id_Animal in (select m.Id_Animal from animal m where %1 > '' and %2)")
+                   .arg(chip, c.dialect().containsCondition(chip, QStringLiteral(":p")));
+        q.params.insert(QStringLiteral("p"), c.dialect().containsValue(m));
         break;
     }
     case Field::None:

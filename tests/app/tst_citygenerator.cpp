@@ -281,6 +281,12 @@ private slots:
             QCOMPARE(counted, int(expected.size()));
         }
         QCOMPARE(found(OwnerSearch::Field::Microchip, digits, "Id_Animal").first.size(), 1);
+        // Typed "%" and "_" are characters, not wildcards.
+        const int odd = animals.first().id;
+        Sql::exec(c, "update animal set Num_Microchip = '900 12%4_6 77' where Id_Animal = :i", {{"i", odd}});
+        QCOMPARE(found(OwnerSearch::Field::Microchip, "2%4_6", "Id_Animal").first, QSet<int>{odd});
+        QVERIFY(found(OwnerSearch::Field::Microchip, "9001%", "Id_Animal").first.isEmpty());
+        QVERIFY(found(OwnerSearch::Field::Microchip, "12_4", "Id_Animal").first.isEmpty());
 
         // "jose" finds JOSÉ and JOSEFA, as folding in the program does.
         QSet<int> expected;

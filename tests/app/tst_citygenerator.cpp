@@ -1,6 +1,7 @@
 // The generated demonstration city: the same seed gives the same rows, the
 // documents pass their checks, every reference points at an existing row,
 // and the program's own inserts carry on after the generated keys.
+#include "app/Admin.h"
 #include "app/CityGenerator.h"
 #include "db/DbError.h"
 #include "db/Keys.h"
@@ -14,6 +15,7 @@
 #include <QCryptographicHash>
 #include <QSet>
 #include <QSqlRecord>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -296,6 +298,25 @@ private slots:
         QVERIFY(!expected.isEmpty());
         QCOMPARE(found(OwnerSearch::Field::NomeProp, "JOSÉ", "Id_Proprietario").first, expected);
         QCOMPARE(found(OwnerSearch::Field::NomeProp, "jose", "Id_Proprietario").first, expected);
+    }
+
+    // The command line: the size is required, and the city lands in a
+    // database made by init.
+    void adminCommand()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("zapo.db");
+        QCOMPARE(runAdmin({"zapo-admin", "init", db}), 0);
+        QCOMPARE(runAdmin({"zapo-admin", "generate", db, "--owners", "many"}), 2);
+        QCOMPARE(runAdmin({"zapo-admin", "generate", db, "--owners", "40", "--date", "2025-13-01"}), 2);
+        QCOMPARE(runAdmin({"zapo-admin", "generate", db, "--owners", "40", "--seed", "9", "--date", "2025-06-30"}), 0);
+        DataModule dm(DatabaseSpec::parse(db));
+        QCOMPARE(Sql::scalar(dm.main(), "select count(*) from proprietario").toInt(), 40);
+        // Booked appointments run two months past the given day at most.
+        QVERIFY(Sql::scalar(dm.main(), "select max(Data_Hora_Atendimento) from atendimento").toDateTime().date()
+                <= QDate(2025, 8, 29));
+        // A second run is refused: the owners are there.
+        QCOMPARE(runAdmin({"zapo-admin", "generate", db, "--owners", "40"}), 1);
     }
 
     void sameSeedSameCity()

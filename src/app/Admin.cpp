@@ -1,5 +1,6 @@
 #include "app/Admin.h"
 #include "app/Accounts.h"
+#include "app/CityGenerator.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/schema/ReferenceData.h"
@@ -33,6 +34,10 @@ const char *kUsage =
     "  zapo-admin sample-city DATABASE          loads the generated sample city as street database\n"
     "                                           (and districts 1 to 9 when there are none)\n"
     "  zapo-admin sample-city --csv DIR         writes the sample city as the files import-streets reads\n"
+    "  zapo-admin generate DATABASE --owners N [--seed S] [--date YYYY-MM-DD]\n"
+    "        fills a database without owners with a generated city (the sample\n"
+    "        street database is loaded first when there is none); the same seed,\n"
+    "        size and date give the same rows\n"
     "DATABASE is a file path (embedded database) or postgresql://user@host:port/dbname\n";
 
 QString option(const QStringList &args, const QString &name)
@@ -101,6 +106,45 @@ int importStreets(const QString &database, const QString &dir)
     return loadStreets(database, data);
 }
 
+int generate(const QStringList &args)
+{
+    CityGenerator::Options o;
+    bool ok = false;
+    o.owners = option(args, QStringLiteral("--owners")).toInt(&ok);
+    if (!ok || o.owners < 1) {
+        err() << "--owners takes a positive number\n" << kUsage;
+        return 2;
+    }
+    const QString seed = option(args, QStringLiteral("--seed"));
+    if (!seed.isEmpty()) {
+        o.seed = seed.toULongLong(&ok);
+        if (!ok) {
+            err() << "--seed takes a whole number\n";
+            return 2;
+        }
+    }
+    const QString date = option(args, QStringLiteral("--date"));
+    if (!date.isEmpty()) {
+        o.today = QDate::fromString(date, Qt::ISODate);
+        if (!o.today.isValid()) {
+            err() << "--date takes YYYY-MM-DD\n";
+            return 2;
+        }
+    }
+    o.progress = [](const QString &m) { out() << m << Qt::endl; };
+    DataModule dm(DatabaseSpec::parse(args.at(2)));
+    if (!Schema::exists(dm.main()))
+        throw DbError(QStringLiteral("O banco de dados não contém as tabelas do sistema (use zapo-admin init)."));
+    const CityGenerator::Result r = CityGenerator::generate(dm.main(), o);
+    for (auto it = r.perTable.cbegin(); it != r.perTable.cend(); ++it)
+        out() << "  " << it.key() << ": " << it.value() << Qt::endl;
+    out() << r.rows << " linhas em " << QString::number(r.loadSeconds, 'f', 1) << " s ("
+          << qRound64(r.rows / qMax(0.001, r.loadSeconds)) << " linhas/s); com índices e estatísticas "
+          << QString::number(r.totalSeconds, 'f', 1) << " s (" << qRound64(r.rows / qMax(0.001, r.totalSeconds))
+          << " linhas/s)" << Qt::endl;
+    return 0;
+}
+
 } // namespace
 
 int runAdmin(const QStringList &args)
@@ -119,6 +163,8 @@ int runAdmin(const QStringList &args)
         }
         if (cmd == QLatin1String("sample-city") && args.size() == 3)
             return loadStreets(args.at(2), StreetData::sampleCity(), true);
+        if (cmd == QLatin1String("generate") && args.size() >= 5)
+            return generate(args);
         if (cmd == QLatin1String("tsql-script")) {
             out() << Schema::tsqlScript();
             return 0;

@@ -39,6 +39,17 @@ void registerSqliteFunctions(QSqlDatabase &db)
                                &sqliteFold, nullptr, nullptr, nullptr);
 }
 
+// Reads of a big database go through the operating system's page cache:
+// memory-mapped, a page costs no system call, and a larger cache of our own
+// keeps the indexes the searches walk. (Writes go through the journal as
+// before.)
+void tuneSqlite(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("pragma mmap_size = 1073741824"));
+    q.exec(QStringLiteral("pragma cache_size = -65536"));
+}
+
 void execOrThrow(QSqlDatabase &db, const QString &sql, const QVariantMap &params = {})
 {
     QSqlQuery q(db);
@@ -160,8 +171,10 @@ QSqlDatabase DataModule::openOne(const QString &qtName, const QString &databaseN
     }
     if (!db.open())
         throw DbError::from(db.lastError());
-    if (m_dialect && m_dialect->engine() == Engine::SQLite)
+    if (m_dialect && m_dialect->engine() == Engine::SQLite) {
         registerSqliteFunctions(db);
+        tuneSqlite(db);
+    }
     if (m_dialect && m_dialect->engine() == Engine::TSql && !databaseName.isEmpty()) {
         static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
         if (!ident.match(databaseName).hasMatch())
@@ -179,6 +192,7 @@ void DataModule::detectEngine(QSqlDatabase &db)
     case DatabaseSpec::Kind::SQLite:
         m_dialect = makeDialect(Engine::SQLite);
         registerSqliteFunctions(db);
+        tuneSqlite(db);
         return;
     case DatabaseSpec::Kind::PostgreSQL:
         m_dialect = makeDialect(Engine::PostgreSQL);

@@ -40,6 +40,11 @@ public:
     {
         return q.next() ? q.value(0) : QVariant();
     }
+    QString containsCondition(const QString &expression, const QString &param) const override
+    {
+        return QStringLiteral("instr(%1, %2) > 0").arg(expression, param);
+    }
+    QString containsValue(const QString &text) const override { return text; }
     QString paged(const QString &select, int rows, int offset) const override
     {
         return QStringLiteral("%1 limit %2 offset %3").arg(select).arg(rows).arg(offset);
@@ -72,6 +77,10 @@ public:
     QVariant insertedKey(QSqlQuery &q, QSqlDatabase &) const override
     {
         return q.next() ? q.value(0) : QVariant();
+    }
+    QString recheck(const QString &condition) const override
+    {
+        return QStringLiteral("coalesce(%1, false)").arg(condition);
     }
     QString paged(const QString &select, int rows, int offset) const override
     {
@@ -132,6 +141,22 @@ public:
 };
 
 } // namespace
+
+QString Dialect::containsCondition(const QString &expression, const QString &param) const
+{
+    return QStringLiteral("%1 like %2 escape '!'").arg(expression, param);
+}
+
+QString Dialect::containsValue(const QString &text) const
+{
+    QString out = QStringLiteral("%");
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('%') || ch == QLatin1Char('_') || ch == QLatin1Char('!'))
+            out += QLatin1Char('!');
+        out += ch;
+    }
+    return out + QLatin1Char('%');
+}
 
 QString Dialect::withoutBlanks(const QString &e) const
 {

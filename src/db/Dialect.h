@@ -24,6 +24,19 @@ public:
     // An expression that folds case and accents of a text column, so that
     // "JOSE" matches "JOSÉ". Compare it with a value folded by foldText().
     virtual QString folded(const QString &expression) const = 0;
+    // A condition that only re-checks rows an indexed range already chose
+    // (the exact prefix match after the folded-name range). PostgreSQL would
+    // take it as narrowing the range a hundredfold and then read and sort
+    // every match instead of the first page in index order; it is wrapped
+    // there so that the planner does not count on it.
+    virtual QString recheck(const QString &condition) const { return condition; }
+    // A condition true when the text expression holds the text bound to
+    // `param` anywhere, and the value to bind to it for a typed text (taken
+    // literally: "%" and "_" are no wildcards). SQLite looks the text up
+    // with instr(), several times cheaper per row than its LIKE; the others
+    // use LIKE '%text%', which PostgreSQL's trigram indexes serve.
+    virtual QString containsCondition(const QString &expression, const QString &param) const;
+    virtual QString containsValue(const QString &text) const;
     // Blanks removed, for microchip numbers.
     virtual QString withoutBlanks(const QString &expression) const;
     // Adds what makes an insert report the key the server gave it; after

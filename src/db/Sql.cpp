@@ -7,6 +7,19 @@
 
 namespace Sql {
 
+namespace {
+Observer &observer()
+{
+    static Observer o;
+    return o;
+}
+} // namespace
+
+void setObserver(Observer o)
+{
+    observer() = std::move(o);
+}
+
 void bind(QSqlQuery &q, const QString &name, const QVariant &value)
 {
     const QString key = name.startsWith(QLatin1Char(':')) ? name : QLatin1Char(':') + name;
@@ -24,6 +37,8 @@ void bindAll(QSqlQuery &q, const QVariantMap &params)
 
 QSqlQuery exec(QSqlDatabase db, const QString &sql, const QVariantMap &params)
 {
+    if (observer())
+        observer()(sql, params);
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (params.isEmpty()) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
+#include <functional>
 
 class Connection;
 
@@ -24,5 +25,11 @@ void bindAll(QSqlQuery &q, const QVariantMap &params);
 // Text of a column, trimmed (char(n) columns come back blank-padded).
 QString text(const QSqlQuery &q, const QString &column);
 QString text(const QVariant &v);
+
+// Called with every statement exec() sends and its values, before it is
+// sent; load measurements replay them straight through the driver. One at a
+// time; an empty function removes it.
+using Observer = std::function<void(const QString &sql, const QVariantMap &params)>;
+void setObserver(Observer observer);
 
 } // namespace Sql

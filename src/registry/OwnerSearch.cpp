@@ -40,7 +40,7 @@ QString foldedPrefix(Connection &c, const QString &column, const QString &text, 
     p->insert(QStringLiteral("hi"), hi);
     p->insert(QStringLiteral("pat"), prefixPattern(lo));
     const QString f = c.dialect().folded(column);
-    return QStringLiteral("%1 >= :lo and %1 < :hi and %1 like :pat escape '!'").arg(f);
+    return QStringLiteral("%1 >= :lo and %1 < :hi and %2").arg(f, c.dialect().recheck(f + QStringLiteral(" like :pat escape '!'")));
 }
 
 } // namespace
@@ -128,8 +128,13 @@ std::optional<Query> consultation(Connection &c, Field field, const QString &typ
         m.remove(QLatin1Char(' '));
         if (m.isEmpty())
             return std::nullopt;
-        cond = c.dialect().withoutBlanks(QStringLiteral("a.Num_Microchip")) + QStringLiteral(" like :p escape '!'");
-        q.params.insert(QStringLiteral("p"), QLatin1Char('%') + prefixPattern(m));
+        // The matching animals are found first in the microchip index
+        // (the range only skips the animals without one), so that the
+        // joins and the order by name are done for them alone.
+        const QString chip = c.dialect().withoutBlanks(QStringLiteral("m.Num_Microchip"));
+        cond = QStringLiteral("a.Id_Animal in (select m.Id_Animal from animal m where %1 > '' and %2)")
+                   .arg(chip, c.dialect().containsCondition(chip, QStringLiteral(":p")));
+        q.params.insert(QStringLiteral("p"), c.dialect().containsValue(m));
         break;
     }
     case Field::None:
@@ -299,12 +304,17 @@ void SearchResultModel::fetchMore(const QModelIndex &parent)
                                : QStringLiteral("select * from (%1) x order by %2").arg(m_query->select, m_order);
     const QString sql = m_c->dialect().paged(select, PageSize, int(m_rows.size()));
     QSqlQuery q = Sql::exec(*m_c, sql, m_query->params);
+    // The column names once per page, not once per row.
+    QStringList names;
+    const QSqlRecord rec = q.record();
+    for (int i = 0; i < rec.count(); ++i)
+        names << rec.fieldName(i);
     QList<QVariantMap> page;
+    page.reserve(PageSize);
     while (q.next()) {
         QVariantMap r;
-        const QSqlRecord rec = q.record();
-        for (int i = 0; i < rec.count(); ++i)
-            r.insert(rec.fieldName(i), q.value(i));
+        for (int i = 0; i < names.size(); ++i)
+            r.insert(names.at(i), q.value(i));
         page << r;
     }
     if (page.isEmpty()) {

@@ -67,6 +67,9 @@ QString partSql(const IndexPart &p, Engine engine)
     case IndexPart::LikePrefix:
         return engine == Engine::PostgreSQL ? p.column + QStringLiteral(" varchar_pattern_ops")
                                             : p.column + QStringLiteral(" collate nocase");
+    case IndexPart::TrimmedLower:
+        return engine == Engine::PostgreSQL ? QStringLiteral("(lower(ltrim(rtrim(%1))))").arg(p.column)
+                                            : QStringLiteral("lower(ltrim(rtrim(%1)))").arg(p.column);
     case IndexPart::NoBlanks:
         return engine == Engine::PostgreSQL ? QStringLiteral("(replace(%1, ' ', ''))").arg(p.column)
                                             : QStringLiteral("replace(%1, ' ', '')").arg(p.column);
@@ -127,8 +130,13 @@ QString createTableStatement(const Table &t, Engine engine)
 QString createIndexStatement(const Index &i, Engine engine)
 {
     QStringList parts;
-    for (const IndexPart &p : i.parts)
-        parts << partSql(p, engine);
+    for (const IndexPart &p : i.parts) {
+        // T-SQL indexes a folded or blank-free part as its plain column,
+        // which may already be listed.
+        const QString part = partSql(p, engine);
+        if (!parts.contains(part, Qt::CaseInsensitive))
+            parts << part;
+    }
     const bool imported = i.db != Database::Main && engine != Engine::TSql;
     const QString ifNot = imported ? QStringLiteral("if not exists ") : QString();
     const QString cols = parts.join(QStringLiteral(", "));

@@ -70,6 +70,7 @@ QStringList statements(Engine engine)
     }
     for (const Index &i : indexes())
         out << createIndexStatement(i, engine);
+    out << optionalIndexStatements(engine);
     return out;
 }
 
@@ -83,6 +84,29 @@ bool viewExists(Connection &c, const View &v)
 }
 
 } // namespace
+
+QStringList Schema::optionalIndexNames()
+{
+    return {QStringLiteral("trgm_animal_microchip")};
+}
+
+QStringList Schema::optionalIndexStatements(Engine engine)
+{
+    if (engine != Engine::PostgreSQL)
+        return {};
+    // The block's own exception handler undoes only its part, so a server
+    // without the extension (or an account that may not create it) still
+    // gets the rest of the schema.
+    return {QStringLiteral(R"(do $$
+begin
+    if exists (select 1 from pg_available_extensions where name = 'pg_trgm') then
+        create extension if not exists pg_trgm;
+        create index if not exists trgm_animal_microchip on animal using gin ((replace(Num_Microchip, ' ', '')) gin_trgm_ops);
+    end if;
+exception when others then
+    raise notice 'trigram index left out: %', sqlerrm;
+end $$)")};
+}
 
 bool Schema::exists(Connection &main)
 {

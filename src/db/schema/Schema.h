@@ -2,6 +2,7 @@
 #include "db/Dialect.h"
 
 #include <QString>
+#include <QStringList>
 
 class DataModule;
 class Connection;
@@ -17,6 +18,13 @@ bool exists(Connection &main);
 // Creates everything on an empty database, in one go; throws DbError
 // (and refuses a database that already holds the schema).
 void create(DataModule &dm);
+
+// Indexes that need an optional server extension: on PostgreSQL the
+// trigram index that finds a microchip by any part of its number. Created
+// when the server offers the extension, left out (searches still work, by
+// reading the whole microchip index) when it does not or may not.
+QStringList optionalIndexStatements(Engine engine);
+QStringList optionalIndexNames();
 
 // The installation script for a T-SQL server (not run by the program).
 QString tsqlScript();

@@ -41,9 +41,10 @@ struct Table {
 // An index part is a plain column, its case- and accent-folded form, the
 // column without blanks (microchip numbers are compared that way), or the
 // column ordered so that "like 'abc%'" can use the index (SQLite's LIKE
-// ignores case, PostgreSQL's needs pattern ordering outside the C collation).
+// ignores case, PostgreSQL's needs pattern ordering outside the C collation),
+// or the column trimmed and in lower case (e-mail addresses are compared so).
 struct IndexPart {
-    enum Kind { Plain, Folded, NoBlanks, LikePrefix };
+    enum Kind { Plain, Folded, NoBlanks, LikePrefix, TrimmedLower };
     QString column;
     Kind kind = Plain;
 };

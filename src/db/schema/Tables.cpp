@@ -303,7 +303,11 @@ const QList<Index> &indexes()
     };
     static const QList<Index> all{
         // Owners
-        ix(M, "ix_proprietario_nome", "proprietario", {{"Nome", P::Folded}},
+        // Folded name then key: the order the searches show. The other
+        // columns let a common name's matches be counted from the index
+        // alone (status, the address join, the exact re-check).
+        ix(M, "ix_proprietario_nome", "proprietario",
+           {{"Nome", P::Folded}, {"Id_Proprietario"}, {"Status_Registro"}, {"Id_Endereco"}, {"Nome"}},
            "owner search by the start of the name, without regard to case or accents"),
         ix(M, "ix_proprietario_ordem", "proprietario", {{"Nome"}}, "owner lists in name order, read in pages"),
         ix(M, "ix_proprietario_cpf", "proprietario", {{"Num_CPF_CNPJ"}},
@@ -313,11 +317,14 @@ const QList<Index> &indexes()
         ix(M, "ix_proprietario_ci", "proprietario", {{"Num_CI"}}, "owner search by identity card"),
         ix(M, "ix_proprietario_ci_prefix", "proprietario", {{"Num_CI", P::LikePrefix}},
            "owner search by the start of the identity card (like 'nnn%')"),
-        ix(M, "ix_proprietario_email", "proprietario", {{"Email_Proprietario"}},
+        ix(M, "ix_proprietario_email", "proprietario", {{"Email_Proprietario", P::TrimmedLower}},
            "duplicate e-mail check among active owners"),
         // Animals
         ix(M, "ix_animal_proprietario", "animal", {{"Id_Proprietario"}}, "an owner's animals"),
-        ix(M, "ix_animal_microchip", "animal", {{"Num_Microchip", P::NoBlanks}},
+        // A number found anywhere in the microchip cannot use the order of
+        // the index, but reading the whole index is far cheaper than
+        // reading the table: it carries what the match needs.
+        ix(M, "ix_animal_microchip", "animal", {{"Num_Microchip", P::NoBlanks}, {"Num_Microchip"}, {"Id_Animal"}},
            "animal search by microchip, blanks ignored"),
         ix(M, "ix_animal_nome", "animal", {{"Nome", P::Folded}}, "animal search by the start of the name"),
         ix(M, "ix_endereco_animal", "endereco_animal", {{"Id_Animal"}, {"Id_Endereco"}},
@@ -326,6 +333,8 @@ const QList<Index> &indexes()
            "owner and animal search by the start of the street name"),
         ix(M, "ix_grupo_animal_animal", "Grupo_Animal_Animal", {{"Id_Animal"}}, "an animal's latest group"),
         ix(M, "ix_histo_muda_animal", "Histo_Muda_Proprietario", {{"Id_Animal"}}, "an animal's owners"),
+        ix(M, "ix_histo_muda_proprietario", "Histo_Muda_Proprietario", {{"Id_Proprietario"}},
+           "the animals an owner has had (an owner with any is not deleted)"),
         ix(M, "ix_ocorrencia_animal", "ocorrencia", {{"Id_Animal"}}, "an animal's occurrences"),
         ix(M, "ix_vacina_animal", "vacina", {{"Id_Animal"}}, "an animal's vaccinations"),
         ix(M, "ix_atend_particular_animal", "atendimento_particular", {{"Id_Animal"}},
@@ -363,6 +372,8 @@ const QList<Index> &indexes()
         ix(M, "ix_usuario_unidade", "usuario", {{"Id_Unidade_Trabalho"}}, "the login's user list of a unit"),
         ix(M, "ix_usuario_login", "usuario", {{"Login"}}, "finding a user or an owner's web account by login"),
         ix(M, "ix_usuario_proprietario", "usuario", {{"Id_proprietario"}}, "an owner's web account"),
+        ix(M, "ix_usuario_email", "usuario", {{"Email_usu", P::TrimmedLower}},
+           "duplicate e-mail check of a new owner against the web accounts"),
         // perfil_form is keyed by (Id_Perfil, Id_Form): a profile's rights.
         // Weeks
         ix(M, "ix_semana_inicio", "semana_epidemiologica", {{"dtinisep"}}, "the week a date falls in"),

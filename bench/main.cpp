@@ -1,0 +1,345 @@
+// zapo-bench DATABASE [--runs N] [--only TEXT]   (TEXT: part of the operations' names)
+//
+// Times what a clerk waits for on a big city, through the program's own
+// code, each beside the same statements sent straight through QSqlQuery, so
+// that the ratio shows what the program adds. Prints a Markdown table of
+// medians over N warm runs (the first runs only warm the caches).
+#include "db/DataModule.h"
+#include "db/DbError.h"
+#include "db/Session.h"
+#include "db/Sql.h"
+#include "access/AccessScreens.h"
+#include "registry/OwnerSearch.h"
+#include "registry/OwnerStore.h"
+#include "registry/PropAnimalScreen.h"
+#include "reports/ListLayout.h"
+#include "reports/engine/Composer.h"
+#include "reports/engine/ReportData.h"
+#include "ui/Services.h"
+#include "ui/register/PagedQueryModel.h"
+#include "ui/register/RegisterScreen.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTextStream>
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+// Nothing may wait for a click here: messages go to the standard error.
+class PrintedMessages : public Messages {
+public:
+    void information(const QString &t, QWidget *) override { QTextStream(stderr) << "info: " << t << Qt::endl; }
+    void warning(const QString &t, QWidget *) override { QTextStream(stderr) << "warning: " << t << Qt::endl; }
+    void error(const QString &t, QWidget *) override { QTextStream(stderr) << "error: " << t << Qt::endl; }
+    bool confirm(const QString &t, QWidget *) override
+    {
+        QTextStream(stderr) << "confirm (no): " << t << Qt::endl;
+        return false;
+    }
+};
+
+// The statements alone: prepare, bind, execute, read every value.
+int bare(Connection &c, const QString &sql, const QVariantMap &params = {})
+{
+    QSqlQuery q(c.db());
+    q.setForwardOnly(true);
+    bool ok;
+    if (params.isEmpty()) {
+        ok = q.exec(sql);
+    } else {
+        if (!q.prepare(sql))
+            throw DbError::from(q.lastError(), sql);
+        for (auto it = params.cbegin(); it != params.cend(); ++it) {
+            QVariant v = it.value();
+            if (v.typeId() == QMetaType::QDate)
+                v = QDateTime(v.toDate(), QTime(0, 0));
+            q.bindValue(it.key().startsWith(QLatin1Char(':')) ? it.key() : QLatin1Char(':') + it.key(), v);
+        }
+        ok = q.exec();
+    }
+    if (!ok)
+        throw DbError::from(q.lastError(), sql);
+    int rows = 0;
+    const int cols = q.record().count();
+    while (q.next()) {
+        for (int i = 0; i < cols; ++i)
+            (void)q.value(i);
+        ++rows;
+    }
+    return rows;
+}
+
+double medianMs(const std::function<void(int run)> &f, int runs)
+{
+    for (int i = 0; i < 2; ++i)
+        f(i);
+    QList<double> t;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer e;
+        e.start();
+        f(i + 2);
+        t << e.nsecsElapsed() / 1e6;
+    }
+    std::sort(t.begin(), t.end());
+    return t.size() % 2 ? t.at(t.size() / 2) : (t.at(t.size() / 2 - 1) + t.at(t.size() / 2)) / 2;
+}
+
+struct Row {
+    QString name;
+    double program = 0, engine = 0;
+};
+
+QList<SearchResultModel::Column> searchColumns()
+{
+    return {{QStringLiteral("Código"), QStringLiteral("Id_Proprietario")}, {QStringLiteral("Nome"), QStringLiteral("Nome")},
+            {QStringLiteral("CPF/CNPJ"), QStringLiteral("Num_CPF_CNPJ")}, {QStringLiteral("Animal"), QStringLiteral("nome_animal")},
+            {QStringLiteral("Microchip"), QStringLiteral("Num_Microchip")}, {QStringLiteral("Endereço"), QString()}};
+}
+
+PagedQueryModel::Column column(const QString &title, const QString &expression)
+{
+    PagedQueryModel::Column c;
+    c.title = title;
+    c.expression = expression;
+    return c;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() < 2) {
+        QTextStream(stderr) << "usage: zapo-bench DATABASE [--runs N] [--only TEXT]\n";
+        return 2;
+    }
+    const qsizetype ri = args.indexOf(QStringLiteral("--runs"));
+    const int runs = ri > 0 && ri + 1 < args.size() ? qMax(1, args.at(ri + 1).toInt()) : 9;
+    const qsizetype oi = args.indexOf(QStringLiteral("--only"));
+    const QString only = oi > 0 && oi + 1 < args.size() ? args.at(oi + 1) : QString();
+    PrintedMessages messages;
+    Services::setMessages(&messages);
+
+    try {
+        DataModule dm(DatabaseSpec::parse(args.at(1)));
+        Connection &c = dm.main();
+        TUsuarioLogado &u = usuarioLogado();
+        u.IdUsuario = QStringLiteral("1");
+        u.IdPerfil = QStringLiteral("1000");
+        u.IdUnidadeTrabalho = QStringLiteral("1");
+        u.NomeUsuario = QStringLiteral("BENCH");
+
+        const int owners = Sql::scalar(c, QStringLiteral("select count(*) from proprietario")).toInt();
+        const int animals = Sql::scalar(c, QStringLiteral("select count(*) from animal")).toInt();
+        const int appointments = Sql::scalar(c, QStringLiteral("select count(*) from atendimento")).toInt();
+        const int addresses = Sql::scalar(c, QStringLiteral("select count(*) from endereco")).toInt();
+        out() << "Database: " << dm.spec().display() << " (" << dm.dialect().name() << "): " << owners << " owners, " << animals
+              << " animals, " << appointments << " appointments, " << addresses << " addresses; median of " << runs
+              << " warm runs\n\n";
+
+        QList<Row> rows;
+        // The program's runs record the statements they send; by default the
+        // engine's runs replay exactly those.
+        using Statement = QPair<QString, QVariantMap>;
+        QHash<int, QList<Statement>> sent;
+        auto measure = [&](const QString &name, const std::function<void(int)> &program,
+                           std::function<void(int)> engine = {}) {
+            if (!only.isEmpty() && !name.contains(only, Qt::CaseInsensitive))
+                return;
+            sent.clear();
+            auto recorded = [&](int run) {
+                QList<Statement> &list = sent[run];
+                list.clear();
+                Sql::setObserver([&list](const QString &sql, const QVariantMap &p) { list.append({sql, p}); });
+                program(run);
+                Sql::setObserver({});
+            };
+            if (!engine)
+                engine = [&](int run) {
+                    for (const Statement &st : sent.value(run))
+                        bare(c, st.first, st.second);
+                };
+            Row r;
+            r.name = name;
+            r.program = medianMs(recorded, runs);
+            r.engine = medianMs(engine, runs);
+            int statements = 0;
+            for (const auto &l : std::as_const(sent))
+                statements = qMax(statements, int(l.size()));
+            rows << r;
+            if (qEnvironmentVariableIsSet("ZAPO_BENCH_VERBOSE"))
+                for (const Statement &st : sent.value(2))
+                    QTextStream(stderr) << "    " << st.first << Qt::endl;
+            QTextStream(stderr) << name << ": " << r.program << " ms / " << r.engine << " ms (" << statements << " statements)" << Qt::endl;
+        };
+
+        // --- Owner consultation ------------------------------------------------
+        auto consultation = [&](const QString &name, OwnerSearch::Field field, const QString &typed) {
+            const auto q = OwnerSearch::consultation(c, field, typed);
+            if (!q)
+                throw DbError(QStringLiteral("no query for ") + typed);
+            SearchResultModel model(searchColumns());
+            measure(
+                name, [&](int) {
+                    model.setQuery(c, q);
+                    (void)model.data(model.index(0, 1), Qt::DisplayRole);
+                },
+                {});
+        };
+        consultation(QStringLiteral("Owner search, name prefix \"maria\" (common)"), OwnerSearch::Field::NomeProp, QStringLiteral("maria"));
+        consultation(QStringLiteral("Owner search, name prefix \"JOSE DA S\" (accents ignored)"), OwnerSearch::Field::NomeProp,
+                     QStringLiteral("JOSE DA S"));
+        const QString cpf = Sql::text(Sql::scalar(c, QStringLiteral("select Num_CPF_CNPJ from proprietario where Id_Proprietario = :i"),
+                                                  {{QStringLiteral("i"), owners / 2}}));
+        consultation(QStringLiteral("Owner search, tax number"), OwnerSearch::Field::CpfCnpj,
+                     cpf.left(3) + QLatin1Char('.') + cpf.mid(3, 3) + QLatin1Char('.') + cpf.mid(6, 3) + QLatin1Char('-') + cpf.mid(9));
+        QString chip;
+        {
+            QSqlQuery q = Sql::exec(c, QStringLiteral("select Num_Microchip from animal where Id_Animal > :i and Num_Microchip like '% %' "
+                                                      "order by Id_Animal"),
+                                    {{QStringLiteral("i"), animals / 2}});
+            if (q.next())
+                chip = Sql::text(q.value(0)).remove(QLatin1Char(' '));
+        }
+        if (!chip.isEmpty())
+            consultation(QStringLiteral("Animal search, microchip typed without its blanks"), OwnerSearch::Field::Microchip, chip);
+
+        // --- Screen 006 loading an owner ------------------------------------------
+        QList<int> ownerIds;
+        {
+            QSqlQuery q = Sql::exec(c, QStringLiteral("select p.Id_Proprietario from proprietario p where p.Id_Proprietario > :i "
+                                                      "and p.Status_Registro = 'ATIVO' and exists (select 1 from animal a where "
+                                                      "a.Id_Proprietario = p.Id_Proprietario) order by p.Id_Proprietario"),
+                                    {{QStringLiteral("i"), owners / 3}});
+            while (ownerIds.size() < 40 && q.next())
+                ownerIds << q.value(0).toInt();
+        }
+        if (!ownerIds.isEmpty()) {
+            PropAnimalScreen screen;
+            screen.resize(1000, 700);
+            screen.show();
+            QApplication::processEvents();
+            measure(
+                QStringLiteral("Screen 006: load an owner (loadOwner)"),
+                [&](int run) {
+                    screen.loadOwner(ownerIds.at(run % ownerIds.size()), 0);
+                    QApplication::processEvents();
+                },
+                {});
+            screen.close();
+        }
+
+        // --- Saving a new owner: the checks against every other owner -------------
+        {
+            OwnerStore store(c);
+            OwnerEdit e;
+            e.owner.Nome = QStringLiteral("CLARA NUNES DE TESTE");
+            e.owner.Tipo_Pessoa = QStringLiteral("FÍSICA");
+            e.owner.Num_CPF_CNPJ = QStringLiteral("52998224725");
+            e.owner.Email_Proprietario = QStringLiteral("Clara.Nunes.Teste@Exemplo.com.br");
+            measure(
+                QStringLiteral("Screen 006, new owner: tax number and e-mail checks"),
+                [&](int) {
+                    (void)store.ownerSharingBaseNumber(e.owner.Num_CPF_CNPJ);
+                    (void)store.activeOwnerNamed(e.owner.Nome);
+                    (void)store.checkDuplicates(e, true);
+                },
+                {});
+        }
+
+        // --- A register's list ("Geral"), first page ------------------------------
+        auto grid = [&](const QString &name, const QString &source, const QList<PagedQueryModel::Column> &cols, const QString &key) {
+            PagedQueryModel model;
+            model.setConnection(&c);
+            model.setSource(source, cols, key);
+            measure(
+                name, [&](int) {
+                    model.reload();
+                    (void)model.data(model.index(0, 0), Qt::DisplayRole);
+                },
+                {});
+        };
+        grid(QStringLiteral("List of animals, first page (PagedQueryModel)"), QStringLiteral("animal a"),
+             {column(QStringLiteral("Nome"), QStringLiteral("a.Nome")), column(QStringLiteral("Microchip"), QStringLiteral("a.Num_Microchip")),
+              column(QStringLiteral("Sexo"), QStringLiteral("a.Sexo")), column(QStringLiteral("Esterilizado"), QStringLiteral("a.Esterilizado")),
+              column(QStringLiteral("Proprietário"), QStringLiteral("a.Id_Proprietario"))},
+             QStringLiteral("a.Id_Animal"));
+        grid(QStringLiteral("List of owners, first page (PagedQueryModel)"), QStringLiteral("proprietario p"),
+             {column(QStringLiteral("Nome"), QStringLiteral("p.Nome")), column(QStringLiteral("CPF/CNPJ"), QStringLiteral("p.Num_CPF_CNPJ")),
+              column(QStringLiteral("Celular"), QStringLiteral("p.Telefone_Celular")), column(QStringLiteral("Status"), QStringLiteral("p.Status_Registro"))},
+             QStringLiteral("p.Id_Proprietario"));
+
+        {
+            // The register lists staff only: the owners' web accounts, most
+            // of the table, are filtered out by the index on Id_proprietario.
+            const int users = Sql::scalar(c, QStringLiteral("select count(*) from usuario")).toInt();
+            RegisterScreen screen(AccessScreens::usuario());
+            screen.resize(1000, 700);
+            screen.show();
+            QApplication::processEvents();
+            measure(
+                QStringLiteral("Users register (003), \"Atualizar\" (staff among %1 accounts)").arg(users),
+                [&](int) {
+                    screen.refresh();
+                    QApplication::processEvents();
+                },
+                {});
+            screen.close();
+        }
+
+        // --- A 10,000-row list report, composed without preview -------------------
+        {
+            const QString sql = QStringLiteral("select Id_Proprietario, Nome, Num_CPF_CNPJ, Status_Registro from proprietario "
+                                               "where Id_Proprietario <= :n order by Id_Proprietario");
+            const int top = Sql::scalar(c, QStringLiteral("select max(Id_Proprietario) from (select Id_Proprietario from proprietario "
+                                                          "order by Id_Proprietario %1) x")
+                                               .arg(QStringLiteral("limit 10000"))).toInt();
+            RegisterList spec;
+            spec.code = QStringLiteral("REL099");
+            spec.title = QStringLiteral("Proprietários cadastrados");
+            spec.keyColumn = QStringLiteral("Id_Proprietario");
+            spec.nameColumn = QStringLiteral("Nome");
+            spec.statusColumn = QStringLiteral("Status_Registro");
+            spec.descriptionColumn = QStringLiteral("Num_CPF_CNPJ");
+            spec.summaryLabel = QStringLiteral("Total de registro:");
+            const QVariantMap p{{QStringLiteral("n"), top}};
+            const ReportDefinition def =
+                ListLayout::registerList(spec, [&c, sql, p] { return QueryDataSource::open(c, sql, p); });
+            int pages = 0;
+            measure(
+                QStringLiteral("List report of 10,000 owners, composed"),
+                [&](int) { pages = int(Reports::compose(def).pages.size()); },
+                [&](int) { bare(c, sql, p); });
+            if (!rows.isEmpty() && rows.last().name.startsWith(QStringLiteral("List report")))
+                rows.last().name += QStringLiteral(" (%1 pages)").arg(pages);
+        }
+
+        out() << "| Operation | Program (ms) | Engine alone (ms) | Ratio |\n|---|---:|---:|---:|\n";
+        for (const Row &r : rows)
+            out() << "| " << r.name << " | " << QString::number(r.program, 'f', 1) << " | " << QString::number(r.engine, 'f', 1)
+                  << " | " << QString::number(r.program / qMax(0.001, r.engine), 'f', 2) << " |\n";
+        out().flush();
+    } catch (const DbError &e) {
+        QTextStream(stderr) << "zapo-bench: " << e.text() << "\n" << e.statement() << Qt::endl;
+        return 1;
+    } catch (const std::exception &e) {
+        QTextStream(stderr) << "zapo-bench: " << e.what() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}

@@ -313,6 +313,7 @@ void AnimalPanel::buildRecord(QWidget *area)
 
 void AnimalPanel::loadLists()
 {
+    m_breedsNarrowed = false;
     fill(m_grupo, QStringLiteral("select Id_Grupo_Animal, Nome from grupo_animal order by Nome"));
     fill(m_especie, QStringLiteral("select Id_Especie, Nome from especie order by Nome"));
     fill(m_raca, QStringLiteral("select Id_Raca, Nome from raca order by Nome"));
@@ -322,6 +323,7 @@ void AnimalPanel::loadLists()
 
 void AnimalPanel::narrowBreeds()
 {
+    m_breedsNarrowed = true;
     try {
         const QVariant species = key(m_especie);
         if (species.isValid())
@@ -500,10 +502,13 @@ void AnimalPanel::moveTo(int index)
 void AnimalPanel::showCurrent()
 {
     // The breed list offers every breed while browsing, so that any stored
-    // breed shows.
-    try {
-        fill(m_raca, QStringLiteral("select Id_Raca, Nome from raca order by Nome"));
-    } catch (const DbError &) {
+    // breed shows; it is read again only after it was narrowed.
+    if (m_breedsNarrowed) {
+        try {
+            fill(m_raca, QStringLiteral("select Id_Raca, Nome from raca order by Nome"));
+            m_breedsNarrowed = false;
+        } catch (const DbError &) {
+        }
     }
     clearFields();
     if (m_index >= 0 && m_index < m_animals.size()) {

@@ -100,6 +100,7 @@ private:
     std::optional<Endereco> m_loadedAddress;
     QDate m_birthDate;   // the date behind the two-digit box
     QString m_birthShown; // the box's text for m_birthDate
+    bool m_breedsNarrowed = false; // the breed list holds one species' breeds
 
     QHash<QString, QAction *> m_actions;
     QLabel *m_ownerName;

@@ -7,6 +7,7 @@
 #include "app/Product.h"
 #include "registry/RegistryScreens.h"
 #include "reports/ListReports.h"
+#include "reports/OwnerAnimalReport.h"
 #include "reports/engine/Reports.h"
 #include "tables/TableScreens.h"
 #include "ui/ScreenCatalog.h"
@@ -27,6 +28,7 @@ void registerAllScreens()
     registerAccessScreens(catalog);
     registerRegistryScreens(catalog);
     registerListReports(catalog);
+    registerOwnerAnimalReport(catalog);
     // The lists that only their own screens print.
     catalog.add(TableScreens::ProcedureListReport, [](QWidget *parent) -> QWidget * {
         ListReports::open(ListReport::RelTipoProcedimento, parent);

@@ -9,9 +9,13 @@
 #include "registry/OwnerStore.h"
 #include "registry/PropAnimalScreen.h"
 #include "registry/VaccinationPanel.h"
+#include "reports/OwnerAnimalReport.h"
+#include "reports/engine/ReportPainter.h"
+#include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
 #include "support/TestDatabase.h"
 #include "ui/MarcacaoAtendimento.h"
+#include "ui/ScreenCatalog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -408,6 +412,26 @@ private slots:
         shot(&s, "006-animal");
         s.tabs()->setCurrentIndex(2);
         shot(&s, "006-vacinas");
+
+        // Imprimir prints this owner with the animals it holds.
+        {
+            RecordingPreview preview;
+            registerOwnerAnimalReport(ScreenCatalog::instance());
+            s.tabs()->setCurrentIndex(0);
+            s.action(QStringLiteral("actPrint"))->trigger();
+            QCOMPARE(preview.shown.size(), 1);
+            const QStringList texts = preview.last().allTexts();
+            QVERIFY(texts.contains(QStringLiteral("REL049")));
+            QVERIFY(texts.contains(QStringLiteral("ANA SOUZA")));
+            QVERIFY2(texts.contains(QString::number(mel) + QStringLiteral(" - MEL")), qPrintable(texts.join('|')));
+            QVERIFY(texts.contains(QStringLiteral("15/03/2019")));
+            QVERIFY(texts.contains(QStringLiteral("RUA JOANA D'ARC 101")));
+            QVERIFY(texts.contains(QStringLiteral("08000-000")));
+            if (qEnvironmentVariableIsSet("ZAPO_REPORT_PNG_DIR"))
+                ReportPainter::pageImage(preview.last(), 0, 100).save(qEnvironmentVariable("ZAPO_REPORT_PNG_DIR")
+                                                                       + QStringLiteral("/rel049.png"));
+            s.tabs()->setCurrentIndex(1);
+        }
 
         // Delete from the tab: the list shrinks and the caption follows.
         p->action(QStringLiteral("actAnimalExcluir"))->trigger();

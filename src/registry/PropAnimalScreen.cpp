@@ -5,6 +5,7 @@
 #include "registry/AddressGroup.h"
 #include "registry/AnimalPanel.h"
 #include "registry/VaccinationPanel.h"
+#include "registry/StreetSearchWindow.h"
 #include "registry/Documents.h"
 #include "registry/FormHelpers.h"
 #include "ui/Services.h"
@@ -98,6 +99,13 @@ PropAnimalScreen::PropAnimalScreen(QWidget *parent) : QWidget(parent)
     animalLayout->addWidget(m_animal);
     connect(this, &PropAnimalScreen::ownerLoaded, m_animal, &AnimalPanel::showOwnerAnimals);
     connect(m_animal, &AnimalPanel::animalsChanged, this, &PropAnimalScreen::updateCaption);
+    // The "..." of either address group, and a street not found, open the
+    // street search for that group.
+    for (AddressGroup *g : {m_address, m_animal->addressGroup()})
+        connect(g, &AddressGroup::streetSearchRequested, this,
+                [g](const QString &selection, const QString &text, bool runAtOnce) {
+                    StreetSearchWindow::open(g, selection, text, runAtOnce);
+                });
     m_vaccines = new VaccinationPanel(vaccineTab);
     m_vaccines->setObjectName(QStringLiteral("pnlVacinas"));
     auto *vaccineLayout = new QVBoxLayout(vaccineTab);

@@ -2,6 +2,7 @@
 #include "db/DataModule.h"
 #include "db/Sql.h"
 #include "registry/Documents.h"
+#include "registry/OwnerSearch.h"
 
 StreetDirectory::StreetDirectory(Connection &c) : m_c(c) {}
 StreetDirectory::StreetDirectory() : m_c(mainConnection()) {}
@@ -213,4 +214,50 @@ std::optional<QPointF> StreetDirectory::houseCoordinates(int numLogr, int houseN
     if (!q.next())
         return std::nullopt;
     return QPointF(q.value(0).toDouble(), q.value(1).toDouble());
+}
+
+QList<StreetDirectory::Street> StreetDirectory::search(SearchBy by, const QString &text) const
+{
+    const QString x = text.trimmed();
+    QVariantMap p;
+    QString cond;
+    bool ok = true;
+    switch (by) {
+    case SearchBy::StreetCode:
+        p.insert(QStringLiteral("x"), x.toInt(&ok));
+        cond = QStringLiteral("NUM_LOGR = :x");
+        break;
+    case SearchBy::NeighbourhoodCode:
+        p.insert(QStringLiteral("x"), x.toInt(&ok));
+        cond = QStringLiteral("num_bair = :x");
+        break;
+    case SearchBy::StreetName:
+        p.insert(QStringLiteral("x"), OwnerSearch::prefixPattern(x.toUpper()));
+        cond = QStringLiteral("nom_logr like :x escape '!'");
+        break;
+    case SearchBy::NeighbourhoodName:
+        p.insert(QStringLiteral("x"), OwnerSearch::prefixPattern(x.toUpper()));
+        cond = QStringLiteral("nom_bair like :x escape '!'");
+        break;
+    }
+    QList<Street> out;
+    if (!ok)
+        return out;
+    QSqlQuery q = Sql::exec(m_c,
+                            QStringLiteral("select distinct tip_bair, num_bair, nom_bair, NUM_LOGR, NUM_SEQU_LOGR, tip_logr, "
+                                           "nom_logr from %1 where upper(tip_clss_bair) in ('O', 'P') and ind_bair_cord = 'N' "
+                                           "and %2 order by nom_logr, NUM_SEQU_LOGR, nom_bair")
+                                .arg(t("pesquisaLograd"), cond),
+                            p);
+    while (q.next()) {
+        Street s;
+        s.numBair = q.value(1);
+        s.nomBair = Sql::text(q.value(2));
+        s.numLogr = q.value(3).toInt();
+        s.seq = q.value(4).toInt();
+        s.type = Sql::text(q.value(5));
+        s.name = Sql::text(q.value(6));
+        out << s;
+    }
+    return out;
 }

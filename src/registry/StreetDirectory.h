@@ -48,6 +48,13 @@ public:
     // The street's type and a neighbourhood it lies in, by code and name
     // sequence (what a street code typed in needs besides its name).
     std::optional<Street> streetDetails(int numLogr, const QString &name = {}) const;
+
+    // The street search window's list: streets with their neighbourhoods,
+    // by street code, start of the street name, neighbourhood code or start
+    // of the neighbourhood name; ordered by street name. A code that is no
+    // number finds nothing.
+    enum class SearchBy { StreetCode, StreetName, NeighbourhoodCode, NeighbourhoodName };
+    QList<Street> search(SearchBy by, const QString &text) const;
     // How many streets carry exactly this current name.
     int countByName(const QString &name) const;
     // The one street with this exact name, with its sequence, type and a

@@ -8,6 +8,7 @@
 #include "registry/AnimalStore.h"
 #include "registry/OwnerStore.h"
 #include "registry/PropAnimalScreen.h"
+#include "registry/StreetSearchWindow.h"
 #include "registry/VaccinationPanel.h"
 #include "reports/OwnerAnimalReport.h"
 #include "reports/engine/ReportPainter.h"
@@ -22,6 +23,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
@@ -439,6 +441,47 @@ private slots:
         QCOMPARE(p->animalCount(), 1);
         QCOMPARE(s.windowTitle(), QStringLiteral("Prop.: ANA SOUZA ele tem \"1\" animal(s) em seu nome."));
         QVERIFY(s.close());
+    }
+
+    // The street search writes the chosen street into the group that opened
+    // it, and only while that address is being typed.
+    void streetSearch_data() { addEngineRows(); }
+    void streetSearch()
+    {
+        ZAPO_TEST_DB(t);
+        prepare(*t);
+        using By = StreetDirectory::SearchBy;
+        StreetDirectory dir;
+        const QList<StreetDirectory::Street> byName = dir.search(By::StreetName, QStringLiteral("joana"));
+        QVERIFY(!byName.isEmpty());
+        for (const StreetDirectory::Street &st : byName)
+            QVERIFY(st.name.startsWith(QStringLiteral("JOANA")));
+        QVERIFY(dir.search(By::StreetName, QStringLiteral("%")).isEmpty()); // typed wildcards are literal
+        QVERIFY(dir.search(By::StreetCode, QStringLiteral("abc")).isEmpty());
+        QVERIFY(!dir.search(By::StreetCode, QStringLiteral("1001")).isEmpty());
+
+        RecordingMessages msgs;
+        AddressGroup group(AddressGroup::Kind::Animal);
+        group.loadLists();
+        auto run = [&](bool editing) {
+            group.clear();
+            group.setEditing(editing);
+            QPointer<StreetSearchWindow> w = StreetSearchWindow::open(&group, QStringLiteral("Núm lograd."),
+                                                                      QStringLiteral("1001"), true);
+            QVERIFY(w->rowCount() > 0);
+            w->selectRow(0);
+            shot(w, "pesquisa-endereco");
+            w->ok();
+            QApplication::processEvents();
+            QVERIFY(!w || !w->isVisible());
+        };
+        run(false);
+        QVERIFY(group.address().NOM_LOGR.isEmpty());
+        run(true);
+        QCOMPARE(group.address().NUM_LOGR.toInt(), 1001);
+        QCOMPARE(group.address().NOM_LOGR, QStringLiteral("JOANA D'ARC"));
+        QCOMPARE(group.address().TIP_LOGR, QStringLiteral("RUA"));
+        QVERIFY(!Sql::text(group.address().NUM_BAIR).isEmpty());
     }
 };
 

@@ -17,16 +17,10 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-namespace {
+using FormHelpers::caption;
+using FormHelpers::showError;
 
-QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setBuddy(buddy);
-    // Screen readers name the editor by the caption the user reads.
-    buddy->setAccessibleName(text);
-    return l;
-}
+namespace {
 
 QVariant intOrNull(const QString &text)
 {

@@ -56,15 +56,10 @@ int monthsBack(const QString &anos, const QString &meses, bool *ok)
     return good ? int(m) : 0;
 }
 
-namespace {
+using FormHelpers::caption;
+using FormHelpers::showError;
 
-QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setBuddy(buddy);
-    buddy->setAccessibleName(text);
-    return l;
-}
+namespace {
 
 } // namespace
 

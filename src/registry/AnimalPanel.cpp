@@ -24,6 +24,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+using FormHelpers::caption;
+using FormHelpers::showError;
+
 namespace {
 
 const QString kDone = QStringLiteral("Operação realizada com sucesso!");
@@ -42,14 +45,6 @@ std::function<void(QWidget *, int, int)> &occurrenceOpener()
 {
     static std::function<void(QWidget *, int, int)> f;
     return f;
-}
-
-QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setBuddy(buddy);
-    buddy->setAccessibleName(text);
-    return l;
 }
 
 // A drop-down of keys showing names; the first entry is "nothing chosen".
@@ -93,12 +88,6 @@ QVariant key(const QComboBox *c)
 {
     const QVariant v = c->currentData();
     return v.isValid() ? v : QVariant();
-}
-
-void showError(const std::exception &e, QWidget *parent)
-{
-    const auto *db = dynamic_cast<const DbError *>(&e);
-    Services::messages().error(db ? db->text() : QString::fromLocal8Bit(e.what()), parent);
 }
 
 } // namespace
@@ -178,22 +167,8 @@ AnimalPanel::~AnimalPanel() = default;
 
 QAction *AnimalPanel::addAction(QToolBar *bar, const char *name, const QString &text, const QKeySequence &keys)
 {
-    auto *a = new QAction(text, this);
-    a->setObjectName(QString::fromLatin1(name));
-    if (!keys.isEmpty())
-        a->setShortcut(keys);
-    // Bound to this tab: a hidden tab's actions do not answer their keys.
-    a->setShortcutContext(Qt::WindowShortcut);
-    QString hint = text;
-    hint.remove(QLatin1Char('.'));
-    hint.remove(QLatin1Char('&'));
-    a->setToolTip(hint);
-    a->setStatusTip(hint);
-    bar->addAction(a);
-    QWidget::addAction(a);
+    QAction *a = FormHelpers::toolbarAction(this, bar, name, text, keys);
     m_actions.insert(a->objectName(), a);
-    if (QWidget *button = bar->widgetForAction(a))
-        button->setAccessibleName(hint);
     return a;
 }
 

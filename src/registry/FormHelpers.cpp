@@ -1,4 +1,11 @@
 #include "registry/FormHelpers.h"
+#include "db/DbError.h"
+#include "ui/Services.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QLabel>
+#include <QToolBar>
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -104,6 +111,40 @@ void readOnlyGrey(QLineEdit *e)
     QPalette p = e->palette();
     p.setColor(QPalette::Base, QApplication::palette().color(QPalette::Window));
     e->setPalette(p);
+}
+
+QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    buddy->setAccessibleName(text);
+    return l;
+}
+
+QAction *toolbarAction(QWidget *scope, QToolBar *bar, const char *name, const QString &text, const QKeySequence &keys)
+{
+    auto *a = new QAction(text, scope);
+    a->setObjectName(QString::fromLatin1(name));
+    if (!keys.isEmpty())
+        a->setShortcut(keys);
+    // A hidden widget's actions do not answer their keys.
+    a->setShortcutContext(Qt::WindowShortcut);
+    QString hint = text;
+    hint.remove(QLatin1Char('.'));
+    hint.remove(QLatin1Char('&'));
+    a->setToolTip(hint);
+    a->setStatusTip(hint);
+    bar->addAction(a);
+    scope->addAction(a);
+    if (QWidget *button = bar->widgetForAction(a))
+        button->setAccessibleName(hint);
+    return a;
+}
+
+void showError(const std::exception &e, QWidget *parent)
+{
+    const auto *db = dynamic_cast<const DbError *>(&e);
+    Services::messages().error(db ? db->text() : QString::fromLocal8Bit(e.what()), parent);
 }
 
 } // namespace FormHelpers

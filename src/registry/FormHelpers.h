@@ -1,8 +1,14 @@
 #pragma once
 #include <QObject>
 
-class QWidget;
+class QAction;
+class QKeySequence;
+class QLabel;
 class QLineEdit;
+class QString;
+class QToolBar;
+class QWidget;
+#include <exception>
 
 // Small behaviours every editor of the registry screens shares.
 namespace FormHelpers {
@@ -21,5 +27,17 @@ void focusNext(QWidget *w);
 void upperCase(QLineEdit *e);
 // Read-only look: grey and skipped by Tab.
 void readOnlyGrey(QLineEdit *e);
+
+// The caption of an editor: its buddy, and the editor's accessible name, so
+// that screen readers name the editor by the text the user reads.
+QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent);
+
+// A toolbar action of `scope` (a screen or one of its tabs): the hint is the
+// caption without dots and ampersands; its keys answer only while `scope`
+// is visible, so two tabs' toolbars may share keys.
+QAction *toolbarAction(QWidget *scope, QToolBar *bar, const char *name, const QString &caption, const QKeySequence &keys);
+
+// A database failure (or any other) shown as an error with its own text.
+void showError(const std::exception &e, QWidget *parent);
 
 } // namespace FormHelpers

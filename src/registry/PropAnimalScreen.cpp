@@ -24,6 +24,9 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+using FormHelpers::caption;
+using FormHelpers::showError;
+
 namespace {
 
 std::function<void(QWidget *, int)> &ownerReport()
@@ -41,21 +44,6 @@ const QString kFinishAnimalFirstTab = QStringLiteral(
     "Você deve gravar ou cancelar a operação em andamento no cadastro do animal antes de prosseguir!");
 const QString kFinishAnimalFirstClose = QStringLiteral(
     "Você deve gravar ou cancelar a operação em andamento no cadastro do animal antes de fechar o formulário!");
-
-QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setBuddy(buddy);
-    // Screen readers name the editor by the caption the user reads.
-    buddy->setAccessibleName(text);
-    return l;
-}
-
-void showError(const std::exception &e, QWidget *parent)
-{
-    const auto *db = dynamic_cast<const DbError *>(&e);
-    Services::messages().error(db ? db->text() : QString::fromLocal8Bit(e.what()), parent);
-}
 
 } // namespace
 
@@ -140,22 +128,10 @@ QAction *PropAnimalScreen::action(const QString &name) const { return m_actions.
 
 QAction *PropAnimalScreen::addAction(QToolBar *bar, const char *name, const QString &text, const QKeySequence &key)
 {
-    auto *a = new QAction(text, this);
-    a->setObjectName(QString::fromLatin1(name));
-    if (!key.isEmpty())
-        a->setShortcut(key);
     // Bound to the owner's tab: while another tab shows, the animal
     // toolbar's actions answer the same keys.
-    a->setShortcutContext(Qt::WindowShortcut);
-    QString hint = text;
-    hint.remove(QLatin1Char('.'));
-    a->setToolTip(hint);
-    a->setStatusTip(hint);
-    bar->addAction(a);
-    bar->parentWidget()->addAction(a);
+    QAction *a = FormHelpers::toolbarAction(bar->parentWidget(), bar, name, text, key);
     m_actions.insert(a->objectName(), a);
-    if (QWidget *button = bar->widgetForAction(a))
-        button->setAccessibleName(text);
     return a;
 }
 

@@ -24,17 +24,12 @@
 
 const QString VaccinationPanel::NaoSeAplica = QStringLiteral("Não se aplica");
 
+using FormHelpers::caption;
+using FormHelpers::showError;
+
 namespace {
 
 const QString kDone = QStringLiteral("Operação realizada com sucesso!");
-
-QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setBuddy(buddy);
-    buddy->setAccessibleName(text);
-    return l;
-}
 
 QVariant chosenKey(const QComboBox *box)
 {

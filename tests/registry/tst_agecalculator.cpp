@@ -3,6 +3,7 @@
 #include "db/ServerClock.h"
 #include "registry/AgeCalculator.h"
 #include "support/RecordingServices.h"
+#include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 
 #include <QApplication>
@@ -13,22 +14,6 @@
 #include <QTest>
 
 namespace {
-
-template <typename T>
-T *child(QWidget *w, const char *name)
-{
-    T *c = w->findChild<T *>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
-}
-
-void shot(QWidget *w, const char *name)
-{
-    const QString dir = qEnvironmentVariable("ZAPO_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        w->grab().save(QDir(dir).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
-}
 
 // Lets a closed window be freed.
 void flushDeletes()

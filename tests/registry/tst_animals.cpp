@@ -14,6 +14,7 @@
 #include "reports/engine/ReportPainter.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
+#include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 #include "ui/MarcacaoAtendimento.h"
 #include "ui/ScreenCatalog.h"
@@ -32,25 +33,9 @@
 
 namespace {
 
-template <typename T>
-T *child(QWidget *w, const char *name)
-{
-    T *c = w->findChild<T *>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
-}
-
 int count(Connection &c, const QString &sql, const QVariantMap &p = {})
 {
     return Sql::scalar(c, sql, p).toInt();
-}
-
-void shot(QWidget *w, const char *name)
-{
-    const QString dir = qEnvironmentVariable("ZAPO_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        w->grab().save(QDir(dir).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
 }
 
 void choose(QComboBox *c, const QString &text)

@@ -8,6 +8,7 @@
 #include "registry/PropAnimalScreen.h"
 #include "registry/RegistryScreens.h"
 #include "support/RecordingServices.h"
+#include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 #include "ui/ScreenCatalog.h"
 
@@ -26,15 +27,6 @@
 
 namespace {
 
-template <typename T>
-T *child(QWidget *w, const char *name)
-{
-    T *c = w->findChild<T *>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
-}
-
 void choose(QComboBox *c, const QVariant &data)
 {
     const int i = c->findData(data);
@@ -49,13 +41,6 @@ void leave(QWidget *w)
     QApplication::processEvents();
     w->clearFocus();
     QApplication::processEvents();
-}
-
-void shot(QWidget *w, const char *name)
-{
-    const QString dir = qEnvironmentVariable("ZAPO_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        w->grab().save(QDir(dir).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
 }
 
 // Fills a new owner the way the staff do, up to Gravar.

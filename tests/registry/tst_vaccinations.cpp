@@ -6,6 +6,7 @@
 #include "db/Sql.h"
 #include "registry/VaccinationPanel.h"
 #include "support/RecordingServices.h"
+#include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 
 #include <QComboBox>
@@ -18,22 +19,6 @@
 #include <QTest>
 
 namespace {
-
-template <typename T>
-T *child(QWidget *w, const char *name)
-{
-    T *c = w->findChild<T *>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
-}
-
-void shot(QWidget *w, const char *name)
-{
-    const QString dir = qEnvironmentVariable("ZAPO_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        w->grab().save(QDir(dir).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
-}
 
 // The reference rows and one animal. Key 1 of each list is the seeded
 // "Não se aplica".

@@ -1,7 +1,9 @@
 #include "support/ScreenDriving.h"
+
 #include "ui/ScreenCatalog.h"
 #include "ui/register/FieldBinder.h"
 
+#include <QDir>
 #include <QTest>
 
 QWidget *screenHost()
@@ -45,4 +47,11 @@ bool typeInto(QWidget *s, const QString &caption, const QString &text)
     else
         e->insert(text); // QTest types ASCII only; this still goes through the validator
     return true;
+}
+
+void shot(QWidget *w, const char *name)
+{
+    const QString dir = qEnvironmentVariable("ZAPO_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        w->grab().save(QDir(dir).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
 }

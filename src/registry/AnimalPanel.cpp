@@ -8,6 +8,7 @@
 #include "registry/FormHelpers.h"
 #include "registry/PropAnimalScreen.h"
 #include "ui/MarcacaoAtendimento.h"
+#include "ui/RecordKeys.h"
 #include "ui/Services.h"
 
 #include <QAction>
@@ -109,34 +110,25 @@ AnimalPanel::AnimalPanel(PropAnimalScreen *screen, QWidget *parent) : QWidget(pa
     bar->setObjectName(QStringLiteral("tlbAnimal"));
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     // The same keys as the owner's toolbar: each acts on its own tab only.
-    connect(addAction(bar, "actAnimalNovo", QStringLiteral("Novo"), QKeySequence(Qt::CTRL | Qt::Key_Insert)),
-            &QAction::triggered, this, &AnimalPanel::novo);
-    connect(addAction(bar, "actAnimalAlterar", QStringLiteral("Alterar"), QKeySequence(Qt::CTRL | Qt::Key_A)),
-            &QAction::triggered, this, &AnimalPanel::alterar);
-    connect(addAction(bar, "actAnimalExcluir", QStringLiteral("Excluir"), QKeySequence(Qt::CTRL | Qt::Key_Delete)),
-            &QAction::triggered, this, &AnimalPanel::excluir);
-    connect(addAction(bar, "actAnimalAtualizar", QStringLiteral("Atualizar"), QKeySequence(Qt::CTRL | Qt::Key_F5)),
-            &QAction::triggered, this, &AnimalPanel::atualizar);
-    connect(addAction(bar, "actAnimalGravar", QStringLiteral("Gravar"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Return)),
-            &QAction::triggered, this, &AnimalPanel::gravar);
-    connect(addAction(bar, "actAnimalCancelar", QStringLiteral("Cancelar"), QKeySequence(Qt::CTRL | Qt::Key_Backspace)),
-            &QAction::triggered, this, &AnimalPanel::cancelar);
-    bar->addSeparator();
-    connect(addAction(bar, "DataSetFirst1", QStringLiteral("Primeiro"), QKeySequence(Qt::CTRL | Qt::Key_Home)),
-            &QAction::triggered, this, [this] { moveTo(0); });
-    connect(addAction(bar, "DataSetPrior1", QStringLiteral("Anterior"), QKeySequence(Qt::CTRL | Qt::Key_Left)),
-            &QAction::triggered, this, [this] { moveTo(m_index - 1); });
-    connect(addAction(bar, "DataSetNext1", QStringLiteral("Próximo"), QKeySequence(Qt::CTRL | Qt::Key_Right)),
-            &QAction::triggered, this, [this] { moveTo(m_index + 1); });
-    connect(addAction(bar, "DataSetLast1", QStringLiteral("Último"), QKeySequence(Qt::CTRL | Qt::Key_End)),
-            &QAction::triggered, this, [this] { moveTo(int(m_animals.size()) - 1); });
-    bar->addSeparator();
-    connect(addAction(bar, "actInformacao", QStringLiteral("&Informação..."), QKeySequence()), &QAction::triggered, this,
-            &AnimalPanel::informacao);
-    connect(addAction(bar, "actMarcaAtendimento", QStringLiteral("&Marca atendimento..."), QKeySequence()),
-            &QAction::triggered, this, &AnimalPanel::marcaAtendimento);
-    connect(addAction(bar, "actOcorrencia", QStringLiteral("Ocorrencias..."), QKeySequence()), &QAction::triggered, this,
-            &AnimalPanel::ocorrencia);
+    using R = RecordCommand;
+    FormHelpers::addToolbarActions(
+        this, bar,
+        {{"actAnimalNovo", QStringLiteral("Novo"), recordKeys(R::Novo), [this] { novo(); }},
+         {"actAnimalAlterar", QStringLiteral("Alterar"), recordKeys(R::Alterar), [this] { alterar(); }},
+         {"actAnimalExcluir", QStringLiteral("Excluir"), recordKeys(R::Excluir), [this] { excluir(); }},
+         {"actAnimalAtualizar", QStringLiteral("Atualizar"), recordKeys(R::Atualizar), [this] { atualizar(); }},
+         {"actAnimalGravar", QStringLiteral("Gravar"), recordKeys(R::Gravar), [this] { gravar(); }},
+         {"actAnimalCancelar", QStringLiteral("Cancelar"), recordKeys(R::Cancelar), [this] { cancelar(); }},
+         {},
+         {"DataSetFirst1", QStringLiteral("Primeiro"), recordKeys(R::Primeiro), [this] { moveTo(0); }},
+         {"DataSetPrior1", QStringLiteral("Anterior"), recordKeys(R::Anterior), [this] { moveTo(m_index - 1); }},
+         {"DataSetNext1", QStringLiteral("Próximo"), recordKeys(R::Proximo), [this] { moveTo(m_index + 1); }},
+         {"DataSetLast1", QStringLiteral("Último"), recordKeys(R::Ultimo), [this] { moveTo(int(m_animals.size()) - 1); }},
+         {},
+         {"actInformacao", QStringLiteral("&Informação..."), {}, [this] { informacao(); }},
+         {"actMarcaAtendimento", QStringLiteral("&Marca atendimento..."), {}, [this] { marcaAtendimento(); }},
+         {"actOcorrencia", QStringLiteral("Ocorrencias..."), {}, [this] { ocorrencia(); }}},
+        m_actions);
     bar->addSeparator();
     m_ownerName = new QLabel(bar);
     m_ownerName->setObjectName(QStringLiteral("lblProprietario"));
@@ -164,13 +156,6 @@ AnimalPanel::AnimalPanel(PropAnimalScreen *screen, QWidget *parent) : QWidget(pa
 }
 
 AnimalPanel::~AnimalPanel() = default;
-
-QAction *AnimalPanel::addAction(QToolBar *bar, const char *name, const QString &text, const QKeySequence &keys)
-{
-    QAction *a = FormHelpers::toolbarAction(this, bar, name, text, keys);
-    m_actions.insert(a->objectName(), a);
-    return a;
-}
 
 void AnimalPanel::buildRecord(QWidget *area)
 {

@@ -77,7 +77,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QAction *addAction(QToolBar *bar, const char *name, const QString &caption, const QKeySequence &key);
     void buildRecord(QWidget *area);
     void loadLists();
     void reload(int idAnimalToSelect);

@@ -121,24 +121,30 @@ QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
     return l;
 }
 
-QAction *toolbarAction(QWidget *scope, QToolBar *bar, const char *name, const QString &text, const QKeySequence &keys)
+void addToolbarActions(QWidget *scope, QToolBar *bar, const QList<ToolbarEntry> &entries, QHash<QString, QAction *> &actions)
 {
-    auto *a = new QAction(text, scope);
-    a->setObjectName(QString::fromLatin1(name));
-    if (!keys.isEmpty())
-        a->setShortcut(keys);
-    // A hidden widget's actions do not answer their keys.
-    a->setShortcutContext(Qt::WindowShortcut);
-    QString hint = text;
-    hint.remove(QLatin1Char('.'));
-    hint.remove(QLatin1Char('&'));
-    a->setToolTip(hint);
-    a->setStatusTip(hint);
-    bar->addAction(a);
-    scope->addAction(a);
-    if (QWidget *button = bar->widgetForAction(a))
-        button->setAccessibleName(hint);
-    return a;
+    for (const ToolbarEntry &e : entries) {
+        if (!e.name) {
+            bar->addSeparator();
+            continue;
+        }
+        auto *a = new QAction(e.caption, scope);
+        a->setObjectName(QString::fromLatin1(e.name));
+        a->setShortcuts(e.keys);
+        // A hidden widget's actions do not answer their keys.
+        a->setShortcutContext(Qt::WindowShortcut);
+        QString hint = e.caption;
+        hint.remove(QLatin1Char('.'));
+        hint.remove(QLatin1Char('&'));
+        a->setToolTip(hint);
+        a->setStatusTip(hint);
+        QObject::connect(a, &QAction::triggered, scope, e.run);
+        bar->addAction(a);
+        scope->addAction(a);
+        if (QWidget *button = bar->widgetForAction(a))
+            button->setAccessibleName(hint);
+        actions.insert(a->objectName(), a);
+    }
 }
 
 void showError(const std::exception &e, QWidget *parent)

@@ -2,13 +2,16 @@
 #include <QObject>
 
 class QAction;
-class QKeySequence;
 class QLabel;
 class QLineEdit;
-class QString;
 class QToolBar;
 class QWidget;
+#include <QHash>
+#include <QKeySequence>
+#include <QList>
+#include <QString>
 #include <exception>
+#include <functional>
 
 // Small behaviours every editor of the registry screens shares.
 namespace FormHelpers {
@@ -32,10 +35,20 @@ void readOnlyGrey(QLineEdit *e);
 // that screen readers name the editor by the text the user reads.
 QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent);
 
-// A toolbar action of `scope` (a screen or one of its tabs): the hint is the
-// caption without dots and ampersands; its keys answer only while `scope`
-// is visible, so two tabs' toolbars may share keys.
-QAction *toolbarAction(QWidget *scope, QToolBar *bar, const char *name, const QString &caption, const QKeySequence &keys);
+// One button of a toolbar; an entry without a name is a separator.
+struct ToolbarEntry {
+    const char *name = nullptr;
+    QString caption;
+    QList<QKeySequence> keys;
+    std::function<void()> run;
+};
+
+// The toolbar's actions, owned by `scope` (a screen or one of its tabs) and
+// kept in `actions` by object name. The hint is the caption without dots and
+// ampersands; the keys answer only while `scope` is visible, so two tabs'
+// toolbars may share keys.
+void addToolbarActions(QWidget *scope, QToolBar *bar, const QList<ToolbarEntry> &entries,
+                       QHash<QString, QAction *> &actions);
 
 // A database failure (or any other) shown as an error with its own text.
 void showError(const std::exception &e, QWidget *parent);

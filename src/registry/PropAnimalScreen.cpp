@@ -8,6 +8,7 @@
 #include "registry/StreetSearchWindow.h"
 #include "registry/Documents.h"
 #include "registry/FormHelpers.h"
+#include "ui/RecordKeys.h"
 #include "ui/Services.h"
 
 #include <QAction>
@@ -126,50 +127,34 @@ QWidget *PropAnimalScreen::animalTab() const { return m_tabs->widget(1); }
 QWidget *PropAnimalScreen::vaccinationTab() const { return m_tabs->widget(2); }
 QAction *PropAnimalScreen::action(const QString &name) const { return m_actions.value(name); }
 
-QAction *PropAnimalScreen::addAction(QToolBar *bar, const char *name, const QString &text, const QKeySequence &key)
-{
-    // Bound to the owner's tab: while another tab shows, the animal
-    // toolbar's actions answer the same keys.
-    QAction *a = FormHelpers::toolbarAction(bar->parentWidget(), bar, name, text, key);
-    m_actions.insert(a->objectName(), a);
-    return a;
-}
-
 void PropAnimalScreen::buildOwnerTab(QWidget *tab)
 {
     auto *bar = new QToolBar(tab);
     bar->setObjectName(QStringLiteral("tlbProprietario"));
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    connect(addAction(bar, "actAppend", QStringLiteral("Novo"), QKeySequence(Qt::CTRL | Qt::Key_Insert)),
-            &QAction::triggered, this, &PropAnimalScreen::novo);
-    connect(addAction(bar, "actEdit", QStringLiteral("Alterar"), QKeySequence(Qt::CTRL | Qt::Key_A)),
-            &QAction::triggered, this, &PropAnimalScreen::alterar);
-    connect(addAction(bar, "actDelete", QStringLiteral("Excluir"), QKeySequence(Qt::CTRL | Qt::Key_Delete)),
-            &QAction::triggered, this, &PropAnimalScreen::excluir);
-    connect(addAction(bar, "actRefresh", QStringLiteral("Atualizar"), QKeySequence(Qt::CTRL | Qt::Key_F5)),
-            &QAction::triggered, this, &PropAnimalScreen::atualizar);
-    connect(addAction(bar, "actPost", QStringLiteral("Gravar"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Return)),
-            &QAction::triggered, this, &PropAnimalScreen::gravar);
-    connect(addAction(bar, "actCancel", QStringLiteral("Cancelar"), QKeySequence(Qt::CTRL | Qt::Key_Backspace)),
-            &QAction::triggered, this, &PropAnimalScreen::cancelar);
-    bar->addSeparator();
-    connect(addAction(bar, "actFirst", QStringLiteral("Primeiro"), QKeySequence(Qt::CTRL | Qt::Key_Home)),
-            &QAction::triggered, this, [this] { moveTo(0); });
-    connect(addAction(bar, "actPrior", QStringLiteral("Anterior"), QKeySequence(Qt::CTRL | Qt::Key_Left)),
-            &QAction::triggered, this, [this] { moveTo(m_index - 1); });
-    connect(addAction(bar, "actNext", QStringLiteral("Próximo"), QKeySequence(Qt::CTRL | Qt::Key_Right)),
-            &QAction::triggered, this, [this] { moveTo(m_index + 1); });
-    connect(addAction(bar, "actLast", QStringLiteral("Último"), QKeySequence(Qt::CTRL | Qt::Key_End)),
-            &QAction::triggered, this, [this] { moveTo(int(m_ids.size()) - 1); });
-    bar->addSeparator();
-    // Imprimir and Pesquisar have always shared Ctrl+P, which printed: the
-    // shortcut stays with Imprimir alone, so that it is not ambiguous.
-    connect(addAction(bar, "actPrint", QStringLiteral("Imprimir..."), QKeySequence(Qt::CTRL | Qt::Key_P)),
-            &QAction::triggered, this, &PropAnimalScreen::imprimir);
-    connect(addAction(bar, "actPesquisar", QStringLiteral("Pesquisar"), QKeySequence()),
-            &QAction::triggered, this, &PropAnimalScreen::pesquisar);
-    connect(addAction(bar, "actSair", QStringLiteral("Sair"), QKeySequence(Qt::CTRL | Qt::Key_S)),
-            &QAction::triggered, this, &QWidget::close);
+    using R = RecordCommand;
+    // Bound to the owner's tab: while another tab shows, the animal
+    // toolbar's actions answer the same keys.
+    FormHelpers::addToolbarActions(
+        tab, bar,
+        {{"actAppend", QStringLiteral("Novo"), recordKeys(R::Novo), [this] { novo(); }},
+         {"actEdit", QStringLiteral("Alterar"), recordKeys(R::Alterar), [this] { alterar(); }},
+         {"actDelete", QStringLiteral("Excluir"), recordKeys(R::Excluir), [this] { excluir(); }},
+         {"actRefresh", QStringLiteral("Atualizar"), recordKeys(R::Atualizar), [this] { atualizar(); }},
+         {"actPost", QStringLiteral("Gravar"), recordKeys(R::Gravar), [this] { gravar(); }},
+         {"actCancel", QStringLiteral("Cancelar"), recordKeys(R::Cancelar), [this] { cancelar(); }},
+         {},
+         {"actFirst", QStringLiteral("Primeiro"), recordKeys(R::Primeiro), [this] { moveTo(0); }},
+         {"actPrior", QStringLiteral("Anterior"), recordKeys(R::Anterior), [this] { moveTo(m_index - 1); }},
+         {"actNext", QStringLiteral("Próximo"), recordKeys(R::Proximo), [this] { moveTo(m_index + 1); }},
+         {"actLast", QStringLiteral("Último"), recordKeys(R::Ultimo), [this] { moveTo(int(m_ids.size()) - 1); }},
+         {},
+         // Imprimir and Pesquisar have always shared Ctrl+P, which printed:
+         // the key stays with Imprimir alone, so that it is not ambiguous.
+         {"actPrint", QStringLiteral("Imprimir..."), {QKeySequence(Qt::CTRL | Qt::Key_P)}, [this] { imprimir(); }},
+         {"actPesquisar", QStringLiteral("Pesquisar"), {}, [this] { pesquisar(); }},
+         {"actSair", QStringLiteral("Sair"), {QKeySequence(Qt::CTRL | Qt::Key_S)}, [this] { close(); }}},
+        m_actions);
 
     auto *group = new QGroupBox(QStringLiteral(" Dados do proprietário: "), tab);
     group->setObjectName(QStringLiteral("grpDadosProprietario"));

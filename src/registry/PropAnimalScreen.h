@@ -79,7 +79,6 @@ protected:
 
 private:
     void buildOwnerTab(QWidget *tab);
-    QAction *addAction(QToolBar *bar, const char *name, const QString &caption, const QKeySequence &key);
     void updateActions();
     void setMode(Mode m);
     void showOwner(const std::optional<OwnerData> &d);

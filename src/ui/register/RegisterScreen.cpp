@@ -1,4 +1,5 @@
 #include "ui/register/RegisterScreen.h"
+#include "ui/RecordKeys.h"
 #include "ui/ReadOnlyGrid.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
@@ -174,18 +175,18 @@ void RegisterScreen::buildActions()
         std::function<void()> handler;
     };
     const Spec specs[] = {
-        {&actAppend, "actAppend", QStringLiteral("Novo"), {QKeySequence(Qt::CTRL | Qt::Key_Insert)}, QStyle::SP_FileIcon, [this] { append(); }},
-        {&actEdit, "actEdit", QStringLiteral("Alterar"), {QKeySequence(Qt::CTRL | Qt::Key_A)}, QStyle::SP_FileDialogDetailedView, [this] { edit(); }},
-        {&actDelete, "actDelete", QStringLiteral("Excluir"), {QKeySequence(Qt::CTRL | Qt::Key_Delete)}, QStyle::SP_TrashIcon, [this] { remove(); }},
-        {&actRefresh, "actRefresh", QStringLiteral("Atualizar"), {QKeySequence(Qt::CTRL | Qt::Key_F5)}, QStyle::SP_BrowserReload, [this] { refresh(); }},
+        {&actAppend, "actAppend", QStringLiteral("Novo"), recordKeys(RecordCommand::Novo), QStyle::SP_FileIcon, [this] { append(); }},
+        {&actEdit, "actEdit", QStringLiteral("Alterar"), recordKeys(RecordCommand::Alterar), QStyle::SP_FileDialogDetailedView, [this] { edit(); }},
+        {&actDelete, "actDelete", QStringLiteral("Excluir"), recordKeys(RecordCommand::Excluir), QStyle::SP_TrashIcon, [this] { remove(); }},
+        {&actRefresh, "actRefresh", QStringLiteral("Atualizar"), recordKeys(RecordCommand::Atualizar), QStyle::SP_BrowserReload, [this] { refresh(); }},
         {&actPost, "actPost", QStringLiteral("Gravar"),
-         {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Enter)},
+         recordKeys(RecordCommand::Gravar),
          QStyle::SP_DialogSaveButton, [this] { post(); }},
-        {&actCancel, "actCancel", QStringLiteral("Cancelar"), {QKeySequence(Qt::CTRL | Qt::Key_Backspace)}, QStyle::SP_DialogCancelButton, [this] { cancel(); }},
-        {&actFirst, "actFirst", QStringLiteral("Primeiro"), {QKeySequence(Qt::CTRL | Qt::Key_Home)}, QStyle::SP_MediaSkipBackward, [this] { first(); }},
-        {&actPrior, "actPrior", QStringLiteral("Anterior"), {QKeySequence(Qt::CTRL | Qt::Key_Left)}, QStyle::SP_MediaSeekBackward, [this] { prior(); }},
-        {&actNext, "actNext", QStringLiteral("Próximo"), {QKeySequence(Qt::CTRL | Qt::Key_Right)}, QStyle::SP_MediaSeekForward, [this] { next(); }},
-        {&actLast, "actLast", QStringLiteral("Último"), {QKeySequence(Qt::CTRL | Qt::Key_End)}, QStyle::SP_MediaSkipForward, [this] { last(); }},
+        {&actCancel, "actCancel", QStringLiteral("Cancelar"), recordKeys(RecordCommand::Cancelar), QStyle::SP_DialogCancelButton, [this] { cancel(); }},
+        {&actFirst, "actFirst", QStringLiteral("Primeiro"), recordKeys(RecordCommand::Primeiro), QStyle::SP_MediaSkipBackward, [this] { first(); }},
+        {&actPrior, "actPrior", QStringLiteral("Anterior"), recordKeys(RecordCommand::Anterior), QStyle::SP_MediaSeekBackward, [this] { prior(); }},
+        {&actNext, "actNext", QStringLiteral("Próximo"), recordKeys(RecordCommand::Proximo), QStyle::SP_MediaSeekForward, [this] { next(); }},
+        {&actLast, "actLast", QStringLiteral("Último"), recordKeys(RecordCommand::Ultimo), QStyle::SP_MediaSkipForward, [this] { last(); }},
         // Ctrl+P belongs to "Pesquisar"; giving it to both would make the key ambiguous.
         {&actPrint, "actPrint", QStringLiteral("Imprimir..."), {}, QStyle::SP_FileDialogContentsView, [this] { print(); }},
         {&actPesquisar, "actPesquisar", QStringLiteral("Pesquisar"), {QKeySequence(Qt::CTRL | Qt::Key_P)}, QStyle::SP_FileDialogInfoView, [this] { search(); }},

@@ -1,4 +1,5 @@
 #include "reports/engine/Reports.h"
+#include "ui/Progress.h"
 #include "db/DbError.h"
 #include "reports/engine/PreviewDialog.h"
 #include "ui/Services.h"
@@ -6,7 +7,6 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QElapsedTimer>
-#include <QProgressDialog>
 #include <limits>
 
 namespace {
@@ -48,30 +48,14 @@ bool openOrThrow(const ReportDefinition &def, QWidget *parent)
 {
     // Long reports show how far they are and can be cancelled; short ones
     // finish before the window would appear.
-    QProgressDialog progress(QStringLiteral("Gerando o relatório..."), QStringLiteral("&Cancelar"), 0, 0, parent);
-    progress.setObjectName(QStringLiteral("dlgProgressoRelatorio"));
-    progress.setWindowTitle(def.title);
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(std::numeric_limits<int>::max()); // shown below, by elapsed time
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-    progress.reset();
-    QElapsedTimer clock;
-    clock.start();
+    Progress progress(def.title, QStringLiteral("Gerando o relatório..."), parent);
     ComposeOptions opt;
-    opt.progress = [&progress, &clock](qint64 rows, qint64 total) {
-        if (total > 0 && total <= INT_MAX) {
-            progress.setMaximum(int(total));
-            progress.setValue(int(qMin(rows, total)));
-        }
-        progress.setLabelText(QStringLiteral("Gerando o relatório... %1 registro(s) lido(s).").arg(rows));
-        if (!progress.isVisible() && clock.elapsed() > 600)
-            progress.show();
-        QCoreApplication::processEvents();
-        return !progress.wasCanceled();
+    opt.progress = [&progress](qint64 rows, qint64 total) {
+        progress.setTotal(total);
+        return progress.step(rows, QStringLiteral("Gerando o relatório... %1 registro(s) lido(s).").arg(rows));
     };
     ComposedReport report = compose(def, opt);
-    progress.close();
+    progress.finish();
     if (report.cancelled || report.pageCount() == 0)
         return false;
     preview().show(report, parent);

@@ -15,10 +15,11 @@ const QString kUnitInUse =
 
 const QString kSenha = QStringLiteral("senha_crip");
 
+// Names listed in upper case, whatever case they were stored in.
 const LookupDef kUnidades{QStringLiteral("unidade_trabalho"), QStringLiteral("Id_Unidade_Trabalho"), QStringLiteral("Nome"),
-                          QStringLiteral("Descricao"), QStringLiteral("Ind_Status = 'ATIVO'")};
+                          QStringLiteral("Descricao"), QStringLiteral("Ind_Status = 'ATIVO'"), true};
 const LookupDef kTodasUnidades{QStringLiteral("unidade_trabalho"), QStringLiteral("Id_Unidade_Trabalho"), QStringLiteral("Nome"), {}, {}};
-const LookupDef kPerfis{QStringLiteral("perfil"), QStringLiteral("Id_Perfil"), QStringLiteral("Nome"), QStringLiteral("Descricao"), {}};
+const LookupDef kPerfis{QStringLiteral("perfil"), QStringLiteral("Id_Perfil"), QStringLiteral("Nome"), QStringLiteral("Descricao"), {}, true};
 
 // The password box never shows the stored digest: an alteration that leaves
 // it blank keeps the password, a typed one replaces it.
@@ -127,6 +128,7 @@ RegisterDef usuario()
     d.focusOnNew = QStringLiteral("Id_Unidade_Trabalho");
     d.loadAllWhenShown = false;
     d.editNeedsRow = true;
+    d.reloadAllAfterCancel = true;
     d.unique = {{{QStringLiteral("Nome")}, QStringLiteral("Já existe um usuário cadastrado com este nome."), true,
                  QStringLiteral("Id_proprietario is null")}};
     d.confirmText = confirmWithKey(QStringLiteral("Você esta preste a deletar a definitivamento o usuário nº: "));
@@ -162,7 +164,7 @@ RegisterDef formSistema()
     d.hasSearch = false;
     d.fields = {keyField(d.keyColumn), text(QStringLiteral("Nome:"), QStringLiteral("Nome"), 80),
                 memo(QStringLiteral("Descrição:"), QStringLiteral("Descricao"), 250),
-                numberField(QStringLiteral("Tag:"), QStringLiteral("Tag")),
+                integerField(QStringLiteral("Tag:"), QStringLiteral("Tag")),
                 choice(QStringLiteral("Tipo formul.:"), QStringLiteral("Tipo_Form"), {QStringLiteral("F"), QStringLiteral("R")}),
                 statusCheck()};
     d.grid = {gridColumn(QStringLiteral("Nome"), QStringLiteral("Nome"), 200), gridColumn(QStringLiteral("Tag"), QStringLiteral("Tag"), 60),
@@ -172,6 +174,9 @@ RegisterDef formSistema()
     d.loadAllWhenShown = false;
     d.checks = {required(QStringLiteral("Nome"), QStringLiteral("Falta preencher o nome do formulário!"))};
     d.confirmDelete = false;
+    // A later form may get the same key (greatest plus one): it must not
+    // inherit the grants of the one deleted.
+    d.deletedWith = {{QStringLiteral("perfil_form"), QStringLiteral("Id_Form")}};
     return d;
 }
 

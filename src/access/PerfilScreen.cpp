@@ -48,12 +48,13 @@ RegisterDef perfilDef()
     d.keyColumn = kKey;
     d.keySource = KeySource::Program;
     d.ownWindow = true;
-    d.fields = {keyField(kKey), text(QStringLiteral("Nome:"), QStringLiteral("Nome"), 50),
+    d.fields = {keyField(kKey), text(QStringLiteral("Nome:"), QStringLiteral("Nome"), 50).upper(),
                 memo(QStringLiteral("Descrição:"), QStringLiteral("Descricao"))};
     d.grid = {gridColumn(QStringLiteral("Nome"), QStringLiteral("Nome"), 200),
               gridColumn(QStringLiteral("Descrição"), QStringLiteral("Descricao"), 400)};
     d.loadAllWhenShown = false;
     d.editNeedsRow = true;
+    d.reloadAllAfterEdit = true;
     d.unique = {{{QStringLiteral("Nome")}, QStringLiteral("Já existe um perfil com este nome."), true, {}}};
     d.confirmText = confirmWithKey(QStringLiteral("Você esta preste a deletar o registro nº: "));
     d.deleteFailedMessage = QStringLiteral("Erro ao tentar excluir registro, entre em contato com administrador! ");

@@ -10,7 +10,8 @@
 int addUserAccount(Connection &c, const NewUser &u)
 {
     const QString unitName = u.unitName.trimmed().toUpper();
-    const QString name = u.name.trimmed();
+    // Names are kept in upper case, as the register screens type them.
+    const QString name = u.name.trimmed().toUpper();
     const QString login = u.login.trimmed();
     if (unitName.isEmpty() || name.isEmpty() || login.isEmpty())
         throw DbError(QStringLiteral("Unidade, nome e login são obrigatórios."));
@@ -28,8 +29,10 @@ int addUserAccount(Connection &c, const NewUser &u)
                      {{QStringLiteral("l"), login.toUpper()}}).isNull())
         throw DbError(QStringLiteral("Já existe um usuário com o login %1.").arg(login));
 
-    QVariant unit = Sql::scalar(c, QStringLiteral("select Id_Unidade_Trabalho from unidade_trabalho where upper(Nome) = :n"),
-                                {{QStringLiteral("n"), unitName}});
+    // upper() of SQLite leaves accented letters: a name stored upper-cased
+    // by the program is compared as it is.
+    QVariant unit = Sql::scalar(c, QStringLiteral("select Id_Unidade_Trabalho from unidade_trabalho where Nome = :n or upper(Nome) = :u"),
+                                {{QStringLiteral("n"), unitName}, {QStringLiteral("u"), unitName}});
     if (unit.isNull()) {
         const int id = Keys::nextProgramKey(c, QStringLiteral("unidade_trabalho"), QStringLiteral("Id_Unidade_Trabalho"));
         Sql::exec(c, QStringLiteral("insert into unidade_trabalho (Id_Unidade_Trabalho, Nome, Descricao, Ind_Status, "

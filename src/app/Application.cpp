@@ -76,5 +76,8 @@ int runZapo(int argc, char *argv[])
     if (QScreen *screen = QGuiApplication::primaryScreen())
         mainWindow.setGeometry(screen->availableGeometry());
     mainWindow.showMaximized();
+    // Showing the window configures the menu, which may end the program.
+    if (ProgramExit::requested())
+        return ProgramExit::code();
     return app.exec();
 }

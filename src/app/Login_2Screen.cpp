@@ -164,7 +164,7 @@ void Login_2Screen::unitPicked(int index)
         // active, with a login and a name; nobody of unit 15.
         QSqlQuery q = Sql::exec(
             mainConnection(),
-            QStringLiteral("select Id_Usuario, id_perfil, upper(Nome) as nome, Senha, senha_crip from usuario"
+            QStringLiteral("select Id_Usuario, id_perfil, Nome as nome, Senha, senha_crip from usuario"
                            " where Id_Unidade_Trabalho = :unidade"
                            " and Bloqueado = 'NAO'"
                            " and inativo = 'NAO'"
@@ -172,11 +172,12 @@ void Login_2Screen::unitPicked(int index)
                            " and (nome is not null) and (ltrim(rtrim(nome)) <> '')"
                            " and Id_Unidade_Trabalho <> 15"
                            " and Status_Registro = 'ATIVO'"
-                           " order by nome"),
+                           " order by upper(Nome)"),
             {{QStringLiteral("unidade"), unit.toInt()}});
         QSignalBlocker block(m_usuario);
         while (q.next()) {
-            m_usuario->addItem(Sql::text(q, QStringLiteral("nome")), q.value(0).toInt());
+            // Upper case in C++: SQLite's upper() leaves accented letters as they are.
+            m_usuario->addItem(Sql::text(q, QStringLiteral("nome")).toUpper(), q.value(0).toInt());
             m_usuario->setItemData(m_usuario->count() - 1, Sql::text(q, QStringLiteral("id_perfil")), ProfileRole);
         }
         m_usuario->setCurrentIndex(-1);
@@ -196,10 +197,10 @@ void Login_2Screen::userPicked(int index)
     if (perfil.isEmpty())
         return;
     try {
-        QSqlQuery q = Sql::exec(mainConnection(), QStringLiteral("select upper(nome) as nome from perfil where id_perfil = :perfil"),
+        QSqlQuery q = Sql::exec(mainConnection(), QStringLiteral("select nome from perfil where id_perfil = :perfil"),
                                 {{QStringLiteral("perfil"), perfil.toInt()}});
         if (q.next())
-            m_panelPerfil->setText(Sql::text(q, QStringLiteral("nome")));
+            m_panelPerfil->setText(Sql::text(q, QStringLiteral("nome")).toUpper());
     } catch (const DbError &e) {
         Services::messages().error(e.text(), this);
     }
@@ -252,7 +253,7 @@ void Login_2Screen::confirm()
     try {
         Connection &c = mainConnection();
         QSqlQuery q = Sql::exec(c,
-                                QStringLiteral("select Id_Usuario, Id_Unidade_Trabalho, Id_Perfil, upper(Nome) as nome, Login, Senha, senha_crip"
+                                QStringLiteral("select Id_Usuario, Id_Unidade_Trabalho, Id_Perfil, Nome as nome, Login, Senha, senha_crip"
                                                " from usuario"
                                                " where Id_Usuario = :usuario"
                                                " and senha_crip = :digest"
@@ -269,7 +270,7 @@ void Login_2Screen::confirm()
         s.IdUsuario = Sql::text(q, QStringLiteral("id_Usuario"));
         s.IdPerfil = Sql::text(q, QStringLiteral("id_perfil"));
         s.IdUnidadeTrabalho = Sql::text(q, QStringLiteral("id_Unidade_trabalho"));
-        s.NomeUsuario = Sql::text(q, QStringLiteral("nome"));
+        s.NomeUsuario = Sql::text(q, QStringLiteral("nome")).toUpper();
         s.Login = Sql::text(q, QStringLiteral("login"));
         s.Senha = Sql::text(q, QStringLiteral("senha"));
         q.finish();

@@ -1,6 +1,8 @@
 #include "app/ProgramExit.h"
 
 #include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
 
 namespace ProgramExit {
 namespace {
@@ -15,10 +17,17 @@ void request(int code)
         g_requested = true;
         g_code = code;
     }
-    if (g_handler)
+    if (g_handler) {
         g_handler(code);
-    else
-        QCoreApplication::exit(code);
+        return;
+    }
+    QCoreApplication::exit(code);
+    // exit() only leaves loops that are running; asked before the first one
+    // starts (a failure while the main window is first shown), the request
+    // would be lost and the program would run on. The posted exit ends the
+    // loop as soon as it starts.
+    if (QCoreApplication::instance() && QThread::currentThread()->loopLevel() == 0)
+        QTimer::singleShot(0, QCoreApplication::instance(), [code] { QCoreApplication::exit(code); });
 }
 
 bool requested()

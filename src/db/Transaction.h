@@ -12,7 +12,14 @@ public:
     Transaction &operator=(const Transaction &) = delete;
     void commit();
 
+    // How many transactions are open on this connection now. The driver has
+    // no way to ask; code that must not wait on the user while locks are held
+    // (message boxes) checks this.
+    static int openOn(const Connection &c);
+
 private:
+    void closed();
+
     Connection &m_c;
     bool m_open = false;
 };

@@ -305,6 +305,174 @@ private slots:
         QCOMPARE(count(QStringLiteral("select Tag from form where Id_Form = 1")), 3);
         QCOMPARE(Sql::text(Sql::scalar(mainConnection(), QStringLiteral("select Tipo_Form from form where Id_Form = 1"))), QStringLiteral("F"));
     }
+    void storedUnitOutsideTheOfferedListIsKept_data() { addEngineRows(); }
+    void storedUnitOutsideTheOfferedListIsKept()
+    {
+        ZAPO_TEST_DB(t);
+        exec(QStringLiteral("insert into unidade_trabalho (Id_Unidade_Trabalho, Nome, Descricao, Ind_Status) values (1, 'são josé', 'Centro', 'ATIVO')"));
+        exec(QStringLiteral("insert into unidade_trabalho (Id_Unidade_Trabalho, Nome, Descricao, Ind_Status) values (2, 'VELHA', 'Fechada', 'INATIVO')"));
+        exec(QStringLiteral("insert into perfil (Id_Perfil, Nome) values (4, 'adm')"));
+        exec(QStringLiteral("insert into usuario (Nome, Login, Id_Unidade_Trabalho, Id_Perfil, Bloqueado, Inativo) values ('RUI', 'RUI', 2, 4, 'NAO', 'NAO')"));
+        const int rui = count(QStringLiteral("select Id_Usuario from usuario where Nome = 'RUI'"));
+        RecordingMessages msgs;
+        auto s = openScreen(3);
+        s->show();
+        s->showKey(rui);
+        auto *unit = qobject_cast<QComboBox *>(editorByCaption(s.get(), QStringLiteral("Unidade de trabalho:")));
+        QVERIFY(unit);
+        // The inactive unit shows for this user, by name.
+        QCOMPARE(unit->currentText(), QStringLiteral("VELHA"));
+        s->edit();
+        type(s.get(), QStringLiteral("Login:"), QStringLiteral("rui2"));
+        QVERIFY2(s->post(), qPrintable(msgs.last()));
+        QCOMPARE(count(QStringLiteral("select Id_Unidade_Trabalho from usuario where Nome = 'RUI'")), 2);
+        QCOMPARE(Sql::text(Sql::scalar(mainConnection(), QStringLiteral("select Login from usuario where Nome = 'RUI'"))), QStringLiteral("RUI2"));
+
+        // A new user is offered only the active units, names in upper case
+        // with their accents.
+        s->append();
+        QStringList offered;
+        for (int i = 0; i < unit->count(); ++i)
+            offered << unit->itemText(i);
+        QCOMPARE(offered, QStringList{QStringLiteral("SÃO JOSÉ")});
+        auto *profile = qobject_cast<QComboBox *>(editorByCaption(s.get(), QStringLiteral("Perfil:")));
+        QCOMPARE(profile->itemText(0), QStringLiteral("ADM"));
+        s->cancel();
+
+        // Picking another unit does change it.
+        s->showKey(rui);
+        s->edit();
+        unit->setCurrentIndex(unit->findText(QStringLiteral("SÃO JOSÉ")));
+        QVERIFY2(s->post(), qPrintable(msgs.last()));
+        QCOMPARE(count(QStringLiteral("select Id_Unidade_Trabalho from usuario where Nome = 'RUI'")), 1);
+    }
+
+    void refusalsAreShownOutsideTheTransaction_data() { addEngineRows(); }
+    void refusalsAreShownOutsideTheTransaction()
+    {
+        ZAPO_TEST_DB(t);
+        exec(QStringLiteral("insert into usuario (Nome, Login) values ('ANA', 'ANA')"));
+        RecordingMessages msgs;
+        auto s = openScreen(3);
+        s->show();
+        s->append();
+        type(s.get(), QStringLiteral("Nome:"), QStringLiteral("ana"));
+        QVERIFY(!s->post());
+        QCOMPARE(msgs.last(), QStringLiteral("Já existe um usuário cadastrado com este nome."));
+        QVERIFY(msgs.underTransaction.isEmpty());
+    }
+
+    void listsComeBackWholeAfterCancelAndAlteration_data() { addEngineRows(); }
+    void listsComeBackWholeAfterCancelAndAlteration()
+    {
+        ZAPO_TEST_DB(t);
+        for (const char *table : {"perfil_form", "usuario", "perfil", "form"})
+            exec(QStringLiteral("delete from ") + QLatin1String(table));
+        exec(QStringLiteral("insert into usuario (Nome, Login) values ('ANA', 'ANA')"));
+        exec(QStringLiteral("insert into usuario (Nome, Login) values ('BIA', 'BIA')"));
+        RecordingMessages msgs;
+        auto users = openScreen(3);
+        users->show();
+        users->showKey(count(QStringLiteral("select Id_Usuario from usuario where Nome = 'BIA'")));
+        QCOMPARE(users->model()->rowCount(), 1);
+        users->edit();
+        users->cancel();
+        QCOMPARE(users->model()->rowCount(), 2);
+
+        exec(QStringLiteral("insert into form (Id_Form, Nome, Tipo_Form, Tag, Ind_Status) values (1, 'UNIDADE', 'F', 1, 'ATIVO')"));
+        for (int id : {1, 2, 3}) {
+            exec(QStringLiteral("insert into perfil (Id_Perfil, Nome) values (%1, 'P%1')").arg(id));
+            exec(QStringLiteral("insert into perfil_form (Id_Perfil, Id_Form, Visualizar, Incluir, Alterar, Excluir, Imprimir) "
+                                "values (%1, 1, 'S', 'S', 'S', 'S', 'S')").arg(id));
+        }
+        QWidget *w = ScreenCatalog::instance().open(2, host());
+        std::unique_ptr<PerfilScreen> s(qobject_cast<PerfilScreen *>(w));
+        s->setAttribute(Qt::WA_DeleteOnClose, false);
+        s->show();
+        s->showKey(2);
+        QCOMPARE(s->model()->rowCount(), 1);
+        s->edit();
+        // Names are typed in upper case.
+        type(s.get(), QStringLiteral("Nome:"), QStringLiteral("gerência"));
+        QCOMPARE(line(s.get(), QStringLiteral("Nome:"))->text(), QStringLiteral("GERÊNCIA"));
+        QVERIFY2(s->post(), qPrintable(msgs.last()));
+        QCOMPARE(s->model()->rowCount(), 3);
+        QCOMPARE(s->currentKey().toInt(), 2);
+        QCOMPARE(s->permissions()->topLevelItemCount(), 1);
+    }
+
+    void deletedFormTakesItsGrantsAlong_data() { addEngineRows(); }
+    void deletedFormTakesItsGrantsAlong()
+    {
+        ZAPO_TEST_DB(t);
+        for (const char *table : {"perfil_form", "usuario", "perfil", "form"})
+            exec(QStringLiteral("delete from ") + QLatin1String(table));
+        for (int id : {1, 2, 3})
+            exec(QStringLiteral("insert into form (Id_Form, Nome, Tipo_Form, Tag, Ind_Status) values (%1, 'F%1', 'F', %1, 'ATIVO')").arg(id));
+        exec(QStringLiteral("insert into perfil (Id_Perfil, Nome) values (1, 'ATENDENTE')"));
+        for (int form : {1, 3})
+            exec(QStringLiteral("insert into perfil_form (Id_Perfil, Id_Form, Visualizar, Incluir, Alterar, Excluir, Imprimir) "
+                                "values (1, %1, 'S', 'S', 'S', 'S', 'S')").arg(form));
+        RecordingMessages msgs;
+        auto s = openScreen(47);
+        s->show();
+        s->showKey(3);
+        QVERIFY(s->remove());
+        QCOMPARE(msgs.shown.first().kind, QStringLiteral("information")); // no question asked
+        QCOMPARE(count(QStringLiteral("select count(*) from perfil_form where Id_Form = 3")), 0);
+        QCOMPARE(count(QStringLiteral("select count(*) from perfil_form where Id_Form = 1")), 1);
+
+        // The next form gets the deleted one's key, and nobody's grants.
+        s->append();
+        type(s.get(), QStringLiteral("Nome:"), QStringLiteral("NOVO"));
+        // "Tag:" takes whole numbers only.
+        type(s.get(), QStringLiteral("Tag:"), QStringLiteral("1a2,5"));
+        QCOMPARE(line(s.get(), QStringLiteral("Tag:"))->text(), QStringLiteral("125"));
+        QVERIFY2(s->post(), qPrintable(msgs.last()));
+        QCOMPARE(line(s.get(), QStringLiteral("Código:"))->text(), QStringLiteral("3"));
+        QCOMPARE(count(QStringLiteral("select Tag from form where Id_Form = 3")), 125);
+        QCOMPARE(count(QStringLiteral("select count(*) from perfil_form where Id_Form = 3")), 0);
+    }
+
+    void textsAreTrimmedAndHeldToTheirColumns_data() { addEngineRows(); }
+    void textsAreTrimmedAndHeldToTheirColumns()
+    {
+        ZAPO_TEST_DB(t);
+        RecordingMessages msgs;
+        auto s = openScreen(1);
+        s->show();
+        s->append();
+        type(s.get(), QStringLiteral("Nome:"), QStringLiteral("  oeste  "));
+        QVERIFY2(s->post(), qPrintable(msgs.last()));
+        QCOMPARE(count(QStringLiteral("select count(*) from unidade_trabalho where Nome = 'OESTE'")), 1);
+
+        // A field whose screen names no width stops at the column's.
+        QWidget parent;
+        auto b = FieldBinder::create(text(QStringLiteral("Nome:"), QStringLiteral("Nome")), nullptr, &parent, QStringLiteral("perfil"));
+        auto *e = qobject_cast<QLineEdit *>(b->editor());
+        e->setText(QString(80, QLatin1Char('A')));
+        QCOMPARE(e->text().size(), 50);
+
+        // What the program itself puts in a field too small for it is
+        // refused by name on every engine, and nothing is written.
+        class Filling : public RegisterScreen {
+        public:
+            Filling() : RegisterScreen(AccessScreens::unidade(), host()) {}
+
+        protected:
+            void beforeWrite(Record &values, bool, Connection &) override
+            {
+                values.insert(QStringLiteral("Descricao"), QString(300, QLatin1Char('x')));
+            }
+        };
+        Filling f;
+        f.show();
+        f.append();
+        type(&f, QStringLiteral("Nome:"), QStringLiteral("leste"));
+        QVERIFY(!f.post());
+        QCOMPARE(msgs.last(), QStringLiteral("O campo \"Descrição\" aceita no máximo 250 caracteres."));
+        QCOMPARE(count(QStringLiteral("select count(*) from unidade_trabalho where Nome = 'LESTE'")), 0);
+    }
 };
 
 QTEST_MAIN(TestAccess)

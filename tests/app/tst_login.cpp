@@ -242,6 +242,46 @@ private slots:
         QCOMPARE(u.NomePerfil, QStringLiteral("Gerente"));
     }
 
+    void accentedNamesAreUpperCasedWhole_data() { addEngineRows(); }
+    void accentedNamesAreUpperCasedWhole()
+    {
+        ZAPO_TEST_DB(t);
+        APP_NEEDS_TABLES(t);
+        Connection &c = t->main();
+        AppSeed::unit(c, 3, QStringLiteral("Centro"));
+        AppSeed::profile(c, 7, QStringLiteral("gerência"));
+        AppSeed::User u;
+        u.nome = QStringLiteral("joão");
+        u.login = QStringLiteral("joao");
+        u.unidade = 3;
+        u.perfil = 7;
+        u.password = QStringLiteral("Segredo1");
+        const int joao = AppSeed::user(c, u);
+        RecordingMessages msg;
+        {
+            Login_2Screen dlg(nullptr);
+            QVERIFY(dlg.pickUnit(3));
+            QCOMPARE(items(dlg.userList()), QStringList{QStringLiteral("JOÃO")});
+            QVERIFY(dlg.pickUser(joao));
+            QCOMPARE(dlg.profilePanel()->text(), QStringLiteral("GERÊNCIA"));
+            dlg.passwordBox()->setText(QStringLiteral("Segredo1"));
+            dlg.confirm();
+        }
+        QCOMPARE(usuarioLogado().NomeUsuario, QStringLiteral("JOÃO"));
+
+        // Accounts made outside the screens are stored upper-cased as well.
+        NewUser n;
+        n.unitName = QStringLiteral("centro");
+        n.name = QStringLiteral("zé maria");
+        n.login = QStringLiteral("ze");
+        n.password = QStringLiteral("Segredo1");
+        n.profileId = 7;
+        const int ze = addUserAccount(c, n);
+        QCOMPARE(Sql::text(Sql::scalar(c, QStringLiteral("select Nome from usuario where Id_Usuario = :i"), {{QStringLiteral("i"), ze}})),
+                 QStringLiteral("ZÉ MARIA"));
+        QCOMPARE(Sql::scalar(c, QStringLiteral("select Id_Unidade_Trabalho from usuario where Id_Usuario = :i"), {{QStringLiteral("i"), ze}}).toInt(), 3);
+    }
+
     void enterMovesOnAndSairEndsTheProgram()
     {
         auto t = TestDatabase::create(QStringLiteral("sqlite"));

@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -242,6 +243,20 @@ private slots:
         QCOMPARE(msg.shown.size(), 2);
         QCOMPARE(msg.last(), QStringLiteral("Erro de autenticação de usuário.\rTente logar novamente."));
         QCOMPARE(exits, (QList<int>{1, 1}));
+    }
+
+    void exitAskedBeforeTheEventLoopStillEndsIt()
+    {
+        // A failure while the main window is first shown asks for the exit
+        // before the application's loop runs: the loop must end at once.
+        ProgramExit::setHandler(nullptr);
+        ProgramExit::request(1);
+        QTimer giveUp; // stopped when the test ends, whatever happened
+        giveUp.setSingleShot(true);
+        connect(&giveUp, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+        giveUp.start(5000);
+        QCOMPARE(QCoreApplication::exec(), 1);
+        QVERIFY(ProgramExit::requested());
     }
 
     void statusBarAfterStartUp_data() { addEngineRows(); }

@@ -1,10 +1,15 @@
 #pragma once
+#include "db/DataModule.h"
+#include "db/Transaction.h"
 #include "ui/Services.h"
 
 #include <QStringList>
+#include <QTest>
 
 // Records what the user would have been shown and answers confirmations
 // from a queue (Yes when the queue is empty). Installs itself while alive.
+// A box shown while the main connection holds a transaction fails the test:
+// the clerk would keep every other workstation waiting until it is closed.
 class RecordingMessages : public Messages {
 public:
     RecordingMessages() { Services::setMessages(this); }
@@ -17,12 +22,12 @@ public:
     QList<Shown> shown;
     QList<bool> answers;
 
-    void information(const QString &t, QWidget *) override { shown.append({QStringLiteral("information"), t}); }
-    void warning(const QString &t, QWidget *) override { shown.append({QStringLiteral("warning"), t}); }
-    void error(const QString &t, QWidget *) override { shown.append({QStringLiteral("error"), t}); }
+    void information(const QString &t, QWidget *) override { record(QStringLiteral("information"), t); }
+    void warning(const QString &t, QWidget *) override { record(QStringLiteral("warning"), t); }
+    void error(const QString &t, QWidget *) override { record(QStringLiteral("error"), t); }
     bool confirm(const QString &t, QWidget *) override
     {
-        shown.append({QStringLiteral("confirm"), t});
+        record(QStringLiteral("confirm"), t);
         return answers.isEmpty() ? true : answers.takeFirst();
     }
 
@@ -35,6 +40,18 @@ public:
         return l;
     }
     void clear() { shown.clear(); }
+    // Boxes shown while a transaction was open (each also failed the test).
+    QStringList underTransaction;
+
+private:
+    void record(const QString &kind, const QString &t)
+    {
+        shown.append({kind, t});
+        if (DataModule::hasCurrent() && Transaction::openOn(DataModule::current().main()) > 0) {
+            underTransaction << t;
+            QTest::qFail(qPrintable(QStringLiteral("message box shown inside an open transaction: ") + t), __FILE__, __LINE__);
+        }
+    }
 };
 
 // Answers file dialogs with fixed names.

@@ -434,6 +434,41 @@ private slots:
         QCOMPARE(line(s, QStringLiteral("Nome:"))->text(), QStringLiteral("GAMA"));
     }
 
+    void locatingFollowsTheSortedOrder_data() { addEngineRows(); }
+    void locatingFollowsTheSortedOrder()
+    {
+        ZAPO_TEST_DB(t);
+        createTables(*t);
+        RecordingMessages msgs;
+        RegisterDef d = testDef();
+        d.search.loadAllWhenShown = true;
+        d.search.locateWhileTyping = true;
+        d.search.followCurrentRow = true;
+        d.search.sortable = true;
+        d.search.initialCriterion = 1;
+        RegisterScreen s(d, nullptr, &t->main());
+        s.show();
+        // Keys and names in different orders.
+        for (const char *n : {"ZULU", "ALFA", "ZETA", "BETA"})
+            insertNamed(s, QLatin1String(n));
+        s.search();
+        auto *w = s.findChild<SearchWindow *>();
+        w->sortByColumn(1); // ALFA, BETA, ZETA, ZULU
+        QCOMPARE(w->model()->key(2).toInt(), 3);
+        QTest::keyClicks(w->textBox(), QStringLiteral("z"));
+        QCOMPARE(w->grid()->currentIndex().row(), 2);
+        QCOMPARE(line(s, QStringLiteral("Nome:"))->text(), QStringLiteral("ZETA"));
+        QTest::keyClicks(w->textBox(), QStringLiteral("u"));
+        QCOMPARE(w->grid()->currentIndex().row(), 3);
+        QCOMPARE(line(s, QStringLiteral("Nome:"))->text(), QStringLiteral("ZULU"));
+        // Back to key order: the first "Z" by key is ZULU, row 0.
+        w->sortByColumn(-1);
+        w->textBox()->clear();
+        QTest::keyClicks(w->textBox(), QStringLiteral("z"));
+        QCOMPARE(w->grid()->currentIndex().row(), 0);
+        QCOMPARE(s.currentKey().toInt(), 1);
+    }
+
     void alterOnAnEmptyListStartsARecordWithoutDefaults_data() { addEngineRows(); }
     void alterOnAnEmptyListStartsARecordWithoutDefaults()
     {

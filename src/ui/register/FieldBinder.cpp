@@ -1,7 +1,9 @@
 #include "ui/register/FieldBinder.h"
 #include "db/DataModule.h"
 #include "db/Formats.h"
+#include "db/DbError.h"
 #include "db/Sql.h"
+#include "db/schema/SchemaModel.h"
 #include "ui/register/PagedQueryModel.h"
 
 #include <QAbstractItemView>
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpressionValidator>
 #include <QValidator>
 
 void ReadOnlyCheckBox::keyPressEvent(QKeyEvent *e)
@@ -105,6 +108,8 @@ public:
         }
         if (def.kind == EditorKind::Number)
             m_edit->setAlignment(Qt::AlignRight);
+        if (def.kind == EditorKind::Number && def.wholeNumber)
+            m_edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]{0,9}")), m_edit));
         attach(m_edit, parent);
     }
 
@@ -121,7 +126,7 @@ public:
                 break;
             }
             case EditorKind::Number:
-                t = Formats::number(v.toDouble());
+                t = m_def.wholeNumber ? QString::number(qRound64(v.toDouble())) : Formats::number(v.toDouble());
                 break;
             default:
                 t = PagedQueryModel::displayText(v);
@@ -146,11 +151,19 @@ public:
         }
         case EditorKind::Number: {
             bool ok = false;
+            if (m_def.wholeNumber) {
+                const int n = t.trimmed().toInt(&ok);
+                return ok ? QVariant(n) : QVariant();
+            }
             const double n = Formats::parseNumber(t, &ok);
             return ok ? QVariant(n) : QVariant();
         }
-        default:
-            return t.trimmed().isEmpty() ? QVariant() : QVariant(t);
+        default: {
+            // Stored without surrounding blanks, as the stores and the
+            // searches treat it: " X " could never be found again.
+            const QString v = t.trimmed();
+            return v.isEmpty() ? QVariant() : QVariant(v);
+        }
         }
     }
 
@@ -184,8 +197,8 @@ public:
     void load(const QVariant &v) override { m_edit->setPlainText(v.isNull() ? QString() : v.toString().trimmed()); }
     QVariant value() const override
     {
-        const QString t = m_edit->toPlainText();
-        return t.trimmed().isEmpty() ? QVariant() : QVariant(t);
+        const QString t = m_edit->toPlainText().trimmed();
+        return t.isEmpty() ? QVariant() : QVariant(t);
     }
     void setEditable(bool on) override { m_edit->setReadOnly(!on || m_def.readOnly); }
 
@@ -211,6 +224,11 @@ private:
     ReadOnlyCheckBox *m_box;
 };
 
+// A drop-down of fixed words or of another table's rows. Only the rows on
+// offer can be picked anew, but a record holding a value that is not on
+// offer (a unit made inactive since, a word no longer listed) shows it as an
+// extra line of its own and writes it back unchanged: filtering the list
+// must never wipe what is stored.
 class ComboBinder : public FieldBinder {
 public:
     ComboBinder(const FieldDef &def, Connection *conn, QWidget *parent) : FieldBinder(def), m_conn(conn)
@@ -239,18 +257,30 @@ public:
         QString sql = QStringLiteral("select %1, %2%3 from %4").arg(l.keyColumn, l.displayColumn,
                                                                     l.hintColumn.isEmpty() ? QString() : QStringLiteral(", ") + l.hintColumn,
                                                                     l.table);
+        QStringList where;
         if (!l.filter.isEmpty())
-            sql += QStringLiteral(" where ") + l.filter;
+            where << QLatin1Char('(') + l.filter + QLatin1Char(')');
+        if (!m_condition.isEmpty())
+            where << QLatin1Char('(') + m_condition + QLatin1Char(')');
+        if (!where.isEmpty())
+            sql += QStringLiteral(" where ") + where.join(QStringLiteral(" and "));
         sql += QStringLiteral(" order by ") + l.displayColumn;
-        QSqlQuery q = Sql::exec(*m_conn, sql);
+        QSqlQuery q = Sql::exec(*m_conn, sql, m_params);
         const QSignalBlocker block(m_combo);
         m_combo->clear();
         while (q.next()) {
-            m_combo->addItem(Sql::text(q.value(1)), q.value(0));
+            m_combo->addItem(shown(q.value(1)), q.value(0));
             if (!l.hintColumn.isEmpty())
                 m_combo->setItemData(m_combo->count() - 1, Sql::text(q.value(2)), Qt::ToolTipRole);
         }
         select(keep);
+    }
+
+    void setRowCondition(const QString &condition, const QVariantMap &params) override
+    {
+        m_condition = condition;
+        m_params = params;
+        reloadRows();
     }
 
     void load(const QVariant &v) override { select(v); }
@@ -264,8 +294,23 @@ public:
     void setEditable(bool on) override { m_combo->setReadOnly(!on || m_def.readOnly); }
 
 private:
+    static constexpr int ExtraRole = Qt::UserRole + 1;
+
+    QString shown(const QVariant &display) const
+    {
+        const QString t = Sql::text(display);
+        return m_def.lookup.upperText ? t.toUpper() : t;
+    }
+
     void select(const QVariant &v)
     {
+        // The previous record's extra line goes; this record may need its own.
+        {
+            const QSignalBlocker block(m_combo);
+            for (int i = m_combo->count() - 1; i >= 0; --i)
+                if (m_combo->itemData(i, ExtraRole).toBool())
+                    m_combo->removeItem(i);
+        }
         int found = -1;
         if (!v.isNull() && v.isValid()) {
             const QString want = Sql::text(v);
@@ -275,19 +320,62 @@ private:
                     break;
                 }
             }
+            if (found < 0 && !want.isEmpty()) {
+                const QSignalBlocker block(m_combo);
+                addExtra(v);
+                found = m_combo->count() - 1;
+            }
         }
         m_combo->setCurrentIndex(found);
         m_combo->setToolTip(found >= 0 ? m_combo->itemData(found, Qt::ToolTipRole).toString() : QString());
     }
 
+    // The stored value's own line: its row's text read without the filters,
+    // or the value itself when no row has it.
+    void addExtra(const QVariant &v)
+    {
+        QString text = Sql::text(v);
+        QString hint;
+        const LookupDef &l = m_def.lookup;
+        if (m_def.kind == EditorKind::Lookup && m_conn) {
+            try {
+                QSqlQuery q = Sql::exec(*m_conn,
+                                        QStringLiteral("select %1%2 from %3 where %4 = :zapo_stored")
+                                            .arg(l.displayColumn, l.hintColumn.isEmpty() ? QString() : QStringLiteral(", ") + l.hintColumn,
+                                                 l.table, l.keyColumn),
+                                        {{QStringLiteral("zapo_stored"), v}});
+                if (q.next()) {
+                    text = shown(q.value(0));
+                    if (!l.hintColumn.isEmpty())
+                        hint = Sql::text(q.value(1));
+                }
+            } catch (const DbError &) {
+                // The key itself still shows, and is still written back.
+            }
+        }
+        m_combo->addItem(text, v);
+        const int i = m_combo->count() - 1;
+        m_combo->setItemData(i, true, ExtraRole);
+        if (!hint.isEmpty())
+            m_combo->setItemData(i, hint, Qt::ToolTipRole);
+    }
+
     Connection *m_conn;
     ReadOnlyComboBox *m_combo;
+    QString m_condition;
+    QVariantMap m_params;
 };
 
 } // namespace
 
-std::unique_ptr<FieldBinder> FieldBinder::create(const FieldDef &def, Connection *conn, QWidget *parent)
+std::unique_ptr<FieldBinder> FieldBinder::create(const FieldDef &given, Connection *conn, QWidget *parent, const QString &table)
 {
+    FieldDef def = given;
+    if (!table.isEmpty() && (def.kind == EditorKind::Text || def.kind == EditorKind::Memo)) {
+        const int width = declaredWidth(table, def.column);
+        if (width > 0 && (def.maxLength <= 0 || def.maxLength > width))
+            def.maxLength = width;
+    }
     std::unique_ptr<FieldBinder> b;
     switch (def.kind) {
     case EditorKind::Memo:
@@ -341,6 +429,17 @@ QString FieldBinder::accessibleCaption(const QString &caption)
     t.remove(QLatin1Char('&'));
     t.replace(QLatin1Char('\x01'), QLatin1Char('&'));
     return t;
+}
+
+int FieldBinder::declaredWidth(const QString &table, const QString &column)
+{
+    const Schema::Table *t = Schema::findTable(table);
+    if (!t)
+        return 0;
+    for (const Schema::Column &c : t->columns)
+        if (c.name.compare(column, Qt::CaseInsensitive) == 0)
+            return c.type == Schema::ColType::Char || c.type == Schema::ColType::VarChar ? c.width : 0;
+    return 0;
 }
 
 QWidget *editorByCaption(QWidget *root, const QString &caption)

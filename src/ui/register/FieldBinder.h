@@ -59,8 +59,10 @@ private:
 class FieldBinder : public QObject {
     Q_OBJECT
 public:
-    // `lookupConnection` is read for drop-downs of other tables.
-    static std::unique_ptr<FieldBinder> create(const FieldDef &def, Connection *lookupConnection, QWidget *parent);
+    // `lookupConnection` is read for drop-downs of other tables. With `table`,
+    // a text editor stops taking characters at its column's declared width.
+    static std::unique_ptr<FieldBinder> create(const FieldDef &def, Connection *lookupConnection, QWidget *parent,
+                                               const QString &table = {});
     ~FieldBinder() override = default;
 
     const FieldDef &def() const { return m_def; }
@@ -77,12 +79,25 @@ public:
     virtual void setEditable(bool on) = 0;
     // Drop-downs of other tables read their rows again; throws DbError.
     virtual void reloadRows() {}
+    // Drop-downs of other tables: offer only the rows meeting `condition`
+    // (with named placeholders) besides the lookup's own filter, and read
+    // them again; an empty condition offers them all again. Throws DbError.
+    // Whatever the filters, the value the record holds stays shown and is
+    // written back unchanged unless another row is picked.
+    virtual void setRowCondition(const QString &condition, const QVariantMap &params = {})
+    {
+        Q_UNUSED(condition);
+        Q_UNUSED(params);
+    }
     void focus();
 
     // Editors of single-line fields: Enter moves the focus on, as Tab does.
     static void installEnterAsTab(QWidget *editor);
     // The caption as a screen reader reads it ("Nome:").
     static QString accessibleCaption(const QString &caption);
+    // How many characters a text column of the program's schema holds; 0 when
+    // the column is unknown or not a sized text.
+    static int declaredWidth(const QString &table, const QString &column);
 
 protected:
     FieldBinder(const FieldDef &def) : m_def(def) {}

@@ -53,12 +53,33 @@ QString PagedQueryModel::selectStatement() const
     for (const Column &c : m_columns)
         cols << c.expression;
     cols << m_key;
-    QString order = m_key;
-    if (m_sortColumn >= 0) {
-        const Column &c = m_columns.at(m_sortColumn);
-        order = (c.sortExpression.isEmpty() ? c.expression : c.sortExpression) + QStringLiteral(", ") + m_key;
-    }
-    return QStringLiteral("select %1 from %2%3 order by %4").arg(cols.join(QStringLiteral(", ")), m_source, whereClause(), order);
+    return QStringLiteral("select %1 from %2%3 order by %4").arg(cols.join(QStringLiteral(", ")), m_source, whereClause(), orderExpression());
+}
+
+QString PagedQueryModel::orderExpression() const
+{
+    if (m_sortColumn < 0)
+        return m_key;
+    const Column &c = m_columns.at(m_sortColumn);
+    return (c.sortExpression.isEmpty() ? c.expression : c.sortExpression) + QStringLiteral(", ") + m_key;
+}
+
+int PagedQueryModel::rowOf(const QString &condition, const QVariantMap &params) const
+{
+    if (!m_conn || m_source.isEmpty() || condition.isEmpty())
+        return -1;
+    // Numbered under the very order the pages are read in, so the row found
+    // is the row the grid shows, however it is sorted.
+    QVariantMap all = m_params;
+    for (auto it = params.cbegin(); it != params.cend(); ++it)
+        all.insert(it.key(), it.value());
+    const QVariant n = Sql::scalar(
+        *m_conn,
+        QStringLiteral("select min(zapo_x.zapo_rn) from (select row_number() over (order by %1) as zapo_rn, "
+                       "case when %2 then 1 else 0 end as zapo_hit from %3%4) zapo_x where zapo_x.zapo_hit = 1")
+            .arg(orderExpression(), condition, m_source, whereClause()),
+        all);
+    return n.isNull() ? -1 : n.toInt() - 1;
 }
 
 void PagedQueryModel::reload()

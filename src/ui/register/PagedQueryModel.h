@@ -45,6 +45,11 @@ public:
     // Reads one row again (after it was saved).
     void refreshRow(int row);
 
+    // The first row, in the grid's current order, of those that also meet
+    // `condition` (named placeholders, not clashing with the filter's); -1
+    // when none does. Throws DbError.
+    int rowOf(const QString &condition, const QVariantMap &params = {}) const;
+
     QVariant key(int row) const;
     QVariant rawValue(int row, int column) const;
     const QList<Column> &columns() const { return m_columns; }
@@ -68,6 +73,7 @@ signals:
 private:
     const QVector<QVariant> *rowData(int row) const;
     QString whereClause() const;
+    QString orderExpression() const;
 
     Connection *m_conn = nullptr;
     QString m_source;

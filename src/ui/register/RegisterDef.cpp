@@ -83,6 +83,13 @@ FieldDef numberField(const QString &caption, const QString &column)
     return make(EditorKind::Number, caption, column);
 }
 
+FieldDef integerField(const QString &caption, const QString &column)
+{
+    FieldDef f = numberField(caption, column);
+    f.wholeNumber = true;
+    return f;
+}
+
 GridColumn gridColumn(const QString &title, const QString &column, int width)
 {
     GridColumn c;

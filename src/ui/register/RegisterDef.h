@@ -41,6 +41,7 @@ struct LookupDef {
     QString displayColumn;
     QString hintColumn;  // shown as the drop-down's hint once a row is picked
     QString filter;      // fixed condition (no values), e.g. "Ind_Status <> 'INATIVO'"
+    bool upperText = false; // shown in upper case whatever the stored case
 };
 
 struct FieldDef {
@@ -57,6 +58,7 @@ struct FieldDef {
     QStringList choices;   // Choice
     LookupDef lookup;      // Lookup
     int width = 0;         // editor width in pixels (0: the layout decides)
+    bool wholeNumber = false; // Number: digits only, written as an integer
 
     // Chainable refinements.
     FieldDef &upper() { upperCase = true; return *this; }
@@ -80,6 +82,8 @@ FieldDef lookupField(const QString &caption, const QString &column, const Lookup
 FieldDef choice(const QString &caption, const QString &column, const QStringList &items);
 FieldDef dateField(const QString &caption, const QString &column);
 FieldDef numberField(const QString &caption, const QString &column);
+// An integer column: only digits (and a leading minus) can be typed.
+FieldDef integerField(const QString &caption, const QString &column);
 
 // A column of a list grid. `column` is a real column of the table; a lookup
 // column shows another table's display text for the key in `column`.
@@ -176,6 +180,13 @@ struct AuditColumns {
     QString modifiedAt = QStringLiteral("Modificado_Em");
 };
 
+// Rows of another table that belong to a row of this one and go with it,
+// deleted in the same transaction (nobody else may inherit them).
+struct ChildRows {
+    QString table;
+    QString column;
+};
+
 struct RegisterDef {
     int formId = 0;
     QString caption;       // "016 - Cadastro de Medicamento"
@@ -190,6 +201,7 @@ struct RegisterDef {
     QList<Check> checks;      // in order
     QList<UniqueCheck> unique;
     QList<UsageCheck> usedBy; // in order
+    QList<ChildRows> deletedWith;
     // The question before deleting; `key` is the current key as text.
     std::function<QString(const QString &key)> confirmText;
     bool confirmDelete = true;
@@ -201,6 +213,8 @@ struct RegisterDef {
     bool loadAllWhenShown = true;  // else the list starts empty
     bool editNeedsRow = false;     // "Alterar" on an empty list does nothing
     bool reloadAllAfterInsert = false; // and move to the last row
+    bool reloadAllAfterEdit = false;   // every row again, the saved one current
+    bool reloadAllAfterCancel = false; // every row again
     // Update and delete also require every column to still hold the value
     // read, so a row another workstation changed meanwhile is refused.
     bool optimisticConcurrency = false;

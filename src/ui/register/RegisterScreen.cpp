@@ -33,16 +33,7 @@
 
 namespace {
 
-const QString kSuccess = QStringLiteral("Operação realizada com sucesso!");
 const QString kSortFailed = QStringLiteral("Não foi possível ordenar por este campo.");
-const QString kChangedMeanwhile = QStringLiteral("O registro foi alterado ou excluído por outro usuário. Atualize a lista e tente novamente.");
-
-QVariant userId()
-{
-    bool ok = false;
-    const int id = usuarioLogado().IdUsuario.trimmed().toInt(&ok);
-    return ok ? QVariant(id) : QVariant();
-}
 
 bool sameColumn(const QString &a, const QString &b)
 {
@@ -249,7 +240,7 @@ void RegisterScreen::buildFields()
     int row = 0;
     bool hasMemo = false;
     for (const FieldDef &f : m_def.fields) {
-        auto b = FieldBinder::create(f, m_conn, m_fieldsBox);
+        auto b = FieldBinder::create(f, m_conn, m_fieldsBox, m_def.table);
         b->editor()->installEventFilter(this);
         if (f.kind == EditorKind::Memo) {
             if (m_def.listBelowRecord)
@@ -570,190 +561,21 @@ void RegisterScreen::edit()
     focusFirstEditable();
 }
 
-bool RegisterScreen::validate(const Record &)
-{
-    return true;
-}
-
-void RegisterScreen::beforeWrite(Record &, bool, Connection &) {}
-
-void RegisterScreen::afterWrite(const QVariant &, bool, Connection &) {}
-
-bool RegisterScreen::post()
-{
-    if (!m_state.ready || m_state.mode == RecordMode::Browse)
-        return false;
-    Record values = collect();
-    for (const Check &c : m_def.checks) {
-        if (c.ok && !c.ok(values)) {
-            Services::messages().information(c.message, this);
-            if (FieldBinder *b = binder(c.column))
-                b->focus();
-            return false;
-        }
-    }
-    if (!validate(values))
-        return false;
-
-    const bool inserting = m_state.mode == RecordMode::Insert;
-    QVariant key;
-    try {
-        if (!writeRecord(values, key))
-            return false;
-    } catch (const DbError &e) {
-        // Rolled back; the record stays in insert or edit mode with what was typed.
-        Services::messages().error(e.text(), this);
-        return false;
-    }
-
-    setEditable(false);
-    m_state.mode = RecordMode::Browse;
-    try {
-        if (inserting) {
-            if (m_def.reloadAllAfterInsert) {
-                loadList(QString());
-                setCurrentRow(m_model->rowCount() - 1);
-            } else {
-                loadList(QStringLiteral("t.") + m_def.keyColumn + QStringLiteral(" = :zapo_shown"),
-                         {{QStringLiteral("zapo_shown"), key}});
-            }
-        } else {
-            m_model->refreshRow(currentRow());
-            loadCurrentRecord();
-        }
-    } catch (const DbError &e) {
-        Services::messages().error(e.text(), this);
-    }
-    updateActions();
-    emit recordSaved(key, inserting);
-    Services::messages().information(kSuccess, this);
-    return true;
-}
-
-QString RegisterScreen::rowIdentity(const Record &old, QVariantMap &params) const
-{
-    QString where = m_def.keyColumn + QStringLiteral(" = :zapo_old_key");
-    params.insert(QStringLiteral("zapo_old_key"), old.value(m_def.keyColumn, currentKey()));
-    if (!m_def.optimisticConcurrency)
-        return where;
-    // Every column must still hold what was read; a column that was empty
-    // must still be empty (a comparison with null would never match).
-    int i = 0;
-    for (auto it = old.cbegin(); it != old.cend(); ++it, ++i) {
-        if (sameColumn(it.key(), m_def.keyColumn))
-            continue;
-        if (it.value().isNull()) {
-            where += QStringLiteral(" and %1 is null").arg(it.key());
-        } else {
-            const QString p = QStringLiteral("zapo_old_%1").arg(i);
-            where += QStringLiteral(" and %1 = :%2").arg(it.key(), p);
-            params.insert(p, it.value());
-        }
-    }
-    return where;
-}
-
-bool RegisterScreen::writeRecord(Record &values, QVariant &key)
-{
-    Transaction tx(*m_conn);
-    const bool inserting = m_state.mode == RecordMode::Insert;
-
-    for (const UniqueCheck &u : m_def.unique) {
-        if (u.onInsertOnly && !inserting)
-            continue;
-        QStringList cond;
-        QVariantMap params;
-        for (int i = 0; i < u.columns.size(); ++i) {
-            const QString p = QStringLiteral("u%1").arg(i);
-            const QVariant v = values.value(u.columns.at(i));
-            if (v.isNull()) {
-                cond << u.columns.at(i) + QStringLiteral(" is null");
-            } else {
-                cond << QStringLiteral("%1 = :%2").arg(m_conn->dialect().folded(u.columns.at(i)), p);
-                params.insert(p, foldText(v.toString().trimmed()));
-            }
-        }
-        if (!inserting) {
-            cond << m_def.keyColumn + QStringLiteral(" <> :ukey");
-            params.insert(QStringLiteral("ukey"), currentKey());
-        }
-        if (!u.condition.isEmpty())
-            cond << QLatin1Char('(') + u.condition + QLatin1Char(')');
-        const int n = Sql::scalar(*m_conn, QStringLiteral("select count(*) from %1 where %2").arg(m_def.table, cond.join(QStringLiteral(" and "))),
-                                  params).toInt();
-        if (n > 0) {
-            Services::messages().information(u.message, this);
-            if (!u.columns.isEmpty())
-                if (FieldBinder *b = binder(u.columns.first()))
-                    b->focus();
-            return false;
-        }
-    }
-
-    const QDateTime now = serverNow(*m_conn);
-    const AuditColumns &a = m_def.audit;
-    if (inserting) {
-        if (a.enabled) {
-            values.insert(a.insertedBy, userId());
-            values.insert(a.insertedAt, now);
-        }
-        if (m_def.keySource == KeySource::Program)
-            values.insert(m_def.keyColumn, Keys::nextProgramKey(*m_conn, m_def.table, m_def.keyColumn));
-    } else if (a.enabled) {
-        values.insert(a.modifiedBy, userId());
-        values.insert(a.modifiedAt, now);
-    }
-    beforeWrite(values, inserting, *m_conn);
-
-    QStringList cols;
-    QStringList holders;
-    QVariantMap params;
-    int i = 0;
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        if (!inserting && sameColumn(it.key(), m_def.keyColumn))
-            continue;
-        const FieldDef *f = m_def.field(it.key());
-        if (f && f->readOnly && f->kind != EditorKind::Key)
-            continue;
-        const QString p = QStringLiteral("c%1").arg(i++);
-        cols << it.key();
-        holders << QLatin1Char(':') + p;
-        params.insert(p, it.value());
-    }
-
-    if (inserting) {
-        const QString sql = QStringLiteral("insert into %1 (%2) values (%3)")
-                                .arg(m_def.table, cols.join(QStringLiteral(", ")), holders.join(QStringLiteral(", ")));
-        if (m_def.keySource == KeySource::Server)
-            key = Keys::insertReturningKey(*m_conn, sql, params, m_def.keyColumn);
-        else {
-            Sql::exec(*m_conn, sql, params);
-            key = values.value(m_def.keyColumn);
-        }
-    } else {
-        QStringList sets;
-        for (int j = 0; j < cols.size(); ++j)
-            sets << cols.at(j) + QStringLiteral(" = ") + holders.at(j);
-        const QString where = rowIdentity(m_stored, params);
-        QSqlQuery q = Sql::exec(*m_conn, QStringLiteral("update %1 set %2 where %3").arg(m_def.table, sets.join(QStringLiteral(", ")), where),
-                                params);
-        if (q.numRowsAffected() != 1)
-            throw DbError(kChangedMeanwhile);
-        key = currentKey();
-    }
-    afterWrite(key, inserting, *m_conn);
-    tx.commit();
-    if (FieldBinder *kb = binder(m_def.keyColumn))
-        kb->load(key);
-    return true;
-}
-
 void RegisterScreen::cancel()
 {
     if (!m_state.ready || m_state.mode == RecordMode::Browse)
         return;
     m_state.mode = RecordMode::Browse;
     setEditable(false);
+    if (m_def.reloadAllAfterCancel) {
+        try {
+            loadList(QString());
+        } catch (const DbError &e) {
+            Services::messages().error(e.text(), this);
+        }
+        updateActions();
+        return;
+    }
     // A new record disappears (the list stays as "Novo" left it); an edited
     // row shows its stored values again.
     loadCurrentRecord();
@@ -771,71 +593,6 @@ void RegisterScreen::refresh()
         Services::messages().error(e.text(), this);
     }
     updateActions();
-}
-
-bool RegisterScreen::mayDelete(const QVariant &)
-{
-    return true;
-}
-
-void RegisterScreen::beforeDelete(const QVariant &, Connection &)
-{
-}
-
-bool RegisterScreen::remove()
-{
-    if (!m_state.ready || m_state.mode == RecordMode::Insert)
-        return false;
-    const QVariant key = currentKey();
-    if (!key.isValid() || key.isNull())
-        return false;
-    try {
-        for (const UsageCheck &u : m_def.usedBy) {
-            const int n = Sql::scalar(*m_conn, QStringLiteral("select count(*) from %1 where %2 = :k").arg(u.table, u.column),
-                                      {{QStringLiteral("k"), key}}).toInt();
-            if (n > 0) {
-                Services::messages().information(u.message, this);
-                return false;
-            }
-        }
-        if (!mayDelete(key))
-            return false;
-    } catch (const DbError &e) {
-        Services::messages().error(e.text(), this);
-        return false;
-    }
-    if (m_def.confirmDelete) {
-        const QString question = m_def.confirmText ? m_def.confirmText(keyText()) : defaultConfirmText(keyText());
-        if (!Services::messages().confirm(question, this))
-            return false;
-    }
-    try {
-        if (m_state.mode == RecordMode::Browse && m_stored.isEmpty())
-            loadCurrentRecord();
-        Transaction tx(*m_conn);
-        beforeDelete(key, *m_conn);
-        QVariantMap params;
-        const QString where = rowIdentity(m_stored.isEmpty() ? Record{{m_def.keyColumn, key}} : m_stored, params);
-        QSqlQuery q = Sql::exec(*m_conn, QStringLiteral("delete from %1 where %2").arg(m_def.table, where), params);
-        if (q.numRowsAffected() != 1)
-            throw DbError(kChangedMeanwhile);
-        tx.commit();
-    } catch (const DbError &e) {
-        if (!m_def.deleteFailedMessage.isEmpty())
-            Services::messages().information(m_def.deleteFailedMessage, this);
-        else
-            Services::messages().error(e.text(), this);
-        return false;
-    }
-    try {
-        loadList(QString());
-    } catch (const DbError &e) {
-        Services::messages().error(e.text(), this);
-    }
-    updateActions();
-    emit recordDeleted(key);
-    Services::messages().information(kSuccess, this);
-    return true;
 }
 
 void RegisterScreen::first()

@@ -122,7 +122,14 @@ private:
     Record collect() const;
     QStringList recordColumns() const;
     QString keyText() const;
-    bool writeRecord(Record &values, QVariant &key);
+    // Why a save was refused, shown once the transaction is rolled back.
+    struct Refusal {
+        QString message;
+        QString column; // focused afterwards
+    };
+    bool writeRecord(Record &values, QVariant &key, Refusal &refusal);
+    // False (and why) when a text is longer than its column holds.
+    bool fitsColumns(const Record &values, Refusal &refusal) const;
     QString rowIdentity(const Record &old, QVariantMap &params) const;
     void currentRowChanged();
 

@@ -198,28 +198,15 @@ void SearchWindow::locate()
     if (c < 0 || c >= m_def.criteria.size() || text.isEmpty())
         return;
     const SearchCriterion &crit = m_def.criteria.at(c);
-    const QString key = QStringLiteral("t.") + m_def.keyColumn;
     QString match;
-    QVariantMap params;
-    if (crit.match == Match::Equals) {
-        match = QStringLiteral("cast(t.%1 as varchar(20)) like :loc escape '\\'").arg(crit.column);
-        params.insert(QStringLiteral("loc"), likePrefix(text));
-    } else {
-        match = QStringLiteral("%1 like :loc escape '\\'").arg(m_conn.dialect().folded(QStringLiteral("t.") + crit.column));
-        params.insert(QStringLiteral("loc"), likePrefix(text));
-    }
-    const QString base = m_model->filter().isEmpty() ? QString() : QLatin1Char('(') + m_model->filter() + QStringLiteral(") and ");
+    if (crit.match == Match::Equals)
+        match = QStringLiteral("cast(t.%1 as varchar(20)) like :zapo_loc escape '\\'").arg(crit.column);
+    else
+        match = QStringLiteral("%1 like :zapo_loc escape '\\'").arg(m_conn.dialect().folded(QStringLiteral("t.") + crit.column));
     try {
-        // Under the grid's order (the key, when nothing is sorted): the first
-        // matching row, then how many rows come before it.
-        const QVariant first = Sql::scalar(m_conn, QStringLiteral("select min(%1) from %2 t where %3%4").arg(key, m_def.table, base, match), params);
-        if (first.isNull())
-            return;
-        QVariantMap before = params;
-        before.remove(QStringLiteral("loc"));
-        before.insert(QStringLiteral("first"), first);
-        const int row = Sql::scalar(m_conn, QStringLiteral("select count(*) from %1 t where %2%3 < :first").arg(m_def.table, base, key), before).toInt();
-        if (row < m_model->rowCount()) {
+        // The first matching row as the grid lists it now (sorted or not).
+        const int row = m_model->rowOf(match, {{QStringLiteral("zapo_loc"), likePrefix(text)}});
+        if (row >= 0 && row < m_model->rowCount()) {
             m_grid->setCurrentIndex(m_model->index(row, 0));
             m_grid->scrollTo(m_model->index(row, 0));
         }

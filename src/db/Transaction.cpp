@@ -1,11 +1,13 @@
 #include "db/Transaction.h"
 #include "db/DataModule.h"
 #include "db/Dialect.h"
+#include "db/Reconnect.h"
 
 Transaction::Transaction(Connection &c) : m_c(c)
 {
-    QSqlDatabase db = c.db();
-    c.dialect().begin(db);
+    // A connection the server dropped since the last statement is opened
+    // again here rather than failing the save.
+    Reconnect::begin(c);
     m_open = true;
     c.setInTransaction(true);
 }

@@ -1,5 +1,6 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
+#include "db/Reconnect.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -7,6 +8,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <atomic>
 #include <sqlite3.h>
 
 const QString DataModule::MainName = QStringLiteral("BANCO_ZAPO");
@@ -16,7 +18,9 @@ const QString DataModule::KeldaName = QStringLiteral("DB_KELDA");
 namespace {
 
 DataModule *g_current = nullptr;
-int g_counter = 0;
+// Connection names must differ even when load tests open workstations from
+// several threads at once.
+std::atomic<int> g_counter{0};
 
 void sqliteFold(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
@@ -66,6 +70,34 @@ void execOrThrow(QSqlDatabase &db, const QString &sql, const QVariantMap &params
         throw DbError::from(q.lastError(), sql);
 }
 
+// What every freshly opened connection gets, at start-up and when it is
+// opened again after the server restarted.
+void prepareMain(QSqlDatabase &db, const Dialect &dialect, const DatabaseSpec &spec)
+{
+    if (dialect.engine() != Engine::SQLite)
+        return;
+    registerSqliteFunctions(db);
+    tuneSqlite(db);
+    execOrThrow(db, QStringLiteral("attach database :f as padrao"), {{QStringLiteral(":f"), spec.padraoPath()}});
+    execOrThrow(db, QStringLiteral("attach database :f as kelda"), {{QStringLiteral(":f"), spec.keldaPath()}});
+}
+
+void prepareOther(QSqlDatabase &db, const Dialect &dialect, const QString &databaseName, const QString &searchPath)
+{
+    if (dialect.engine() == Engine::SQLite) {
+        registerSqliteFunctions(db);
+        tuneSqlite(db);
+    }
+    if (dialect.engine() == Engine::TSql && !databaseName.isEmpty()) {
+        static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+        if (!ident.match(databaseName).hasMatch())
+            throw DbError(QStringLiteral("Nome de banco inválido: %1").arg(databaseName));
+        execOrThrow(db, QStringLiteral("use ") + databaseName);
+    }
+    if (dialect.engine() == Engine::PostgreSQL && !searchPath.isEmpty())
+        execOrThrow(db, QStringLiteral("set search_path to %1, public").arg(searchPath));
+}
+
 } // namespace
 
 Connection::Connection(QString logicalName, QString qtName, QStringList parameters, const Dialect *dialect)
@@ -89,27 +121,31 @@ DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec
 
         QSqlDatabase main = openOne(prefix + MainName, spec.database, {});
         detectEngine(main);
-        if (m_dialect->engine() == Engine::SQLite) {
-            execOrThrow(main, QStringLiteral("attach database :f as padrao"), {{QStringLiteral(":f"), spec.padraoPath()}});
-            execOrThrow(main, QStringLiteral("attach database :f as kelda"), {{QStringLiteral(":f"), spec.keldaPath()}});
-        }
+        prepareMain(main, *m_dialect, m_spec);
         const bool separateDatabases = m_dialect->engine() == Engine::TSql;
-        QSqlDatabase padrao = openOne(prefix + PadraoName,
-                                      separateDatabases ? spec.padraoDatabase : spec.database,
-                                      QStringLiteral("padrao"));
-        QSqlDatabase kelda = openOne(prefix + KeldaName,
-                                     separateDatabases ? spec.keldaDatabase : spec.database,
-                                     QStringLiteral("kelda"));
+        const QString padraoDb = separateDatabases ? spec.padraoDatabase : spec.database;
+        const QString keldaDb = separateDatabases ? spec.keldaDatabase : spec.database;
+        QSqlDatabase padrao = openOne(prefix + PadraoName, padraoDb, QStringLiteral("padrao"));
+        QSqlDatabase kelda = openOne(prefix + KeldaName, keldaDb, QStringLiteral("kelda"));
         Q_UNUSED(padrao);
         Q_UNUSED(kelda);
 
         m_connections.push_back(std::make_unique<Connection>(MainName, prefix + MainName,
                                                              spec.parameterLines(mainName), m_dialect.get()));
+        Reconnect::watch(*m_connections.back(), [this](QSqlDatabase &db) { prepareMain(db, *m_dialect, m_spec); });
         m_connections.push_back(std::make_unique<Connection>(PadraoName, prefix + PadraoName,
                                                              spec.parameterLines(spec.padraoDatabase), m_dialect.get()));
+        Reconnect::watch(*m_connections.back(), [this, padraoDb](QSqlDatabase &db) {
+            prepareOther(db, *m_dialect, padraoDb, QStringLiteral("padrao"));
+        });
         m_connections.push_back(std::make_unique<Connection>(KeldaName, prefix + KeldaName,
                                                              spec.parameterLines(spec.keldaDatabase), m_dialect.get()));
+        Reconnect::watch(*m_connections.back(), [this, keldaDb](QSqlDatabase &db) {
+            prepareOther(db, *m_dialect, keldaDb, QStringLiteral("kelda"));
+        });
     } catch (...) {
+        for (auto &c : m_connections)
+            Reconnect::forget(*c);
         for (const QString &n : std::as_const(m_qtNames)) {
             { QSqlDatabase db = QSqlDatabase::database(n, false); db.close(); }
             QSqlDatabase::removeDatabase(n);
@@ -122,6 +158,8 @@ DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec
 
 DataModule::~DataModule()
 {
+    for (auto &c : m_connections)
+        Reconnect::forget(*c);
     m_connections.clear();
     for (const QString &n : std::as_const(m_qtNames)) {
         { QSqlDatabase db = QSqlDatabase::database(n, false); db.close(); }
@@ -171,18 +209,8 @@ QSqlDatabase DataModule::openOne(const QString &qtName, const QString &databaseN
     }
     if (!db.open())
         throw DbError::from(db.lastError());
-    if (m_dialect && m_dialect->engine() == Engine::SQLite) {
-        registerSqliteFunctions(db);
-        tuneSqlite(db);
-    }
-    if (m_dialect && m_dialect->engine() == Engine::TSql && !databaseName.isEmpty()) {
-        static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-        if (!ident.match(databaseName).hasMatch())
-            throw DbError(QStringLiteral("Nome de banco inválido: %1").arg(databaseName));
-        execOrThrow(db, QStringLiteral("use ") + databaseName);
-    }
-    if (m_dialect && m_dialect->engine() == Engine::PostgreSQL && !searchPath.isEmpty())
-        execOrThrow(db, QStringLiteral("set search_path to %1, public").arg(searchPath));
+    if (m_dialect)
+        prepareOther(db, *m_dialect, databaseName, searchPath);
     return db;
 }
 
@@ -191,8 +219,6 @@ void DataModule::detectEngine(QSqlDatabase &db)
     switch (m_spec.kind) {
     case DatabaseSpec::Kind::SQLite:
         m_dialect = makeDialect(Engine::SQLite);
-        registerSqliteFunctions(db);
-        tuneSqlite(db);
         return;
     case DatabaseSpec::Kind::PostgreSQL:
         m_dialect = makeDialect(Engine::PostgreSQL);

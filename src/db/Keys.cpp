@@ -6,14 +6,30 @@
 
 namespace Keys {
 
-int nextProgramKey(Connection &c, const QString &table, const QString &keyColumn)
+namespace {
+
+QVariant lockedMax(Connection &c, const QString &table, const QString &keyColumn)
 {
     if (!c.inTransaction())
         throw DbError(QStringLiteral("Chave gerada fora de uma transação (%1).").arg(table));
     QSqlDatabase db = c.db();
     c.dialect().lockForKey(db, table);
-    const QVariant max = Sql::scalar(c, c.dialect().maxKeyStatement(table, keyColumn));
+    // Where the engine locks through the read itself (T-SQL's updlock,
+    // holdlock), this read is what holds the others back.
+    return Sql::scalar(c, c.dialect().maxKeyStatement(table, keyColumn));
+}
+
+} // namespace
+
+int nextProgramKey(Connection &c, const QString &table, const QString &keyColumn)
+{
+    const QVariant max = lockedMax(c, table, keyColumn);
     return (max.isNull() ? 0 : max.toInt()) + 1;
+}
+
+void lockTable(Connection &c, const QString &table, const QString &keyColumn)
+{
+    lockedMax(c, table, keyColumn);
 }
 
 QVariant insertReturningKey(Connection &c, const QString &insert, const QVariantMap &params,

@@ -12,6 +12,11 @@ namespace Keys {
 // until that transaction ends, so two workstations never get the same key.
 int nextProgramKey(Connection &c, const QString &table, const QString &keyColumn);
 
+// Takes the same lock without allocating a key: checks that must not pass on
+// two workstations at once (the same person registered twice) run after it,
+// inside the saving Transaction.
+void lockTable(Connection &c, const QString &table, const QString &keyColumn);
+
 // Server key: runs the insert and returns the key the server gave this
 // very insert (never "the greatest key" read afterwards).
 QVariant insertReturningKey(Connection &c, const QString &insert, const QVariantMap &params,

@@ -1,6 +1,7 @@
 #include "db/Sql.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
+#include "db/Reconnect.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -55,8 +56,45 @@ QSqlQuery exec(QSqlDatabase db, const QString &sql, const QVariantMap &params)
     return q;
 }
 
+namespace {
+
+// A statement that changes nothing may be sent again on a new connection.
+bool isRead(const QString &sql)
+{
+    const QString s = sql.trimmed();
+    return s.startsWith(QLatin1String("select"), Qt::CaseInsensitive)
+           || s.startsWith(QLatin1String("with"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
 QSqlQuery exec(Connection &c, const QString &sql, const QVariantMap &params)
 {
+    if (Reconnect::isLost(c)) {
+        try {
+            Reconnect::ensureUsable(c);
+        } catch (const ConnectionLost &) {
+            throw ConnectionLost(isRead(sql) && !c.inTransaction() ? Reconnect::lostReadText() : Reconnect::lostWriteText(),
+                                 sql);
+        }
+    }
+    try {
+        return exec(c.db(), sql, params);
+    } catch (const DbError &) {
+        if (!Reconnect::checkLost(c))
+            throw;
+        // A write, or anything of a transaction, died with the connection:
+        // the server has none of it. Said once; the next statement opens
+        // the connection again, so the clerk can simply save again.
+        if (c.inTransaction() || !isRead(sql))
+            throw ConnectionLost(Reconnect::lostWriteText(), sql);
+        try {
+            Reconnect::reopen(c);
+        } catch (const DbError &) {
+            throw ConnectionLost(Reconnect::lostReadText(), sql);
+        }
+    }
+    // A read is repeated once on the new connection.
     return exec(c.db(), sql, params);
 }
 

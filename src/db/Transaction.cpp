@@ -1,6 +1,7 @@
 #include "db/Transaction.h"
 #include "db/DataModule.h"
 #include "db/Dialect.h"
+#include "db/Reconnect.h"
 
 #include <QHash>
 
@@ -15,8 +16,9 @@ QHash<const Connection *, int> &depths()
 
 Transaction::Transaction(Connection &c) : m_c(c)
 {
-    QSqlDatabase db = c.db();
-    c.dialect().begin(db);
+    // A connection the server dropped since the last statement is opened
+    // again here rather than failing the save.
+    Reconnect::begin(c);
     m_open = true;
     ++depths()[&c];
     c.setInTransaction(true);

@@ -2,6 +2,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Formats.h"
+#include "db/Reconnect.h"
 #include "db/Sql.h"
 #include "registry/AddressGroup.h"
 #include "registry/AgeCalculator.h"
@@ -284,6 +285,7 @@ void AnimalPanel::loadLists()
 void AnimalPanel::narrowBreeds()
 {
     m_breedsNarrowed = true;
+    const QVariant chosen = key(m_raca);
     try {
         const QVariant species = key(m_especie);
         if (species.isValid())
@@ -294,6 +296,14 @@ void AnimalPanel::narrowBreeds()
             fill(m_raca, QStringLiteral("select Id_Raca, Nome from raca where Ind_Status = 'ATIVO' order by Nome"));
     } catch (const DbError &) {
         Services::messages().error(QStringLiteral("Erro ao carregar a lista de raça."), this);
+    }
+    // Only new choices are limited to the narrowed list: the stored breed
+    // stays on offer for this animal, and chosen while it was.
+    if (m_mode == Mode::Editing && m_storedBreed.isValid() && m_raca->findData(m_storedBreed) < 0) {
+        QSignalBlocker block(m_raca);
+        m_raca->insertItem(1, m_storedBreedName, m_storedBreed);
+        if (chosen == m_storedBreed)
+            m_raca->setCurrentIndex(1);
     }
 }
 
@@ -390,6 +400,10 @@ void AnimalPanel::updateActions()
 void AnimalPanel::setMode(Mode m)
 {
     m_mode = m;
+    if (m != Mode::Editing) {
+        m_storedBreed = QVariant();
+        m_storedBreedName.clear();
+    }
     const bool editing = m != Mode::Browsing;
     for (QLineEdit *e : {m_nome, m_cor, m_pedigree, m_sinais, m_microchip, m_nascimento})
         e->setReadOnly(!editing);
@@ -538,6 +552,9 @@ void AnimalPanel::alterar()
         Services::messages().information(kNoAnimal, this);
         return;
     }
+    // The list still holds every breed here, the stored one among them.
+    m_storedBreed = key(m_raca);
+    m_storedBreedName = m_raca->currentText();
     setMode(Mode::Editing);
     if (key(m_especie).isValid())
         narrowBreeds();
@@ -631,6 +648,11 @@ void AnimalPanel::gravar()
     if (m_mode == Mode::Inserting) {
         try {
             id = store.insert(e);
+        } catch (const ConnectionLost &err) {
+            // A lost connection is opened again by itself: the clerk only
+            // needs to save again, not to log in again.
+            Services::messages().information(err.text(), this);
+            return;
         } catch (const std::exception &) {
             // Nothing of the animal was kept; the typed record stays on screen.
             Services::messages().information(kSaveFailed, this);
@@ -645,6 +667,9 @@ void AnimalPanel::gravar()
             return;
         try {
             store.update(e);
+        } catch (const ConnectionLost &err) {
+            Services::messages().information(err.text(), this);
+            return;
         } catch (const DbError &err) {
             Services::messages().information(kSaveFailed + QStringLiteral("\r") + err.text(), this);
             return;

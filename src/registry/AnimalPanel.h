@@ -100,6 +100,11 @@ private:
     QDate m_birthDate;   // the date behind the two-digit box
     QString m_birthShown; // the box's text for m_birthDate
     bool m_breedsNarrowed = false; // the breed list holds one species' breeds
+    // The breed the animal being altered has stored, with its name: offered
+    // even when the narrowed list lacks it (inactive, another species), so
+    // that saving writes it back unless the clerk picks another.
+    QVariant m_storedBreed;
+    QString m_storedBreedName;
 
     QHash<QString, QAction *> m_actions;
     QLabel *m_ownerName;

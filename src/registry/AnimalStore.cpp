@@ -53,7 +53,8 @@ Animal animalFrom(const QSqlQuery &q)
     return a;
 }
 
-// The columns the animal tab owns, as bound values.
+// The columns the animal tab owns, as bound values. Name and colour are kept
+// in capitals, upper-cased here (the databases' upper() misses accents).
 QVariantMap animalParams(const Animal &a)
 {
     return {
@@ -61,14 +62,14 @@ QVariantMap animalParams(const Animal &a)
         {QStringLiteral("Id_Especie"), a.Id_Especie},
         {QStringLiteral("Id_Raca"), a.Id_Raca},
         {QStringLiteral("Id_Grupo_Animal"), a.Id_Grupo_Animal},
-        {QStringLiteral("Nome"), a.Nome.trimmed()},
+        {QStringLiteral("Nome"), a.Nome.trimmed().toUpper()},
         {QStringLiteral("Id_Pelo"), a.Id_Pelo},
         {QStringLiteral("Sexo"), nullIfEmpty(a.Sexo)},
         {QStringLiteral("Data_Nascimento"), a.Data_Nascimento.isValid() ? QVariant(a.Data_Nascimento) : QVariant()},
         {QStringLiteral("Esterilizado"), nullIfEmpty(a.Esterilizado)},
         {QStringLiteral("Id_Porte"), a.Id_Porte},
         {QStringLiteral("Num_Microchip"), nullIfEmpty(a.Num_Microchip)},
-        {QStringLiteral("Cor"), nullIfEmpty(a.Cor)},
+        {QStringLiteral("Cor"), nullIfEmpty(a.Cor.toUpper())},
         {QStringLiteral("Sinais"), nullIfEmpty(a.Sinais)},
         {QStringLiteral("Num_Pedigree"), nullIfEmpty(a.Num_Pedigree)},
         {QStringLiteral("OBS"), nullIfEmpty(a.OBS)},

@@ -23,6 +23,16 @@ QString phoneOrEmpty(const QString &p)
     return Documents::phoneEmpty(p) ? QString() : p.trimmed();
 }
 
+const QString kChangedMeanwhile =
+    QStringLiteral("O registro foi alterado ou excluído por outro usuário. Atualize a lista e tente novamente.");
+
+// Names are kept in capitals; QString knows accented letters, the
+// databases' upper() does not always.
+QString upperName(const QString &s) { return s.trimmed().toUpper(); }
+
+// Accounts of deleted owners are inactive and no longer own their e-mail.
+const QString kActiveAccount = QStringLiteral(" and (Inativo is null or Inativo <> 'SIM')");
+
 } // namespace
 
 QString SameNameOwner::question() const
@@ -194,7 +204,8 @@ Refusal OwnerStore::checkDuplicates(const OwnerEdit &e, bool inserting) const
     QString owners = QStringLiteral("select count(*) from proprietario where lower(ltrim(rtrim(Email_Proprietario))) = :e "
                                     "and Status_Registro = 'ATIVO'");
     QString users = QStringLiteral("select count(*) from usuario where lower(ltrim(rtrim(Email_usu))) = :e "
-                                   "and Status_Registro = 'ATIVO'");
+                                   "and Status_Registro = 'ATIVO'")
+                    + kActiveAccount;
     if (hasSelf) {
         owners += QStringLiteral(" and Id_Proprietario <> :self");
         users += QStringLiteral(" and (Id_proprietario is null or Id_proprietario <> :self)");
@@ -206,6 +217,15 @@ Refusal OwnerStore::checkDuplicates(const OwnerEdit &e, bool inserting) const
     if (count > 0)
         return {OwnerField::Email, QStringLiteral("E-mail já cadastrado na base de dados.")};
     return {};
+}
+
+void OwnerStore::checkDuplicatesLocked(const OwnerEdit &e, bool inserting)
+{
+    // Every save of an owner passes here one at a time: what the other desk
+    // committed a moment ago is seen before this one writes.
+    Keys::lockTable(m_c, QStringLiteral("proprietario"), QStringLiteral("Id_Proprietario"));
+    if (const Refusal r = checkDuplicates(e, inserting))
+        throw OwnerRefused(r);
 }
 
 Refusal OwnerStore::validate(const OwnerEdit &e, bool inserting) const
@@ -277,7 +297,7 @@ int OwnerStore::createWebAccount(const OwnerEdit &e, int idProprietario, const Q
     const QVariantMap p{
         {QStringLiteral("pId_Unidade_Trabalho"), sessionNumber(u.IdUnidadeTrabalho)},
         {QStringLiteral("pId_Perfil"), sessionNumber(u.IdPerfil)},
-        {QStringLiteral("pNome"), o.Nome.trimmed()},
+        {QStringLiteral("pNome"), upperName(o.Nome)},
         {QStringLiteral("pLogin"), o.Num_CPF_CNPJ.trimmed()},
         {QStringLiteral("pSenha_crip"), nullIfEmpty(PasswordDigest::of(e.password))},
         {QStringLiteral("pBloqueado"), e.blockTicked ? QStringLiteral("SIM") : QStringLiteral("NÃO")},
@@ -313,13 +333,13 @@ namespace {
 QVariantMap ownerParams(const Proprietario &o)
 {
     return {
-        {QStringLiteral("Nome"), o.Nome.trimmed()},
+        {QStringLiteral("Nome"), upperName(o.Nome)},
         {QStringLiteral("Telefone_Residencial"), nullIfEmpty(phoneOrEmpty(o.Telefone_Residencial))},
         {QStringLiteral("Telefone_Celular"), nullIfEmpty(phoneOrEmpty(o.Telefone_Celular))},
         {QStringLiteral("Telefone_Recado"), nullIfEmpty(phoneOrEmpty(o.Telefone_Recado))},
         {QStringLiteral("Num_CPF_CNPJ"), nullIfEmpty(o.Num_CPF_CNPJ)},
         {QStringLiteral("Tipo_Pessoa"), nullIfEmpty(o.Tipo_Pessoa)},
-        {QStringLiteral("Num_CI"), nullIfEmpty(o.Num_CI)},
+        {QStringLiteral("Num_CI"), nullIfEmpty(o.Num_CI.toUpper())},
         {QStringLiteral("id_Unidade_Trabalho"), o.id_Unidade_Trabalho},
         {QStringLiteral("Email_Proprietario"), nullIfEmpty(o.Email_Proprietario)},
     };
@@ -332,6 +352,7 @@ int OwnerStore::insert(const OwnerEdit &e)
     const QVariant now = serverNow(m_c);
     const QVariant user = sessionNumber(usuarioLogado().IdUsuario);
     Transaction tx(m_c);
+    checkDuplicatesLocked(e, true);
 
     Endereco a = e.address;
     a.Inserido_Em = now;
@@ -368,6 +389,7 @@ void OwnerStore::update(const OwnerEdit &e)
     const QVariant now = serverNow(m_c);
     const QVariant user = sessionNumber(usuarioLogado().IdUsuario);
     Transaction tx(m_c);
+    checkDuplicatesLocked(e, false);
 
     Endereco a = e.address;
     a.Modificado_Em = now;
@@ -389,7 +411,7 @@ void OwnerStore::update(const OwnerEdit &e)
     p.insert(QStringLiteral("Modificado_Em"), now);
     p.insert(QStringLiteral("Id_Endereco"), idEndereco);
     p.insert(QStringLiteral("OLD_Id_Proprietario"), id);
-    Sql::exec(m_c,
+    QSqlQuery updated = Sql::exec(m_c,
               QStringLiteral("update proprietario set Nome = :Nome, Telefone_Residencial = :Telefone_Residencial, "
                              "Telefone_Celular = :Telefone_Celular, Telefone_Recado = :Telefone_Recado, "
                              "Num_CPF_CNPJ = :Num_CPF_CNPJ, Tipo_Pessoa = :Tipo_Pessoa, Num_CI = :Num_CI, "
@@ -397,6 +419,11 @@ void OwnerStore::update(const OwnerEdit &e)
                              "id_Unidade_Trabalho = :id_Unidade_Trabalho, Email_Proprietario = :Email_Proprietario "
                              "where Id_Proprietario = :OLD_Id_Proprietario"),
               p);
+    // Deleted at another desk meanwhile: nothing of this save may stay, least
+    // of all an update of the account the deleted owner left behind.
+    if (updated.numRowsAffected() == 0)
+        throw DbError(kChangedMeanwhile);
+    updated = QSqlQuery();
     step(QStringLiteral("proprietario"));
 
     const std::optional<ContaWeb> web = webAccount(id);
@@ -410,7 +437,7 @@ void OwnerStore::update(const OwnerEdit &e)
     QStringList sets = {QStringLiteral("Id_Unidade_Trabalho = :unidade"), QStringLiteral("Nome = :nome"),
                         QStringLiteral("Login = :login")};
     QVariantMap u{{QStringLiteral("unidade"), o.id_Unidade_Trabalho},
-                  {QStringLiteral("nome"), o.Nome.trimmed()},
+                  {QStringLiteral("nome"), upperName(o.Nome)},
                   {QStringLiteral("login"), o.Num_CPF_CNPJ.trimmed()},
                   {QStringLiteral("por"), user},
                   {QStringLiteral("em"), now},
@@ -458,9 +485,19 @@ void OwnerStore::remove(int id)
 {
     const QVariant idEndereco = Sql::scalar(m_c, QStringLiteral("select Id_Endereco from proprietario where Id_Proprietario = :id"),
                                             {{QStringLiteral("id"), id}});
+    const QVariant now = serverNow(m_c);
     Transaction tx(m_c);
     Sql::exec(m_c, QStringLiteral("delete from proprietario where Id_Proprietario = :id"), {{QStringLiteral("id"), id}});
     step(QStringLiteral("proprietario"));
+    // The web service honours the block; the inactive mark frees the e-mail
+    // and lets a new registration of the person get an account of its own.
+    Sql::exec(m_c,
+              QStringLiteral("update usuario set Bloqueado = 'SIM', Inativo = 'SIM', Modificado_Por = :por, "
+                             "Modificado_Em = :em where Id_proprietario = :id"),
+              {{QStringLiteral("por"), sessionNumber(usuarioLogado().IdUsuario)},
+               {QStringLiteral("em"), now},
+               {QStringLiteral("id"), id}});
+    step(QStringLiteral("usuario"));
     if (!Sql::text(idEndereco).isEmpty()) {
         Sql::exec(m_c, QStringLiteral("delete from endereco where Id_Endereco = :id"), {{QStringLiteral("id"), idEndereco}});
         step(QStringLiteral("endereco"));

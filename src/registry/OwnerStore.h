@@ -1,6 +1,8 @@
 #pragma once
 #include "registry/Address.h"
 
+#include "db/DbError.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -56,6 +58,19 @@ struct Refusal {
     explicit operator bool() const { return field != OwnerField::None || !message.isEmpty(); }
 };
 
+// A save refused by the duplicate checks repeated inside the saving
+// transaction (another desk registered the same person a moment before).
+// Thrown after nothing was written; the screen shows it as the check before
+// the save would have.
+class OwnerRefused : public DbError {
+public:
+    explicit OwnerRefused(const Refusal &r) : DbError(r.message), m_refusal(r) {}
+    const Refusal &refusal() const { return m_refusal; }
+
+private:
+    Refusal m_refusal;
+};
+
 // What the owner screen's Gravar saves.
 struct OwnerEdit {
     Proprietario owner;
@@ -106,15 +121,19 @@ public:
     std::optional<SameNameOwner> activeOwnerNamed(const QString &nome) const;
 
     // Inserts address, owner and web account and links them; returns the
-    // owner's key.
+    // owner's key. The duplicate checks run again under a lock that two
+    // desks cannot hold at once; a duplicate throws OwnerRefused.
     int insert(const OwnerEdit &e);
     // Rewrites owner and address; updates the web account or creates it when
-    // the owner has none.
+    // the owner has none. An owner deleted meanwhile throws DbError and
+    // nothing is written; a duplicate throws OwnerRefused.
     void update(const OwnerEdit &e);
 
     // True when the owner has animals or is named in an ownership change.
     bool hasAnimals(int idProprietario) const;
-    // Deletes the owner and its address (the web account stays).
+    // Deletes the owner and its address. The web account stays for the web
+    // service's records, blocked and inactive: it can no longer log in, and
+    // its e-mail no longer stands in the way of registering the person again.
     void remove(int idProprietario);
 
     // Called after each step of a save ("endereco", "proprietario",
@@ -123,6 +142,7 @@ public:
 
 private:
     void step(const QString &name) const;
+    void checkDuplicatesLocked(const OwnerEdit &e, bool inserting);
     int createWebAccount(const OwnerEdit &e, int idProprietario, const QVariant &now);
     Connection &m_c;
 };

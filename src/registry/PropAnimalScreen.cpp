@@ -588,6 +588,10 @@ void PropAnimalScreen::gravar()
         int id = 0;
         try {
             id = store.insert(e);
+        } catch (const OwnerRefused &r) {
+            // Another desk registered the person a moment ago.
+            refuse(r.refusal());
+            return;
         } catch (const std::exception &err) {
             showError(err, this);
             return;
@@ -611,6 +615,13 @@ void PropAnimalScreen::gravar()
             e.keepWebBlock = Services::messages().confirm(
                 QStringLiteral("Este tutor está bloqueado pelo sistema web. \rDeseja manter este bloqueio?"), this);
         store.update(e);
+    } catch (const OwnerRefused &r) {
+        refuse(r.refusal());
+        return;
+    } catch (const DbError &err) {
+        // Says why, e.g. that the owner was deleted at another desk.
+        Services::messages().error(QStringLiteral("Um erro ocorreu ao tentar alterar o registro.\r") + err.text(), this);
+        return;
     } catch (const std::exception &) {
         Services::messages().error(QStringLiteral("Um erro ocorreu ao tentar alterar o registro."), this);
         return;

@@ -1,6 +1,8 @@
 #include "ui/Services.h"
+#include "db/Reconnect.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -66,6 +68,53 @@ public:
 Messages *g_messages = nullptr;
 FileDialogs *g_files = nullptr;
 
+// With the server gone, every later step of the same action fails the same
+// way: the first box says so, the boxes that would follow it at once are
+// left out. Questions always reach the user.
+class OnceForLostConnection : public Messages {
+public:
+    void information(const QString &text, QWidget *parent) override
+    {
+        if (!pass(text))
+            return;
+        target().information(text, parent);
+        shown(text);
+    }
+    void warning(const QString &text, QWidget *parent) override
+    {
+        if (!pass(text))
+            return;
+        target().warning(text, parent);
+        shown(text);
+    }
+    void error(const QString &text, QWidget *parent) override
+    {
+        if (!pass(text))
+            return;
+        target().error(text, parent);
+        shown(text);
+    }
+    bool confirm(const QString &text, QWidget *parent) override { return target().confirm(text, parent); }
+
+private:
+    static Messages &target() { return g_messages ? *g_messages : Services::widgetMessages(); }
+    static bool aboutLostConnection(const QString &text)
+    {
+        return text.contains(Reconnect::lostReadText()) || text.contains(Reconnect::lostWriteText());
+    }
+    bool pass(const QString &text) const
+    {
+        return !aboutLostConnection(text) || !m_sinceLost.isValid() || m_sinceLost.elapsed() > 2000;
+    }
+    // Counted from the moment the box closed.
+    void shown(const QString &text)
+    {
+        if (aboutLostConnection(text))
+            m_sinceLost.start();
+    }
+    QElapsedTimer m_sinceLost;
+};
+
 } // namespace
 
 namespace Services {
@@ -78,7 +127,8 @@ Messages &widgetMessages()
 
 Messages &messages()
 {
-    return g_messages ? *g_messages : widgetMessages();
+    static OnceForLostConnection once;
+    return once;
 }
 
 FileDialogs &fileDialogs()

@@ -30,6 +30,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <tuple>
 
 namespace {
 
@@ -425,6 +426,74 @@ private slots:
         QCOMPARE(msgs.last(), QStringLiteral("Operação realizada com sucesso!"));
         QCOMPARE(p->animalCount(), 1);
         QCOMPARE(s.windowTitle(), QStringLiteral("Prop.: ANA SOUZA ele tem \"1\" animal(s) em seu nome."));
+        QVERIFY(s.close());
+    }
+
+    // A breed the list no longer offers (made inactive, or of another
+    // species) stays the animal's breed through an alteration unless the
+    // clerk picks another; names and colours are stored in capitals.
+    void storedBreedSurvivesAlteration_data() { addEngineRows(); }
+    void storedBreedSurvivesAlteration()
+    {
+        ZAPO_TEST_DB(t);
+        prepare(*t);
+        Connection &c = t->main();
+        RecordingMessages msgs;
+        const int owner = newOwner(QStringLiteral("ANA SOUZA"), QStringLiteral("52998224725"));
+        const int otherSpecies = count(c, QStringLiteral("select max(Id_Especie) from especie"));
+        QVERIFY(otherSpecies != 1);
+        Sql::exec(c, QStringLiteral("insert into raca (Id_Raca, Nome, Id_Especie, Ind_Status) values "
+                                    "(900, 'RAÇA ANTIGA', 1, 'INATIVO'), (901, 'RAÇA DE OUTRA', :e, 'ATIVO')"),
+                  {{QStringLiteral("e"), otherSpecies}});
+        AnimalEdit inactive = newAnimal(owner, QStringLiteral("joão pé-de-cão"));
+        inactive.animal.Id_Raca = 900;
+        inactive.animal.Cor = QStringLiteral("marrom-açúcar");
+        const int a1 = AnimalStore().insert(inactive);
+        QCOMPARE(Sql::text(Sql::scalar(c, QStringLiteral("select Nome from animal where Id_Animal = :a"), {{"a", a1}})),
+                 QStringLiteral("JOÃO PÉ-DE-CÃO"));
+        QCOMPARE(Sql::text(Sql::scalar(c, QStringLiteral("select Cor from animal where Id_Animal = :a"), {{"a", a1}})),
+                 QStringLiteral("MARROM-AÇÚCAR"));
+        AnimalEdit foreign = newAnimal(owner, QStringLiteral("MIAU"));
+        foreign.animal.Id_Raca = 901; // species 1 with another species' breed
+        const int a2 = AnimalStore().insert(foreign);
+
+        PropAnimalScreen s;
+        s.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        AnimalPanel *p = s.animalPanel();
+        auto *raca = child<QComboBox>(p, "dblRaca");
+        for (const auto &[animal, breed, name] : {std::tuple{a1, 900, QStringLiteral("RAÇA ANTIGA")},
+                                                   std::tuple{a2, 901, QStringLiteral("RAÇA DE OUTRA")}}) {
+            s.loadOwner(owner, animal);
+            s.tabs()->setCurrentIndex(1);
+            QCOMPARE(p->idAnimal(), animal);
+            p->action(QStringLiteral("actAnimalAlterar"))->trigger();
+            QVERIFY(p->isEditing());
+            raca->setFocus();
+            QApplication::processEvents();
+            QCOMPARE(raca->currentText(), name);
+            QTest::keyClicks(child<QLineEdit>(p, "dbeSinais"), QStringLiteral("X"));
+            p->action(QStringLiteral("actAnimalGravar"))->trigger();
+            QCOMPARE(msgs.last(), QStringLiteral("Operação realizada com sucesso!"));
+            QCOMPARE(count(c, QStringLiteral("select Id_Raca from animal where Id_Animal = :a"), {{"a", animal}}), breed);
+        }
+        // Picking another breed replaces it; the stored one is offered only
+        // to its own animal.
+        s.loadOwner(owner, a1);
+        p->action(QStringLiteral("actAnimalAlterar"))->trigger();
+        raca->setFocus();
+        QApplication::processEvents();
+        QVERIFY(raca->findData(900) >= 0);
+        QVERIFY(raca->findData(901) < 0);
+        choose(raca, QStringLiteral("SEM RAÇA DEFINIDA - SRD"));
+        p->action(QStringLiteral("actAnimalGravar"))->trigger();
+        QCOMPARE(msgs.last(), QStringLiteral("Operação realizada com sucesso!"));
+        QVERIFY(count(c, QStringLiteral("select Id_Raca from animal where Id_Animal = :a"), {{"a", a1}}) != 900);
+        p->action(QStringLiteral("actAnimalNovo"))->trigger();
+        raca->setFocus();
+        QApplication::processEvents();
+        QVERIFY(raca->findData(900) < 0);
+        p->action(QStringLiteral("actAnimalCancelar"))->trigger();
         QVERIFY(s.close());
     }
 

@@ -244,7 +244,7 @@ QWidget *AgendaScreen::buildWeekly()
     m_board->verticalHeader()->setDefaultSectionSize(m_board->fontMetrics().height() + 4);
     m_board->setColumnWidth(0, 60);
     for (int c = 1; c < 8; ++c)
-        m_board->setColumnWidth(c, 130);
+        m_board->setColumnWidth(c, 150);
     connect(m_board, &QTableWidget::cellDoubleClicked, this, [this] { openAttendance(false); });
     v->addWidget(m_board, 1);
     return page;

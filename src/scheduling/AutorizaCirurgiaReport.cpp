@@ -4,6 +4,7 @@
 #include "db/Formats.h"
 #include "db/ServerClock.h"
 #include "db/Sql.h"
+#include "reports/engine/ReportFonts.h"
 #include "reports/engine/Reports.h"
 #include "ui/Services.h"
 
@@ -141,11 +142,17 @@ ReportDefinition definition(const Data &d)
     const double w = def.contentWidth();
     ReportBand &b = def.band(BandKind::Title, 260);
     double y = 0;
+    // Each block is given the height its wrapped lines need, so that the
+    // blocks below keep their places and the blank lines between them.
     auto line = [&](const QString &text, double h = 4.2, double pt = 8.5) -> ReportItem & {
-        ReportItem &i = b.add(Items::label(0, y, w, h, text)).size(pt).wrapping();
-        y += h;
+        ReportFont f;
+        f.pointSize = pt;
+        const double need = ReportFonts::wrap(f, text, w).size() * ReportFonts::lineHeight(f);
+        ReportItem &i = b.add(Items::label(0, y, w, qMax(h, need), text)).size(pt).wrapping();
+        y += qMax(h, need);
         return i;
     };
+    const QString rule(104, QLatin1Char('_'));
 
     b.add(Items::label(0, y, 60, 4, Formats::dateTime(d.printedAt))).size(8).named(QStringLiteral("data_hora"));
     b.add(Items::label(w - 40, y, 40, 4, QStringLiteral("Rel:0053"))).size(8).right().named(QStringLiteral("codigo"));
@@ -166,7 +173,7 @@ ReportDefinition definition(const Data &d)
         }
         y += 4.6;
     }
-    line(QString(72, QLatin1Char('_')) + QString(40, QLatin1Char('_')), 5);
+    line(rule, 5);
 
     const QList<QPair<QString, QString>> questions{
         {QStringLiteral("O animal está sob algum tratamento?"), QStringLiteral("QUAL? _____________________________________________")},
@@ -179,20 +186,23 @@ ReportDefinition definition(const Data &d)
         {QStringLiteral("O animal vomitou ou teve diarréia nos últimos 10 dias?"), {}},
         {QStringLiteral("O animal já foi anestesiado alguma vez? "), {}},
         {QStringLiteral("O animal já fez alguma cirurgia?"), QStringLiteral("QUAL? __________________________________________________")}};
-    const double qx = w * 0.60;
+    const double qx = w * 0.58;
     for (const auto &q : questions) {
-        b.add(Items::label(0, y + 0.5, qx - 2, 4.5, q.first)).size(8);
+        ReportFont qf;
+        qf.pointSize = 7.5;
+        const double qh = qMax(4.5, ReportFonts::wrap(qf, q.first, qx - 2).size() * ReportFonts::lineHeight(qf));
+        b.add(Items::label(0, y + 0.5, qx - 2, qh, q.first)).size(7.5).wrapping();
         b.add(Items::box(qx, y + 0.8, 3.5, 3.5));
         b.add(Items::label(qx + 4.5, y + 0.5, 8, 4.5, QStringLiteral("SIM"))).size(8);
         b.add(Items::box(qx + 13, y + 0.8, 3.5, 3.5));
         b.add(Items::label(qx + 17.5, y + 0.5, 8, 4.5, QStringLiteral("Não"))).size(8);
         if (!q.second.isEmpty())
-            b.add(Items::label(qx + 26, y + 0.5, w - qx - 26, 4.5, q.second)).size(7);
-        y += 5.6;
+            b.add(Items::label(qx + 25, y + 0.5, w - qx - 25, 4.5, q.second)).size(6);
+        y += qh + 1.1;
     }
     y += 1;
-    line(QStringLiteral("Observações relevantes:") + QString(88, QLatin1Char('_')), 5);
-    line(QString(118, QLatin1Char('_')), 6);
+    line(QStringLiteral("Observações relevantes:") + QString(86, QLatin1Char('_')), 5);
+    line(rule, 6);
     y += 2;
     line(surgeryParagraph(d.idAtendimento, d.surgeries), 4.4, 8.5).named(QStringLiteral("cirurgia"));
     y += 2;
@@ -210,7 +220,7 @@ ReportDefinition definition(const Data &d)
                        "acontecer.")};
     for (const QString &c : conditions) {
         line(c, 4.2, 8.5);
-        y += 2.5;
+        y += ReportFonts::lineHeight(ReportFont{}); // the empty line between paragraphs
     }
     y += 4;
     const double sx = w * 0.30;

@@ -8,6 +8,7 @@
 #include "scheduling/WeekNumberColumn.h"
 #include "registry/OwnerSearch.h"
 #include "support/RecordingServices.h"
+#include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 #include "ui/IdNameCombo.h"
 #include "ui/register/PagedQueryModel.h"
@@ -185,6 +186,11 @@ void TestAgenda::monthOnScreen()
     s.refresh();
     QCOMPARE(s.gridModel()->rowCount(), 2);
     QVERIFY(msgs.shown.isEmpty());
+    s.resize(1100, 700);
+    shot(&s, "agenda_principal");
+    s.tabs()->setCurrentIndex(1);
+    shot(&s, "agenda_semanal");
+    s.tabs()->setCurrentIndex(0);
 
     // A day without attendances says so.
     s.setDate(QDate(2026, 3, 16));

@@ -8,6 +8,7 @@
 #include "scheduling/AttendanceStore.h"
 #include "scheduling/ClinicalTabs.h"
 #include "support/RecordingServices.h"
+#include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 #include "ui/HourEdit.h"
 #include "ui/IdNameCombo.h"
@@ -171,6 +172,7 @@ void TestAttendance::bookFromRegister()
     QCOMPARE(saved->Id_Unidade_Agendada.toInt(), 2);
     QCOMPARE(store.esterilizado(a), QStringLiteral("SIM"));
     QVERIFY(radio(s, QStringLiteral("Sim"))->isChecked());
+    shot(s, "atendimento");
 
     // Alter the hour; the list stays on the attendance.
     s->action(QStringLiteral("actEdit"))->trigger();

@@ -318,11 +318,12 @@ int main(int argc, char *argv[])
                 if (q.next())
                     busiest = q.value(0).toDateTime();
             }
-            const QDate day = busiest.date().addDays(-20);
+            const QDate day = busiest.date().addYears(-1);
             auto book = [&](const QString &name, const Agenda::Filter &f, Agenda::Period period) {
                 PagedQueryModel model;
                 model.setConnection(&c);
                 model.setSource(Agenda::gridSource(), Agenda::gridColumns(), Agenda::gridKey());
+                model.sortBy(Agenda::DateColumn);
                 QVariantMap p;
                 model.setFilter(Agenda::gridCondition(f, Agenda::periodRange(day, period), &p), p);
                 int rowsShown = 0;

@@ -87,6 +87,9 @@ AgendaScreen::AgendaScreen(QWidget *parent) : QWidget(parent)
     m_model = new PagedQueryModel(this);
     m_model->setConnection(&mainConnection());
     m_model->setSource(Agenda::gridSource(), Agenda::gridColumns(), Agenda::gridKey());
+    // In time order: the first page of a month or a year then comes straight
+    // from the date indexes, without sorting every attendance of the period.
+    m_model->sortBy(Agenda::DateColumn);
     m_tabs->addTab(buildPrincipal(), QStringLiteral("Principal"));
     m_tabs->addTab(buildWeekly(), QStringLiteral("Agenda semanal"));
     layout->addWidget(m_tabs);

@@ -51,6 +51,7 @@ struct Filter {
 
 // The book's grid: columns, from-clause and key for PagedQueryModel.
 QList<PagedQueryModel::Column> gridColumns();
+constexpr int DateColumn = 4; // "Data e hora", the order the book opens in
 QString gridSource();
 QString gridKey();
 // Attendances of active owners in the period, with the chosen unit and status.

@@ -10,6 +10,7 @@
 #include "db/Sql.h"
 #include "access/AccessScreens.h"
 #include "registry/OwnerSearch.h"
+#include "scheduling/AgendaStore.h"
 #include "registry/OwnerStore.h"
 #include "registry/PropAnimalScreen.h"
 #include "reports/ListLayout.h"
@@ -300,6 +301,62 @@ int main(int argc, char *argv[])
                 },
                 {});
             screen.close();
+        }
+
+        // --- The appointment book (023) -----------------------------------------
+        if (appointments > 0) {
+            // The busiest unit and its busiest month, as a clerk would look.
+            QVariant unit;
+            QDateTime busiest;
+            {
+                QSqlQuery q = Sql::exec(c, QStringLiteral("select Id_Unidade_Agendada, count(*) from atendimento "
+                                                          "group by Id_Unidade_Agendada order by count(*) desc"));
+                if (q.next())
+                    unit = q.value(0);
+                q = Sql::exec(c, QStringLiteral("select max(Data_Hora_Atendimento) from atendimento where Id_Unidade_Agendada = :u"),
+                              {{QStringLiteral("u"), unit}});
+                if (q.next())
+                    busiest = q.value(0).toDateTime();
+            }
+            const QDate day = busiest.date().addYears(-1);
+            auto book = [&](const QString &name, const Agenda::Filter &f, Agenda::Period period) {
+                PagedQueryModel model;
+                model.setConnection(&c);
+                model.setSource(Agenda::gridSource(), Agenda::gridColumns(), Agenda::gridKey());
+                model.sortBy(Agenda::DateColumn);
+                QVariantMap p;
+                model.setFilter(Agenda::gridCondition(f, Agenda::periodRange(day, period), &p), p);
+                int rowsShown = 0;
+                measure(
+                    name, [&](int) {
+                        model.reload();
+                        rowsShown = model.rowCount();
+                        (void)model.data(model.index(0, 2), Qt::DisplayRole);
+                    },
+                    {});
+                if (!rows.isEmpty() && rows.last().name == name)
+                    rows.last().name += QStringLiteral(" (%1 rows)").arg(rowsShown);
+            };
+            book(QStringLiteral("Appointment book (023), \"Mês\" of one unit"), {unit, {}}, Agenda::Period::Mes);
+            book(QStringLiteral("Appointment book (023), \"Ano\" of every unit"), {}, Agenda::Period::Ano);
+            if (const auto week = Agenda::weekOf(c, day)) {
+                int total = 0;
+                measure(
+                    QStringLiteral("Appointment book, weekly board of one unit"),
+                    [&](int) { total = Agenda::readBoard(c, *week, {unit, {}}).weekTotal; }, {});
+                if (!rows.isEmpty() && rows.last().name.startsWith(QStringLiteral("Appointment book, weekly")))
+                    rows.last().name += QStringLiteral(" (%1 appointments)").arg(total);
+            }
+            const auto q = Agenda::search(c, QStringLiteral("Nome Propriet."), QStringLiteral("maria"));
+            SearchResultModel model({{QStringLiteral("Nº Atendimento"), QStringLiteral("id_atendimento")},
+                                     {QStringLiteral("Proprietário"), QStringLiteral("nome_proprietario")}});
+            measure(
+                QStringLiteral("Appointment book, \"Localizar\" by owner name \"maria\""),
+                [&](int) {
+                    model.setQuery(c, q);
+                    (void)model.data(model.index(0, 1), Qt::DisplayRole);
+                },
+                {});
         }
 
         // --- A 10,000-row list report, composed without preview -------------------

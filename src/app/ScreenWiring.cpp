@@ -9,6 +9,9 @@
 #include "reports/ListReports.h"
 #include "reports/OwnerAnimalReport.h"
 #include "reports/engine/Reports.h"
+#include "scheduling/AgendaScreens.h"
+#include "scheduling/SchedulingHooks.h"
+#include "app/MenuPrincipalScreen.h"
 #include "tables/TableScreens.h"
 #include "ui/ScreenCatalog.h"
 
@@ -29,6 +32,11 @@ void registerAllScreens()
     registerRegistryScreens(catalog);
     registerListReports(catalog);
     registerOwnerAnimalReport(catalog);
+    registerAgendaScreens(catalog);
+    SchedulingHooks::setMenuActionLookup([](QWidget *from, const QString &objectName) -> QAction * {
+        auto *menu = from ? qobject_cast<MenuPrincipalScreen *>(from->window()) : nullptr;
+        return menu ? menu->menuAction(objectName) : nullptr;
+    });
     // The lists that only their own screens print.
     catalog.add(TableScreens::ProcedureListReport, [](QWidget *parent) -> QWidget * {
         ListReports::open(ListReport::RelTipoProcedimento, parent);

@@ -45,6 +45,11 @@ QString foldedPrefix(Connection &c, const QString &column, const QString &text, 
 
 } // namespace
 
+QString namePrefixCondition(Connection &c, const QString &column, const QString &text, QVariantMap *params)
+{
+    return foldedPrefix(c, column, text, params);
+}
+
 QString prefixPattern(const QString &text)
 {
     QString out;

@@ -46,6 +46,10 @@ QString addressText(const QString &tipLogr, const QString &nomLogr, const QStrin
 // A LIKE pattern matching `text` literally at the start (escape '!').
 QString prefixPattern(const QString &text);
 
+// The condition matching names that begin with `text` without regard to
+// case or accents, served by the folded-name indexes; binds :lo, :hi, :pat.
+QString namePrefixCondition(Connection &c, const QString &column, const QString &text, QVariantMap *params);
+
 } // namespace OwnerSearch
 
 // Read-only grid model over a search statement: counts the rows, then

@@ -810,3 +810,9 @@ bool PropAnimalScreen::animalBusy(const QString &message)
     Services::messages().information(message, this);
     return true;
 }
+
+QVariant PropAnimalScreen::chosenUnidade() const
+{
+    const QVariant v = m_unidade->currentData();
+    return v.isValid() && !v.isNull() ? v : QVariant();
+}

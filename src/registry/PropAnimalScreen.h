@@ -53,6 +53,9 @@ public:
     QString ownerName() const;
     QWidget *vaccinationTab() const;
     QAction *action(const QString &objectName) const;
+    // The work unit chosen in "Unidade:" (invalid: none), for a booking
+    // started from this register.
+    QVariant chosenUnidade() const;
     QPointer<OwnerConsultation> consultation() const { return m_consultation; }
 
     // The owner report (printed list of the owner's animals); set by the

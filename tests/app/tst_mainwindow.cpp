@@ -333,7 +333,7 @@ private slots:
 
         // Not built yet: nothing opens.
         const int before = int(w.mdiArea()->subWindowList().size());
-        QVERIFY(!open(QStringLiteral("mnu023")));
+        QVERIFY(!open(QStringLiteral("mnu040")));
         QCOMPARE(int(w.mdiArea()->subWindowList().size()), before);
         QVERIFY(msg.shown.isEmpty());
 

@@ -336,7 +336,7 @@ private slots:
             offered << unit->itemText(i);
         QCOMPARE(offered, QStringList{QStringLiteral("SÃO JOSÉ")});
         auto *profile = qobject_cast<QComboBox *>(editorByCaption(s.get(), QStringLiteral("Perfil:")));
-        QCOMPARE(profile->itemText(0), QStringLiteral("ADM"));
+        QVERIFY(profile->findText(QStringLiteral("ADM")) >= 0);
         s->cancel();
 
         // Picking another unit does change it.

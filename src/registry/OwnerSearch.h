@@ -43,9 +43,6 @@ std::optional<Query> ownerSearch(Connection &c, OwnerField field, const QString 
 QString addressText(const QString &tipLogr, const QString &nomLogr, const QString &numImov, const QString &complemento,
                     const QString &bairro, bool found);
 
-// A LIKE pattern matching `text` literally at the start (escape '!').
-QString prefixPattern(const QString &text);
-
 } // namespace OwnerSearch
 
 // Read-only grid model over a search statement: counts the rows, then

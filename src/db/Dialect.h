@@ -36,12 +36,6 @@ public:
                                  QVariantMap &params) const;
     // A LIKE pattern (escape '!') that matches `text` literally at the start.
     QString prefixValue(const QString &text) const;
-    // A condition that only re-checks rows an indexed range already chose
-    // (the exact prefix match after the folded-name range). PostgreSQL would
-    // take it as narrowing the range a hundredfold and then read and sort
-    // every match instead of the first page in index order; it is wrapped
-    // there so that the planner does not count on it.
-    virtual QString recheck(const QString &condition) const { return condition; }
     // A condition true when the text expression holds the text bound to
     // `param` anywhere, and the value to bind to it for a typed text (taken
     // literally: "%" and "_" are no wildcards). SQLite looks the text up

@@ -3,6 +3,9 @@
 # superuser role zapo (password zapo).
 #   private_pg_start BASE PORT   initialises BASE/data when missing, starts
 #   private_pg_stop              stops it (the data stays unless removed)
+# The server collates as a Brazilian installation does (ICU, pt-BR), so that
+# tests and measurements see the order a real server gives: punctuation and
+# digits do not sort where their character codes would put them.
 PGBIN=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n1)
 
 private_pg_start() {
@@ -14,6 +17,7 @@ private_pg_start() {
     mkdir -p "$PGBASE/sock"
     chown -R postgres:postgres "$PGBASE"
     runuser -u postgres -- "$PGBIN/initdb" -D "$PGBASE/data" -U postgres -E UTF8 --locale=C.UTF-8 \
+      --locale-provider=icu --icu-locale=pt-BR \
       --auth-local=trust --auth-host=trust >/dev/null
   fi
   runuser -u postgres -- "$PGBIN/pg_ctl" -D "$PGBASE/data" -l "$PGBASE/server.log" -w -t 60 \

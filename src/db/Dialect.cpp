@@ -10,9 +10,11 @@
 namespace {
 
 // Accented letters and what they fold to; the PostgreSQL folding function is
-// generated from the same table, so both sides of a comparison agree.
-const QString kAccented = QStringLiteral("áàâãäåéèêëíìîïóòôõöúùûüçñýÿ");
-const QString kPlain = QStringLiteral("aaaaaaeeeeiiiiooooouuuucnyy");
+// generated from the same table, so both sides of a comparison agree. The
+// final sigma is there because a context-aware lower() (PostgreSQL's under
+// ICU) writes it at the end of a word where the program's writes σ.
+const QString kAccented = QStringLiteral("áàâãäåéèêëíìîïóòôõöúùûüçñýÿς");
+const QString kPlain = QStringLiteral("aaaaaaeeeeiiiiooooouuuucnyyσ");
 
 void execOrThrow(QSqlDatabase &db, const QString &sql)
 {
@@ -69,7 +71,11 @@ public:
     QString serverNowStatement() const override { return QStringLiteral("select localtimestamp(0)"); }
     QString addressTable(const QString &t) const override { return QStringLiteral("padrao.") + t; }
     QString siblingTable(const QString &t) const override { return QStringLiteral("kelda.") + t; }
-    QString folded(const QString &e) const override { return QStringLiteral("zapo_fold(%1)").arg(e); }
+    // Byte order, whatever the database's collation: under a language's
+    // order the range of a prefix is not "up to its last letter plus one"
+    // (in pt-BR "luiz{" sorts before "luiza"). The folded indexes are
+    // built under the same collation, so they still serve the range.
+    QString folded(const QString &e) const override { return QStringLiteral("(zapo_fold(%1) collate \"C\")").arg(e); }
     QString insertReturning(const QString &insert, const QString &key) const override
     {
         return insert + QStringLiteral(" returning ") + key;
@@ -77,10 +83,6 @@ public:
     QVariant insertedKey(QSqlQuery &q, QSqlDatabase &) const override
     {
         return q.next() ? q.value(0) : QVariant();
-    }
-    QString recheck(const QString &condition) const override
-    {
-        return QStringLiteral("coalesce(%1, false)").arg(condition);
     }
     QString paged(const QString &select, int rows, int offset) const override
     {
@@ -108,6 +110,16 @@ public:
     QString folded(const QString &e) const override
     {
         return QStringLiteral("(%1 collate Latin1_General_CI_AI)").arg(e);
+    }
+    QString foldedPrefix(const QString &column, const QString &text, const QString &name,
+                         QVariantMap &params) const override
+    {
+        // The folded form is a collation here, not a value: a range of
+        // character codes would be wrong under it, while its own LIKE is
+        // right and the server seeks the column's index by the pattern's
+        // fixed start.
+        params.insert(name + QStringLiteral("p"), prefixValue(foldText(text)));
+        return QStringLiteral("%1 like :%2p escape '!'").arg(folded(column), name);
     }
     QString concat() const override { return QStringLiteral("+"); }
     QString insertReturning(const QString &insert, const QString &key) const override
@@ -147,15 +159,49 @@ QString Dialect::containsCondition(const QString &expression, const QString &par
     return QStringLiteral("%1 like %2 escape '!'").arg(expression, param);
 }
 
-QString Dialect::containsValue(const QString &text) const
+namespace {
+
+// The text inside a LIKE pattern with escape '!'. "[" opens a set of
+// characters on T-SQL; an escaped character is itself on every engine.
+QString likeLiteral(const QString &text)
 {
-    QString out = QStringLiteral("%");
+    QString out;
     for (const QChar ch : text) {
-        if (ch == QLatin1Char('%') || ch == QLatin1Char('_') || ch == QLatin1Char('!'))
+        if (ch == QLatin1Char('%') || ch == QLatin1Char('_') || ch == QLatin1Char('!') || ch == QLatin1Char('['))
             out += QLatin1Char('!');
         out += ch;
     }
-    return out + QLatin1Char('%');
+    return out;
+}
+
+} // namespace
+
+QString Dialect::containsValue(const QString &text) const
+{
+    return QLatin1Char('%') + likeLiteral(text) + QLatin1Char('%');
+}
+
+QString Dialect::prefixValue(const QString &text) const
+{
+    return likeLiteral(text) + QLatin1Char('%');
+}
+
+QString Dialect::foldedPrefix(const QString &column, const QString &text, const QString &name,
+                              QVariantMap &params) const
+{
+    // Compared by character code, the texts that begin with the prefix are
+    // exactly those from the prefix up to its upper bound: the range alone
+    // is the match, and what the folded index serves. (A LIKE re-check would
+    // only cost: PostgreSQL works the folded form out again for every row to
+    // test it, and counts it as narrowing the range a hundredfold.)
+    const QString lo = foldText(text);
+    const QString f = folded(column);
+    params.insert(name + QStringLiteral("lo"), lo);
+    const QString hi = prefixUpperBound(lo);
+    if (hi.isEmpty())
+        return QStringLiteral("%1 >= :%2lo").arg(f, name);
+    params.insert(name + QStringLiteral("hi"), hi);
+    return QStringLiteral("%1 >= :%2lo and %1 < :%2hi").arg(f, name);
 }
 
 QString Dialect::withoutBlanks(const QString &e) const
@@ -196,6 +242,22 @@ QString foldText(const QString &text)
             c = kPlain.at(i);
     }
     return out;
+}
+
+QString prefixUpperBound(const QString &prefix)
+{
+    QList<uint> code = prefix.toUcs4();
+    while (!code.isEmpty()) {
+        uint last = code.takeLast();
+        if (last >= 0x10FFFF)
+            continue; // nothing follows it: the bound moves one character up
+        ++last;
+        if (last >= 0xD800 && last < 0xE000)
+            last = 0xE000; // surrogates are no characters
+        code.append(last);
+        return QString::fromUcs4(reinterpret_cast<const char32_t *>(code.constData()), code.size());
+    }
+    return {};
 }
 
 QString foldingTranslateArguments()

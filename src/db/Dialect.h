@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QVariant>
+#include <QVariantMap>
 #include <memory>
 
 class QSqlDatabase;
@@ -23,13 +24,18 @@ public:
     virtual QString siblingTable(const QString &table) const = 0;
     // An expression that folds case and accents of a text column, so that
     // "JOSE" matches "JOSÉ". Compare it with a value folded by foldText().
+    // Where the folded form is a value of its own (SQLite, PostgreSQL) it
+    // compares and orders by character code, as the folded indexes do,
+    // whatever the database's collation.
     virtual QString folded(const QString &expression) const = 0;
-    // A condition that only re-checks rows an indexed range already chose
-    // (the exact prefix match after the folded-name range). PostgreSQL would
-    // take it as narrowing the range a hundredfold and then read and sort
-    // every match instead of the first page in index order; it is wrapped
-    // there so that the planner does not count on it.
-    virtual QString recheck(const QString &condition) const { return condition; }
+    // A condition true when the folded text column begins with the typed
+    // text (folded here, "%", "_" and the like taken literally), in a form
+    // the column's folded index serves. Binds its values into `params`
+    // under names that begin with `name`.
+    virtual QString foldedPrefix(const QString &column, const QString &text, const QString &name,
+                                 QVariantMap &params) const;
+    // A LIKE pattern (escape '!') that matches `text` literally at the start.
+    QString prefixValue(const QString &text) const;
     // A condition true when the text expression holds the text bound to
     // `param` anywhere, and the value to bind to it for a typed text (taken
     // literally: "%" and "_" are no wildcards). SQLite looks the text up
@@ -59,8 +65,13 @@ public:
 };
 
 // The text folding the folded() expressions apply, done in C++ for the
-// value side of a comparison: lower case, accents removed.
+// value side of a comparison: lower case, accents removed, the final sigma
+// spelt as the other sigma.
 QString foldText(const QString &text);
+
+// The least text that sorts, by character code, after every text that
+// begins with `prefix`; empty when there is none.
+QString prefixUpperBound(const QString &prefix);
 
 std::unique_ptr<Dialect> makeDialect(Engine engine);
 

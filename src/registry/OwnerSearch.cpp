@@ -29,18 +29,10 @@ std::optional<int> number(const QString &text)
     return ok ? std::optional<int>(v) : std::nullopt;
 }
 
-// A folded prefix match: a range the folded-name indexes serve, and the
-// LIKE that keeps it exact.
+// A folded prefix match the folded-name indexes serve.
 QString foldedPrefix(Connection &c, const QString &column, const QString &text, QVariantMap *p)
 {
-    const QString lo = foldText(text.trimmed());
-    QString hi = lo;
-    hi[hi.size() - 1] = QChar(hi.at(hi.size() - 1).unicode() + 1);
-    p->insert(QStringLiteral("lo"), lo);
-    p->insert(QStringLiteral("hi"), hi);
-    p->insert(QStringLiteral("pat"), prefixPattern(lo));
-    const QString f = c.dialect().folded(column);
-    return QStringLiteral("%1 >= :lo and %1 < :hi and %2").arg(f, c.dialect().recheck(f + QStringLiteral(" like :pat escape '!'")));
+    return c.dialect().foldedPrefix(column, text.trimmed(), QStringLiteral("f"), *p);
 }
 
 } // namespace
@@ -48,17 +40,6 @@ QString foldedPrefix(Connection &c, const QString &column, const QString &text, 
 QString namePrefixCondition(Connection &c, const QString &column, const QString &text, QVariantMap *params)
 {
     return foldedPrefix(c, column, text, params);
-}
-
-QString prefixPattern(const QString &text)
-{
-    QString out;
-    for (const QChar ch : text) {
-        if (ch == QLatin1Char('%') || ch == QLatin1Char('_') || ch == QLatin1Char('!'))
-            out += QLatin1Char('!');
-        out += ch;
-    }
-    return out + QLatin1Char('%');
 }
 
 QStringList consultationFieldCaptions()
@@ -107,12 +88,12 @@ std::optional<Query> consultation(Connection &c, Field field, const QString &typ
             return std::nullopt;
         joins = kOwnerJoins;
         cond = QStringLiteral("b.Num_CPF_CNPJ like :p escape '!'");
-        q.params.insert(QStringLiteral("p"), prefixPattern(d));
+        q.params.insert(QStringLiteral("p"), c.dialect().prefixValue(d));
         break;
     }
     case Field::CIdentidade:
         cond = QStringLiteral("b.Num_CI like :p escape '!'");
-        q.params.insert(QStringLiteral("p"), prefixPattern(text.toUpper()));
+        q.params.insert(QStringLiteral("p"), c.dialect().prefixValue(text.toUpper()));
         break;
     case Field::Logradouro:
         cond = foldedPrefix(c, QStringLiteral("c.NOM_LOGR"), text, &q.params);

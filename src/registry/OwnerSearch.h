@@ -43,11 +43,8 @@ std::optional<Query> ownerSearch(Connection &c, OwnerField field, const QString 
 QString addressText(const QString &tipLogr, const QString &nomLogr, const QString &numImov, const QString &complemento,
                     const QString &bairro, bool found);
 
-// A LIKE pattern matching `text` literally at the start (escape '!').
-QString prefixPattern(const QString &text);
-
 // The condition matching names that begin with `text` without regard to
-// case or accents, served by the folded-name indexes; binds :lo, :hi, :pat.
+// case or accents, served by the folded-name indexes; binds values named after "f".
 QString namePrefixCondition(Connection &c, const QString &column, const QString &text, QVariantMap *params);
 
 } // namespace OwnerSearch

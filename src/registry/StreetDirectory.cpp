@@ -2,7 +2,6 @@
 #include "db/DataModule.h"
 #include "db/Sql.h"
 #include "registry/Documents.h"
-#include "registry/OwnerSearch.h"
 
 StreetDirectory::StreetDirectory(Connection &c) : m_c(c) {}
 StreetDirectory::StreetDirectory() : m_c(mainConnection()) {}
@@ -232,11 +231,11 @@ QList<StreetDirectory::Street> StreetDirectory::search(SearchBy by, const QStrin
         cond = QStringLiteral("num_bair = :x");
         break;
     case SearchBy::StreetName:
-        p.insert(QStringLiteral("x"), OwnerSearch::prefixPattern(x.toUpper()));
+        p.insert(QStringLiteral("x"), m_c.dialect().prefixValue(x.toUpper()));
         cond = QStringLiteral("nom_logr like :x escape '!'");
         break;
     case SearchBy::NeighbourhoodName:
-        p.insert(QStringLiteral("x"), OwnerSearch::prefixPattern(x.toUpper()));
+        p.insert(QStringLiteral("x"), m_c.dialect().prefixValue(x.toUpper()));
         cond = QStringLiteral("nom_bair like :x escape '!'");
         break;
     }

@@ -59,7 +59,11 @@ std::unique_ptr<TestDatabase> TestDatabase::create(const QString &engine, bool w
         if (t->m_pgAdminUrl.isEmpty())
             return nullptr;
         t->m_pgName = QStringLiteral("zapo_t%1").arg(QRandomGenerator::global()->generate64(), 0, 36);
-        if (!adminExec(t->m_pgAdminUrl, QStringLiteral("create database %1").arg(t->m_pgName)))
+        // Collated as a Brazilian server is, whatever the test server was
+        // initialised with: searches must be right under that order.
+        if (!adminExec(t->m_pgAdminUrl, QStringLiteral("create database %1 template template0 encoding 'UTF8' "
+                                                       "locale_provider icu icu_locale 'pt-BR'")
+                                            .arg(t->m_pgName)))
             return nullptr;
         QUrl url(t->m_pgAdminUrl);
         url.setPath(QLatin1Char('/') + t->m_pgName);

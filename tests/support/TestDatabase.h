@@ -7,7 +7,8 @@
 
 // A fresh database with the program's schema and reference data, on SQLite
 // (a temporary folder) or on the private PostgreSQL server that scripts/test
-// starts (ZAPO_TEST_PG). Dropped again when the object goes.
+// starts (ZAPO_TEST_PG), there collated pt-BR as a Brazilian server is.
+// Dropped again when the object goes.
 class TestDatabase {
 public:
     // nullptr when the engine is not available here (the test then skips).

@@ -62,7 +62,9 @@ QString partSql(const IndexPart &p, Engine engine)
     case IndexPart::Plain:
         return p.column;
     case IndexPart::Folded:
-        return engine == Engine::PostgreSQL ? QStringLiteral("(zapo_fold(%1))").arg(p.column)
+        // Ordered by character code, as Dialect::folded() compares: prefix
+        // ranges are right under any database collation.
+        return engine == Engine::PostgreSQL ? QStringLiteral("(zapo_fold(%1)) collate \"C\"").arg(p.column)
                                             : QStringLiteral("zapo_fold(%1)").arg(p.column);
     case IndexPart::LikePrefix:
         return engine == Engine::PostgreSQL ? p.column + QStringLiteral(" varchar_pattern_ops")

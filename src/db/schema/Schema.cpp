@@ -46,15 +46,24 @@ QString foldFunctionArguments()
     return QStringLiteral("'%1', '%2'").arg(from + from.toUpper(), to + to);
 }
 
-QStringList statements(Engine engine)
+// Case- and accent-folding for name searches, the same table as foldText().
+// lower() runs under ICU's language-neutral rules, which lower-case every
+// letter as the program does: the database's own collation may know ASCII
+// only ("C") or lower-case "I" to a dotless i (Turkish). A server without
+// ICU keeps the database's rules.
+QString foldFunction(bool icu)
+{
+    return QStringLiteral("create or replace function zapo_fold(text) returns text language sql immutable strict "
+                          "parallel safe as $$ select translate(lower($1%1), %2) $$")
+        .arg(icu ? QStringLiteral(" collate \"und-x-icu\"") : QString(), foldFunctionArguments());
+}
+
+QStringList statements(Engine engine, bool icu)
 {
     QStringList out;
     if (engine == Engine::PostgreSQL) {
         out << QStringLiteral("create schema if not exists padrao") << QStringLiteral("create schema if not exists kelda");
-        // Case- and accent-folding for name searches, the same table as foldText().
-        out << QStringLiteral("create or replace function zapo_fold(text) returns text language sql immutable strict "
-                              "parallel safe as $$ select translate(lower($1), %1) $$")
-                   .arg(foldFunctionArguments());
+        out << foldFunction(icu);
         out << QString::fromLatin1(kSyncIdentityFunction);
     }
     for (const Table &t : tables())
@@ -122,9 +131,11 @@ void Schema::create(DataModule &dm)
     const Engine engine = dm.dialect().engine();
     if (engine == Engine::TSql)
         throw DbError(QStringLiteral("Em servidores T-SQL o banco de dados é criado pelo script de instalação."));
+    const bool icu = engine == Engine::PostgreSQL
+                     && Sql::scalar(c, QStringLiteral("select count(*) from pg_collation where collname = 'und-x-icu'")).toInt() > 0;
     // Both engines roll DDL back: a failure anywhere leaves nothing behind.
     Transaction tx(c);
-    for (const QString &s : statements(engine))
+    for (const QString &s : statements(engine, icu))
         Sql::exec(c, s);
     for (const View &v : views())
         if (!viewExists(c, v))

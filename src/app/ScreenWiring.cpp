@@ -9,6 +9,7 @@
 #include "reports/ListReports.h"
 #include "reports/OwnerAnimalReport.h"
 #include "reports/engine/Reports.h"
+#include "scheduling/StaffScreens.h"
 #include "tables/TableScreens.h"
 #include "ui/ScreenCatalog.h"
 
@@ -29,6 +30,7 @@ void registerAllScreens()
     registerRegistryScreens(catalog);
     registerListReports(catalog);
     registerOwnerAnimalReport(catalog);
+    registerStaffScreens(catalog);
     // The lists that only their own screens print.
     catalog.add(TableScreens::ProcedureListReport, [](QWidget *parent) -> QWidget * {
         ListReports::open(ListReport::RelTipoProcedimento, parent);

@@ -51,6 +51,7 @@ struct FieldDef {
     int maxLength = 0;
     QString inputMask;     // Qt input mask
     bool upperCase = false;
+    bool lowerCase = false; // e-mail addresses
     bool readOnly = false;
     QString checkedValue;  // Check
     QString uncheckedValue;
@@ -59,8 +60,9 @@ struct FieldDef {
     int width = 0;         // editor width in pixels (0: the layout decides)
 
     // Chainable refinements.
-    FieldDef &upper() { upperCase = true; return *this; }
-    FieldDef &keepCase() { upperCase = false; return *this; }
+    FieldDef &upper() { upperCase = true; lowerCase = false; return *this; }
+    FieldDef &lower() { lowerCase = true; upperCase = false; return *this; }
+    FieldDef &keepCase() { upperCase = lowerCase = false; return *this; }
     FieldDef &mask(const QString &m) { inputMask = m; return *this; }
     FieldDef &readOnlyField() { readOnly = true; return *this; }
     FieldDef &name(const QString &n) { objectName = n; return *this; }

@@ -10,6 +10,7 @@
 #include "reports/OwnerAnimalReport.h"
 #include "reports/engine/Reports.h"
 #include "scheduling/StaffScreens.h"
+#include "tables/PrescriptionScreens.h"
 #include "tables/TableScreens.h"
 #include "ui/ScreenCatalog.h"
 
@@ -31,6 +32,7 @@ void registerAllScreens()
     registerListReports(catalog);
     registerOwnerAnimalReport(catalog);
     registerStaffScreens(catalog);
+    registerPrescriptionScreens(catalog);
     // The lists that only their own screens print.
     catalog.add(TableScreens::ProcedureListReport, [](QWidget *parent) -> QWidget * {
         ListReports::open(ListReport::RelTipoProcedimento, parent);
@@ -38,6 +40,10 @@ void registerAllScreens()
     });
     catalog.add(TableScreens::OccurrenceTypeListReport, [](QWidget *parent) -> QWidget * {
         ListReports::open(ListReport::RelTipoOcorrencia, parent);
+        return nullptr;
+    });
+    catalog.add(PrescriptionScreens::WeightTextListReport, [](QWidget *parent) -> QWidget * {
+        ListReports::open(ListReport::RelTextoPeso, parent);
         return nullptr;
     });
     Reports::setProductTitle(Product::title());

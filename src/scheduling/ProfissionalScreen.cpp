@@ -42,9 +42,9 @@ RegisterDef ProfissionalScreen::definition()
                 lookupField(QStringLiteral("Unidade de origem:"), QStringLiteral("Id_Unidade_Trabalho"), units)
                     .name(QStringLiteral("dblUnidadeOrigem")),
                 text(QStringLiteral("Nome do profissional:"), QStringLiteral("Nome"), 100).upper(),
-                text(QStringLiteral("Tel.residencial:"), QStringLiteral("Telefone_residencial"), 15).mask(kPhoneMask),
-                text(QStringLiteral("Tel. celular:"), QStringLiteral("Telefone_celular"), 15).mask(kPhoneMask),
-                text(QStringLiteral("Tel. recado:"), QStringLiteral("Telefone_Recado"), 15).mask(kPhoneMask),
+                text(QStringLiteral("Tel.residencial:"), QStringLiteral("Telefone_residencial"), 15).mask(kPhoneMask).widthPx(130),
+                text(QStringLiteral("Tel. celular:"), QStringLiteral("Telefone_celular"), 15).mask(kPhoneMask).widthPx(130),
+                text(QStringLiteral("Tel. recado:"), QStringLiteral("Telefone_Recado"), 15).mask(kPhoneMask).widthPx(130),
                 text(QStringLiteral("E-mail:"), QStringLiteral("Email"), 60).lower(),
                 yesNoCheck(QStringLiteral("Inativo"), QStringLiteral("Inativo")),
                 yesNoCheck(QStringLiteral("Bloqueado"), QStringLiteral("Bloqueado"))};

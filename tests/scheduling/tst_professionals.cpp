@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 namespace {
@@ -224,6 +225,10 @@ private slots:
         QCOMPARE(stored, typed);
         // Midnight reads back as 00:00:00.
         QCOMPARE(s->extraHours()->list()->topLevelItem(0)->text(4), QStringLiteral("00:00:00"));
+        for (int tab = 0; tab < 4; ++tab) {
+            s->tabs()->setCurrentIndex(tab);
+            shot(s.get(), QByteArray("profissional-") + QByteArray::number(tab));
+        }
         const int firstKey = count(QStringLiteral("select min(Id_Jornada_Trabalho) from jornada_trabalho"));
 
         // Saved again unchanged: the same rows under new keys, Controle one more.

@@ -83,6 +83,7 @@ private slots:
         QVERIFY(s.procedureCombo()->selectId(5));
         QVERIFY2(s.include(), qPrintable(msgs.last()));
         QCOMPARE(msgs.last(), QStringLiteral("operação realizada com sucesso!"));
+        shot(&s, "atendimento-particular");
         QCOMPARE(s.model()->rowCount(), 1);
         QCOMPARE(s.model()->data(s.model()->index(0, 2)).toString(), QStringLiteral("CASTRACAO"));
         QCOMPARE(s.model()->data(s.model()->index(0, 1)).toString(), QStringLiteral("09/03/2026"));

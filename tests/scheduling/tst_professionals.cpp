@@ -1,6 +1,8 @@
 // The professional register with its three interval lists, against the real
 // schema on both engines.
+#include "app/ScreenWiring.h"
 #include "db/DataModule.h"
+#include "support/RecordingPreview.h"
 #include "db/Session.h"
 #include "db/Sql.h"
 #include "scheduling/IntervalPanel.h"
@@ -313,6 +315,13 @@ private slots:
         for (const char *table : {"profissional", "jornada_trabalho", "impedimento", "jornada_trabalho_execao"})
             QCOMPARE(count(QStringLiteral("select count(*) from ") + QLatin1String(table)), 0);
         QCOMPARE(s->workingHours()->rows().size(), 0);
+
+        // "Imprimir..." previews the list of professionals.
+        registerAllScreens();
+        RecordingPreview preview;
+        s->print();
+        QCOMPARE(preview.shown.size(), 1);
+        QVERIFY(preview.last().allTexts().join(QLatin1Char('|')).contains(QStringLiteral("Rel.:042")));
     }
 };
 

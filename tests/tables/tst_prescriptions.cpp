@@ -1,5 +1,6 @@
 // The prepared prescription texts (screens 019 and 020), their lists, and
 // the printed prescription of an attendance.
+#include "app/ScreenWiring.h"
 #include "db/DataModule.h"
 #include "db/Session.h"
 #include "db/Sql.h"
@@ -120,6 +121,16 @@ private slots:
         const ComposedReport r = Reports::compose(ListReports::definition(ListReport::RelTextoPeso, mainConnection()));
         QVERIFY2(r.allTexts().contains(QStringLiteral("Peso: 12,5 kilo(s)")), qPrintable(r.allTexts().join(QLatin1Char('|'))));
         QVERIFY(r.allTexts().contains(QStringLiteral("Registro: INATIVO")));
+
+        // "Imprimir..." of both screens previews their lists.
+        registerAllScreens();
+        RecordingPreview preview;
+        s.print();
+        ReceituarioPadraoScreen padrao(screenHost());
+        padrao.print();
+        QCOMPARE(preview.shown.size(), 2);
+        QCOMPARE(preview.shown.at(0).title, QStringLiteral("Relação peso e texto para o receituário"));
+        QCOMPARE(preview.shown.at(1).title, QStringLiteral("Texto do receituário"));
     }
 
     void printedPrescription_data() { addEngineRows(); }

@@ -13,6 +13,8 @@
 #include "scheduling/AgendaStore.h"
 #include "registry/OwnerStore.h"
 #include "registry/PropAnimalScreen.h"
+#include "scheduling/AtendimentoParticularScreen.h"
+#include "ui/PagedPicker.h"
 #include "reports/ListLayout.h"
 #include "reports/engine/Composer.h"
 #include "reports/engine/ReportData.h"
@@ -239,6 +241,35 @@ int main(int argc, char *argv[])
                 QStringLiteral("Screen 006: load an owner (loadOwner)"),
                 [&](int run) {
                     screen.loadOwner(ownerIds.at(run % ownerIds.size()), 0);
+                    QApplication::processEvents();
+                },
+                {});
+            screen.close();
+        }
+
+        // --- Screen 008: opening on every owner, then choosing one ---------------
+        if (!ownerIds.isEmpty()) {
+            measure(
+                QStringLiteral("Screen 008: open (owner picker over every owner)"),
+                [&](int) {
+                    AtendimentoParticularScreen screen;
+                    screen.show();
+                    QApplication::processEvents();
+                },
+                {});
+            QStringList names;
+            for (int id : std::as_const(ownerIds))
+                names << Sql::text(Sql::scalar(c, QStringLiteral("select Nome from proprietario where Id_Proprietario = :i"),
+                                               {{QStringLiteral("i"), id}}));
+            AtendimentoParticularScreen screen;
+            screen.show();
+            QApplication::processEvents();
+            // Typing the whole name: the picker finds its place, then the
+            // owner's animals and the first animal's attendances are read.
+            measure(
+                QStringLiteral("Screen 008: choose an owner by typing its name"),
+                [&](int run) {
+                    screen.ownerPicker()->findText(names.at(run % names.size()));
                     QApplication::processEvents();
                 },
                 {});

@@ -6,6 +6,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Session.h"
+#include "ui/MainMenuHook.h"
 #include "ui/ScreenCatalog.h"
 #include "ui/Services.h"
 
@@ -50,12 +51,21 @@ MenuPrincipalScreen::MenuPrincipalScreen(QWidget *parent) : QMainWindow(parent)
 
     buildMenu();
     setMarcacaoAtendimentoHolder(&m_marcacao);
+    MainMenuHook::setActionFinder([this](const QString &name) { return menuAction(name); });
+    MainMenuHook::setScreenOpener([this](int number) -> QWidget * {
+        for (const Menu::Entry &e : Menu::entries())
+            if (e.kind == Menu::Kind::Screen && e.screen == number)
+                return openScreen(e);
+        return nullptr;
+    });
 }
 
 MenuPrincipalScreen::~MenuPrincipalScreen()
 {
     if (&marcacaoAtendimento() == &m_marcacao)
         setMarcacaoAtendimentoHolder(nullptr);
+    MainMenuHook::setActionFinder({});
+    MainMenuHook::setScreenOpener({});
 }
 
 void MenuPrincipalScreen::buildMenu()

@@ -12,6 +12,8 @@
 #include "scheduling/AgendaScreens.h"
 #include "scheduling/SchedulingHooks.h"
 #include "app/MenuPrincipalScreen.h"
+#include "scheduling/StaffScreens.h"
+#include "tables/PrescriptionScreens.h"
 #include "tables/TableScreens.h"
 #include "ui/ScreenCatalog.h"
 
@@ -37,6 +39,8 @@ void registerAllScreens()
         auto *menu = from ? qobject_cast<MenuPrincipalScreen *>(from->window()) : nullptr;
         return menu ? menu->menuAction(objectName) : nullptr;
     });
+    registerStaffScreens(catalog);
+    registerPrescriptionScreens(catalog);
     // The lists that only their own screens print.
     catalog.add(TableScreens::ProcedureListReport, [](QWidget *parent) -> QWidget * {
         ListReports::open(ListReport::RelTipoProcedimento, parent);
@@ -44,6 +48,10 @@ void registerAllScreens()
     });
     catalog.add(TableScreens::OccurrenceTypeListReport, [](QWidget *parent) -> QWidget * {
         ListReports::open(ListReport::RelTipoOcorrencia, parent);
+        return nullptr;
+    });
+    catalog.add(PrescriptionScreens::WeightTextListReport, [](QWidget *parent) -> QWidget * {
+        ListReports::open(ListReport::RelTextoPeso, parent);
         return nullptr;
     });
     Reports::setProductTitle(Product::title());

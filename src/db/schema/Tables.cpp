@@ -309,7 +309,9 @@ const QList<Index> &indexes()
         ix(M, "ix_proprietario_nome", "proprietario",
            {{"Nome", P::Folded}, {"Id_Proprietario"}, {"Status_Registro"}, {"Id_Endereco"}, {"Nome"}},
            "owner search by the start of the name, without regard to case or accents"),
-        ix(M, "ix_proprietario_ordem", "proprietario", {{"Nome"}}, "owner lists in name order, read in pages"),
+        // The key completes the order, so a page far down the list is read
+        // from the index instead of sorting every owner of the same name.
+        ix(M, "ix_proprietario_ordem", "proprietario", {{"Nome"}, {"Id_Proprietario"}}, "owner lists in name order, read in pages"),
         ix(M, "ix_proprietario_cpf", "proprietario", {{"Num_CPF_CNPJ"}},
            "owner search by tax number and the duplicate check among active owners"),
         ix(M, "ix_proprietario_cpf_prefix", "proprietario", {{"Num_CPF_CNPJ", P::LikePrefix}},

@@ -1,4 +1,6 @@
 #include "ui/register/FieldBinder.h"
+
+#include <algorithm>
 #include "db/DataModule.h"
 #include "db/Formats.h"
 #include "db/DbError.h"
@@ -65,6 +67,17 @@ public:
     }
 };
 
+// The same towards lower case (e-mail addresses).
+class LowerCaseValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        input = input.toLower();
+        return Acceptable;
+    }
+};
+
 class EnterAsTab : public QObject {
 public:
     using QObject::QObject;
@@ -99,6 +112,8 @@ public:
             m_edit->setInputMask(def.inputMask);
         if (def.upperCase)
             m_edit->setValidator(new UpperCaseValidator(m_edit));
+        else if (def.lowerCase)
+            m_edit->setValidator(new LowerCaseValidator(m_edit));
         if (def.kind == EditorKind::Key) {
             // The user never types a key: shaded like the grid's key column.
             QPalette p = m_edit->palette();
@@ -159,6 +174,10 @@ public:
             return ok ? QVariant(n) : QVariant();
         }
         default: {
+            // A masked field left blank still holds the mask's literals
+            // ("()-"): nothing was typed, so nothing is stored.
+            if (!m_def.inputMask.isEmpty() && !std::any_of(t.cbegin(), t.cend(), [](QChar ch) { return ch.isLetterOrNumber(); }))
+                return QVariant();
             // Stored without surrounding blanks, as the stores and the
             // searches treat it: " X " could never be found again.
             const QString v = t.trimmed();

@@ -1,4 +1,6 @@
 #include "ui/register/PagedQueryModel.h"
+
+#include <QRegularExpression>
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Formats.h"
@@ -201,8 +203,18 @@ QString PagedQueryModel::displayText(const QVariant &v)
     case QMetaType::Double:
     case QMetaType::Float:
         return Formats::number(v.toDouble());
-    default:
-        return v.toString().trimmed();
+    default: {
+        // SQLite hands date-time columns back as the ISO text they were
+        // stored as; people read them like the other engines' values.
+        static const QRegularExpression iso(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}(\\.\\d{1,3})?$"));
+        const QString text = v.toString().trimmed();
+        if (v.typeId() == QMetaType::QString && iso.match(text).hasMatch()) {
+            const QDateTime t = QDateTime::fromString(text, Qt::ISODate);
+            if (t.isValid())
+                return displayText(t);
+        }
+        return text;
+    }
     }
 }
 

@@ -52,6 +52,7 @@ struct FieldDef {
     int maxLength = 0;
     QString inputMask;     // Qt input mask
     bool upperCase = false;
+    bool lowerCase = false; // e-mail addresses
     bool readOnly = false;
     QString checkedValue;  // Check
     QString uncheckedValue;
@@ -61,8 +62,9 @@ struct FieldDef {
     bool wholeNumber = false; // Number: digits only, written as an integer
 
     // Chainable refinements.
-    FieldDef &upper() { upperCase = true; return *this; }
-    FieldDef &keepCase() { upperCase = false; return *this; }
+    FieldDef &upper() { upperCase = true; lowerCase = false; return *this; }
+    FieldDef &lower() { lowerCase = true; upperCase = false; return *this; }
+    FieldDef &keepCase() { upperCase = lowerCase = false; return *this; }
     FieldDef &mask(const QString &m) { inputMask = m; return *this; }
     FieldDef &readOnlyField() { readOnly = true; return *this; }
     FieldDef &name(const QString &n) { objectName = n; return *this; }

@@ -351,6 +351,7 @@ void RegisterScreen::updateActions()
     set(actSair, true);
     // While a record is typed the list stays where it is (see RecordState).
     m_grid->setEnabled(!s.editing());
+    stateChanged();
 }
 
 FieldBinder *RegisterScreen::binder(const QString &column) const

@@ -96,6 +96,8 @@ protected:
     virtual void beforeDelete(const QVariant &key, Connection &c);
     // After the record tab shows another row (or a new record).
     virtual void recordShown() {}
+    // After the toolbar's enabling was recomputed (the mode may have changed).
+    virtual void stateChanged() {}
 
     // Replaces the descriptor (same toolbar, new table and fields).
     void setDefinition(const RegisterDef &def);

@@ -14,6 +14,9 @@
 #include "app/MenuPrincipalScreen.h"
 #include "scheduling/StaffScreens.h"
 #include "tables/PrescriptionScreens.h"
+#include "reports/RelReceituario.h"
+#include "db/DbError.h"
+#include "ui/Services.h"
 #include "tables/TableScreens.h"
 #include "ui/ScreenCatalog.h"
 
@@ -41,6 +44,15 @@ void registerAllScreens()
     });
     registerStaffScreens(catalog);
     registerPrescriptionScreens(catalog);
+    SchedulingHooks::setPrescriptionPrinter([](QWidget *parent, int idAtendimento, const QString &text) {
+        try {
+            ReceituarioData d = RelReceituario::fromAttendance(DataModule::current().main(), idAtendimento);
+            d.texto = text;
+            RelReceituario::open(d, parent);
+        } catch (const DbError &e) {
+            Services::messages().error(e.text(), parent);
+        }
+    });
     // The lists that only their own screens print.
     catalog.add(TableScreens::ProcedureListReport, [](QWidget *parent) -> QWidget * {
         ListReports::open(ListReport::RelTipoProcedimento, parent);

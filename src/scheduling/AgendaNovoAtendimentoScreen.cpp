@@ -652,7 +652,7 @@ void AgendaNovoAtendimentoScreen::autorizaCirurgia()
 void AgendaNovoAtendimentoScreen::receituario()
 {
     if (const auto &print = SchedulingHooks::prescriptionPrinter())
-        print(this, toInt(currentKey()));
+        print(this, toInt(currentKey()), m_clinical ? m_clinical->prescriptionText()->toPlainText() : QString());
 }
 
 void AgendaNovoAtendimentoScreen::atualizarResumo()

@@ -549,7 +549,7 @@ void ClinicalTabs::rxMove(int index)
 void ClinicalTabs::rxPrint()
 {
     if (const auto &print = SchedulingHooks::prescriptionPrinter())
-        print(m_tabs, m_attendance());
+        print(m_tabs, m_attendance(), m_text->toPlainText());
 }
 
 void ClinicalTabs::insertWeightText()

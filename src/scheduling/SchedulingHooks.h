@@ -21,8 +21,9 @@ void openFromMenu(QWidget *from, const QString &objectName, int catalogNumber);
 // window of its own when there is no frame. It is freed when closed.
 void showChild(QWidget *screen, QWidget *near);
 
-// Previews the prescriptions of an attendance; set by the prescription area.
-using PrescriptionPrinter = std::function<void(QWidget *parent, int idAtendimento)>;
+// Previews the prescription of an attendance with its text as the screen
+// holds it (unsaved changes included); set by the prescription area.
+using PrescriptionPrinter = std::function<void(QWidget *parent, int idAtendimento, const QString &text)>;
 void setPrescriptionPrinter(PrescriptionPrinter printer);
 const PrescriptionPrinter &prescriptionPrinter();
 

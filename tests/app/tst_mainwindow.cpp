@@ -10,7 +10,10 @@
 #include "app/SobreScreen.h"
 #include "app/TracaSenhaScreen.h"
 #include "db/Session.h"
+#include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
+#include "db/Sql.h"
+#include "scheduling/SchedulingHooks.h"
 #include "support/TestDatabase.h"
 #include "ui/MarcacaoAtendimento.h"
 #include "ui/ScreenCatalog.h"
@@ -466,6 +469,27 @@ private slots:
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Unidade: 3 - Centro"));
         QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
         maybeSave(&w, QStringLiteral("main-after-change.png"));
+    }
+
+    // The attendance screen prints the prescription through a hook the
+    // application fills: the text printed is the one the screen holds, not
+    // the stored one, and the attendance's owner is read from the database.
+    void prescriptionHookPrintsTheTextShown_data() { addEngineRows(); }
+    void prescriptionHookPrintsTheTextShown()
+    {
+        ZAPO_TEST_DB(t);
+        RecordingMessages msgs;
+        RecordingPreview preview;
+        Sql::exec(t->main(), QStringLiteral("insert into atendimento (Id_Atendimento, Data_Hora_Atendimento) values (77, :d)"),
+                  {{QStringLiteral("d"), QDateTime(QDate(2026, 3, 4), QTime(9, 30))}});
+        const auto &print = SchedulingHooks::prescriptionPrinter();
+        QVERIFY(print);
+        print(nullptr, 77, QStringLiteral("TOMAR 1,5 COMPRIMIDO AO DIA (não salvo)"));
+        QVERIFY2(msgs.shown.isEmpty(), qPrintable(msgs.texts().join(QLatin1Char('|'))));
+        QCOMPARE(preview.shown.size(), 1);
+        const QString all = preview.last().allTexts().join(QLatin1Char('\n'));
+        QVERIFY2(all.contains(QStringLiteral("TOMAR 1,5 COMPRIMIDO AO DIA (não salvo)")), qPrintable(all));
+        QVERIFY(all.contains(QStringLiteral("Receituário")));
     }
 
     void serverLineTakesSeventeenCharacters()

@@ -10,6 +10,7 @@
 #include "registry/HouseCoordinates.h"
 #include "registry/StreetDirectory.h"
 #include "support/RecordingServices.h"
+#include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 
 #include <QAction>
@@ -130,6 +131,13 @@ private slots:
         QCOMPARE(s.historyModel()->item(0, 1)->text(), QString::number(key));
         QCOMPARE(s.historyModel()->item(0, 0)->text(), QStringLiteral("01/02/2024"));
         QCOMPARE(s.dateBox()->text(), QStringLiteral("01/02/2024"));
+        if (t->engine() == QLatin1String("sqlite")) {
+            s.show();
+            shot(&s, "024-animal");
+            s.tabs()->setCurrentIndex(1);
+            shot(&s, "024-historico");
+            s.tabs()->setCurrentIndex(0);
+        }
 
         // Altering keeps the row and its link, recomputing the position.
         s.alterar();

@@ -5,6 +5,7 @@
 #include "db/DataModule.h"
 #include "db/Sql.h"
 #include "registry/RegistroOcorrenciaScreen.h"
+#include "reports/engine/ReportPainter.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
@@ -236,6 +237,8 @@ private slots:
         QVERIFY(first >= 0 && second > first);
         QCOMPARE(all.at(first + 1), QStringLiteral("CONSULTA"));
         QCOMPARE(all.at(second + 1), QStringLiteral("OBITO"));
+        if (t->engine() == QLatin1String("sqlite") && qEnvironmentVariableIsSet("ZAPO_SCREENSHOT_DIR"))
+            ReportPainter::pageImage(r, 0, 80).save(qEnvironmentVariable("ZAPO_SCREENSHOT_DIR") + QStringLiteral("/022-relatorio.png"));
 
         QVERIFY(s.ownerPicker()->selectId(1));
         s.ownerPicker()->setFilter(QStringLiteral("p.Id_Proprietario = 2"));

@@ -8,6 +8,7 @@
 #include "registry/TransferStore.h"
 #include "registry/Transferir_AnimalScreen.h"
 #include "reports/TransferReport.h"
+#include "reports/engine/ReportPainter.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
@@ -205,6 +206,8 @@ private slots:
                                      QStringLiteral("06/04/2024 - Transferido de BETO para ANA"),
                                      QStringLiteral(" - Transferido de  para ANA"), QStringLiteral(" - Transferido de  para BETO")}));
         QVERIFY(r.allTexts().contains(QStringLiteral("REL043")));
+        if (t->engine() == QLatin1String("sqlite") && qEnvironmentVariableIsSet("ZAPO_SCREENSHOT_DIR"))
+            ReportPainter::pageImage(r, 0, 80).save(qEnvironmentVariable("ZAPO_SCREENSHOT_DIR") + QStringLiteral("/043.png"));
     }
 };
 

@@ -11,7 +11,10 @@
 #include "access/AccessScreens.h"
 #include "registry/OwnerSearch.h"
 #include "scheduling/AgendaStore.h"
+#include "registry/AnimalSearch.h"
 #include "registry/OwnerStore.h"
+#include "registry/RegistroOcorrenciaScreen.h"
+#include "reports/TransferReport.h"
 #include "registry/PropAnimalScreen.h"
 #include "scheduling/AtendimentoParticularScreen.h"
 #include "ui/PagedPicker.h"
@@ -414,6 +417,40 @@ int main(int argc, char *argv[])
                 [&](int) { pages = int(Reports::compose(def).pages.size()); },
                 [&](int) { bare(c, sql, p); });
             if (!rows.isEmpty() && rows.last().name.startsWith(QStringLiteral("List report")))
+                rows.last().name += QStringLiteral(" (%1 pages)").arg(pages);
+        }
+
+        // --- Animal address screen (024): the animal search -------------------------
+        auto animalSearch = [&](const QString &name, AnimalSearch::Field field, const QString &typed) {
+            const auto q = AnimalSearch::query(c, field, typed);
+            if (!q)
+                throw DbError(QStringLiteral("no query for ") + typed);
+            SearchResultModel model({{QStringLiteral("Animal"), QStringLiteral("nome_animal"), true}});
+            measure(name, [&](int) {
+                model.setQuery(c, q);
+                (void)model.data(model.index(0, 0), Qt::DisplayRole);
+            });
+        };
+        animalSearch(QStringLiteral("Animal search (024), name part \"jose\" anywhere"), AnimalSearch::Field::NomeAnimal,
+                     QStringLiteral("jose"));
+        if (!chip.isEmpty())
+            animalSearch(QStringLiteral("Animal search (024), microchip part typed without blanks"), AnimalSearch::Field::Microchip,
+                         chip.mid(3, 9));
+
+        // --- Occurrence register (022): opening it on every owner -------------------
+        measure(QStringLiteral("Screen 022: open (owner list of every owner)"), [&](int) {
+            RegistroOcorrenciaScreen screen(nullptr, &c);
+            screen.show();
+            QApplication::processEvents();
+        });
+
+        // --- Report 043: every ownership record, composed ---------------------------
+        {
+            const ReportDefinition def = TransferReport::definition(c);
+            int pages = 0;
+            measure(QStringLiteral("Report 043 (every ownership record), composed"),
+                    [&](int) { pages = int(Reports::compose(def).pages.size()); });
+            if (!rows.isEmpty() && rows.last().name.startsWith(QStringLiteral("Report 043")))
                 rows.last().name += QStringLiteral(" (%1 pages)").arg(pages);
         }
 

@@ -1,6 +1,7 @@
 #include "access/AccessScreens.h"
 #include "access/PerfilScreen.h"
 #include "db/PasswordDigest.h"
+#include "db/Sql.h"
 #include "ui/ScreenCatalog.h"
 #include "ui/Services.h"
 #include "ui/register/FieldBinder.h"
@@ -52,6 +53,12 @@ protected:
             values.insert(kSenha, PasswordDigest::of(typed));
     }
     void recordShown() override { binder(kSenha)->load(QVariant()); }
+    // A web account picked through Consultar may be deleted here: its
+    // owner must not keep pointing at it.
+    void beforeDelete(const QVariant &key, Connection &c) override
+    {
+        Sql::exec(c, QStringLiteral("update proprietario set id_usu_web = null where id_usu_web = :k"), {{QStringLiteral("k"), key}});
+    }
 };
 
 } // namespace

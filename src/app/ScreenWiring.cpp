@@ -5,9 +5,12 @@
 #include "app/TracaSenhaScreen.h"
 #include "db/DataModule.h"
 #include "app/Product.h"
+#include "registry/AnimalPanel.h"
+#include "registry/RegistroOcorrenciaScreen.h"
 #include "registry/RegistryScreens.h"
 #include "reports/ListReports.h"
 #include "reports/OwnerAnimalReport.h"
+#include "reports/TransferReport.h"
 #include "reports/engine/Reports.h"
 #include "scheduling/AgendaScreens.h"
 #include "scheduling/SchedulingHooks.h"
@@ -18,6 +21,7 @@
 #include "db/DbError.h"
 #include "ui/Services.h"
 #include "tables/TableScreens.h"
+#include "ui/MainMenuHook.h"
 #include "ui/ScreenCatalog.h"
 
 void registerShellScreens(ScreenCatalog &catalog)
@@ -53,6 +57,7 @@ void registerAllScreens()
             Services::messages().error(e.text(), parent);
         }
     });
+    registerTransferReport(catalog);
     // The lists that only their own screens print.
     catalog.add(TableScreens::ProcedureListReport, [](QWidget *parent) -> QWidget * {
         ListReports::open(ListReport::RelTipoProcedimento, parent);
@@ -67,4 +72,10 @@ void registerAllScreens()
         return nullptr;
     });
     Reports::setProductTitle(Product::title());
+    // "Ocorrencias..." of the register opens 022 as the menu does (with the
+    // flags of 22), showing only the register's owner, on its animal.
+    AnimalPanel::setOccurrenceOpener([](QWidget *, int idProprietario, int idAnimal) {
+        if (auto *s = qobject_cast<RegistroOcorrenciaScreen *>(MainMenuHook::openScreen(22)))
+            s->narrowTo(idProprietario, idAnimal);
+    });
 }

@@ -124,7 +124,7 @@ AddressGroup::AddressGroup(Kind kind, QWidget *parent)
     connect(m_nomLogr, &QLineEdit::textEdited, this, [this] {
         m_nameTyped = true;
         // A name typed by hand carries no street until a lookup fills it.
-        if (m_kind == Kind::Owner && m_editing) {
+        if (m_kind != Kind::Animal && m_editing) {
             m_numLogr->setText(QStringLiteral("0"));
             m_seq->setText(QStringLiteral("0"));
         }
@@ -515,13 +515,17 @@ bool AddressGroup::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const auto *k = static_cast<QKeyEvent *>(event);
         const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+        if (enter && watched == m_numLogr && m_kind == Kind::History) {
+            emit streetSearchRequested(QStringLiteral("Núm lograd."), m_numLogr->text().trimmed(), true);
+            return true;
+        }
         if (enter && watched == m_numLogr) {
             lookupStreetCode();
             if (!m_nomLogr->hasFocus())
                 FormHelpers::focusNext(m_numLogr);
             return true;
         }
-        if (enter && watched == m_cep && m_kind == Kind::Owner) {
+        if (enter && watched == m_cep && m_kind != Kind::Animal) {
             lookupPostalCode();
             FormHelpers::focusNext(m_cep);
             return true;
@@ -529,7 +533,7 @@ bool AddressGroup::eventFilter(QObject *watched, QEvent *event)
     } else if (event->type() == QEvent::FocusOut) {
         if (watched == m_nomLogr)
             lookupStreetName();
-        else if (watched == m_numImov)
+        else if (watched == m_numImov && m_kind != Kind::History)
             lookupPostalCodeOfHouse();
         else if (watched == m_cep && m_kind == Kind::Animal)
             lookupPostalCode();

@@ -21,7 +21,10 @@ public:
     // The owner's group ("Endereço") has the official-address box; typing a
     // street name by hand clears its street code. The animal's
     // ("Endereço do animal") shows more neighbourhoods at once.
-    enum class Kind { Owner, Animal };
+    // The animal address screen's group ("History") looks streets up a
+    // little differently: Enter in the street code opens the street search,
+    // Enter in the CEP looks it up, the house number does not.
+    enum class Kind { Owner, Animal, History };
     explicit AddressGroup(Kind kind, QWidget *parent = nullptr);
 
     Kind kind() const { return m_kind; }

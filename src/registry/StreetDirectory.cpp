@@ -1,4 +1,5 @@
 #include "registry/StreetDirectory.h"
+#include "registry/HouseCoordinates.h"
 #include "db/DataModule.h"
 #include "db/Sql.h"
 #include "registry/Documents.h"
@@ -203,16 +204,17 @@ QList<StreetDirectory::CoverageArea> StreetDirectory::coverageAreas(const QVaria
     return out;
 }
 
-std::optional<QPointF> StreetDirectory::houseCoordinates(int numLogr, int houseNumber) const
+QPointF StreetDirectory::houseCoordinates(int numLogr, int houseNumber) const
 {
-    QSqlQuery q = Sql::exec(m_c,
-                            QStringLiteral("select Val_Cood_X, Val_Cood_Y from %1 where Num_Logr = :s and Num_Imov = :n")
-                                .arg(t("logradouroimovel")),
-                            {{QStringLiteral("s"), numLogr},
-                             {QStringLiteral("n"), QStringLiteral("%1").arg(houseNumber, 5, 10, QLatin1Char('0'))}});
-    if (!q.next())
-        return std::nullopt;
-    return QPointF(q.value(0).toDouble(), q.value(1).toDouble());
+    // The street's houses are few: read them and find the position in C++,
+    // where a house number that is no number can be skipped.
+    QSqlQuery q = Sql::exec(m_c, QStringLiteral("select Num_Imov, Val_Cood_X, Val_Cood_Y from %1 where Num_Logr = :s")
+                                     .arg(t("logradouroimovel")),
+                            {{QStringLiteral("s"), numLogr}});
+    QList<HouseCoordinates::House> houses;
+    while (q.next())
+        houses << HouseCoordinates::House{Sql::text(q.value(0)), q.value(1).toDouble(), q.value(2).toDouble()};
+    return HouseCoordinates::walk(houses, houseNumber);
 }
 
 QList<StreetDirectory::Street> StreetDirectory::search(SearchBy by, const QString &text) const

@@ -74,8 +74,9 @@ public:
     // Active coverage areas of the sanitary district a district key names
     // (its first digit); every area when the key is null.
     QList<CoverageArea> coverageAreas(const QVariant &districtKey = {}) const;
-    // Coordinates of a house known to the street database.
-    std::optional<QPointF> houseCoordinates(int numLogr, int houseNumber) const;
+    // Map coordinates of a house from the houses known on its street
+    // (HouseCoordinates::walk); (0, 0) when none is near enough.
+    QPointF houseCoordinates(int numLogr, int houseNumber) const;
 
     // "I" for odd house numbers, "P" for even ones.
     static QString sideOf(int houseNumber);

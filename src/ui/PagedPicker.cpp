@@ -42,6 +42,7 @@ PagedPicker::PagedPicker(QWidget *parent) : QWidget(parent)
     pl->addWidget(m_view);
     m_view->installEventFilter(this);
     m_edit->installEventFilter(this);
+    m_popup->installEventFilter(this);
 
     connect(m_button, &QToolButton::clicked, this, [this] { listVisible() ? hideList() : showList(); });
     connect(m_edit, &QLineEdit::textEdited, this, &PagedPicker::typed);
@@ -213,6 +214,11 @@ bool PagedPicker::listVisible() const
 
 bool PagedPicker::eventFilter(QObject *watched, QEvent *event)
 {
+    // A click outside closes the list: the box shows the row stood on again.
+    if (watched == m_popup && event->type() == QEvent::Hide) {
+        showCurrentName();
+        return false;
+    }
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto *k = static_cast<QKeyEvent *>(event);

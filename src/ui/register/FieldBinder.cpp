@@ -234,13 +234,24 @@ public:
     }
     void load(const QVariant &v) override
     {
-        m_box->setChecked(!v.isNull() && Sql::text(v).compare(m_def.checkedValue, Qt::CaseInsensitive) == 0);
+        m_stored = v.isNull() ? QString() : Sql::text(v);
+        m_box->setChecked(!v.isNull() && m_stored.compare(m_def.checkedValue, Qt::CaseInsensitive) == 0);
+        m_storedChecked = m_box->isChecked();
     }
-    QVariant value() const override { return m_box->isChecked() ? m_def.checkedValue : m_def.uncheckedValue; }
+    // An untouched box writes back what it read: a third word stored there
+    // (a web account's "WEB" block) is not turned into the unchecked one.
+    QVariant value() const override
+    {
+        if (!m_stored.isEmpty() && m_box->isChecked() == m_storedChecked)
+            return m_stored;
+        return m_box->isChecked() ? m_def.checkedValue : m_def.uncheckedValue;
+    }
     void setEditable(bool on) override { m_box->setReadOnly(!on || m_def.readOnly); }
 
 private:
     ReadOnlyCheckBox *m_box;
+    QString m_stored;
+    bool m_storedChecked = false;
 };
 
 // A drop-down of fixed words or of another table's rows. Only the rows on

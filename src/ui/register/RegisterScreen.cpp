@@ -1,4 +1,5 @@
 #include "ui/register/RegisterScreen.h"
+#include <QScopeGuard>
 #include "ui/RecordKeys.h"
 #include "ui/ReadOnlyGrid.h"
 #include "db/DataModule.h"
@@ -410,7 +411,7 @@ void RegisterScreen::loadList(const QString &condition, const QVariantMap &param
     m_state.mode = RecordMode::Browse;
     setEditable(false);
     QString where = condition;
-    if (!m_def.rowFilter.isEmpty())
+    if (!m_def.rowFilter.isEmpty() && m_applyRowFilter)
         where = condition.isEmpty() ? m_def.rowFilter
                                     : QStringLiteral("(%1) and (%2)").arg(m_def.rowFilter, condition);
     m_model->setFilter(where, params);
@@ -663,6 +664,10 @@ void RegisterScreen::showKey(const QVariant &key)
     if (!m_state.ready)
         return;
     try {
+        // A key picked in the search window shows its row even outside the
+        // screen's usual rows (the search lists them all).
+        m_applyRowFilter = false;
+        const auto restore = qScopeGuard([this] { m_applyRowFilter = true; });
         loadList(QStringLiteral("t.") + m_def.keyColumn + QStringLiteral(" = :zapo_shown"), {{QStringLiteral("zapo_shown"), key}});
     } catch (const DbError &e) {
         Services::messages().error(e.text(), this);

@@ -138,6 +138,7 @@ private:
     RegisterDef m_def;
     Connection *m_conn;
     RecordState m_state;
+    bool m_applyRowFilter = true; // off while showing a searched key
     Record m_stored;
     bool m_opened = false;
 

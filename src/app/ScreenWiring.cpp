@@ -9,6 +9,7 @@
 #include "reports/ListReports.h"
 #include "reports/OwnerAnimalReport.h"
 #include "reports/engine/Reports.h"
+#include "scheduling/SchedulingScreens.h"
 #include "tables/TableScreens.h"
 #include "ui/ScreenCatalog.h"
 
@@ -27,6 +28,7 @@ void registerAllScreens()
     registerTableScreens(catalog);
     registerAccessScreens(catalog);
     registerRegistryScreens(catalog);
+    registerSchedulingScreens(catalog);
     registerListReports(catalog);
     registerOwnerAnimalReport(catalog);
     // The lists that only their own screens print.

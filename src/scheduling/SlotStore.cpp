@@ -212,6 +212,9 @@ SlotStore::Outcome SlotStore::alter(int id, const SlotValues &v, const QTime &st
 
 SlotStore::Outcome SlotStore::remove(int id)
 {
+    // A transaction of its own: on SQLite it takes the write lock at once, so
+    // a concurrent booking waits instead of failing as a deadlock.
+    Transaction tx(m_c);
     QSqlQuery q = Sql::exec(m_c,
                             QStringLiteral("delete from mapa_disponibilidade_agenda where Id_Mapa_disponibilidade_agenda = :k "
                                            "and coalesce(Qt_vaga_usada_geral, 0) = 0 "
@@ -219,6 +222,7 @@ SlotStore::Outcome SlotStore::remove(int id)
                             {{QStringLiteral("k"), id}});
     const int n = q.numRowsAffected();
     q = QSqlQuery();
+    tx.commit();
     if (n > 0)
         return Outcome::Done;
     const std::optional<Slot> now = read(id);

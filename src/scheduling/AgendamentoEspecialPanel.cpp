@@ -156,8 +156,8 @@ void AgendamentoEspecialPanel::ownerSummary()
                 m_codigo->setText(QString::number(o.id));
                 m_nome->setText(o.nome);
                 m_cpf->setText(o.cpfCnpj);
-                const QString doc = o.tipoPessoa == QLatin1String("FÍSICA")     ? QStringLiteral("CPF:")
-                                    : o.tipoPessoa == QLatin1String("JURÍDICA") ? QStringLiteral("CNPJ:")
+                const QString doc = o.tipoPessoa == QStringLiteral("FÍSICA")     ? QStringLiteral("CPF:")
+                                    : o.tipoPessoa == QStringLiteral("JURÍDICA") ? QStringLiteral("CNPJ:")
                                                                                 : QStringLiteral("CNPJ/CPF:");
                 lines = {QStringLiteral("Proprietário:") + o.nome, doc + o.cpfCnpj,
                          o.email.isEmpty() ? QStringLiteral("E-Mail: Não informado no cadastro de proprietário. ")

@@ -147,6 +147,8 @@ MapaDisponibilidadeRascunhoScreen::MapaDisponibilidadeRascunhoScreen(Connection 
     resize(900, 620);
 }
 
+MapaDisponibilidadeRascunhoScreen::~MapaDisponibilidadeRascunhoScreen() = default;
+
 void MapaDisponibilidadeRascunhoScreen::showRows(const QList<Draft> &rows)
 {
     m_rows = rows;

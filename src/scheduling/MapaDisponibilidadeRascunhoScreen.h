@@ -21,6 +21,7 @@ class MapaDisponibilidadeRascunhoScreen : public QWidget {
     Q_OBJECT
 public:
     MapaDisponibilidadeRascunhoScreen(Connection &c, QWidget *parent = nullptr);
+    ~MapaDisponibilidadeRascunhoScreen() override;
 
     enum class State { Browsing, New, Altering };
     State state() const { return m_state; }

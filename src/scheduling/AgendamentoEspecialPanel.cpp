@@ -109,6 +109,7 @@ void AgendamentoEspecialPanel::reloadGrid()
                             new QStandardItem(QString::number(r.quantidade)),
                             new QStandardItem(Formats::dateTime(r.inseridoEm))});
     m_loading = false;
+    m_grid->resizeColumnsToContents();
     int row = m_rows.isEmpty() ? -1 : 0;
     if (const std::optional<int> code = GrantStore::ownerCode(m_codigo->text())) {
         for (int i = 0; i < m_rows.size(); ++i)

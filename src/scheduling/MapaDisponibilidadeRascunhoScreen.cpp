@@ -163,6 +163,7 @@ void MapaDisponibilidadeRascunhoScreen::showRows(const QList<Draft> &rows)
         m_model->appendRow(items);
     }
     m_loading = false;
+    m_grid->resizeColumnsToContents();
     m_panels.at(0)->setText(QStringLiteral(" Total de registro: ") + QString::number(rows.size()));
     if (!rows.isEmpty()) {
         m_grid->setCurrentIndex(m_model->index(0, 0));

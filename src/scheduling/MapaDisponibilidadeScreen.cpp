@@ -290,6 +290,7 @@ void MapaDisponibilidadeScreen::dayFilter()
         m_model->appendRow(items);
     }
     m_loading = false;
+    m_grid->resizeColumnsToContents();
     if (!m_rows.isEmpty()) {
         setStatus(QStringLiteral(" Total de registro: ") + QString::number(m_rows.size()));
         m_grid->setCurrentIndex(m_model->index(0, 0));

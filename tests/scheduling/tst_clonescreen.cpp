@@ -71,6 +71,7 @@ private slots:
                 weekdays += d.dayOfWeek() <= 5;
             QCOMPARE(days.size(), weekdays);
             QCOMPARE(g->item(1, 3)->text(), QStringLiteral("1 (08:30)"));
+            shot(&w, "clonagem");
             // A click unselects a day; another selects it with the hour.
             w.toggleCell(1, 3);
             QCOMPARE(g->item(1, 3)->text(), QStringLiteral("1"));
@@ -166,6 +167,7 @@ private slots:
         auto *w = new MapaDisponibilidadeInformacaoScreen(c);
         QCOMPARE(w->windowTitle(), QStringLiteral("Informação do mês"));
         QVERIFY(w->text().contains(QStringLiteral("==============UNIDADE LESTE=============")));
+        shot(w, "informacao_mes");
         QVERIFY(w->text().contains(QStringLiteral("08:00Hs  4001 - ALTO DA SERRA, vagas geral:3")));
         delete w;
     }

@@ -4,6 +4,7 @@
 #include "SchedulingFixture.h"
 #include "scheduling/DraftStore.h"
 #include "scheduling/MapaDisponibilidadeRascunhoScreen.h"
+#include "reports/engine/ReportPainter.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
@@ -165,6 +166,9 @@ private slots:
         QCOMPARE(preview.last().named(QStringLiteral("total_geral")).first()->text, QStringLiteral("12"));
         QCOMPARE(preview.last().named(QStringLiteral("total_femea")).first()->text, QStringLiteral("2"));
         QCOMPARE(preview.last().named(QStringLiteral("codigo")).first()->text, QStringLiteral("REL51"));
+        shot(w.s.data(), "rascunho");
+        if (const QString dir = qEnvironmentVariable("ZAPO_SCREENSHOT_DIR"); !dir.isEmpty())
+            ReportPainter::pageImage(preview.last(), 0, 100).save(dir + QStringLiteral("/rel51.png"));
 
         w.run("actNovo");
         child<QPushButton>(w.s.data(), "bmpTransferir")->click();

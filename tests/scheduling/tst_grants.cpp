@@ -90,6 +90,7 @@ private slots:
                                                 QStringLiteral("E-Mail: Não informado no cadastro de proprietário. "),
                                                 QStringLiteral("Registro inserido na data 02/01/2015 10:00:00")}));
         QVERIFY(lines.contains(QStringLiteral("AGENDADO = 2")));
+        shot(w.p.get(), "agendamento_especial");
         QVERIFY(!lines.contains(QStringLiteral("CANCELADO = 1")));
         const int header = lines.indexOf(QStringLiteral("Animal | Status do atendimento | Data do atendimento | Unidade de atendimento"));
         QVERIFY(header > 0);
@@ -201,6 +202,7 @@ private slots:
         dados->setText(QStringLiteral("52998224725"));
         d.pesquisar();
         QCOMPARE(d.model()->rowCount(), 1);
+        shot(&d, "pesquisa");
         d.ok();
         QCOMPARE(MapaDisponibilidadePesquisaScreen::choice().id, 2);
 

@@ -197,6 +197,7 @@ private slots:
         dlg->chooseDistrict(QStringLiteral("Todos os distritos"));
         child<QCheckBox>(dlg, "chkTodos")->click();
         child<QPushButton>(dlg, "btnConcluir")->click();
+        shot(dlg, "area_abrangencia");
         QCOMPARE(w.s->selectedAreas(), (QList<int>{3001, 3002, 4001}));
         QCOMPARE(w.at<QLabel>("lblResumo")->text(), QStringLiteral("Resumo: [3001] [3002] [4001]"));
         QCOMPARE(w.at<QPushButton>("bmpAreas")->text(), QStringLiteral("* Áreas de abrangência selecionada."));
@@ -225,6 +226,7 @@ private slots:
         QCOMPARE(count(t->main(), QStringLiteral("Qt_vaga_disponivel_geral = 3 and COD_AREA_ABRN in (3001, 3002, 4001)")), 3);
         QCOMPARE(w.rows(), 3);
         QVERIFY(w.at<QLabel>("lblResumo")->text().isEmpty());
+        shot(w.s.get(), "mapa_disponibilidade");
 
         // Altering one of the three: its siblings share unit, hour and species
         // and are no duplicate of it.

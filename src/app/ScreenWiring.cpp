@@ -20,6 +20,7 @@
 #include "reports/RelReceituario.h"
 #include "db/DbError.h"
 #include "ui/Services.h"
+#include "scheduling/SchedulingScreens.h"
 #include "tables/TableScreens.h"
 #include "ui/MainMenuHook.h"
 #include "ui/ScreenCatalog.h"
@@ -39,6 +40,7 @@ void registerAllScreens()
     registerTableScreens(catalog);
     registerAccessScreens(catalog);
     registerRegistryScreens(catalog);
+    registerSchedulingScreens(catalog);
     registerListReports(catalog);
     registerOwnerAnimalReport(catalog);
     registerAgendaScreens(catalog);

@@ -53,12 +53,16 @@ QString PagedQueryModel::selectStatement() const
     for (const Column &c : m_columns)
         cols << c.expression;
     cols << m_key;
-    QString order = m_key;
+    return QStringLiteral("select %1 from %2%3 order by %4").arg(cols.join(QStringLiteral(", ")), m_source, whereClause(), orderClause());
+}
+
+QString PagedQueryModel::orderClause() const
+{
     if (m_sortColumn >= 0) {
         const Column &c = m_columns.at(m_sortColumn);
-        order = (c.sortExpression.isEmpty() ? c.expression : c.sortExpression) + QStringLiteral(", ") + m_key;
+        return (c.sortExpression.isEmpty() ? c.expression : c.sortExpression) + QStringLiteral(", ") + m_key;
     }
-    return QStringLiteral("select %1 from %2%3 order by %4").arg(cols.join(QStringLiteral(", ")), m_source, whereClause(), order);
+    return m_defaultOrder.isEmpty() ? m_key : m_defaultOrder + QStringLiteral(", ") + m_key;
 }
 
 void PagedQueryModel::reload()
@@ -69,7 +73,7 @@ void PagedQueryModel::reload()
     m_failed = false;
     try {
         if (m_conn && !m_source.isEmpty()) {
-            const QVariant n = Sql::scalar(*m_conn, QStringLiteral("select count(*) from %1%2").arg(m_source, whereClause()), m_params);
+            const QVariant n = Sql::scalar(*m_conn, QStringLiteral("select count(*) from %1%2").arg(m_countSource.isEmpty() ? m_source : m_countSource, whereClause()), m_params);
             m_count = n.toInt();
         }
     } catch (...) {

@@ -1,5 +1,6 @@
 #include "utilities/UtilityScreens.h"
 #include "ui/ScreenCatalog.h"
+#include "utilities/ExportarDadosScreen.h"
 #include "utilities/PesquisaAvancadoScreen.h"
 
 #include <QGuiApplication>
@@ -27,5 +28,6 @@ QWidget *openIndependent(QWidget *)
 
 void registerUtilityScreens(ScreenCatalog &catalog)
 {
+    catalog.add(44, &openIndependent<ExportarDadosScreen>);
     catalog.add(46, &openIndependent<PesquisaAvancadoScreen>);
 }

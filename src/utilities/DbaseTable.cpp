@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include <shapefil.h>
@@ -171,14 +172,12 @@ char typeLetter(DbaseField::Type t)
     }
 }
 
-void appendDigits(QByteArray &out, int value, int digits)
+void putDigits(char *dest, int value, int digits)
 {
-    char tmp[8];
     for (int i = digits - 1; i >= 0; --i) {
-        tmp[i] = char('0' + value % 10);
+        dest[i] = char('0' + value % 10);
         value /= 10;
     }
-    out.append(tmp, digits);
 }
 
 QString describe(const QVariant &v)
@@ -274,7 +273,10 @@ DbaseTable::DbaseTable(const QString &path, const QList<DbaseField> &fields) : m
         if (DBFAddNativeFieldType(m_h->dbf, name.constData(), typeLetter(f.type), width,
                                   f.type == DbaseField::Type::Number ? f.decimals : 0) < 0)
             fail(QStringLiteral("Não foi possível criar o campo %1: %2").arg(f.name, t_ioError));
+        m_offsets << 1 + m_width;
+        m_width += width;
     }
+    m_record.resize(1 + m_width);
 }
 
 DbaseTable::~DbaseTable()
@@ -292,25 +294,27 @@ void DbaseTable::fail(const QString &reason)
     throw DbaseFailure(reason);
 }
 
-QByteArray DbaseTable::format(const DbaseField &f, const QVariant &v)
+void DbaseTable::format(const DbaseField &f, const QVariant &v, char *dest)
 {
-    QByteArray out;
     auto wrong = [&](const QString &why) {
         fail(QStringLiteral("Campo %1, registro %2: %3").arg(f.name).arg(m_rows + 1).arg(why));
     };
     switch (f.type) {
     case DbaseField::Type::Text: {
-        QString s = v.toString();
+        const QString s = v.toString();
         // Trailing blanks mean nothing in a dBASE text (char(n) columns
-        // come back padded).
+        // come back padded); every character takes one Windows-1252 byte.
         qsizetype n = s.size();
         while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
             --n;
-        s.truncate(n);
-        out = Cp1252::encode(s);
-        if (out.size() > f.width)
+        if (n > f.width)
             wrong(QStringLiteral("o texto \"%1\" tem %2 caracteres e o campo só comporta %3.")
-                      .arg(describe(v)).arg(out.size()).arg(f.width));
+                      .arg(describe(v)).arg(n).arg(f.width));
+        const QChar *c = s.constData();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t u = c[i].unicode();
+            dest[i] = (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) ? char(u) : Cp1252::encode(QString(c[i])).at(0);
+        }
         break;
     }
     case DbaseField::Type::Number: {
@@ -340,18 +344,16 @@ QByteArray DbaseTable::format(const DbaseField &f, const QVariant &v)
         if (len > f.width)
             wrong(QStringLiteral("o número %1 não cabe nos %2 dígitos do campo.").arg(QString::fromLatin1(tmp, len)).arg(f.width));
         // Numbers are right-aligned in their field.
-        out.fill(' ', f.width - len);
-        out.append(tmp, len);
+        memcpy(dest + f.width - len, tmp, size_t(len));
         break;
     }
     case DbaseField::Type::Date: {
         const QDate d = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
         if (!d.isValid() || d.year() < 1 || d.year() > 9999)
             wrong(QStringLiteral("\"%1\" não é uma data.").arg(describe(v)));
-        out.reserve(8);
-        appendDigits(out, d.year(), 4);
-        appendDigits(out, d.month(), 2);
-        appendDigits(out, d.day(), 2);
+        putDigits(dest, d.year(), 4);
+        putDigits(dest + 4, d.month(), 2);
+        putDigits(dest + 6, d.day(), 2);
         break;
     }
     case DbaseField::Type::Moment: {
@@ -360,44 +362,35 @@ QByteArray DbaseTable::format(const DbaseField &f, const QVariant &v)
             wrong(QStringLiteral("\"%1\" não é uma data e hora.").arg(describe(v)));
         const QDate d = t.date();
         const QTime h = t.time();
-        out.reserve(19);
-        appendDigits(out, d.year(), 4);
-        out.append('-');
-        appendDigits(out, d.month(), 2);
-        out.append('-');
-        appendDigits(out, d.day(), 2);
-        out.append(' ');
-        appendDigits(out, h.hour(), 2);
-        out.append(':');
-        appendDigits(out, h.minute(), 2);
-        out.append(':');
-        appendDigits(out, h.second(), 2);
+        putDigits(dest, d.year(), 4);
+        dest[4] = '-';
+        putDigits(dest + 5, d.month(), 2);
+        dest[7] = '-';
+        putDigits(dest + 8, d.day(), 2);
+        dest[10] = ' ';
+        putDigits(dest + 11, h.hour(), 2);
+        dest[13] = ':';
+        putDigits(dest + 14, h.minute(), 2);
+        dest[16] = ':';
+        putDigits(dest + 17, h.second(), 2);
         break;
     }
     }
-    return out;
 }
 
 void DbaseTable::append(const QList<QVariant> &values)
 {
     if (!m_h->dbf)
         throw DbaseFailure(QStringLiteral("Tabela já fechada."));
-    const int row = int(m_rows);
-    // A record left all blanks (every value null) must still exist.
-    bool written = false;
+    // The whole record is composed here and handed over in one call: blanks
+    // (not deleted, and null in every field type), then each value in place.
+    memset(m_record.data(), ' ', size_t(m_record.size()));
     for (int i = 0; i < m_fields.size(); ++i) {
-        const QVariant v = i < values.size() ? values.at(i) : QVariant();
-        if (v.isNull() || !v.isValid())
-            continue;
-        const QByteArray bytes = format(m_fields.at(i), v);
-        if (bytes.isEmpty())
-            continue;
-        if (!DBFWriteAttributeDirectly(m_h->dbf, row, i, const_cast<char *>(bytes.constData())))
-            fail(QStringLiteral("Erro ao gravar o registro %1: %2").arg(m_rows + 1).arg(t_ioError));
-        written = true;
+        const QVariant &v = i < values.size() ? values.at(i) : m_null;
+        if (!v.isNull() && v.isValid())
+            format(m_fields.at(i), v, m_record.data() + m_offsets.at(i));
     }
-    static char blank[] = "";
-    if (!written && !m_fields.isEmpty() && !DBFWriteAttributeDirectly(m_h->dbf, row, 0, blank))
+    if (!DBFWriteTuple(m_h->dbf, int(m_rows), m_record.data()))
         fail(QStringLiteral("Erro ao gravar o registro %1: %2").arg(m_rows + 1).arg(t_ioError));
     ++m_rows;
 }

@@ -79,10 +79,14 @@ public:
 private:
     struct Handle;
     [[noreturn]] void fail(const QString &reason);
-    QByteArray format(const DbaseField &f, const QVariant &v);
+    // Writes the value into its field's bytes of the record.
+    void format(const DbaseField &f, const QVariant &v, char *dest);
 
     QList<DbaseField> m_fields;
+    QList<int> m_offsets; // of each field in the record (after the deletion mark)
+    int m_width = 0;
+    QByteArray m_record;
+    QVariant m_null;
     std::unique_ptr<Handle> m_h;
     qint64 m_rows = 0;
-    QByteArray m_buf;
 };

@@ -155,7 +155,7 @@ private slots:
         // A generated name taken by a later column, and a third of a kind;
         // case does not tell names apart.
         QCOMPARE(dbaseFieldNames({"Telefone_Residencial", "Telefone_Recado", "Telefone_2", "TELEFONE_RUA", "cor", "COR"}),
-                 (QStringList{"Telefone_R", "Telefone_2", "Telefone_3", "TELEFONE_4", "cor", "cor_2"}));
+                 (QStringList{"Telefone_R", "Telefone_2", "Telefone_3", "TELEFONE_4", "cor", "COR_2"}));
     }
 
     void failuresLeaveTheOldTableAndNoTemporaryFile()

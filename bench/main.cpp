@@ -1,4 +1,5 @@
 // zapo-bench DATABASE [--runs N] [--only TEXT]   (TEXT: part of the operations' names)
+// zapo-bench --dbase [DATABASE]                  (the dBASE exports: bench/DbaseBench.cpp)
 //
 // Times what a clerk waits for on a big city, through the program's own
 // code, each beside the same statements sent straight through QSqlQuery, so
@@ -125,11 +126,16 @@ PagedQueryModel::Column column(const QString &title, const QString &expression)
 
 } // namespace
 
+// bench/DbaseBench.cpp
+int dbaseBench(const QStringList &args);
+
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
+    if (args.contains(QStringLiteral("--dbase")))
+        return dbaseBench(args);
     if (args.size() < 2) {
         QTextStream(stderr) << "usage: zapo-bench DATABASE [--runs N] [--only TEXT]\n";
         return 2;

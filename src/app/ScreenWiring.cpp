@@ -1,29 +1,64 @@
 #include "app/ScreenWiring.h"
 #include "access/AccessScreens.h"
+#include "app/MenuPrincipalScreen.h"
 #include "app/MenuRegistry.h"
+#include "app/Product.h"
 #include "app/SobreScreen.h"
 #include "app/TracaSenhaScreen.h"
 #include "db/DataModule.h"
-#include "app/Product.h"
+#include "db/DbError.h"
 #include "registry/AnimalPanel.h"
+#include "registry/PropAnimalScreen.h"
 #include "registry/RegistroOcorrenciaScreen.h"
 #include "registry/RegistryScreens.h"
 #include "reports/ListReports.h"
 #include "reports/OwnerAnimalReport.h"
+#include "reports/RelReceituario.h"
 #include "reports/TransferReport.h"
 #include "reports/engine/Reports.h"
 #include "scheduling/AgendaScreens.h"
 #include "scheduling/SchedulingHooks.h"
-#include "app/MenuPrincipalScreen.h"
+#include "scheduling/SchedulingScreens.h"
 #include "scheduling/StaffScreens.h"
 #include "tables/PrescriptionScreens.h"
-#include "reports/RelReceituario.h"
-#include "db/DbError.h"
-#include "ui/Services.h"
-#include "scheduling/SchedulingScreens.h"
 #include "tables/TableScreens.h"
 #include "ui/MainMenuHook.h"
 #include "ui/ScreenCatalog.h"
+#include "ui/Services.h"
+#include "utilities/PesquisaAvancadoScreen.h"
+#include "utilities/UtilityScreens.h"
+
+#include <QAction>
+#include <QApplication>
+
+namespace {
+
+// Opens screen 006 the way its menu entry does (only when the profile may
+// reach it, with the profile's flags) and loads an owner into it.
+void openOwnerRegister(int idProprietario, int idAnimal)
+{
+    MenuPrincipalScreen *frame = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if ((frame = qobject_cast<MenuPrincipalScreen *>(w)))
+            break;
+    if (!frame)
+        return;
+    for (const Menu::Entry &e : Menu::entries()) {
+        if (e.kind != Menu::Kind::Screen || e.screen != 6)
+            continue;
+        const QAction *a = frame->menuAction(e.objectName);
+        if (a && !a->isEnabled())
+            return;
+        auto *screen = qobject_cast<PropAnimalScreen *>(frame->openScreen(e));
+        if (screen && idProprietario > 0)
+            screen->loadOwner(idProprietario, idAnimal);
+        frame->raise();
+        frame->activateWindow();
+        return;
+    }
+}
+
+} // namespace
 
 void registerShellScreens(ScreenCatalog &catalog)
 {
@@ -60,6 +95,8 @@ void registerAllScreens()
         }
     });
     registerTransferReport(catalog);
+    registerUtilityScreens(catalog);
+    PesquisaAvancadoScreen::setRegisterOpener(&openOwnerRegister);
     // The lists that only their own screens print.
     catalog.add(TableScreens::ProcedureListReport, [](QWidget *parent) -> QWidget * {
         ListReports::open(ListReport::RelTipoProcedimento, parent);

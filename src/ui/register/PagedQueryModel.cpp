@@ -55,15 +55,16 @@ QString PagedQueryModel::selectStatement() const
     for (const Column &c : m_columns)
         cols << c.expression;
     cols << m_key;
-    return QStringLiteral("select %1 from %2%3 order by %4").arg(cols.join(QStringLiteral(", ")), m_source, whereClause(), orderExpression());
+    return QStringLiteral("select %1 from %2%3 order by %4").arg(cols.join(QStringLiteral(", ")), m_source, whereClause(), orderClause());
 }
 
-QString PagedQueryModel::orderExpression() const
+QString PagedQueryModel::orderClause() const
 {
-    if (m_sortColumn < 0)
-        return m_key;
-    const Column &c = m_columns.at(m_sortColumn);
-    return (c.sortExpression.isEmpty() ? c.expression : c.sortExpression) + QStringLiteral(", ") + m_key;
+    if (m_sortColumn >= 0) {
+        const Column &c = m_columns.at(m_sortColumn);
+        return (c.sortExpression.isEmpty() ? c.expression : c.sortExpression) + QStringLiteral(", ") + m_key;
+    }
+    return m_defaultOrder.isEmpty() ? m_key : m_defaultOrder + QStringLiteral(", ") + m_key;
 }
 
 int PagedQueryModel::rowOf(const QString &condition, const QVariantMap &params) const
@@ -79,7 +80,7 @@ int PagedQueryModel::rowOf(const QString &condition, const QVariantMap &params) 
         *m_conn,
         QStringLiteral("select min(zapo_x.zapo_rn) from (select row_number() over (order by %1) as zapo_rn, "
                        "case when %2 then 1 else 0 end as zapo_hit from %3%4) zapo_x where zapo_x.zapo_hit = 1")
-            .arg(orderExpression(), condition, m_source, whereClause()),
+            .arg(orderClause(), condition, m_source, whereClause()),
         all);
     return n.isNull() ? -1 : n.toInt() - 1;
 }
@@ -92,7 +93,7 @@ void PagedQueryModel::reload()
     m_failed = false;
     try {
         if (m_conn && !m_source.isEmpty()) {
-            const QVariant n = Sql::scalar(*m_conn, QStringLiteral("select count(*) from %1%2").arg(m_source, whereClause()), m_params);
+            const QVariant n = Sql::scalar(*m_conn, QStringLiteral("select count(*) from %1%2").arg(m_countSource.isEmpty() ? m_source : m_countSource, whereClause()), m_params);
             m_count = n.toInt();
         }
     } catch (...) {

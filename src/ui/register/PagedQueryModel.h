@@ -31,6 +31,15 @@ public:
     // A condition written by the program with named placeholders; empty: every row.
     void setFilter(const QString &condition, const QVariantMap &params = {});
     QString filter() const { return m_filter; }
+    const QVariantMap &filterParams() const { return m_params; }
+    // A lighter from-clause for the count (only the joins the filter needs);
+    // empty: the source itself.
+    void setCountSource(const QString &source) { m_countSource = source; }
+    // The order before the key while no column is sorted; empty: the key.
+    void setDefaultOrder(const QString &order) { m_defaultOrder = order; }
+    // The order the pages are read in ("a.Nome, a.Id"), for a statement
+    // that must give the grid's rows in the grid's order.
+    QString orderClause() const;
     // Only the grid's own sortable columns; -1 restores the key order.
     bool sortBy(int column);
     int sortColumn() const { return m_sortColumn; }
@@ -73,7 +82,6 @@ signals:
 private:
     const QVector<QVariant> *rowData(int row) const;
     QString whereClause() const;
-    QString orderExpression() const;
 
     Connection *m_conn = nullptr;
     QString m_source;
@@ -81,6 +89,8 @@ private:
     QList<Column> m_columns;
     QString m_filter;
     QVariantMap m_params;
+    QString m_countSource;
+    QString m_defaultOrder;
     int m_sortColumn = -1;
     int m_shadedColumn = -1;
     int m_pageSize = 200;

@@ -3,6 +3,7 @@
 #include "app/MenuPrincipalScreen.h"
 #include "app/MenuRegistry.h"
 #include "app/Product.h"
+#include "app/RegistryExports.h"
 #include "app/SobreScreen.h"
 #include "app/TracaSenhaScreen.h"
 #include "db/DataModule.h"
@@ -79,10 +80,6 @@ void registerAllScreens()
     registerListReports(catalog);
     registerOwnerAnimalReport(catalog);
     registerAgendaScreens(catalog);
-    SchedulingHooks::setMenuActionLookup([](QWidget *from, const QString &objectName) -> QAction * {
-        auto *menu = from ? qobject_cast<MenuPrincipalScreen *>(from->window()) : nullptr;
-        return menu ? menu->menuAction(objectName) : nullptr;
-    });
     registerStaffScreens(catalog);
     registerPrescriptionScreens(catalog);
     SchedulingHooks::setPrescriptionPrinter([](QWidget *parent, int idAtendimento, const QString &text) {
@@ -97,6 +94,7 @@ void registerAllScreens()
     registerTransferReport(catalog);
     registerUtilityScreens(catalog);
     PesquisaAvancadoScreen::setRegisterOpener(&openOwnerRegister);
+    installRegistryExports();
     // The lists that only their own screens print.
     catalog.add(TableScreens::ProcedureListReport, [](QWidget *parent) -> QWidget * {
         ListReports::open(ListReport::RelTipoProcedimento, parent);

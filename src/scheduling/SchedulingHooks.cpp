@@ -1,4 +1,5 @@
 #include "scheduling/SchedulingHooks.h"
+#include "ui/MainMenuHook.h"
 #include "ui/ScreenCatalog.h"
 
 #include <QAction>
@@ -9,11 +10,6 @@
 namespace SchedulingHooks {
 
 namespace {
-MenuActionLookup &lookup()
-{
-    static MenuActionLookup f;
-    return f;
-}
 PrescriptionPrinter &printer()
 {
     static PrescriptionPrinter f;
@@ -21,18 +17,12 @@ PrescriptionPrinter &printer()
 }
 } // namespace
 
-void setMenuActionLookup(MenuActionLookup l)
-{
-    lookup() = std::move(l);
-}
-
 void openFromMenu(QWidget *from, const QString &objectName, int catalogNumber)
 {
-    if (lookup())
-        if (QAction *a = lookup()(from, objectName)) {
-            a->trigger();
-            return;
-        }
+    if (QAction *a = MainMenuHook::action(objectName)) {
+        a->trigger();
+        return;
+    }
     if (catalogNumber > 0)
         if (QWidget *w = ScreenCatalog::instance().open(catalogNumber, from))
             showChild(w, from);

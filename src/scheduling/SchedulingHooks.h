@@ -9,12 +9,10 @@ class QWidget;
 // the application and by the areas that own those pieces.
 namespace SchedulingHooks {
 
-// The main menu's action of an object name ("mnu020"), so that shortcuts
-// into other screens pass the menu's permission gate.
-using MenuActionLookup = std::function<QAction *(QWidget *from, const QString &objectName)>;
-void setMenuActionLookup(MenuActionLookup lookup);
-// Triggers that action; when there is no main menu (a screen on its own),
-// opens catalog number `catalogNumber` instead (0: nothing).
+// Triggers the main menu's action of an object name ("mnu020"), so that
+// shortcuts into other screens pass the menu's permission gate; when there is
+// no main menu (a screen on its own), opens catalog number `catalogNumber`
+// instead (0: nothing).
 void openFromMenu(QWidget *from, const QString &objectName, int catalogNumber);
 
 // Shows a screen as a child window of the frame that holds `near`, or as a

@@ -181,8 +181,7 @@ SlotStore::Outcome SlotStore::alter(int id, const SlotValues &v, const QTime &st
         "and coalesce(Qt_vaga_usada_f_grande_porte, 0) <= :f");
     if (hourChanges)
         sql += QStringLiteral(" and coalesce(Qt_vaga_usada_geral, 0) = 0 and coalesce(Qt_vaga_usada_f_grande_porte, 0) = 0");
-    QSqlQuery q = Sql::exec(m_c, sql,
-                            {{QStringLiteral("u"), v.unidade},
+    const QVariantMap params{{QStringLiteral("u"), v.unidade},
                              {QStringLiteral("p"), v.procedimento},
                              {QStringLiteral("dh"), v.dataHora},
                              {QStringLiteral("g"), v.vagaGeral},
@@ -190,43 +189,62 @@ SlotStore::Outcome SlotStore::alter(int id, const SlotValues &v, const QTime &st
                              {QStringLiteral("por"), userValue(user)},
                              {QStringLiteral("em"), serverNow(m_c)},
                              {QStringLiteral("e"), v.especie},
-                             {QStringLiteral("k"), id}});
-    if (q.numRowsAffected() == 1) {
+                             {QStringLiteral("k"), id}};
+    // The web booking service may take a place and give it back between the
+    // refused update and the read that explains it; then nothing explains
+    // the refusal and the update is simply tried again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QSqlQuery q = Sql::exec(m_c, sql, params);
+        if (q.numRowsAffected() == 1) {
+            q = QSqlQuery();
+            tx.commit();
+            return Outcome::Done;
+        }
         q = QSqlQuery();
-        tx.commit();
-        return Outcome::Done;
+        // Nothing changed: read the slot only to say why.
+        const std::optional<Slot> now = read(id);
+        if (!now)
+            return Outcome::Gone;
+        if (v.vagaGeral < now->usadaGeral)
+            return Outcome::GeneralBelowTaken;
+        if (v.vagaFemea < now->usadaFemea)
+            return Outcome::FemaleBelowTaken;
+        if (hourChanges && (now->usadaGeral > 0 || now->usadaFemea > 0))
+            return Outcome::HourTaken;
     }
-    q = QSqlQuery();
-    // Nothing changed: read the slot only to say why.
-    const std::optional<Slot> now = read(id);
-    if (!now)
-        return Outcome::Gone;
-    if (v.vagaGeral < now->usadaGeral)
-        return Outcome::GeneralBelowTaken;
-    if (v.vagaFemea < now->usadaFemea)
-        return Outcome::FemaleBelowTaken;
-    if (hourChanges && (now->usadaGeral > 0 || now->usadaFemea > 0))
-        return Outcome::HourTaken;
-    return Outcome::Gone;
+    // Still refused while every read says it fits: the places are moving
+    // under it; say that places were taken rather than report success.
+    return Outcome::GeneralBelowTaken;
 }
 
 SlotStore::Outcome SlotStore::remove(int id)
 {
-    // A transaction of its own: on SQLite it takes the write lock at once, so
-    // a concurrent booking waits instead of failing as a deadlock.
-    Transaction tx(m_c);
-    QSqlQuery q = Sql::exec(m_c,
-                            QStringLiteral("delete from mapa_disponibilidade_agenda where Id_Mapa_disponibilidade_agenda = :k "
-                                           "and coalesce(Qt_vaga_usada_geral, 0) = 0 "
-                                           "and coalesce(Qt_vaga_usada_f_grande_porte, 0) = 0"),
-                            {{QStringLiteral("k"), id}});
-    const int n = q.numRowsAffected();
-    q = QSqlQuery();
-    tx.commit();
-    if (n > 0)
-        return Outcome::Done;
-    const std::optional<Slot> now = read(id);
-    return now && (now->usadaGeral > 0 || now->usadaFemea > 0) ? Outcome::Taken : Outcome::Gone;
+    // Places taken and given back between the refused delete and the read
+    // that explains it: the delete is tried again (a few times at most).
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        {
+            // A transaction of its own: on SQLite it takes the write lock at
+            // once, so a concurrent booking waits instead of failing as a
+            // deadlock.
+            Transaction tx(m_c);
+            QSqlQuery q = Sql::exec(m_c,
+                                    QStringLiteral("delete from mapa_disponibilidade_agenda where Id_Mapa_disponibilidade_agenda = :k "
+                                                   "and coalesce(Qt_vaga_usada_geral, 0) = 0 "
+                                                   "and coalesce(Qt_vaga_usada_f_grande_porte, 0) = 0"),
+                                    {{QStringLiteral("k"), id}});
+            const int n = q.numRowsAffected();
+            q = QSqlQuery();
+            tx.commit();
+            if (n > 0)
+                return Outcome::Done;
+        }
+        const std::optional<Slot> now = read(id);
+        if (!now)
+            return Outcome::Gone;
+        if (now->usadaGeral > 0 || now->usadaFemea > 0)
+            return Outcome::Taken;
+    }
+    return Outcome::Taken;
 }
 
 SlotStore::CloneResult SlotStore::clone(const Slot &model, const QList<QDate> &days, const QList<int> &units,

@@ -4,14 +4,15 @@
 #include "db/Reconnect.h"
 
 #include <QHash>
+#include <QMutex>
 
 namespace {
-// Open transactions per connection; the user interface runs on one thread.
-QHash<const Connection *, int> &depths()
-{
-    static QHash<const Connection *, int> d;
-    return d;
-}
+// Open transactions per connection. Workstations of load tests and the web
+// booking stand-in open and close transactions on several threads at once,
+// so the table is locked: unguarded, two threads growing and shrinking it
+// together corrupted the heap.
+QMutex g_depthsLock;
+QHash<const Connection *, int> g_depths;
 } // namespace
 
 Transaction::Transaction(Connection &c) : m_c(c)
@@ -20,7 +21,10 @@ Transaction::Transaction(Connection &c) : m_c(c)
     // again here rather than failing the save.
     Reconnect::begin(c);
     m_open = true;
-    ++depths()[&c];
+    {
+        QMutexLocker l(&g_depthsLock);
+        ++g_depths[&c];
+    }
     c.setInTransaction(true);
 }
 
@@ -43,13 +47,16 @@ void Transaction::commit()
 void Transaction::closed()
 {
     m_open = false;
-    auto &d = depths();
-    if (--d[&m_c] <= 0)
-        d.remove(&m_c);
+    {
+        QMutexLocker l(&g_depthsLock);
+        if (--g_depths[&m_c] <= 0)
+            g_depths.remove(&m_c);
+    }
     m_c.setInTransaction(false);
 }
 
 int Transaction::openOn(const Connection &c)
 {
-    return depths().value(&c, 0);
+    QMutexLocker l(&g_depthsLock);
+    return g_depths.value(&c, 0);
 }

@@ -9,6 +9,9 @@
 #include "support/TestDatabase.h"
 
 #include <QTest>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 class TestConnections : public QObject {
     Q_OBJECT
@@ -92,6 +95,44 @@ private slots:
         const QString folded = c.dialect().folded(QStringLiteral("Nome"));
         QCOMPARE(Sql::scalar(c, QStringLiteral("select Id_Unidade_Trabalho from unidade_trabalho where %1 like :p").arg(folded),
                              {{QStringLiteral("p"), foldText(QStringLiteral("JOSE")) + QLatin1Char('%')}}).toInt(), 2);
+    }
+
+    // Workstations on several threads (load tests, the web booking stand-in)
+    // open and close transactions at the same moment: each connection's own
+    // count stays right and nothing is shared between them that could be
+    // torn (a shared table of counts once corrupted the heap this way).
+    void transactionsOnSeveralThreads_data() { addEngineRows(); }
+    void transactionsOnSeveralThreads()
+    {
+        ZAPO_TEST_DB(t);
+        std::atomic<int> wrong{0}, failed{0};
+        auto work = [&](Connection &c) {
+            for (int i = 0; i < 400; ++i) {
+                try {
+                    Transaction tx(c);
+                    if (Transaction::openOn(c) != 1 || !c.inTransaction())
+                        ++wrong;
+                    Sql::scalar(c, QStringLiteral("select count(*) from unidade_trabalho"));
+                    if (i % 2)
+                        tx.commit();
+                } catch (const DbError &) {
+                    ++failed;
+                }
+                if (Transaction::openOn(c) != 0 || c.inTransaction())
+                    ++wrong;
+            }
+        };
+        std::vector<std::thread> threads;
+        for (int n = 0; n < 3; ++n)
+            threads.emplace_back([&] {
+                std::unique_ptr<DataModule> dm = t->openAnother();
+                work(dm->main());
+            });
+        work(t->main());
+        for (std::thread &th : threads)
+            th.join();
+        QCOMPARE(failed.load(), 0);
+        QCOMPARE(wrong.load(), 0);
     }
 };
 

@@ -180,6 +180,44 @@ void putDigits(char *dest, int value, int digits)
     }
 }
 
+// Text drivers (SQLite) hand dates back as ISO text, "2024-12-31" or
+// "2024-12-31T08:30:05.000" (a blank for the T, no zone). Read here straight
+// into their parts: parsing them through QDateTime costs more than the rest
+// of the record. Anything else (a zone, an impossible day) is left to Qt.
+struct IsoParts {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+bool digitsAt(const QChar *c, int from, int count, int *value)
+{
+    int v = 0;
+    for (int i = from; i < from + count; ++i) {
+        const char16_t u = c[i].unicode();
+        if (u < '0' || u > '9')
+            return false;
+        v = v * 10 + (u - '0');
+    }
+    *value = v;
+    return true;
+}
+
+bool isoParts(const QString &s, IsoParts *p)
+{
+    const qsizetype n = s.size();
+    const QChar *c = s.constData();
+    if (n < 10 || c[4] != QLatin1Char('-') || c[7] != QLatin1Char('-') || !digitsAt(c, 0, 4, &p->year)
+        || !digitsAt(c, 5, 2, &p->month) || !digitsAt(c, 8, 2, &p->day) || !QDate::isValid(p->year, p->month, p->day))
+        return false;
+    if (n == 10)
+        return true;
+    if ((n != 19 && n != 23) || (c[10] != QLatin1Char('T') && c[10] != QLatin1Char(' ')) || c[13] != QLatin1Char(':')
+        || c[16] != QLatin1Char(':') || !digitsAt(c, 11, 2, &p->hour) || !digitsAt(c, 14, 2, &p->minute)
+        || !digitsAt(c, 17, 2, &p->second) || !QTime::isValid(p->hour, p->minute, p->second))
+        return false;
+    int ms = 0;
+    return n == 19 || (c[19] == QLatin1Char('.') && digitsAt(c, 20, 3, &ms));
+}
+
 QString describe(const QVariant &v)
 {
     const QString s = v.toString();
@@ -277,6 +315,10 @@ DbaseTable::DbaseTable(const QString &path, const QList<DbaseField> &fields) : m
         m_width += width;
     }
     m_record.resize(1 + m_width);
+    // Records are written by append() itself, laid out as shapelib laid out
+    // the header (see there).
+    if (m_h->dbf->nRecordLength != m_record.size() || m_h->dbf->nRecords != 0)
+        fail(QStringLiteral("Registro de %1 bytes inesperado em %2").arg(m_h->dbf->nRecordLength).arg(path));
 }
 
 DbaseTable::~DbaseTable()
@@ -301,7 +343,10 @@ void DbaseTable::format(const DbaseField &f, const QVariant &v, char *dest)
     };
     switch (f.type) {
     case DbaseField::Type::Text: {
-        const QString s = v.toString();
+        // Read in place when the value is text (nearly always): no copy.
+        const bool isText = v.typeId() == QMetaType::QString;
+        const QString converted = isText ? QString() : v.toString();
+        const QString &s = isText ? *static_cast<const QString *>(v.constData()) : converted;
         // Trailing blanks mean nothing in a dBASE text (char(n) columns
         // come back padded); every character takes one Windows-1252 byte.
         qsizetype n = s.size();
@@ -310,10 +355,21 @@ void DbaseTable::format(const DbaseField &f, const QVariant &v, char *dest)
         if (n > f.width)
             wrong(QStringLiteral("o texto \"%1\" tem %2 caracteres e o campo só comporta %3.")
                       .arg(describe(v)).arg(n).arg(f.width));
+        // Latin-1 characters are their own byte: copied in one tight pass;
+        // the few others (the euro sign, curly quotes...) looked up after.
         const QChar *c = s.constData();
+        bool others = false;
         for (qsizetype i = 0; i < n; ++i) {
             const char16_t u = c[i].unicode();
-            dest[i] = (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) ? char(u) : Cp1252::encode(QString(c[i])).at(0);
+            dest[i] = char(u);
+            others |= u > 0xFF || (u >= 0x80 && u < 0xA0);
+        }
+        if (others) {
+            for (qsizetype i = 0; i < n; ++i) {
+                const char16_t u = c[i].unicode();
+                if (u > 0xFF || (u >= 0x80 && u < 0xA0))
+                    dest[i] = Cp1252::encode(QString(c[i])).at(0);
+            }
         }
         break;
     }
@@ -348,31 +404,45 @@ void DbaseTable::format(const DbaseField &f, const QVariant &v, char *dest)
         break;
     }
     case DbaseField::Type::Date: {
-        const QDate d = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
-        if (!d.isValid() || d.year() < 1 || d.year() > 9999)
+        IsoParts p;
+        if (!(v.typeId() == QMetaType::QString && isoParts(*static_cast<const QString *>(v.constData()), &p))) {
+            const QDate d = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
+            if (!d.isValid() || d.year() < 1 || d.year() > 9999)
+                wrong(QStringLiteral("\"%1\" não é uma data.").arg(describe(v)));
+            d.getDate(&p.year, &p.month, &p.day);
+        }
+        if (p.year < 1)
             wrong(QStringLiteral("\"%1\" não é uma data.").arg(describe(v)));
-        putDigits(dest, d.year(), 4);
-        putDigits(dest + 4, d.month(), 2);
-        putDigits(dest + 6, d.day(), 2);
+        putDigits(dest, p.year, 4);
+        putDigits(dest + 4, p.month, 2);
+        putDigits(dest + 6, p.day, 2);
         break;
     }
     case DbaseField::Type::Moment: {
-        const QDateTime t = v.typeId() == QMetaType::QDate ? QDateTime(v.toDate(), QTime(0, 0)) : v.toDateTime();
-        if (!t.isValid() || t.date().year() < 1 || t.date().year() > 9999)
+        IsoParts p;
+        if (!(v.typeId() == QMetaType::QString && isoParts(*static_cast<const QString *>(v.constData()), &p))) {
+            const QDateTime t = v.typeId() == QMetaType::QDate ? QDateTime(v.toDate(), QTime(0, 0)) : v.toDateTime();
+            if (!t.isValid() || t.date().year() < 1 || t.date().year() > 9999)
+                wrong(QStringLiteral("\"%1\" não é uma data e hora.").arg(describe(v)));
+            const QTime h = t.time();
+            t.date().getDate(&p.year, &p.month, &p.day);
+            p.hour = h.hour();
+            p.minute = h.minute();
+            p.second = h.second();
+        }
+        if (p.year < 1)
             wrong(QStringLiteral("\"%1\" não é uma data e hora.").arg(describe(v)));
-        const QDate d = t.date();
-        const QTime h = t.time();
-        putDigits(dest, d.year(), 4);
+        putDigits(dest, p.year, 4);
         dest[4] = '-';
-        putDigits(dest + 5, d.month(), 2);
+        putDigits(dest + 5, p.month, 2);
         dest[7] = '-';
-        putDigits(dest + 8, d.day(), 2);
+        putDigits(dest + 8, p.day, 2);
         dest[10] = ' ';
-        putDigits(dest + 11, h.hour(), 2);
+        putDigits(dest + 11, p.hour, 2);
         dest[13] = ':';
-        putDigits(dest + 14, h.minute(), 2);
+        putDigits(dest + 14, p.minute, 2);
         dest[16] = ':';
-        putDigits(dest + 17, h.second(), 2);
+        putDigits(dest + 17, p.second, 2);
         break;
     }
     }
@@ -382,15 +452,21 @@ void DbaseTable::append(const QList<QVariant> &values)
 {
     if (!m_h->dbf)
         throw DbaseFailure(QStringLiteral("Tabela já fechada."));
-    // The whole record is composed here and handed over in one call: blanks
-    // (not deleted, and null in every field type), then each value in place.
+    // The whole record is composed here: blanks (not deleted, and null in
+    // every field type), then each value in place.
     memset(m_record.data(), ' ', size_t(m_record.size()));
     for (int i = 0; i < m_fields.size(); ++i) {
         const QVariant &v = i < values.size() ? values.at(i) : m_null;
         if (!v.isNull() && v.isValid())
             format(m_fields.at(i), v, m_record.data() + m_offsets.at(i));
     }
-    if (!DBFWriteTuple(m_h->dbf, int(m_rows), m_record.data()))
+    // Then written straight after the previous one into the buffered file.
+    // shapelib's DBFWriteTuple would first blank its own copy of the record
+    // byte by byte, a third of the time of a wide table; it is given the
+    // count of records at close() instead, and writes the header as always.
+    DBFInfo *d = m_h->dbf;
+    bf(d->fp)->pos = qint64(d->nHeaderLength) + m_rows * d->nRecordLength;
+    if (hookWrite(m_record.data(), SAOffset(m_record.size()), 1, d->fp) != 1)
         fail(QStringLiteral("Erro ao gravar o registro %1: %2").arg(m_rows + 1).arg(t_ioError));
     ++m_rows;
 }
@@ -400,8 +476,19 @@ void DbaseTable::close()
     if (!m_h->dbf)
         throw DbaseFailure(QStringLiteral("Tabela já fechada."));
     t_ioError.clear();
-    DBFSetWriteEndOfFileChar(m_h->dbf, 1);
-    DBFClose(m_h->dbf);
+    DBFInfo *d = m_h->dbf;
+    if (m_rows > 0) {
+        // The end-of-file mark right after the last record, where shapelib
+        // puts it; then the header's count and date are written by DBFClose.
+        char mark = 0x1A;
+        bf(d->fp)->pos = qint64(d->nHeaderLength) + m_rows * d->nRecordLength;
+        hookWrite(&mark, 1, 1, d->fp);
+        d->nRecords = int(m_rows);
+        d->bUpdated = 1;
+    }
+    // An empty table gets its mark after the header from shapelib itself.
+    DBFSetWriteEndOfFileChar(d, 1);
+    DBFClose(d);
     m_h->dbf = nullptr;
     if (!t_ioError.isEmpty())
         throw DbaseFailure(QStringLiteral("Erro ao gravar a tabela: %1").arg(t_ioError));

@@ -112,6 +112,39 @@ private slots:
         QCOMPARE(b.mid(header + recLen, recLen), QByteArray(recLen, ' '));
     }
 
+    // SQLite hands dates back as ISO text: the same bytes as from the
+    // engines' date values, and a day that does not exist still fails.
+    void datesGivenAsTextWriteTheSameBytes()
+    {
+        QTemporaryDir dir;
+        const QList<DbaseField> fields{DbaseField::date(QStringLiteral("Nasc")), DbaseField::moment(QStringLiteral("Hora"))};
+        const QList<QList<QVariant>> typed{
+            {QDate(2019, 2, 28), QDateTime(QDate(2024, 12, 31), QTime(8, 30, 5, 250))},
+            {QDateTime(QDate(2001, 1, 2), QTime(23, 0)), QDate(2020, 5, 6)},
+            {QDate(1999, 12, 31), QDateTime(QDate(2000, 2, 29), QTime(23, 59, 59))},
+        };
+        const QList<QList<QVariant>> text{
+            {QStringLiteral("2019-02-28"), QStringLiteral("2024-12-31T08:30:05.250")},
+            {QStringLiteral("2001-01-02T23:00:00.000"), QStringLiteral("2020-05-06")},
+            {QStringLiteral("1999-12-31 00:00:00"), QStringLiteral("2000-02-29 23:59:59")},
+        };
+        auto write = [&](const QString &name, const QList<QList<QVariant>> &rows) {
+            const QString path = dir.filePath(name);
+            DbaseTable t(path, fields);
+            for (const auto &r : rows)
+                t.append(r);
+            t.close();
+            return DbfRead::bytes(path);
+        };
+        const QByteArray a = write(QStringLiteral("a.dbf"), typed), b = write(QStringLiteral("b.dbf"), text);
+        QCOMPARE(b, a);
+        QVERIFY(a.contains("20190228" "2024-12-31 08:30:05"));
+        for (const QString &bad : {QStringLiteral("2023-02-30"), QStringLiteral("ontem")}) {
+            DbaseTable t(dir.filePath(QStringLiteral("c.dbf")), fields);
+            QVERIFY_THROWS_EXCEPTION(DbaseFailure, t.append({bad, QVariant()}));
+        }
+    }
+
     void emptyResultGivesFieldsAndNoRecords()
     {
         QTemporaryDir dir;

@@ -357,6 +357,7 @@ void AgendaScreen::refresh(bool sayWhenEmpty)
         }
         m_week = weeks.first();
         QVariantMap p;
+        m_model->setCountSource(Agenda::gridCountSource());
         m_model->setFilter(Agenda::gridCondition(filter(), Agenda::periodRange(date(), period()), &p), p);
         m_model->reload();
         fillBoard(Agenda::readBoard(c, *m_week, filter()));
@@ -455,6 +456,8 @@ void AgendaScreen::openSearch()
 void AgendaScreen::showAttendance(int idAtendimento)
 {
     QVariantMap p;
+    // One attendance whatever its owner: counted over the whole source.
+    m_model->setCountSource({});
     m_model->setFilter(Agenda::gridConditionForKey(idAtendimento, &p), p);
     try {
         m_model->reload();

@@ -140,6 +140,13 @@ QString gridSource()
         "left join especie h on (c.Id_Especie = h.Id_Especie)");
 }
 
+QString gridCountSource()
+{
+    // An inner join counts the same rows: the condition wants the owner's
+    // status "ATIVO", which an attendance without an owner never has.
+    return QStringLiteral("atendimento a join proprietario b on (a.Id_Proprietario = b.Id_Proprietario)");
+}
+
 QString gridKey()
 {
     return QStringLiteral("a.Id_Atendimento");

@@ -53,6 +53,9 @@ struct Filter {
 QList<PagedQueryModel::Column> gridColumns();
 constexpr int DateColumn = 4; // "Data e hora", the order the book opens in
 QString gridSource();
+// The from-clause a gridCondition() is counted over: only the owner, whose
+// status the condition reads (the other joins never add or remove a row).
+QString gridCountSource();
 QString gridKey();
 // Attendances of active owners in the period, with the chosen unit and status.
 QString gridCondition(const Filter &f, const Range &r, QVariantMap *params);

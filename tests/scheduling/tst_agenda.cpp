@@ -167,6 +167,9 @@ void TestAgenda::monthOnScreen()
     attendance(c, p, a, 1, QDateTime(QDate(2026, 4, 1), QTime(0, 0)));
     attendance(c, q, b, 1, QDateTime(QDate(2026, 3, 10), QTime(9, 0)));
     attendance(c, p, a, 2, QDateTime(QDate(2026, 3, 11), QTime(9, 0)));
+    // An owner no longer on record: not an active owner's attendance, but
+    // still shown alone when found by its code.
+    const int orphan = attendance(c, 999999, a, 1, QDateTime(QDate(2026, 3, 12), QTime(9, 0)));
 
     RecordingMessages msgs;
     AgendaScreen s;
@@ -186,6 +189,13 @@ void TestAgenda::monthOnScreen()
     s.refresh();
     QCOMPARE(s.gridModel()->rowCount(), 2);
     QVERIFY(msgs.shown.isEmpty());
+    // Found by its code, the attendance without an owner on record is
+    // counted (the period's count joins the owner; this one does not).
+    s.showAttendance(orphan);
+    QCOMPARE(s.gridModel()->rowCount(), 1);
+    QCOMPARE(s.gridModel()->key(0).toInt(), orphan);
+    s.refresh();
+    QCOMPARE(s.gridModel()->rowCount(), 2);
     s.resize(1100, 700);
     shot(&s, "agenda_principal");
     s.tabs()->setCurrentIndex(1);

@@ -142,12 +142,14 @@ QString createIndexStatement(const Index &i, Engine engine)
     const bool imported = i.db != Database::Main && engine != Engine::TSql;
     const QString ifNot = imported ? QStringLiteral("if not exists ") : QString();
     const QString cols = parts.join(QStringLiteral(", "));
+    const QString where = i.where.isEmpty() ? QString() : QStringLiteral(" where ") + i.where;
     if (engine == Engine::SQLite) {
         // SQLite names the index's database, not the table's.
         return QStringLiteral("create index %1%2 on %3 (%4)")
-            .arg(ifNot, qualified(i.db, i.name, engine), i.table, cols);
+                   .arg(ifNot, qualified(i.db, i.name, engine), i.table, cols)
+               + where;
     }
-    return QStringLiteral("create index %1%2 on %3 (%4)").arg(ifNot, i.name, qualified(i.db, i.table, engine), cols);
+    return QStringLiteral("create index %1%2 on %3 (%4)").arg(ifNot, i.name, qualified(i.db, i.table, engine), cols) + where;
 }
 
 QString createViewStatement(const View &v, Engine engine)

@@ -55,6 +55,9 @@ struct Index {
     QString table;
     QList<IndexPart> parts;
     QString serves; // the search it exists for
+    // Only the rows meeting this condition (a partial index); the
+    // statements it serves repeat the condition word for word.
+    QString where;
 };
 
 struct View {

@@ -299,7 +299,7 @@ const QList<Index> &indexes()
     const auto S = Database::Kelda;
     auto ix = [](Database db, const char *name, const char *table, QList<IndexPart> parts, const char *serves) {
         return Index{db, QString::fromLatin1(name), QString::fromLatin1(table), std::move(parts),
-                     QString::fromUtf8(serves)};
+                     QString::fromUtf8(serves), QString()};
     };
     static const QList<Index> all{
         // Owners
@@ -312,6 +312,15 @@ const QList<Index> &indexes()
         // The key completes the order, so a page far down the list is read
         // from the index instead of sorting every owner of the same name.
         ix(M, "ix_proprietario_ordem", "proprietario", {{"Nome"}, {"Id_Proprietario"}}, "owner lists in name order, read in pages"),
+        // The active owners alone, by key: the appointment book counts a
+        // year of attendances of active owners by joining them to this
+        // small index instead of reading every owner's row.
+        [&] {
+            Index i = ix(M, "ix_proprietario_ativo", "proprietario", {{"Id_Proprietario"}},
+                         "the active-owner condition (Status_Registro = 'ATIVO') of lists joined to their owners");
+            i.where = QStringLiteral("Status_Registro = 'ATIVO'");
+            return i;
+        }(),
         ix(M, "ix_proprietario_cpf", "proprietario", {{"Num_CPF_CNPJ"}},
            "owner search by tax number and the duplicate check among active owners"),
         ix(M, "ix_proprietario_cpf_prefix", "proprietario", {{"Num_CPF_CNPJ", P::LikePrefix}},
@@ -342,9 +351,16 @@ const QList<Index> &indexes()
         ix(M, "ix_atend_particular_animal", "atendimento_particular", {{"Id_Animal"}},
            "an animal's private attendances"),
         // Appointments
-        ix(M, "ix_atendimento_unidade_data", "atendimento", {{"Id_Unidade_Agendada"}, {"Data_Hora_Atendimento"}},
+        // In the book's order (time, then key), so its first page is read
+        // from the index; the owner and the status ride along so that the
+        // book counts a period (active owners only, maybe one status) from
+        // this index and ix_proprietario_ativo alone.
+        ix(M, "ix_atendimento_unidade_periodo", "atendimento",
+           {{"Id_Unidade_Agendada"}, {"Data_Hora_Atendimento"}, {"Id_Atendimento"}, {"Id_Proprietario"},
+            {"Id_Atendimento_Status"}},
            "the appointment book, boards and agenda reports of one performing unit over a period"),
-        ix(M, "ix_atendimento_data", "atendimento", {{"Data_Hora_Atendimento"}},
+        ix(M, "ix_atendimento_periodo", "atendimento",
+           {{"Data_Hora_Atendimento"}, {"Id_Atendimento"}, {"Id_Proprietario"}, {"Id_Atendimento_Status"}},
            "exports and reports of every unit over a period"),
         ix(M, "ix_atendimento_animal", "atendimento", {{"Id_Animal"}}, "an animal's appointments"),
         ix(M, "ix_atendimento_proprietario", "atendimento", {{"Id_Proprietario"}},

@@ -17,7 +17,11 @@
 #include "registry/RegistroOcorrenciaScreen.h"
 #include "reports/TransferReport.h"
 #include "registry/PropAnimalScreen.h"
+#include "scheduling/AgendamentoEspecialPanel.h"
 #include "scheduling/AtendimentoParticularScreen.h"
+#include "scheduling/MapaDisponibilidadeInformacaoScreen.h"
+#include "scheduling/MapaDisponibilidadeScreen.h"
+#include "scheduling/SlotStore.h"
 #include "ui/PagedPicker.h"
 #include "reports/ListLayout.h"
 #include "reports/engine/Composer.h"
@@ -30,6 +34,8 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QLineEdit>
+#include <QTableView>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -363,6 +369,7 @@ int main(int argc, char *argv[])
                 PagedQueryModel model;
                 model.setConnection(&c);
                 model.setSource(Agenda::gridSource(), Agenda::gridColumns(), Agenda::gridKey());
+                model.setCountSource(Agenda::gridCountSource());
                 model.sortBy(Agenda::DateColumn);
                 QVariantMap p;
                 model.setFilter(Agenda::gridCondition(f, Agenda::periodRange(day, period), &p), p);
@@ -397,6 +404,99 @@ int main(int argc, char *argv[])
                     (void)model.data(model.index(0, 1), Qt::DisplayRole);
                 },
                 {});
+        }
+
+        // --- Surgery slots (screen 48) and special grants ---------------------------
+        const int slotCount = Sql::scalar(c, QStringLiteral("select count(*) from mapa_disponibilidade_agenda")).toInt();
+        if (slotCount > 0) {
+            // The busiest day of the map, as a clerk would look.
+            QDate busyDay;
+            {
+                QSqlQuery q = Sql::exec(c, QStringLiteral("select Data_hora_disponibilidade from mapa_disponibilidade_agenda "
+                                                          "order by Data_hora_disponibilidade"));
+                QHash<QDate, int> perDay;
+                int best = 0;
+                while (q.next()) {
+                    const QDate d = SlotStore::toDateTime(q.value(0)).date();
+                    if (++perDay[d] > best) {
+                        best = perDay[d];
+                        busyDay = d;
+                    }
+                }
+            }
+            {
+                MapaDisponibilidadeScreen screen(c);
+                screen.showDay(busyDay);
+                int shown = 0;
+                measure(QStringLiteral("Map (48), day filter of the busiest day"), [&](int) {
+                    screen.refresh(); // the day filter of the chosen day
+                    shown = screen.grid()->model()->rowCount();
+                });
+                if (!rows.isEmpty() && rows.last().name.startsWith(QStringLiteral("Map (48), day")))
+                    rows.last().name += QStringLiteral(" (%1 slots)").arg(shown);
+            }
+            {
+                MapaDisponibilidadeInformacaoScreen screen(c);
+                measure(QStringLiteral("Map (48), month summary of the server's month"), [&](int) { screen.reload(); });
+                if (!rows.isEmpty() && rows.last().name.startsWith(QStringLiteral("Map (48), month")))
+                    rows.last().name += QStringLiteral(" (%1 lines)").arg(screen.text().count(QLatin1Char('\n')) + 1);
+            }
+            {
+                // The busiest day's first slot to every weekday of the next
+                // month for every unit, as "Gerar agenda" does; the last step
+                // cancels, so the whole cloning is rolled back.
+                SlotStore store(c);
+                const std::optional<Slot> model = store.read(
+                    Sql::scalar(c, QStringLiteral("select min(Id_Mapa_disponibilidade_agenda) from mapa_disponibilidade_agenda "
+                                                  "where Data_hora_disponibilidade >= :d"),
+                                {{QStringLiteral("d"), QDateTime(busyDay, QTime(0, 0))}})
+                        .toInt());
+                QList<int> units;
+                QSqlQuery q = Sql::exec(c, QStringLiteral("select Id_Unidade_Trabalho from unidade_trabalho order by 1"));
+                while (q.next())
+                    units << q.value(0).toInt();
+                const QDate first = QDate(busyDay.year(), busyDay.month(), 1).addMonths(1);
+                QList<QDate> days;
+                for (QDate d = first; d < first.addMonths(1); d = d.addDays(1))
+                    if (d.dayOfWeek() <= 5)
+                        days << d;
+                const int total = int(days.size() * units.size());
+                int inserted = 0;
+                if (model) {
+                    measure(
+                        QStringLiteral("Map (48) cloning: a month's weekdays for every unit (rolled back)"),
+                        [&](int) {
+                            inserted = store.clone(*model, days, units, QStringLiteral("1"), [&](int done) {
+                                               return done < total;
+                                           }).inserted;
+                        },
+                        [&](int run) {
+                            QSqlDatabase db = c.db();
+                            c.dialect().begin(db);
+                            for (const Statement &st : sent.value(run))
+                                bare(c, st.first, st.second);
+                            c.dialect().rollback(db);
+                        });
+                    if (!rows.isEmpty() && rows.last().name.startsWith(QStringLiteral("Map (48) cloning")))
+                        rows.last().name += QStringLiteral(" (%1 slots, %2 units)").arg(total).arg(units.size());
+                }
+                Q_UNUSED(inserted);
+            }
+            {
+                // The owner holding most appointments: the longest summary.
+                const QVariant busiestOwner = Sql::scalar(
+                    c, QStringLiteral("select Id_Proprietario from atendimento where Id_Proprietario is not null "
+                                      "group by Id_Proprietario order by count(*) desc, Id_Proprietario"));
+                AgendamentoEspecialPanel panel(c);
+                auto *code = panel.findChild<QLineEdit *>(QStringLiteral("mkeIdProprietario"));
+                auto *name = panel.findChild<QLineEdit *>(QStringLiteral("mkeNomeProprietario"));
+                measure(QStringLiteral("Special grants (48): an owner's summary"), [&](int) {
+                    // The code typed alone, as after "Pesquisar proprietário".
+                    name->clear();
+                    code->setText(busiestOwner.toString());
+                    panel.ownerSummary();
+                });
+            }
         }
 
         // --- A 10,000-row list report, composed without preview -------------------

@@ -173,10 +173,10 @@ ReportDefinition daily(Connection &c, int idUnidade, const QDate &from, const QD
         double x, w;
         const char *caption;
     };
-    const QList<Col> cols = {{0, 25, "Hora:"},           {26, 46, "Proprietário:"},  {73, 34, "Animal:"},
-                             {108, 17, "Autor. cirurgia:"}, {126, 24, "Status atend.:"}, {151, 18, "Espécie:"},
-                             {170, 15, "Porte:"},          {186, 9, "Sexo:"},          {196, 24, "Prof. marcou:"},
-                             {221, 37, "Tel. Contato:"},    {259, w - 259, "Status prop."}};
+    const QList<Col> cols = {{0, 25, "Hora:"},           {26, 42, "Proprietário:"},  {69, 30, "Animal:"},
+                             {100, 26, "Autor. cirurgia:"}, {127, 24, "Status atend.:"}, {152, 18, "Espécie:"},
+                             {171, 16, "Porte:"},          {188, 10, "Sexo:"},         {199, 25, "Prof. marcou:"},
+                             {225, 28, "Tel. Contato:"},    {254, w - 254, "Status prop."}};
 
     ReportBand &head = def.band(BandKind::PageHeader, 25);
     head.lineBelow = true;

@@ -16,6 +16,9 @@
 #include "registry/OwnerStore.h"
 #include "registry/RegistroOcorrenciaScreen.h"
 #include "reports/TransferReport.h"
+#include "reports/agenda/AgendaReports.h"
+#include "reports/animals/AnimalReports.h"
+#include <sys/resource.h>
 #include "registry/PropAnimalScreen.h"
 #include "scheduling/AgendamentoEspecialPanel.h"
 #include "scheduling/AtendimentoParticularScreen.h"
@@ -558,6 +561,23 @@ int main(int argc, char *argv[])
                     [&](int) { pages = int(Reports::compose(def).pages.size()); });
             if (!rows.isEmpty() && rows.last().name.startsWith(QStringLiteral("Report 043")))
                 rows.last().name += QStringLiteral(" (%1 pages)").arg(pages);
+        }
+
+        // --- Reports 037 (every animal) and 052 (every appointment), composed ------
+        // The engine keeps every page in memory: the process's peak resident
+        // size is printed after each (run with --only to see one alone).
+        const QList<QPair<QString, ReportDefinition>> bigReports = {
+            {QStringLiteral("Report 037 (every animal), composed"), AnimalReports::complete(c)},
+            {QStringLiteral("Report 052 (every appointment), composed"), AgendaReports::annual(c)}};
+        for (const auto &big : bigReports) {
+            int pages = 0;
+            const ReportDefinition &def = big.second;
+            measure(big.first, [&](int) { pages = int(Reports::compose(def).pages.size()); });
+            if (!rows.isEmpty() && rows.last().name == big.first) {
+                rusage u{};
+                getrusage(RUSAGE_SELF, &u);
+                rows.last().name += QStringLiteral(" (%1 pages, peak %2 MB)").arg(pages).arg(qint64(u.ru_maxrss / 1024));
+            }
         }
 
         out() << "| Operation | Program (ms) | Engine alone (ms) | Ratio |\n|---|---:|---:|---:|\n";

@@ -13,6 +13,9 @@
 #include "registry/RegistroOcorrenciaScreen.h"
 #include "registry/RegistryScreens.h"
 #include "reports/ListReports.h"
+#include "reports/agenda/AgendaWindows.h"
+#include "reports/animals/AnimalReports.h"
+#include "reports/card/CarteirinhaWindow.h"
 #include "reports/OwnerAnimalReport.h"
 #include "reports/RelReceituario.h"
 #include "reports/TransferReport.h"
@@ -92,6 +95,9 @@ void registerAllScreens()
         }
     });
     registerTransferReport(catalog);
+    registerAgendaReports(catalog);
+    registerAnimalReports(catalog);
+    registerCardScreens(catalog);
     registerUtilityScreens(catalog);
     PesquisaAvancadoScreen::setRegisterOpener(&openOwnerRegister);
     installRegistryExports();

@@ -2,6 +2,7 @@
 #include "app/MenuRegistry.h"
 #include "db/DataModule.h"
 #include "db/Formats.h"
+#include "db/ServerClock.h"
 #include "registry/PropAnimalScreen.h"
 #include "reports/ListLayout.h"
 #include "reports/engine/ReportData.h"
@@ -51,7 +52,7 @@ ReportDefinition definition(Connection &c, int idProprietario)
     };
 
     ReportBand &title = def.band(BandKind::Title, 15);
-    ListLayout::addReportHeader(title, w, QStringLiteral("REL049"), def.title, 8, 10, false);
+    ListLayout::addReportHeader(title, w, QStringLiteral("REL049"), def.title, 7, 10, false, Formats::dateTime(serverNow(c)));
     title.lineBelow = true;
 
     // One box per owner, keyed by the owner (not the name, which two owners

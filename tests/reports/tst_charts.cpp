@@ -1,5 +1,6 @@
 // Pie and bar charts placed on report pages.
 #include "db/Formats.h"
+#include "db/TextCodec.h"
 #include "reports/engine/Composer.h"
 #include "reports/engine/ReportExport.h"
 #include "reports/engine/ReportPainter.h"
@@ -105,6 +106,37 @@ private slots:
         QVERIFY(ReportExport::html(r).contains("alt=\"Quantitativo de Animais Cadastrados por Ra\xE7""a\""));
         if (qEnvironmentVariableIsSet("ZAPO_REPORT_PNG_DIR"))
             img.save(qEnvironmentVariable("ZAPO_REPORT_PNG_DIR") + QStringLiteral("/charts.png"));
+    }
+
+    void textFilesCarryEachChartAsItsFigures()
+    {
+        const ComposedReport r = Reports::compose(chartPage());
+        for (const QByteArray &bytes : {ReportExport::text(r), ReportExport::csv(r)}) {
+            const QString t = Cp1252::decode(bytes);
+            QVERIFY(t.contains(QStringLiteral("Quant. Animais Cadastrados por Esp\u00e9cie\r\nCANINA;120;66,7%\r\nFELINA;57;31,7%\r\nEQUINA;3;1,7%\r\n")));
+            QVERIFY(t.contains(QStringLiteral("Quantitativo de Procedimentos Por Tipo\r\nCASTRA\u00c7\u00c3O;30;100,0%")));
+            // An empty chart still names itself.
+            QVERIFY(t.contains(QStringLiteral("Quantitativo de Ocorr\u00eancias Por Tipo\r\n")));
+            QVERIFY(t.contains(QStringLiteral("Animais Cadastrados Consolidado")));
+        }
+    }
+
+    void wrappingWithinKeepsTheBandAndClipsExtraLines()
+    {
+        ReportDefinition r;
+        ReportBand &d = r.band(BandKind::Detail, 12);
+        d.add(Items::label(0, 0, 30, 7, QStringLiteral("uma linha longa que quebra em muitas linhas dentro de pouco espaço")))
+            .wrappingWithin(2)
+            .named(QStringLiteral("endereco"));
+        d.add(Items::label(0, 8, 30, 4, QStringLiteral("abaixo"))).named(QStringLiteral("abaixo"));
+        r.data = [] { return std::make_unique<RowListDataSource>(QStringList{QStringLiteral("x")}, QList<QList<QVariant>>{{1}}); };
+        const ComposedReport c = Reports::compose(r);
+        const PlacedItem *e = c.named(QStringLiteral("endereco")).first();
+        QCOMPARE(e->lines().size(), 2);
+        QVERIFY(e->clip);
+        QVERIFY(qAbs(e->rect.height() - 7) < 0.01);
+        QVERIFY(qAbs(c.bandsOf(BandKind::Detail).first()->rect.height() - 12) < 0.01);
+        QVERIFY(qAbs(c.named(QStringLiteral("abaixo")).first()->rect.top() - e->rect.top() - 8) < 0.01);
     }
 };
 

@@ -329,12 +329,14 @@ private:
                 p.lineHeight = ReportFonts::lineHeight(p.font);
                 if (i.wrap) {
                     p.lines = ReportFonts::wrap(p.font, ip.text, i.rect.width());
+                    if (i.maxLines > 0 && p.lines.size() > i.maxLines)
+                        p.lines = p.lines.mid(0, i.maxLines);
                 } else {
                     QString t = ip.text;
                     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
                     p.lines = t.split(QLatin1Char('\n'));
                 }
-                p.height = qMax(i.rect.height(), p.lines.size() * p.lineHeight);
+                p.height = i.maxLines > 0 ? i.rect.height() : qMax(i.rect.height(), p.lines.size() * p.lineHeight);
             } else if (i.kind == ItemKind::Chart) {
                 p.chart = chartData(i, row);
             } else if (i.kind == ItemKind::VLine || i.kind == ItemKind::Box) {
@@ -476,7 +478,7 @@ private:
                 it.text = p.lines.join(QLatin1Char('\n'));
                 it.font = p.font;
                 it.align = i.align;
-                it.clip = !i.wrap && (i.kind == ItemKind::Field || i.kind == ItemKind::Computed);
+                it.clip = i.maxLines > 0 || (!i.wrap && (i.kind == ItemKind::Field || i.kind == ItemKind::Computed));
                 if (i.kind == ItemKind::PageNumber)
                     m_pageNumbers.append({int(m_out.pages.size()) - 1, int(page.items.size())});
                 break;

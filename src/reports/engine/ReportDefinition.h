@@ -65,6 +65,7 @@ struct ReportItem {
     ReportFont font;
     Qt::Alignment align = Qt::AlignLeft;
     bool wrap = false;        // wraps over the width and grows the band
+    int maxLines = 0;         // wrapping within a fixed box: at most this many lines, clipped, no growth
     QString text;             // label text, page number template
     QString column;           // field and sum column
     QString format;           // date/time display format ("dd/MM/yyyy")
@@ -84,6 +85,9 @@ struct ReportItem {
     ReportItem &right() { align = Qt::AlignRight; return *this; }
     ReportItem &center() { align = Qt::AlignHCenter; return *this; }
     ReportItem &wrapping() { wrap = true; return *this; }
+    // Wraps within the item's own height (at most `lines` lines); the rest is
+    // cut off and the band never grows (pre-printed card stock).
+    ReportItem &wrappingWithin(int lines) { wrap = true; maxLines = lines; return *this; }
     ReportItem &displayFormat(const QString &f) { format = f; return *this; }
     ReportItem &fixed(int d) { decimals = d; return *this; }
     ReportItem &resetting() { reset = true; return *this; }

@@ -138,6 +138,30 @@ QImage chartImage(const ChartData &d, const QSizeF &sizeMm)
     return img;
 }
 
+// A chart in the text files: its title, then "label;value;percent" per
+// slice, so the figures survive where the drawing cannot go.
+QStringList chartLines(const ChartData &d)
+{
+    QStringList out{d.title};
+    for (int k = 0; k < d.labels.size(); ++k)
+        out << d.labels.at(k) + QLatin1Char(';') + d.valueTexts.value(k) + QLatin1Char(';') + d.percentTexts.value(k);
+    return out;
+}
+
+QList<const PlacedItem *> chartItems(const ReportPage &p)
+{
+    QList<const PlacedItem *> out;
+    for (const PlacedItem &i : p.items)
+        if (i.kind == PlacedItem::Kind::Chart && i.chart)
+            out << &i;
+    std::stable_sort(out.begin(), out.end(), [](const PlacedItem *a, const PlacedItem *b) {
+        if (qAbs(a->rect.top() - b->rect.top()) > 1.4)
+            return a->rect.top() < b->rect.top();
+        return a->rect.left() < b->rect.left();
+    });
+    return out;
+}
+
 QByteArray crlf(const QStringList &lines)
 {
     return Cp1252::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
@@ -170,6 +194,8 @@ QByteArray text(const ComposedReport &r)
             out << QString();
         for (const QList<TextLine> &row : rows(explodeLines(items)))
             out << layoutRow(row, origin);
+        for (const PlacedItem *c : chartItems(r.pages.at(p)))
+            out << QString() << chartLines(*c->chart);
     }
     return crlf(out);
 }
@@ -205,6 +231,10 @@ QByteArray csv(const ComposedReport &r)
         if (!fields.isEmpty())
             out << fields.join(QLatin1Char(','));
     }
+    for (const ReportPage &p : r.pages)
+        for (const PlacedItem *c : chartItems(p))
+            for (const QString &line : chartLines(*c->chart))
+                out << line;
     return crlf(out);
 }
 

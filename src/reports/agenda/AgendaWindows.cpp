@@ -1,0 +1,245 @@
+#include "reports/agenda/AgendaWindows.h"
+#include "db/DataModule.h"
+#include "db/DbError.h"
+#include "registry/FormHelpers.h"
+#include "reports/agenda/AgendaReports.h"
+#include "reports/animals/AnimalReports.h"
+#include "reports/engine/Reports.h"
+#include "ui/IdNameCombo.h"
+#include "ui/ScreenCatalog.h"
+#include "ui/Services.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace AgendaWindows {
+
+void closeWindow(QWidget *w)
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget()))
+        sub->close();
+    else
+        w->close();
+}
+
+} // namespace AgendaWindows
+
+namespace {
+
+QDateEdit *dateEdit(const QString &objectName, const QDate &start, QWidget *parent)
+{
+    auto *e = new QDateEdit(start, parent);
+    e->setObjectName(objectName);
+    e->setCalendarPopup(true);
+    e->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    return e;
+}
+
+QPushButton *button(const QString &caption, const QString &objectName, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(objectName);
+    b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    return b;
+}
+
+QHBoxLayout *buttonRow(std::initializer_list<QPushButton *> buttons)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton *b : buttons)
+        row->addWidget(b);
+    return row;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+SelAgendaProfissionalWindow::SelAgendaProfissionalWindow(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmSelAgendaProfissional"));
+    setWindowTitle(QStringLiteral("Agenda profissional."));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setProperty("noWindowButtons", true);
+    auto *outer = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    m_prof = new IdNameCombo(this);
+    m_prof->setObjectName(QStringLiteral("cmbProfissional"));
+    m_prof->fill(mainConnection(), QStringLiteral("select id_profissional, nome from profissional order by id_profissional"), {},
+                 IdNameCombo::Options{false, true, {}});
+    form->addRow(FormHelpers::caption(QStringLiteral("Profissional:"), m_prof, this), m_prof);
+    m_ini = dateEdit(QStringLiteral("dtpInicial"), QDate(2010, 1, 1), this);
+    form->addRow(FormHelpers::caption(QStringLiteral("Inicial:"), m_ini, this), m_ini);
+    m_fim = dateEdit(QStringLiteral("dtpFinal"), QDate(2010, 12, 31), this);
+    form->addRow(FormHelpers::caption(QStringLiteral("Final:"), m_fim, this), m_fim);
+    outer->addLayout(form);
+    QPushButton *cancelar = button(QStringLiteral("&Cancelar"), QStringLiteral("btnCancelar"), this);
+    QPushButton *visualizar = button(QStringLiteral("&Visualizar..."), QStringLiteral("btnVisualizar"), this);
+    outer->addLayout(buttonRow({cancelar, visualizar}));
+    connect(cancelar, &QPushButton::clicked, this, [this] { AgendaWindows::closeWindow(this); });
+    connect(visualizar, &QPushButton::clicked, this, &SelAgendaProfissionalWindow::visualizar);
+}
+
+void SelAgendaProfissionalWindow::visualizar()
+{
+    const int id = m_prof->currentId().toInt();
+    if (Reports::open(AgendaReports::professional(mainConnection(), id, m_ini->date(), m_fim->date()), this))
+        AgendaWindows::closeWindow(this);
+}
+
+// ---------------------------------------------------------------------------
+
+SelRelDataUnidadeWindow::SelRelDataUnidadeWindow(int mode, QWidget *parent) : QWidget(parent), m_mode(mode)
+{
+    setObjectName(QStringLiteral("frmSelRelDataUnidade"));
+    setWindowTitle(QStringLiteral("Seleção de relatório."));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto *outer = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    m_unit = new IdNameCombo(this);
+    m_unit->setObjectName(QStringLiteral("cmbUnidade"));
+    form->addRow(FormHelpers::caption(QStringLiteral("Unidade :"), m_unit, this), m_unit);
+    outer->addLayout(form);
+    auto *periodo = new QGroupBox(QStringLiteral(" Periodo "), this);
+    periodo->setObjectName(QStringLiteral("grbPeriodo"));
+    auto *pf = new QFormLayout(periodo);
+    m_ini = dateEdit(QStringLiteral("dtpInicio"), QDate(2000, 1, 1), periodo);
+    pf->addRow(FormHelpers::caption(QStringLiteral("Inicio:"), m_ini, periodo), m_ini);
+    m_fim = dateEdit(QStringLiteral("dtpFim"), QDate(2020, 12, 31), periodo);
+    pf->addRow(FormHelpers::caption(QStringLiteral("Fim:"), m_fim, periodo), m_fim);
+    outer->addWidget(periodo);
+    QPushButton *sair = button(QStringLiteral("&Sair"), QStringLiteral("btnSair"), this);
+    QPushButton *visualizar = button(QStringLiteral("&Visualizar impr."), QStringLiteral("btnVisualizar"), this);
+    outer->addLayout(buttonRow({sair, visualizar}));
+    connect(sair, &QPushButton::clicked, this, [this] { AgendaWindows::closeWindow(this); });
+    connect(visualizar, &QPushButton::clicked, this, &SelRelDataUnidadeWindow::visualizar);
+    fillUnits();
+}
+
+void SelRelDataUnidadeWindow::fillUnits()
+{
+    if (m_mode == AgendaWindows::Consolidado) {
+        // The consolidated charts are city-wide: the unit is shown, not chosen.
+        m_unit->clear();
+        m_unit->addItem(QStringLiteral("0 - Todos"), 0);
+        m_unit->setEnabled(false);
+        return;
+    }
+    m_unit->fill(mainConnection(),
+                 QStringLiteral("select id_unidade_trabalho, nome from unidade_trabalho where ind_status = 'ATIVO' "
+                                "order by id_unidade_trabalho"),
+                 {}, IdNameCombo::Options{false, true, {}});
+}
+
+void SelRelDataUnidadeWindow::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    try {
+        fillUnits();
+    } catch (const DbError &err) {
+        Services::messages().error(err.text(), this);
+    }
+}
+
+void SelRelDataUnidadeWindow::visualizar()
+{
+    const QVariant unit = m_unit->currentId();
+    if (!unit.isValid()) {
+        Services::messages().information(QStringLiteral("Falta selecionar a unidade!"), this);
+        return;
+    }
+    bool shown = false;
+    Connection &c = mainConnection();
+    switch (m_mode) {
+    case AgendaWindows::Consolidado:
+        shown = AnimalReports::openConsolidated(c, m_ini->date(), m_fim->date(), this);
+        break;
+    case AgendaWindows::Microchipado:
+        shown = AnimalReports::openMicrochipped(c, unit.toInt(), m_ini->date(), m_fim->date(), this);
+        break;
+    default:
+        shown = Reports::open(AgendaReports::daily(c, unit.toInt(), m_ini->date(), m_fim->date()), this);
+        break;
+    }
+    if (shown)
+        AgendaWindows::closeWindow(this);
+}
+
+// ---------------------------------------------------------------------------
+
+SelRelAgendaMensalWindow::SelRelAgendaMensalWindow(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmSelRelAgendaMensal"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto *outer = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    m_year = new QComboBox(this);
+    m_year->setObjectName(QStringLiteral("cmbAno"));
+    m_year->setEditable(true);
+    const int thisYear = QDate::currentDate().year();
+    for (int y = 2005; y <= thisYear; ++y)
+        m_year->addItem(QString::number(y));
+    m_year->setCurrentIndex(m_year->count() - 1);
+    form->addRow(FormHelpers::caption(QStringLiteral("Ano:"), m_year, this), m_year);
+    m_month = new QComboBox(this);
+    m_month->setObjectName(QStringLiteral("cmbMes"));
+    const QStringList months = {QStringLiteral("Janeiro"),  QStringLiteral("Fevereiro"), QStringLiteral("Março"),
+                                QStringLiteral("Abril"),    QStringLiteral("Maio"),      QStringLiteral("Junho"),
+                                QStringLiteral("Julho"),    QStringLiteral("Agosto"),    QStringLiteral("Setembro"),
+                                QStringLiteral("Outubro"),  QStringLiteral("Novembro"),  QStringLiteral("Dezembro")};
+    for (int m = 0; m < months.size(); ++m)
+        m_month->addItem(QStringLiteral("%1 - %2").arg(m + 1, 2, 10, QLatin1Char('0')).arg(months.at(m)), m + 1);
+    m_month->setCurrentIndex(QDate::currentDate().month() - 1);
+    form->addRow(FormHelpers::caption(QStringLiteral("Mês:"), m_month, this), m_month);
+    m_unit = new IdNameCombo(this);
+    m_unit->setObjectName(QStringLiteral("cmbUnidade"));
+    m_unit->fill(mainConnection(), QStringLiteral("select id_unidade_trabalho, nome from unidade_trabalho order by id_unidade_trabalho"),
+                 {}, IdNameCombo::Options{false, true, {}});
+    form->addRow(FormHelpers::caption(QStringLiteral("Unidade:"), m_unit, this), m_unit);
+    outer->addLayout(form);
+    QPushButton *gerar = button(QStringLiteral("Gerar relatório..."), QStringLiteral("btnGerar"), this);
+    QPushButton *sair = button(QStringLiteral("&Sair"), QStringLiteral("btnSair"), this);
+    outer->addLayout(buttonRow({gerar, sair}));
+    connect(sair, &QPushButton::clicked, this, [this] { AgendaWindows::closeWindow(this); });
+    connect(gerar, &QPushButton::clicked, this, &SelRelAgendaMensalWindow::gerar);
+}
+
+void SelRelAgendaMensalWindow::gerar()
+{
+    // The year is typed freely: anything but four digits (like the month or
+    // unit left blank) gives the message and a report with its header only.
+    const std::optional<int> year = AgendaReports::yearOf(m_year->currentText());
+    const QVariant month = m_month->currentData();
+    const QVariant unit = m_unit->currentId();
+    const bool complete = year && month.isValid() && unit.isValid();
+    if (!complete)
+        Services::messages().information(
+            QStringLiteral("O relatório não pode ser construído, entre em contato com o administrador do sistema."), this);
+    ReportDefinition def = AgendaReports::monthly(mainConnection(), complete ? year : std::nullopt, month.toInt(), unit.toInt());
+    if (Reports::open(def, this))
+        AgendaWindows::closeWindow(this);
+}
+
+// ---------------------------------------------------------------------------
+
+void registerAgendaReports(ScreenCatalog &catalog)
+{
+    using namespace AgendaWindows;
+    catalog.add(Profissional, [](QWidget *parent) -> QWidget * { return new SelAgendaProfissionalWindow(parent); });
+    catalog.add(Diaria, [](QWidget *parent) -> QWidget * { return new SelRelDataUnidadeWindow(50, parent); });
+    catalog.add(Consolidado, [](QWidget *parent) -> QWidget * { return new SelRelDataUnidadeWindow(Consolidado, parent); });
+    catalog.add(Microchipado, [](QWidget *parent) -> QWidget * { return new SelRelDataUnidadeWindow(Microchipado, parent); });
+    catalog.add(Mensal, [](QWidget *parent) -> QWidget * { return new SelRelAgendaMensalWindow(parent); });
+    catalog.add(Anual, [](QWidget *parent) -> QWidget * {
+        Reports::open(AgendaReports::annual(mainConnection()), parent);
+        return nullptr;
+    });
+}

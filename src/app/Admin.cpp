@@ -7,6 +7,7 @@
 #include "db/schema/Schema.h"
 #include "registry/StreetData.h"
 
+#include <QElapsedTimer>
 #include <QTextStream>
 #include <stdexcept>
 
@@ -38,6 +39,8 @@ const char *kUsage =
     "        fills a database without owners with a generated city (the sample\n"
     "        street database is loaded first when there is none); the same seed,\n"
     "        size and date give the same rows\n"
+    "  zapo-admin refresh-export DATABASE      rebuilds Exportacao2, the flat table the extractor (049)\n"
+    "                                           reads (run it on a schedule on a shared server)\n"
     "DATABASE is a file path (embedded database) or postgresql://user@host:port/dbname\n";
 
 QString option(const QStringList &args, const QString &name)
@@ -84,12 +87,24 @@ int addUser(const QStringList &args)
     return 0;
 }
 
+// Exportacao2 is a copy: it shows the attendances as of its last rebuild.
+void refreshExport(DataModule &dm)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const int rows = Schema::refreshExportTable(dm.main());
+    out() << "Exportacao2: " << rows << " linhas em " << QString::number(clock.elapsed() / 1000.0, 'f', 1) << " s"
+          << Qt::endl;
+}
+
 int loadStreets(const QString &database, const StreetData::Dataset &data, bool sampleDistricts = false)
 {
     DataModule dm(DatabaseSpec::parse(database));
     StreetData::replaceAll(dm.main(), data);
-    if (sampleDistricts)
+    if (sampleDistricts) {
         StreetData::addSampleDistricts(dm.main());
+        refreshExport(dm);
+    }
     out() << "Banco de endereços substituído: " << StreetData::summary(data).join(QStringLiteral(", ")) << Qt::endl;
     return 0;
 }
@@ -142,6 +157,7 @@ int generate(const QStringList &args)
           << qRound64(r.rows / qMax(0.001, r.loadSeconds)) << " linhas/s); com índices e estatísticas "
           << QString::number(r.totalSeconds, 'f', 1) << " s (" << qRound64(r.rows / qMax(0.001, r.totalSeconds))
           << " linhas/s)" << Qt::endl;
+    refreshExport(dm);
     return 0;
 }
 
@@ -165,6 +181,11 @@ int runAdmin(const QStringList &args)
             return loadStreets(args.at(2), StreetData::sampleCity(), true);
         if (cmd == QLatin1String("generate") && args.size() >= 5)
             return generate(args);
+        if (cmd == QLatin1String("refresh-export") && args.size() == 3) {
+            DataModule dm(DatabaseSpec::parse(args.at(2)));
+            refreshExport(dm);
+            return 0;
+        }
         if (cmd == QLatin1String("tsql-script")) {
             out() << Schema::tsqlScript();
             return 0;

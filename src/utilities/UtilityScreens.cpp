@@ -1,5 +1,7 @@
 #include "utilities/UtilityScreens.h"
 #include "ui/ScreenCatalog.h"
+#include "utilities/ExportaTabelaAgendamentoScreen.h"
+#include "utilities/ExportaTabelasScreen.h"
 #include "utilities/ExportarDadosScreen.h"
 #include "utilities/PesquisaAvancadoScreen.h"
 
@@ -30,4 +32,6 @@ void registerUtilityScreens(ScreenCatalog &catalog)
 {
     catalog.add(44, &openIndependent<ExportarDadosScreen>);
     catalog.add(46, &openIndependent<PesquisaAvancadoScreen>);
+    catalog.add(49, &openIndependent<ExportaTabelasScreen>);
+    catalog.add(60, &openIndependent<ExportaTabelaAgendamentoScreen>);
 }

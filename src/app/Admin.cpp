@@ -1,6 +1,7 @@
 #include "app/Admin.h"
 #include "app/Accounts.h"
 #include "app/CityGenerator.h"
+#include "app/KeldaGenerator.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/schema/ReferenceData.h"
@@ -88,6 +89,11 @@ int addUser(const QStringList &args)
 }
 
 // Exportacao2 is a copy: it shows the attendances as of its last rebuild.
+void sampleBulletins(DataModule &dm, uint64_t seed)
+{
+    out() << "Amostras de leishmaniose: " << KeldaGenerator::generate(dm, seed) << Qt::endl;
+}
+
 void refreshExport(DataModule &dm)
 {
     QElapsedTimer clock;
@@ -103,6 +109,7 @@ int loadStreets(const QString &database, const StreetData::Dataset &data, bool s
     StreetData::replaceAll(dm.main(), data);
     if (sampleDistricts) {
         StreetData::addSampleDistricts(dm.main());
+        sampleBulletins(dm, 1);
         refreshExport(dm);
     }
     out() << "Banco de endereços substituído: " << StreetData::summary(data).join(QStringLiteral(", ")) << Qt::endl;
@@ -157,6 +164,7 @@ int generate(const QStringList &args)
           << qRound64(r.rows / qMax(0.001, r.loadSeconds)) << " linhas/s); com índices e estatísticas "
           << QString::number(r.totalSeconds, 'f', 1) << " s (" << qRound64(r.rows / qMax(0.001, r.totalSeconds))
           << " linhas/s)" << Qt::endl;
+    sampleBulletins(dm, o.seed);
     refreshExport(dm);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "utilities/UtilityScreens.h"
 #include "ui/ScreenCatalog.h"
+#include "utilities/ConsultaLeishmanioseScreen.h"
 #include "utilities/ExportaTabelaAgendamentoScreen.h"
 #include "utilities/ExportaTabelasScreen.h"
 #include "utilities/ExportarDadosScreen.h"
@@ -31,6 +32,7 @@ QWidget *openIndependent(QWidget *)
 void registerUtilityScreens(ScreenCatalog &catalog)
 {
     catalog.add(44, &openIndependent<ExportarDadosScreen>);
+    catalog.add(45, &openIndependent<ConsultaLeishmanioseScreen>);
     catalog.add(46, &openIndependent<PesquisaAvancadoScreen>);
     catalog.add(49, &openIndependent<ExportaTabelasScreen>);
     catalog.add(60, &openIndependent<ExportaTabelaAgendamentoScreen>);

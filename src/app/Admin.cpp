@@ -107,12 +107,13 @@ int loadStreets(const QString &database, const StreetData::Dataset &data, bool s
 {
     DataModule dm(DatabaseSpec::parse(database));
     StreetData::replaceAll(dm.main(), data);
-    if (sampleDistricts) {
+    if (sampleDistricts)
         StreetData::addSampleDistricts(dm.main());
+    out() << "Banco de endereços substituído: " << StreetData::summary(data).join(QStringLiteral(", ")) << Qt::endl;
+    if (sampleDistricts) {
         sampleBulletins(dm, 1);
         refreshExport(dm);
     }
-    out() << "Banco de endereços substituído: " << StreetData::summary(data).join(QStringLiteral(", ")) << Qt::endl;
     return 0;
 }
 

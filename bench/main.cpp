@@ -1,5 +1,6 @@
 // zapo-bench DATABASE [--runs N] [--only TEXT]   (TEXT: part of the operations' names)
 // zapo-bench --dbase [DATABASE]                  (the dBASE exports: bench/DbaseBench.cpp)
+// zapo-bench --extract DATABASE                  (049, 060 and 045: bench/ExtractBench.cpp)
 //
 // Times what a clerk waits for on a big city, through the program's own
 // code, each beside the same statements sent straight through QSqlQuery, so
@@ -137,6 +138,8 @@ PagedQueryModel::Column column(const QString &title, const QString &expression)
 
 // bench/DbaseBench.cpp
 int dbaseBench(const QStringList &args);
+// bench/ExtractBench.cpp
+int extractBench(const QStringList &args);
 
 int main(int argc, char *argv[])
 {
@@ -145,6 +148,8 @@ int main(int argc, char *argv[])
     const QStringList args = QApplication::arguments();
     if (args.contains(QStringLiteral("--dbase")))
         return dbaseBench(args);
+    if (args.contains(QStringLiteral("--extract")))
+        return extractBench(args);
     if (args.size() < 2) {
         QTextStream(stderr) << "usage: zapo-bench DATABASE [--runs N] [--only TEXT]\n";
         return 2;

@@ -1,12 +1,14 @@
 #include "app/Admin.h"
 #include "app/Accounts.h"
 #include "app/CityGenerator.h"
+#include "app/KeldaGenerator.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/schema/ReferenceData.h"
 #include "db/schema/Schema.h"
 #include "registry/StreetData.h"
 
+#include <QElapsedTimer>
 #include <QTextStream>
 #include <stdexcept>
 
@@ -38,6 +40,8 @@ const char *kUsage =
     "        fills a database without owners with a generated city (the sample\n"
     "        street database is loaded first when there is none); the same seed,\n"
     "        size and date give the same rows\n"
+    "  zapo-admin refresh-export DATABASE      rebuilds Exportacao2, the flat table the extractor (049)\n"
+    "                                           reads (run it on a schedule on a shared server)\n"
     "DATABASE is a file path (embedded database) or postgresql://user@host:port/dbname\n";
 
 QString option(const QStringList &args, const QString &name)
@@ -84,6 +88,21 @@ int addUser(const QStringList &args)
     return 0;
 }
 
+// Exportacao2 is a copy: it shows the attendances as of its last rebuild.
+void sampleBulletins(DataModule &dm, uint64_t seed)
+{
+    out() << "Amostras de leishmaniose: " << KeldaGenerator::generate(dm, seed) << Qt::endl;
+}
+
+void refreshExport(DataModule &dm)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const int rows = Schema::refreshExportTable(dm.main());
+    out() << "Exportacao2: " << rows << " linhas em " << QString::number(clock.elapsed() / 1000.0, 'f', 1) << " s"
+          << Qt::endl;
+}
+
 int loadStreets(const QString &database, const StreetData::Dataset &data, bool sampleDistricts = false)
 {
     DataModule dm(DatabaseSpec::parse(database));
@@ -91,6 +110,10 @@ int loadStreets(const QString &database, const StreetData::Dataset &data, bool s
     if (sampleDistricts)
         StreetData::addSampleDistricts(dm.main());
     out() << "Banco de endereços substituído: " << StreetData::summary(data).join(QStringLiteral(", ")) << Qt::endl;
+    if (sampleDistricts) {
+        sampleBulletins(dm, 1);
+        refreshExport(dm);
+    }
     return 0;
 }
 
@@ -142,6 +165,8 @@ int generate(const QStringList &args)
           << qRound64(r.rows / qMax(0.001, r.loadSeconds)) << " linhas/s); com índices e estatísticas "
           << QString::number(r.totalSeconds, 'f', 1) << " s (" << qRound64(r.rows / qMax(0.001, r.totalSeconds))
           << " linhas/s)" << Qt::endl;
+    sampleBulletins(dm, o.seed);
+    refreshExport(dm);
     return 0;
 }
 
@@ -165,6 +190,11 @@ int runAdmin(const QStringList &args)
             return loadStreets(args.at(2), StreetData::sampleCity(), true);
         if (cmd == QLatin1String("generate") && args.size() >= 5)
             return generate(args);
+        if (cmd == QLatin1String("refresh-export") && args.size() == 3) {
+            DataModule dm(DatabaseSpec::parse(args.at(2)));
+            refreshExport(dm);
+            return 0;
+        }
         if (cmd == QLatin1String("tsql-script")) {
             out() << Schema::tsqlScript();
             return 0;

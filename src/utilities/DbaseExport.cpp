@@ -33,6 +33,25 @@ bool replace(const QString &from, const QString &to, QString *reason)
     return !ec;
 }
 
+// A statement's rows with the values a Job computes appended to each.
+class CompletedSource : public ReportDataSource {
+public:
+    CompletedSource(ReportDataSource &rows, std::function<void(QList<QVariant> &)> complete)
+        : m_rows(rows), m_complete(std::move(complete)) {}
+    std::shared_ptr<const ReportColumns> columns() const override { return m_rows.columns(); }
+    bool next(QList<QVariant> &values) override
+    {
+        if (!m_rows.next(values))
+            return false;
+        m_complete(values);
+        return true;
+    }
+
+private:
+    ReportDataSource &m_rows;
+    std::function<void(QList<QVariant> &)> m_complete;
+};
+
 } // namespace
 
 QString tablePath(const QString &chosen)
@@ -100,7 +119,12 @@ Outcome run(Connection &c, const Job &job)
             return out;
         }
         auto source = QueryDataSource::open(c, job.select, job.params, QueryDataSource::Reading::Streamed);
-        out = write(job.tablePath, job.fields, *source, &progress);
+        if (job.complete) {
+            CompletedSource completed(*source, job.complete);
+            out = write(job.tablePath, job.fields, completed, &progress);
+        } else {
+            out = write(job.tablePath, job.fields, *source, &progress);
+        }
     } catch (const DbError &e) {
         out.kind = Outcome::Kind::Failed;
         out.reason = e.text();

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
+#include <functional>
 
 class Connection;
 class Progress;
@@ -44,7 +45,10 @@ struct Job {
     QString select;           // the rows, in the order the table gets them
     QString count;            // one number: how many rows `select` gives
     QVariantMap params;       // bound to both
-    QList<DbaseField> fields; // one per column of `select`
+    QList<DbaseField> fields; // one per column of `select`, then one per value `complete` adds
+    // Appends to a row the values the statement does not select, from those
+    // it does (so the statement keeps to what every engine writes alike).
+    std::function<void(QList<QVariant> &row)> complete;
     QString tablePath;
     QString title;            // of the progress window
     QWidget *parent = nullptr;

@@ -1,5 +1,8 @@
 #include "utilities/UtilityScreens.h"
 #include "ui/ScreenCatalog.h"
+#include "utilities/ConsultaLeishmanioseScreen.h"
+#include "utilities/ExportaTabelaAgendamentoScreen.h"
+#include "utilities/ExportaTabelasScreen.h"
 #include "utilities/ExportarDadosScreen.h"
 #include "utilities/PesquisaAvancadoScreen.h"
 
@@ -29,5 +32,8 @@ QWidget *openIndependent(QWidget *)
 void registerUtilityScreens(ScreenCatalog &catalog)
 {
     catalog.add(44, &openIndependent<ExportarDadosScreen>);
+    catalog.add(45, &openIndependent<ConsultaLeishmanioseScreen>);
     catalog.add(46, &openIndependent<PesquisaAvancadoScreen>);
+    catalog.add(49, &openIndependent<ExportaTabelasScreen>);
+    catalog.add(60, &openIndependent<ExportaTabelaAgendamentoScreen>);
 }

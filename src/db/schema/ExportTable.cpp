@@ -15,6 +15,10 @@ struct Flavour {
     QString month;
     QString joined;       // %1: names to join with ", " (an aggregate)
     QString cut;          // %1: text, %2: length
+    // Takes Exportacao2 for the transaction, so two rebuilds never
+    // interleave (readers keep the committed rows); empty where beginning the
+    // transaction already locks the database (SQLite's begin immediate).
+    QString lock;
 };
 
 Flavour flavour(Engine engine)
@@ -23,15 +27,17 @@ Flavour flavour(Engine engine)
     case Engine::SQLite:
         return {QStringLiteral("padrao.AreaAbrang"), QStringLiteral("cast(cast(strftime('%Y', %1) as integer) as text)"),
                 QStringLiteral("cast(cast(strftime('%m', %1) as integer) as text)"),
-                QStringLiteral("group_concat(%1, ', ')"), QStringLiteral("substr(%1, 1, %2)")};
+                QStringLiteral("group_concat(%1, ', ')"), QStringLiteral("substr(%1, 1, %2)"), QString()};
     case Engine::PostgreSQL:
         return {QStringLiteral("padrao.AreaAbrang"), QStringLiteral("cast(extract(year from %1) as integer)::text"),
                 QStringLiteral("cast(extract(month from %1) as integer)::text"),
-                QStringLiteral("string_agg(%1, ', ')"), QStringLiteral("substr(%1, 1, %2)")};
+                QStringLiteral("string_agg(%1, ', ')"), QStringLiteral("substr(%1, 1, %2)"),
+                QStringLiteral("lock table Exportacao2 in exclusive mode")};
     case Engine::TSql:
         return {QStringLiteral("padrao..AreaAbrang"), QStringLiteral("cast(year(%1) as varchar(4))"),
                 QStringLiteral("cast(month(%1) as varchar(2))"),
-                QStringLiteral("string_agg(%1, ', ')"), QStringLiteral("substring(%1, 1, %2)")};
+                QStringLiteral("string_agg(%1, ', ')"), QStringLiteral("substring(%1, 1, %2)"),
+                QStringLiteral("select count(*) from Exportacao2 with (tablockx, holdlock)")};
     }
     return {};
 }
@@ -106,6 +112,10 @@ QString Schema::exportTableFillStatement(Engine engine)
 int Schema::refreshExportTable(Connection &main)
 {
     Transaction tx(main);
+    // Two refreshes at once would each delete and then both insert.
+    const QString lock = flavour(main.dialect().engine()).lock;
+    if (!lock.isEmpty())
+        Sql::exec(main, lock);
     Sql::exec(main, QStringLiteral("delete from Exportacao2"));
     Sql::exec(main, exportTableFillStatement(main.dialect().engine()));
     const int rows = Sql::scalar(main, QStringLiteral("select count(*) from Exportacao2")).toInt();

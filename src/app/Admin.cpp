@@ -1,6 +1,7 @@
 #include "app/Admin.h"
 #include "app/Accounts.h"
 #include "app/CityGenerator.h"
+#include "app/SecretExposure.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/schema/ReferenceData.h"
@@ -38,7 +39,9 @@ const char *kUsage =
     "        fills a database without owners with a generated city (the sample\n"
     "        street database is loaded first when there is none); the same seed,\n"
     "        size and date give the same rows\n"
-    "DATABASE is a file path (embedded database) or postgresql://user@host:port/dbname\n";
+    "DATABASE is a file path (embedded database) or postgresql://user@host:port/dbname\n"
+    "  (the server's password comes from ~/.pgpass or the file PGPASSFILE names; a password\n"
+    "  written in the address can be read by every user of this computer)\n";
 
 QString option(const QStringList &args, const QString &name)
 {
@@ -151,6 +154,9 @@ int runAdmin(const QStringList &args)
 {
     try {
         const QString cmd = args.value(1);
+        if (args.size() > 2 && databaseTextHasPassword(args.at(2)))
+            err() << "zapo-admin: " << SecretExposure::commandLineWarning().replace(QLatin1Char('\r'), QLatin1Char(' '))
+                  << Qt::endl;
         if (cmd == QLatin1String("init") && args.size() == 3)
             return init(args.at(2));
         if (cmd == QLatin1String("add-user") && args.size() >= 3)

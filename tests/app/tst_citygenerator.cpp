@@ -412,7 +412,8 @@ private slots:
         QCOMPARE(scalarInt(g, "select count(*) from agendamento_especial x where not exists "
                               "(select 1 from proprietario p where p.Id_Proprietario = x.Id_Proprietario)"), 0);
         // The report of owners and their animals lists a generated owner's animals.
-        QSqlQuery q = Sql::exec(g, "select a.Id_Proprietario, a.Id_Animal, a.Nome from animal a order by a.Id_Animal");
+        QSqlQuery q = Sql::exec(g, "select a.Id_Proprietario, a.Id_Animal, a.Nome from animal a join proprietario p "
+                                   "on p.Id_Proprietario = a.Id_Proprietario where p.Status_Registro = 'ATIVO' order by a.Id_Animal");
         QVERIFY(q.next());
         const int owner = q.value(0).toInt();
         const QString listed = QStringLiteral("%1 - %2").arg(q.value(1).toInt()).arg(Sql::text(q.value(2)));

@@ -76,7 +76,8 @@ QList<Schema::Index> bulkIndexes();
 // units, where the database has none of its own.
 void ensureReferenceRows(Connection &c, int units);
 // The small tables the screens offer in their lists: units of measure,
-// medicines, procedures and occurrence types, where they are empty.
+// medicines, procedures, occurrence types and prescriptions by weight,
+// where they are empty.
 void seedSmallTables(Connection &c, const QDate &since);
 // Keys of the active rows of a small table, in key order.
 QList<int> activeKeys(Connection &c, const QString &table, const QString &key, const QString &statusColumn);

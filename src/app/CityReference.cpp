@@ -143,6 +143,25 @@ void seedSmallTables(Connection &c, const QDate &since)
                       {{QStringLiteral("i"), ++id}, {QStringLiteral("n"), u(n.nome)}, {QStringLiteral("d"), u(n.descricao)},
                        {QStringLiteral("f"), QString::fromLatin1(n.finaliza)}, {QStringLiteral("e"), em}});
     }
+    // The prescription text the clinical tab proposes for an animal's weight.
+    if (isEmpty(c, QStringLiteral("receituario_texto_peso"))) {
+        struct ByWeight {
+            double peso;
+            const char *texto;
+        };
+        const ByWeight rows[] = {
+            {5, "Tramadol 50 mg: 1/4 de comprimido a cada 12 horas por 3 dias. Meloxicam 0,2%: 0,5 ml uma vez ao dia por 3 dias."},
+            {10, "Tramadol 50 mg: 1/2 comprimido a cada 12 horas por 3 dias. Meloxicam 0,2%: 1 ml uma vez ao dia por 3 dias."},
+            {20, "Tramadol 50 mg: 1 comprimido a cada 12 horas por 3 dias. Meloxicam 0,2%: 2 ml uma vez ao dia por 3 dias."},
+            {40, "Tramadol 50 mg: 2 comprimidos a cada 12 horas por 3 dias. Meloxicam 0,2%: 4 ml uma vez ao dia por 3 dias."},
+        };
+        int id = 0;
+        for (const ByWeight &w : rows)
+            Sql::exec(c, QStringLiteral("insert into receituario_texto_peso (Id_Receituario_texto_Peso, Peso, Texto, Ind_Status, "
+                                        "Inserido_Por, Inserido_Em) values (:i, :p, :t, 'ATIVO', 1, :e)"),
+                      {{QStringLiteral("i"), ++id}, {QStringLiteral("p"), w.peso}, {QStringLiteral("t"), u(w.texto)},
+                       {QStringLiteral("e"), em}});
+    }
 }
 
 QList<int> activeKeys(Connection &c, const QString &table, const QString &key, const QString &statusColumn)

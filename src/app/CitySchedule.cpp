@@ -34,9 +34,11 @@ Schedule planSchedule(Connection &c, Random &r, const QList<int> &operatingUnits
                       mailPart(nome) + QStringLiteral("@prefeitura.gov.br"), QStringLiteral("NAO"), QStringLiteral("NAO"),
                       QStringLiteral("ATIVO"), 1, stamp(s.first, 8 * 60)});
             s.unitVets[unit] << id;
+            // The hours reach past the drafted month, so that publishing the
+            // draft finds the professionals at work.
             for (int dow = 2; dow <= 6; ++dow)
-                jornada.add({++kJornada, id, unit, stamp(s.first, 8 * 60), stamp(s.last, 17 * 60), dow, QStringLiteral("ATIVO"), 1, 1,
-                             stamp(s.first, 8 * 60)});
+                jornada.add({++kJornada, id, unit, stamp(s.first, 8 * 60), stamp(s.last.addMonths(3), 17 * 60), dow,
+                             QStringLiteral("ATIVO"), 1, 1, stamp(s.first, 8 * 60)});
         }
     }
     prof.finish();

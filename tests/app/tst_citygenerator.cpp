@@ -404,7 +404,7 @@ private slots:
         // The lists the screens offer and the scheduling data behind them.
         for (const char *table : {"unidade_medida", "medicamento", "tipo_ocorrencia", "profissional", "jornada_trabalho",
                                   "mapa_disponibilidade_agenda", "mapa_rascunho", "agendamento_especial", "ocorrencia",
-                                  "medicamento_gasto"})
+                                  "medicamento_gasto", "receituario_texto_peso"})
             QVERIFY2(scalarInt(g, QStringLiteral("select count(*) from %1").arg(table)) > 0, table);
         QVERIFY(scalarInt(g, "select count(*) from tipo_procedimento") > 1);
         QCOMPARE(scalarInt(g, "select count(*) from medicamento m where not exists "
@@ -421,9 +421,12 @@ private slots:
         const QStringList texts = Reports::compose(OwnerAnimalReport::definition(g, owner)).allTexts();
         QVERIFY2(texts.contains(listed), qPrintable(texts.join('|')));
 
-        // Drafts wait for the month after the published slots.
+        // Drafts wait for the month after the published slots, within the
+        // professionals' hours.
+        const QDateTime lastDraft = Sql::scalar(g, "select max(Data_hora_disponibilidade) from mapa_rascunho").toDateTime();
         QVERIFY(Sql::scalar(g, "select min(Data_hora_disponibilidade) from mapa_rascunho").toDateTime()
                 > Sql::scalar(g, "select max(Data_hora_disponibilidade) from mapa_disponibilidade_agenda").toDateTime());
+        QVERIFY(Sql::scalar(g, "select min(Data_Hora_Final) from jornada_trabalho").toDateTime() > lastDraft);
     }
 
     // The program's own inserts take keys after the generated ones

@@ -2,6 +2,7 @@
 #include "app/Accounts.h"
 #include "app/CityGenerator.h"
 #include "app/KeldaGenerator.h"
+#include "app/SecretExposure.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/schema/ReferenceData.h"
@@ -42,7 +43,9 @@ const char *kUsage =
     "        size and date give the same rows\n"
     "  zapo-admin refresh-export DATABASE      rebuilds Exportacao2, the flat table the extractor (049)\n"
     "                                           reads (run it on a schedule on a shared server)\n"
-    "DATABASE is a file path (embedded database) or postgresql://user@host:port/dbname\n";
+    "DATABASE is a file path (embedded database) or postgresql://user@host:port/dbname\n"
+    "  (the server's password comes from ~/.pgpass or the file PGPASSFILE names; a password\n"
+    "  written in the address can be read by every user of this computer)\n";
 
 QString option(const QStringList &args, const QString &name)
 {
@@ -176,6 +179,9 @@ int runAdmin(const QStringList &args)
 {
     try {
         const QString cmd = args.value(1);
+        if (args.size() > 2 && databaseTextHasPassword(args.at(2)))
+            err() << "zapo-admin: " << SecretExposure::commandLineWarning().replace(QLatin1Char('\r'), QLatin1Char(' '))
+                  << Qt::endl;
         if (cmd == QLatin1String("init") && args.size() == 3)
             return init(args.at(2));
         if (cmd == QLatin1String("add-user") && args.size() >= 3)

@@ -4,6 +4,7 @@
 #include "app/Login_2Screen.h"
 #include "app/MenuPrincipalScreen.h"
 #include "app/ProgramExit.h"
+#include "app/SecretExposure.h"
 #include "app/ScreenWiring.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
@@ -45,6 +46,10 @@ int runZapo(int argc, char *argv[])
     if (qtTranslator.load(QStringLiteral("qtbase_pt_BR"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
     Formats::install();
+
+    // Said before connecting, so that it is seen even when the connection fails.
+    for (const QString &w : SecretExposure::warnings(QApplication::arguments()))
+        Services::messages().warning(w);
 
     // The data module first: no window opens without its connections.
     std::unique_ptr<DataModule> dm = openDataModule(QApplication::arguments());

@@ -1,4 +1,5 @@
 #include "app/CityGenerator.h"
+#include "app/CityParts.h"
 #include "db/BulkInsert.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
@@ -6,12 +7,11 @@
 #include "db/Sql.h"
 #include "db/Transaction.h"
 #include "db/schema/Schema.h"
-#include "db/schema/SchemaModel.h"
+#include "registry/Documents.h"
 #include "registry/StreetData.h"
 
 #include <QElapsedTimer>
 #include <QHash>
-#include <QSet>
 #include <QSqlQuery>
 #include <vector>
 
@@ -108,336 +108,13 @@ QString cnpjWithCheckDigits(const QString &base12)
 
 namespace {
 
-// --- Word lists -------------------------------------------------------------
-
-QString u(const char *utf8) { return QString::fromUtf8(utf8); }
-QStringList list(std::initializer_list<const char *> words)
-{
-    QStringList out;
-    for (const char *w : words)
-        out << u(w);
-    return out;
-}
-
-const QStringList &maleNames()
-{
-    static const QStringList l = list({"JOSÉ", "JOÃO", "ANTÔNIO", "FRANCISCO", "CARLOS", "PAULO", "PEDRO", "LUCAS", "LUIZ",
-                                       "MARCOS", "LUÍS", "GABRIEL", "RAFAEL", "DANIEL", "MARCELO", "BRUNO", "EDUARDO", "FELIPE",
-                                       "RAIMUNDO", "RODRIGO", "MANOEL", "MATEUS", "ANDRÉ", "FERNANDO", "FÁBIO", "LEONARDO",
-                                       "GUSTAVO", "GUILHERME", "LEANDRO", "TIAGO", "ANDERSON", "RICARDO", "MÁRCIO", "JORGE",
-                                       "SEBASTIÃO", "ALEXANDRE", "ROBERTO", "EDSON", "DIEGO", "VÍTOR", "SÉRGIO", "CLÁUDIO",
-                                       "JOAQUIM", "CÉSAR", "OTÁVIO", "HEITOR", "DAVI", "ARTHUR", "BENÍCIO", "CAUÃ", "JOSUÉ",
-                                       "NATANAEL", "ROGÉRIO", "WELLINGTON", "EMERSON"});
-    return l;
-}
-
-const QStringList &femaleNames()
-{
-    static const QStringList l = list({"MARIA", "ANA", "FRANCISCA", "ANTÔNIA", "ADRIANA", "JULIANA", "MÁRCIA", "FERNANDA",
-                                       "PATRÍCIA", "ALINE", "SANDRA", "CAMILA", "AMANDA", "BRUNA", "JÉSSICA", "LETÍCIA",
-                                       "JÚLIA", "LUCIANA", "VANESSA", "MARIANA", "GABRIELA", "VERA", "VITÓRIA", "LARISSA",
-                                       "CLÁUDIA", "BEATRIZ", "LUANA", "RITA", "SÔNIA", "RENATA", "ELIANE", "JOSEFA", "SIMONE",
-                                       "NATÁLIA", "CRISTIANE", "CARLA", "DÉBORA", "ROSÂNGELA", "JAQUELINE", "ROSA", "DANIELA",
-                                       "APARECIDA", "LÚCIA", "CONCEIÇÃO", "HELENA", "ALICE", "CECÍLIA", "LÍVIA", "ISADORA",
-                                       "GLÓRIA", "TEREZINHA", "IRACEMA", "ODETE"});
-    return l;
-}
-
-const QStringList &surnames()
-{
-    static const QStringList l = list({"DA SILVA", "DOS SANTOS", "DE OLIVEIRA", "DE SOUZA", "RODRIGUES", "FERREIRA", "ALVES",
-                                       "PEREIRA", "LIMA", "GOMES", "DA COSTA", "RIBEIRO", "MARTINS", "CARVALHO", "DE ALMEIDA",
-                                       "LOPES", "SOARES", "FERNANDES", "VIEIRA", "BARBOSA", "ROCHA", "DIAS", "DO NASCIMENTO",
-                                       "DE ANDRADE", "MOREIRA", "NUNES", "MARQUES", "MACHADO", "MENDES", "DE FREITAS",
-                                       "CARDOSO", "RAMOS", "GONÇALVES", "SANTANA", "TEIXEIRA", "ARAÚJO", "DA CONCEIÇÃO",
-                                       "MONTEIRO", "CAVALCANTI", "BRANDÃO", "GUIMARÃES", "MAGALHÃES", "FALCÃO", "SIMÕES",
-                                       "DE ASSUNÇÃO", "CORRÊA", "PIMENTEL", "BATISTA", "MOURA", "DE AZEVEDO", "QUEIRÓS",
-                                       "DE MELO", "BARROS", "PINTO", "DE JESUS", "CASTRO", "CAMPOS", "FONSECA", "TAVARES",
-                                       "SAMPAIO"});
-    return l;
-}
-
-const QStringList &petNames()
-{
-    static const QStringList l = list({"REX", "MEL", "THOR", "LUNA", "BOLINHA", "PRETINHA", "NINA", "BOB", "LILI", "TOBIAS",
-                                       "PIPOCA", "AMORA", "FAÍSCA", "PAÇOCA", "SANSÃO", "BIDU", "LÉO", "MIMI", "FRAJOLA",
-                                       "SIMBA", "NEGUINHO", "BELINHA", "MAIA", "FRED", "ZECA", "PANTERA", "TIGRÃO", "MAGALI",
-                                       "PITUCA", "CAFÉ", "CANELA", "JUJUBA", "BRISA", "DUQUE", "PRINCESA", "CHICO", "SOFIA",
-                                       "MARROM", "MILU", "TOTÓ", "LOBO", "PINGO", "BABI", "BRUTUS", "KIARA", "GAROA", "LULU",
-                                       "MASCOTE", "ESTRELA", "JOLIE"});
-    return l;
-}
-
-const QStringList &coatColours()
-{
-    static const QStringList l = list({"PRETO", "BRANCO", "CARAMELO", "MARROM", "CINZA", "TRICOLOR", "RAJADO",
-                                       "PRETO E BRANCO", "BEGE", "DOURADO", "TIGRADO", "ESCAMINHA"});
-    return l;
-}
-
-const QStringList &mailDomains()
-{
-    static const QStringList l = list({"gmail.com", "hotmail.com", "yahoo.com.br", "outlook.com", "uol.com.br",
-                                       "bol.com.br", "terra.com.br", "ig.com.br"});
-    return l;
-}
-
-struct Breed {
-    const char *name;
-    int especie; // 1 dogs, 2 cats
-    int porte;   // 1 small, 2 medium, 3 large
-    int pelo;    // 1 short, 2 medium, 3 long
-    int weight;
-};
-const Breed kBreeds[] = {
-    {"SRD - SEM RAÇA DEFINIDA", 1, 2, 1, 520}, {"POODLE", 1, 1, 3, 40}, {"PINSCHER", 1, 1, 1, 45},
-    {"SHIH TZU", 1, 1, 3, 55}, {"YORKSHIRE", 1, 1, 3, 30}, {"LABRADOR", 1, 3, 1, 30}, {"PASTOR ALEMÃO", 1, 3, 2, 25},
-    {"ROTTWEILER", 1, 3, 1, 15}, {"PIT BULL", 1, 2, 1, 35}, {"BEAGLE", 1, 2, 1, 15}, {"DACHSHUND", 1, 1, 1, 20},
-    {"BULDOGUE FRANCÊS", 1, 1, 1, 15}, {"GOLDEN RETRIEVER", 1, 3, 3, 15}, {"BORDER COLLIE", 1, 2, 2, 10},
-    {"LHASA APSO", 1, 1, 3, 25}, {"SPITZ ALEMÃO", 1, 1, 3, 20}, {"CHOW CHOW", 1, 2, 3, 8}, {"BOXER", 1, 3, 1, 8},
-    {"FILA BRASILEIRO", 1, 3, 1, 5}, {"MALTÊS", 1, 1, 3, 12},
-    {"SRD - SEM RAÇA DEFINIDA", 2, 1, 1, 760}, {"SIAMÊS", 2, 1, 1, 90}, {"PERSA", 2, 1, 3, 60},
-    {"MAINE COON", 2, 2, 3, 15}, {"ANGORÁ", 2, 1, 3, 35}, {"BENGAL", 2, 1, 1, 10}, {"SPHYNX", 2, 1, 1, 5},
-    {"RAGDOLL", 2, 1, 3, 10},
-};
-
-const char *const kUnits[] = {
-    "CCZ - CENTRO DE CONTROLE DE ZOONOSES", "CLÍNICA MUNICIPAL DE CASTRAÇÃO NORTE", "CLÍNICA MUNICIPAL DE CASTRAÇÃO SUL",
-    "CASTRAMÓVEL LESTE", "CASTRAMÓVEL OESTE", "HOSPITAL VETERINÁRIO PÚBLICO", "CLÍNICA CONVENIADA SÃO FRANCISCO",
-    "CLÍNICA CONVENIADA PATAS AMIGAS", "CASTRAMÓVEL CENTRO", "CLÍNICA CONVENIADA BEM-ESTAR ANIMAL",
-    "UNIDADE MÓVEL RURAL", "CLÍNICA ESCOLA DE MEDICINA VETERINÁRIA",
-};
-
-// --- The street database as the addresses need it ---------------------------
-
-struct Street {
-    int num = 0;
-    QString tip, nom;
-    int bairro = 0;
-    QString nomBairro;
-    int area = 0, distrito = 0;
-    int length = 1; // last house number
-    struct Cep { int first, last; bool even; QString cep; };
-    QList<Cep> ceps;
-    double x = 0, y = 0; // a house of the street, when known
-    bool hasXY = false;
-};
-
-QList<Street> readStreets(Connection &c)
-{
-    const Dialect &d = c.dialect();
-    QHash<int, Street> byNum;
-    QList<int> order;
-    {
-        QSqlQuery q = Sql::exec(c, QStringLiteral("select num_logr, tip_logr, nom_logr from %1 where num_sequ_logr = 1 order by num_logr")
-                                       .arg(d.addressTable(QStringLiteral("logradouroNome"))));
-        while (q.next()) {
-            Street s;
-            s.num = q.value(0).toInt();
-            s.tip = Sql::text(q.value(1));
-            s.nom = Sql::text(q.value(2));
-            if (byNum.contains(s.num))
-                continue;
-            byNum.insert(s.num, s);
-            order << s.num;
-        }
-    }
-    QHash<int, QString> bairros;
-    {
-        QSqlQuery q = Sql::exec(c, QStringLiteral("select NUM_BAIR, NOM_BAIR from %1").arg(d.addressTable(QStringLiteral("Bairro"))));
-        while (q.next())
-            bairros.insert(q.value(0).toInt(), Sql::text(q.value(1)));
-    }
-    {
-        QSqlQuery q = Sql::exec(c, QStringLiteral("select NUM_LOGR, NUM_BAIR from %1 order by NUM_LOGR, IND_BAIR_CORD, NUM_BAIR")
-                                       .arg(d.addressTable(QStringLiteral("BairroLogradouro"))));
-        while (q.next()) {
-            auto it = byNum.find(q.value(0).toInt());
-            if (it != byNum.end() && it->bairro == 0) {
-                it->bairro = q.value(1).toInt();
-                it->nomBairro = bairros.value(it->bairro);
-            }
-        }
-    }
-    {
-        QSqlQuery q = Sql::exec(c, QStringLiteral("select num_logr, num_cep, ind_lado_logr, num_imov_inic, num_imov_fina from %1 "
-                                                  "order by num_logr, num_imov_inic, ind_lado_logr")
-                                       .arg(d.addressTable(QStringLiteral("cepLogradouro"))));
-        while (q.next()) {
-            auto it = byNum.find(q.value(0).toInt());
-            if (it == byNum.end())
-                continue;
-            Street::Cep cep{Sql::text(q.value(3)).toInt(), Sql::text(q.value(4)).toInt(),
-                            Sql::text(q.value(2)) == QLatin1String("P"), QString::number(q.value(1).toLongLong()).rightJustified(8, QLatin1Char('0'))};
-            it->ceps << cep;
-            it->length = qMax(it->length, cep.last);
-        }
-    }
-    {
-        QSqlQuery q = Sql::exec(c, QStringLiteral("select Num_Logr, Val_Cood_X, Val_Cood_Y from %1 order by Num_Logr, Num_Imov")
-                                       .arg(d.addressTable(QStringLiteral("logradouroimovel"))));
-        while (q.next()) {
-            auto it = byNum.find(q.value(0).toInt());
-            if (it != byNum.end() && !it->hasXY && !q.value(1).isNull()) {
-                it->x = q.value(1).toDouble();
-                it->y = q.value(2).toDouble();
-                it->hasXY = true;
-            }
-        }
-    }
-    QList<QPair<int, int>> areas; // code, district
-    {
-        QSqlQuery q = Sql::exec(c, QStringLiteral("select COD_AREA_ABRN, COD_DITR_SANI from %1 where SIT_REGT = 'A' order by COD_AREA_ABRN")
-                                       .arg(d.addressTable(QStringLiteral("AreaAbrang"))));
-        while (q.next())
-            areas << qMakePair(q.value(0).toInt(), q.value(1).toInt());
-    }
-    QList<Street> out;
-    for (int i = 0; i < order.size(); ++i) {
-        Street s = byNum.value(order.at(i));
-        if (!areas.isEmpty()) {
-            s.area = areas.at(i % areas.size()).first;
-            s.distrito = areas.at(i % areas.size()).second;
-        }
-        out << s;
-    }
-    return out;
-}
-
-// --- Helpers ----------------------------------------------------------------
-
-// Date-times as the program stores them (the SQLite driver writes bound
-// date-times as ISO text with milliseconds; PostgreSQL reads the same text).
-QVariant stamp(const QDate &d, int minutes = 0)
-{
-    if (!d.isValid())
-        return QVariant(QMetaType::fromType<QString>());
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:00.000", d.year(), d.month(), d.day(), minutes / 60, minutes % 60);
-    return QString::fromLatin1(buf);
-}
-
-QVariant nullText() { return QVariant(QMetaType::fromType<QString>()); }
-QVariant nullInt() { return QVariant(QMetaType::fromType<int>()); }
-
-QString digits(Random &r, int count)
-{
-    QString s;
-    s.reserve(count);
-    for (int i = 0; i < count; ++i)
-        s += QChar('0' + r.below(10));
-    return s;
-}
-
-// A key-derived number that never repeats below 10^9 (3^18 is prime to 10).
-qint64 spread9(qint64 i, qint64 offset) { return (i * 387420489LL + offset) % 1000000000LL; }
-qint64 spread8(qint64 i, qint64 offset) { return (i * 43046721LL + offset) % 100000000LL; }
-
-bool repdigit(const QString &s) { return s.count(s.at(0)) == s.size(); }
-
-QString mailPart(const QString &name)
-{
-    QString out;
-    for (const QChar ch : foldText(name))
-        if ((ch >= QLatin1Char('a') && ch <= QLatin1Char('z')) || ch == QLatin1Char(' '))
-            out += ch == QLatin1Char(' ') ? QLatin1Char('.') : ch;
-    return out;
-}
-
-int maxKey(Connection &c, const QString &table, const QString &column)
-{
-    return Sql::scalar(c, QStringLiteral("select coalesce(max(%1), 0) from %2").arg(column, table)).toInt();
-}
-
-// Tables the generator fills in bulk: their secondary indexes are dropped
-// during the load and built again afterwards, which is several times faster
-// than keeping them up to date row by row.
-const QStringList &bulkTables()
-{
-    static const QStringList t{QStringLiteral("proprietario"), QStringLiteral("endereco"), QStringLiteral("animal"),
-                               QStringLiteral("endereco_animal"), QStringLiteral("vacina"), QStringLiteral("atendimento"),
-                               QStringLiteral("atendimento_profissional"), QStringLiteral("procedimento"),
-                               QStringLiteral("mapa_disponibilidade_agenda"), QStringLiteral("usuario"),
-                               QStringLiteral("Grupo_Animal_Animal"), QStringLiteral("jornada_trabalho")};
-    return t;
-}
-
-QList<Schema::Index> bulkIndexes()
-{
-    QList<Schema::Index> out;
-    for (const Schema::Index &i : Schema::indexes())
-        if (i.db == Schema::Database::Main && bulkTables().contains(i.table, Qt::CaseInsensitive))
-            out << i;
-    return out;
-}
-
-void ensureReferenceRows(Connection &c, int units)
-{
-    const QVariant now = stamp(QDate(2015, 1, 1), 8 * 60);
-    if (Sql::scalar(c, QStringLiteral("select count(*) from pelo")).toInt() == 0) {
-        const QStringList d = list({"CURTO", "MÉDIO", "LONGO"});
-        for (int i = 0; i < d.size(); ++i)
-            Sql::exec(c, QStringLiteral("insert into pelo (Id_pelo, Descricao, Ind_Status, Inserido_Por, Inserido_Em) values (:i, :d, 'ATIVO', 1, :e)"),
-                      {{QStringLiteral("i"), i + 1}, {QStringLiteral("d"), d.at(i)}, {QStringLiteral("e"), now}});
-    }
-    if (Sql::scalar(c, QStringLiteral("select count(*) from porte")).toInt() == 0) {
-        const QStringList d = list({"PEQUENO", "MÉDIO", "GRANDE"});
-        for (int i = 0; i < d.size(); ++i)
-            Sql::exec(c, QStringLiteral("insert into porte (Id_porte, Descricao, Ind_Status, Inserido_por, Inserido_Em) values (:i, :d, 'ATIVO', 1, :e)"),
-                      {{QStringLiteral("i"), i + 1}, {QStringLiteral("d"), d.at(i)}, {QStringLiteral("e"), now}});
-    }
-    if (Sql::scalar(c, QStringLiteral("select count(*) from raca")).toInt() == 0) {
-        int id = 0;
-        for (const Breed &b : kBreeds)
-            Sql::exec(c, QStringLiteral("insert into raca (Id_Raca, Nome, Descricao, Id_Porte, Id_Pelo, Id_Especie, Ind_Status, Inserido_Por, Inserido_Em) "
-                                        "values (:i, :n, :n, :po, :pe, :es, 'ATIVO', 1, :e)"),
-                      {{QStringLiteral("i"), ++id}, {QStringLiteral("n"), u(b.name)}, {QStringLiteral("po"), b.porte},
-                       {QStringLiteral("pe"), b.pelo}, {QStringLiteral("es"), b.especie}, {QStringLiteral("e"), now}});
-    }
-    if (Sql::scalar(c, QStringLiteral("select count(*) from grupo_animal")).toInt() == 0) {
-        const QStringList d = list({"DOMICILIADO", "COMUNITÁRIO", "ABRIGO / ONG"});
-        for (int i = 0; i < d.size(); ++i)
-            Sql::exec(c, QStringLiteral("insert into grupo_animal (Id_Grupo_Animal, Nome, Descricao, Ind_Status, Inserido_Por, Inserido_Em) "
-                                        "values (:i, :d, :d, 'ATIVO', 1, :e)"),
-                      {{QStringLiteral("i"), i + 1}, {QStringLiteral("d"), d.at(i)}, {QStringLiteral("e"), now}});
-    }
-    if (Sql::scalar(c, QStringLiteral("select count(*) from tipo_vacina")).toInt() <= 1) {
-        const QStringList d = list({"ANTIRRÁBICA", "V8 (ÓCTUPLA CANINA)", "V10 (DÉCTUPLA CANINA)", "TRÍPLICE FELINA", "QUÁDRUPLA FELINA"});
-        const int base = maxKey(c, QStringLiteral("tipo_vacina"), QStringLiteral("Id_tipo_vacina"));
-        for (int i = 0; i < d.size(); ++i)
-            Sql::exec(c, QStringLiteral("insert into tipo_vacina (Id_tipo_vacina, Nome, Descricao, Ind_registro_ativo, Inserido_por, Inserido_em) "
-                                        "values (:i, :d, :d, 'ATIVO', 1, :e)"),
-                      {{QStringLiteral("i"), base + i + 1}, {QStringLiteral("d"), d.at(i)}, {QStringLiteral("e"), now}});
-    }
-    // Work units by name: the demo's user joins the first one.
-    for (int i = 0; i < units && i < int(std::size(kUnits)); ++i) {
-        const QString name = u(kUnits[i]);
-        if (!Sql::scalar(c, QStringLiteral("select Id_Unidade_Trabalho from unidade_trabalho where upper(Nome) = :n"),
-                         {{QStringLiteral("n"), name}}).isNull())
-            continue;
-        const int id = maxKey(c, QStringLiteral("unidade_trabalho"), QStringLiteral("Id_Unidade_Trabalho")) + 1;
-        Sql::exec(c, QStringLiteral("insert into unidade_trabalho (Id_Unidade_Trabalho, Nome, Descricao, Ind_Status, Inserido_Por, Inserido_Em) "
-                                    "values (:i, :n, :d, 'ATIVO', 1, :e)"),
-                  {{QStringLiteral("i"), id}, {QStringLiteral("n"), name},
-                   {QStringLiteral("d"), i == 0 ? u("Sede do serviço") : u("Unidade que realiza esterilizações")}, {QStringLiteral("e"), now}});
-    }
-}
-
 struct BreedRow {
     int id, especie, porte, pelo, weight;
 };
 
-struct SlotRow {
-    int unit;
-    QDate day;
-    int minutes;
-    int especie;
-    bool largeFemale;
-    int capacity;
-    int used = 0;
-};
-
 } // namespace
+
+using namespace parts;
 
 Result generate(Connection &c, const Options &o)
 {
@@ -501,21 +178,23 @@ Result generate(Connection &c, const Options &o)
     const qint64 cnpjOffset = qint64(r.next() % 100000000ULL);
     const qint64 chipOffset = qint64(r.next() % 1000000000ULL);
 
-    const int surgeryUnits = qBound(2, o.owners / 40000 + 1, int(std::size(kUnits)) - 1);
+    const int surgeryUnits = qBound(2, o.owners / 40000 + 1, int(unitNames().size()) - 1);
     ensureReferenceRows(c, surgeryUnits + 1);
+    seedSmallTables(c, o.today.addYears(-8));
 
     // Reference rows as the database holds them.
     QList<int> unitIds; // kUnits order: the first registers, the others operate
     for (int i = 0; i <= surgeryUnits; ++i)
         unitIds << Sql::scalar(c, QStringLiteral("select Id_Unidade_Trabalho from unidade_trabalho where upper(Nome) = :n"),
-                               {{QStringLiteral("n"), u(kUnits[i])}}).toInt();
+                               {{QStringLiteral("n"), u(unitNames()[i])}}).toInt();
+    const QList<int> operatingUnits = unitIds.mid(1);
     QList<BreedRow> dogBreeds, catBreeds;
     {
         QSqlQuery q = Sql::exec(c, QStringLiteral("select Id_Raca, Id_Especie, Id_Porte, Id_Pelo, Nome from raca order by Id_Raca"));
         while (q.next()) {
             int weight = 10;
             const QString name = Sql::text(q.value(4));
-            for (const Breed &b : kBreeds)
+            for (const Breed &b : breeds())
                 if (u(b.name) == name)
                     weight = b.weight;
             BreedRow b{q.value(0).toInt(), q.value(1).toInt(), q.value(2).isNull() ? 2 : q.value(2).toInt(),
@@ -558,11 +237,11 @@ Result generate(Connection &c, const Options &o)
     int kVacina = maxKey(c, QStringLiteral("vacina"), QStringLiteral("Id_vacina"));
     int kAtendimento = maxKey(c, QStringLiteral("atendimento"), QStringLiteral("Id_Atendimento"));
     int kProcedimento = maxKey(c, QStringLiteral("procedimento"), QStringLiteral("Id_Procedimento"));
-    int kMapa = maxKey(c, QStringLiteral("mapa_disponibilidade_agenda"), QStringLiteral("Id_Mapa_disponibilidade_agenda"));
     int kUsuario = maxKey(c, QStringLiteral("usuario"), QStringLiteral("Id_Usuario"));
-    int kProfissional = maxKey(c, QStringLiteral("profissional"), QStringLiteral("Id_Profissional"));
-    int kJornada = maxKey(c, QStringLiteral("jornada_trabalho"), QStringLiteral("Id_Jornada_Trabalho"));
     int kGrupo = maxKey(c, QStringLiteral("Grupo_Animal_Animal"), QStringLiteral("Id_Grupo_Animal_Animal"));
+    int kHisto = maxKey(c, QStringLiteral("Histo_Muda_Proprietario"), QStringLiteral("Id_Histo_Muda_Proprietario"));
+    int kOcorrencia = maxKey(c, QStringLiteral("ocorrencia"), QStringLiteral("Id_Ocorrencia"));
+    int kGasto = maxKey(c, QStringLiteral("medicamento_gasto"), QStringLiteral("Id_Medicamento_Gasto"));
 
     const QStringList auditCols{QStringLiteral("Inserido_Por"), QStringLiteral("Inserido_Em")};
     BulkInsert endereco(c, QStringLiteral("endereco"),
@@ -585,8 +264,17 @@ Result generate(Connection &c, const Options &o)
                                   "Data_Nascimento", "Esterilizado", "Num_Microchip", "Cor", "Sinais", "Num_Pedigree", "OBS",
                                   "Id_Grupo_Animal", "Id_faixa_peso_animal", "Inserido_Por", "Inserido_Em"});
     BulkInsert enderecoAnimal(c, QStringLiteral("endereco_animal"), {QStringLiteral("Id_Animal"), QStringLiteral("Id_Endereco")});
+    // Every animal enters its group when registered, and its registration is
+    // the first entry of its owners, as the animal tab writes them.
     BulkInsert grupo(c, QStringLiteral("Grupo_Animal_Animal"),
-                     QStringList{"Id_Grupo_Animal_Animal", "Id_Grupo_Animal", "Id_Animal", "Dt_Entrada_Grupo"} + auditCols);
+                     QStringList{"Id_Grupo_Animal_Animal", "Id_Grupo_Animal", "Id_Animal", "Dt_Entrada_Grupo"});
+    BulkInsert histo(c, QStringLiteral("Histo_Muda_Proprietario"),
+                     QStringList{"Id_Histo_Muda_Proprietario", "Id_Animal", "Id_Anterior_Proprietario", "Id_Proprietario",
+                                 "Dt_Muda_Proprietario"} + auditCols);
+    BulkInsert ocorrencia(c, QStringLiteral("ocorrencia"),
+                          QStringList{"Id_Ocorrencia", "Id_Animal", "Id_Tipo_Ocorrencia", "Dt_Ocorrencia"} + auditCols);
+    BulkInsert gasto(c, QStringLiteral("medicamento_gasto"),
+                     QStringList{"Id_Medicamento_Gasto", "Id_Medicamento", "Id_Atendimento", "Quantidade"} + auditCols);
     BulkInsert vacina(c, QStringLiteral("vacina"),
                       {QStringLiteral("Id_vacina"), QStringLiteral("Id_Animal"), QStringLiteral("Id_tipo_vacina"),
                        QStringLiteral("Id_tipo_vacina_ocorrencia"), QStringLiteral("Id_tipo_motivo_nao_vacina"),
@@ -600,58 +288,33 @@ Result generate(Connection &c, const Options &o)
     BulkInsert procedimento(c, QStringLiteral("procedimento"),
                             QStringList{"Id_Procedimento", "Id_Tipo_Procedimento", "Id_Atendimento"} + auditCols);
 
-    // Professionals: a few per operating unit, Monday to Friday.
-    const QDate first = o.today.addYears(-6);
-    const QDate last = o.today.addDays(60);
-    QHash<int, QList<int>> unitVets;
-    {
-        BulkInsert prof(c, QStringLiteral("profissional"),
-                        QStringList{"Id_Profissional", "Id_Unidade_Trabalho", "Nome", "Telefone_celular", "Email", "Inativo",
-                                    "Bloqueado", "Ind_Status"} + auditCols);
-        BulkInsert jornada(c, QStringLiteral("jornada_trabalho"),
-                           QStringList{"Id_Jornada_Trabalho", "Id_Profissional", "Id_Unidade_Trabalho", "Data_Hora_Inicial",
-                                       "Data_Hora_Final", "Id_Dia_Semana", "Status_Registro", "Controle"} + auditCols);
-        for (int k = 1; k <= surgeryUnits; ++k) {
-            const int unit = unitIds.at(k);
-            for (int v = 0; v < 3; ++v) {
-                const bool female = r.chance(55);
-                const QString nome = (female ? femaleNames() : maleNames()).at(r.below(int((female ? femaleNames() : maleNames()).size())))
-                                     + QLatin1Char(' ') + surnames().at(r.below(int(surnames().size())));
-                const int id = ++kProfissional;
-                prof.add({id, unit, nome, QStringLiteral("(19)9%1-%2").arg(digits(r, 4), digits(r, 4)),
-                          mailPart(nome) + QStringLiteral("@prefeitura.gov.br"), QStringLiteral("NAO"), QStringLiteral("NAO"),
-                          QStringLiteral("ATIVO"), 1, stamp(first, 8 * 60)});
-                unitVets[unit] << id;
-                for (int dow = 2; dow <= 6; ++dow)
-                    jornada.add({++kJornada, id, unit, stamp(first, 8 * 60), stamp(last, 17 * 60), dow, QStringLiteral("ATIVO"), 1, 1,
-                                 stamp(first, 8 * 60)});
-            }
-        }
-        prof.finish();
-        jornada.finish();
-        result.perTable.insert(QStringLiteral("profissional"), prof.rows());
-        result.perTable.insert(QStringLiteral("jornada_trabalho"), jornada.rows());
-    }
+    Schedule schedule = planSchedule(c, r, operatingUnits, o, result);
+    std::vector<SlotRow> &slotRows = schedule.slotRows;
+    const QHash<QDate, int> &firstSlotOfDay = schedule.firstSlotOfDay;
+    const QHash<int, QList<int>> &unitVets = schedule.unitVets;
+    const int slotsPerDay = schedule.slotsPerDay;
+    const QDate first = schedule.first, last = schedule.last;
+    const QList<int> occurrenceTypes = activeKeys(c, QStringLiteral("tipo_ocorrencia"), QStringLiteral("Id_Tipo_Ocorrencia"),
+                                                  QStringLiteral("Ind_Status"));
+    const QList<int> medicines = activeKeys(c, QStringLiteral("medicamento"), QStringLiteral("Id_Medicamento"),
+                                            QStringLiteral("Ind_Status"));
 
-    // Surgery slotRows: each operating unit, every weekday, morning and
-    // afternoon; dogs (general and large females) and cats.
-    std::vector<SlotRow> slotRows;
-    QHash<QDate, int> firstSlotOfDay; // index of the day's first slot
-    QList<QDate> slotDays;
-    const int dogPlaces = 6 + o.owners / 100000;
-    for (QDate d = first; d <= last; d = d.addDays(1)) {
-        if (d.dayOfWeek() > 5)
-            continue;
-        firstSlotOfDay.insert(d, int(slotRows.size()));
-        slotDays << d;
-        for (int k = 1; k <= surgeryUnits; ++k)
-            for (int minutes : {8 * 60, 13 * 60}) {
-                slotRows.push_back({unitIds.at(k), d, minutes, 1, false, dogPlaces});
-                slotRows.push_back({unitIds.at(k), d, minutes, 1, true, 2});
-                slotRows.push_back({unitIds.at(k), d, minutes, 2, false, 5});
-            }
+    // The staff who registered the city: real users of the registering unit
+    // (and a few of the operating ones), so that every stamp names someone.
+    const QString webPassword = PasswordDigest::of(QStringLiteral("zapo-demo"));
+    const int staffProfile = Sql::scalar(c, QStringLiteral("select min(Id_Perfil) from perfil")).toInt();
+    QList<int> clerks, clerkUnits;
+    for (int k = 0; k < 20; ++k) {
+        const int id = ++kUsuario;
+        const int unit = k < 14 ? unitIds.at(0) : operatingUnits.at(k % operatingUnits.size());
+        const QString nome = personName(r, r.chance(60));
+        usuario.add({id, nome, staffProfile, QStringLiteral("NAO"), QStringLiteral("NAO"), unit,
+                     QStringLiteral("atendente%1").arg(k + 1, 2, 10, QLatin1Char('0')), webPassword, QStringLiteral("ATIVO"),
+                     nullInt(), nullText(), nullText(), nullText(), nullText(), nullText(), 0, stamp(first.addYears(-2), 8 * 60)});
+        clerks << id;
+        clerkUnits << unit;
     }
-    const int slotsPerDay = surgeryUnits * 2 * 3;
+    QList<int> ownerIds;
 
     const int personWeights[] = {97, 3};
     const int animalCountWeights[] = {10, 40, 30, 12, 5, 3};
@@ -668,15 +331,16 @@ Result generate(Connection &c, const Options &o)
     const int dddCity = 19;
     const QString fisica = u("FÍSICA"), juridica = u("JURÍDICA"), ativo = QStringLiteral("ATIVO"),
                   sim = QStringLiteral("SIM"), nao = QStringLiteral("NAO");
-    const QString webPassword = PasswordDigest::of(QStringLiteral("zapo-demo"));
 
     say(QStringLiteral("Gerando %1 proprietários...").arg(o.owners));
     qint64 animalIndex = 0;
     for (int i = 0; i < o.owners; ++i) {
         const bool company = r.weighted(personWeights, 2) == 1;
         const QDate registered = o.today.addDays(-r.below(registerSpanDays));
-        const int unit = unitIds.at(r.below(100) < 70 ? 0 : 1 + r.below(surgeryUnits));
-        const int clerk = 1 + r.below(20);
+        // The owner belongs to the unit of the clerk who registered it.
+        const int clerkIndex = r.below(int(clerks.size()));
+        const int clerk = clerks.at(clerkIndex), unit = clerkUnits.at(clerkIndex);
+        const QVariant savedAt = stamp(registered, 8 * 60 + r.below(600));
 
         // Address
         const Street &st = streets.at(r.below(int(streets.size())));
@@ -697,20 +361,22 @@ Result generate(Connection &c, const Options &o)
             complemento = QStringLiteral("FUNDOS");
         const QVariant x = st.hasXY ? QVariant(st.x + (number % 97) * 0.5) : QVariant(QMetaType::fromType<double>());
         const QVariant y = st.hasXY ? QVariant(st.y + (number % 89) * 0.5) : QVariant(QMetaType::fromType<double>());
-        auto addressRow = [&](int id, const QDate &since, bool animalAddress) {
+        // A new animal's address is a copy of the owner's without the
+        // coordinates, which the animal tab does not carry over.
+        auto addressRow = [&](int id, const QVariant &at, bool animalAddress) {
+            const QVariant noCoordinate(QMetaType::fromType<double>());
             endereco.add({id, st.distrito ? QVariant(st.distrito) : nullInt(), st.area ? QVariant(st.area) : nullInt(), st.num, 1,
                           st.tip, st.nom, number, complemento.isEmpty() ? nullText() : QVariant(complemento),
                           st.bairro ? QVariant(st.bairro) : nullInt(), st.nomBairro, cep.isEmpty() ? nullText() : QVariant(cep), 1,
-                          QStringLiteral("SEDE"), x, y, sim, animalAddress ? stamp(since) : nullText(),
-                          animalAddress ? stamp(since) : nullText(), clerk, stamp(since, 8 * 60 + r.below(600))});
+                          QStringLiteral("SEDE"), animalAddress ? noCoordinate : x, animalAddress ? noCoordinate : y, sim,
+                          nullText(), nullText(), clerk, at});
         };
         const int ownerAddress = ++kEndereco;
-        addressRow(ownerAddress, registered, false);
+        addressRow(ownerAddress, savedAt, false);
 
         // Owner
         const int ownerId = ++kProprietario;
         QString nome, doc, tipo;
-        bool female = false;
         if (company) {
             static const QStringList kinds = list({"PET SHOP %1 LTDA", "CLÍNICA VETERINÁRIA %1 LTDA", "ASSOCIAÇÃO PROTETORA %1",
                                                    "ONG AMIGOS DE %1", "CANIL %1 ME", "AGROPECUÁRIA %1 EIRELI"});
@@ -719,15 +385,7 @@ Result generate(Connection &c, const Options &o)
             doc = cnpjWithCheckDigits(QString::number(spread8(i, cnpjOffset)).rightJustified(8, QLatin1Char('0')) + QStringLiteral("0001"));
             tipo = juridica;
         } else {
-            female = r.chance(55);
-            const QStringList &given = female ? femaleNames() : maleNames();
-            nome = given.at(r.below(int(given.size())));
-            if (r.chance(30))
-                nome += QLatin1Char(' ') + given.at(r.below(int(given.size())));
-            nome += QLatin1Char(' ') + surnames().at(r.below(int(surnames().size())));
-            if (r.chance(70))
-                nome += QLatin1Char(' ') + surnames().at(r.below(int(surnames().size())));
-            nome = nome.left(50).trimmed();
+            nome = personName(r, r.chance(55));
             QString base = QString::number(spread9(i, cpfOffset)).rightJustified(9, QLatin1Char('0'));
             if (repdigit(base))
                 base = QString::number(spread9(qint64(i) + 2147483648LL, cpfOffset)).rightJustified(9, QLatin1Char('0'));
@@ -735,23 +393,30 @@ Result generate(Connection &c, const Options &o)
             tipo = fisica;
         }
         const QString mobile = QStringLiteral("(%1)9%2-%3").arg(dddCity).arg(digits(r, 4), digits(r, 4));
-        const bool hasHome = r.chance(35);
-        const QVariant home = hasHome ? QVariant(QStringLiteral("(%1)3%2").arg(dddCity).arg(digits(r, 7))) : nullText();
-        const QVariant cel = (!hasHome || r.chance(80)) ? QVariant(mobile) : nullText();
+        // The register asks for the home telephone and the e-mail of everyone.
+        const QVariant home = QStringLiteral("(%1)3%2").arg(dddCity).arg(digits(r, 7));
+        const QVariant cel = r.chance(70) ? QVariant(mobile) : nullText();
         const QVariant recado = r.chance(15) ? QVariant(QStringLiteral("(%1)9%2-%3").arg(dddCity).arg(digits(r, 4), digits(r, 4))) : nullText();
         const QVariant ci = (!company && r.chance(80)) ? QVariant(digits(r, 8) + QChar(r.chance(10) ? 'X' : QChar('0' + r.below(10)))) : nullText();
         const QString mail = QStringLiteral("%1%2@%3").arg(mailPart(nome).left(30)).arg(ownerId).arg(mailDomains().at(r.below(int(mailDomains().size()))));
-        const QVariant email = r.chance(70) ? QVariant(mail) : nullText();
+        const QVariant email = mail;
         const bool active = r.below(100) >= 2;
-        QVariant webId = nullInt();
-        if (!company && active && r.chance(12)) {
-            webId = ++kUsuario;
-            const QString phone = cel.isNull() ? home.toString() : cel.toString();
-            usuario.add({webId, nome, nullInt(), u("NÃO"), nao, unit, doc, webPassword, ativo, ownerId, phone.mid(1, 2), phone.mid(4),
-                         doc, QStringLiteral("N"), email, clerk, stamp(registered, 9 * 60)});
+        // Every owner gets the web service's account with the registration:
+        // the CPF/CNPJ as login, the first telephone given, the clerk's unit
+        // and profile. The web service blocks a few of them itself.
+        const int webId = ++kUsuario;
+        {
+            const QString phone = !cel.isNull() ? cel.toString() : !home.isNull() ? home.toString() : recado.toString();
+            const Documents::PhoneParts parts = Documents::splitPhone(phone);
+            const int block = r.below(100);
+            const QString bloqueado = block < 2 ? QStringLiteral("WEB") : block < 4 ? sim : u("NÃO");
+            usuario.add({webId, nome, staffProfile, bloqueado, nao, unit, doc, webPassword, ativo, ownerId,
+                         parts.ddd.isEmpty() ? nullText() : QVariant(parts.ddd), parts.number.isEmpty() ? nullText() : QVariant(parts.number),
+                         doc, QStringLiteral("N"), email, clerk, savedAt});
         }
         proprietario.add({ownerId, nome, home, cel, recado, tipo, doc, ci, email, ownerAddress, unit, webId,
-                          active ? ativo : QStringLiteral("INATIVO"), clerk, stamp(registered, 8 * 60 + r.below(600))});
+                          active ? ativo : QStringLiteral("INATIVO"), clerk, savedAt});
+        ownerIds << ownerId;
 
         // Animals
         const int animals = company ? 2 + r.below(8) : r.weighted(animalCountWeights, 6);
@@ -816,21 +481,34 @@ Result generate(Connection &c, const Options &o)
                     if (r.chance(30))
                         atendProf.add({vets.at((v + 1) % vets.size()), id, clerk, stamp(slot.day, slot.minutes + 240)});
                     procedimento.add({++kProcedimento, 12, id, clerk, stamp(slot.day, slot.minutes + 240)});
+                    // The anaesthetic and the analgesic of the surgery.
+                    if (medicines.size() >= 2) {
+                        gasto.add({++kGasto, medicines.at(0), id, 1 + r.below(4) * 0.5, clerk, stamp(slot.day, slot.minutes + 240)});
+                        gasto.add({++kGasto, medicines.at(1 + r.below(int(medicines.size()) - 1)), id, 1 + r.below(3), clerk,
+                                   stamp(slot.day, slot.minutes + 240)});
+                    }
                     break;
                 }
                 from = slot.day.addDays(14);
             }
 
+            // Saved a few minutes after its owner, with the rows the animal
+            // tab writes for every new animal.
+            const QVariant animalAt = stamp(registered, 8 * 60 + 600 + 2 * (a + 1));
             animal.add({animalId, ownerId, cat ? 2 : 1, breed.id, breed.pelo, breed.porte, petNames().at(r.below(int(petNames().size()))),
                         male ? QStringLiteral("M") : QStringLiteral("F"), stamp(born), sterilized ? sim : nao, chip,
                         coatColours().at(r.below(int(coatColours().size()))), nullText(), nullText(), nullText(), grupoId, 1, clerk,
-                        stamp(registered, 8 * 60 + r.below(600))});
-            // Every animal has its own address row, at first a copy of the owner's.
+                        animalAt});
             const int animalAddress = ++kEndereco;
-            addressRow(animalAddress, registered, true);
+            addressRow(animalAddress, animalAt, true);
             enderecoAnimal.add({animalId, animalAddress});
-            if (grupoId != 1)
-                grupo.add({++kGrupo, grupoId, animalId, stamp(registered), clerk, stamp(registered, 9 * 60)});
+            grupo.add({++kGrupo, grupoId, animalId, animalAt});
+            histo.add({++kHisto, animalId, nullInt(), ownerId, nullText(), clerk, animalAt});
+            if (!occurrenceTypes.isEmpty() && r.chance(3)) {
+                const QDate on = registered.addDays(r.below(int(qMax<qint64>(1, registered.daysTo(o.today)))));
+                ocorrencia.add({++kOcorrencia, animalId, occurrenceTypes.at(r.below(int(occurrenceTypes.size()))), stamp(on), clerk,
+                                stamp(on, 9 * 60 + r.below(480))});
+            }
 
             const int shots = r.weighted(vaccineCountWeights, 5);
             const QList<int> &types = cat ? catVaccines : dogVaccines;
@@ -844,26 +522,15 @@ Result generate(Connection &c, const Options &o)
             say(QStringLiteral("%1 proprietários, %2 linhas, %3 s")
                     .arg(i + 1)
                     .arg(endereco.rows() + proprietario.rows() + animal.rows() + enderecoAnimal.rows() + vacina.rows() + atendimento.rows()
-                         + atendProf.rows() + procedimento.rows() + usuario.rows() + grupo.rows())
+                         + atendProf.rows() + procedimento.rows() + usuario.rows() + grupo.rows() + histo.rows())
                     .arg(clock.elapsed() / 1000.0, 0, 'f', 1));
     }
 
     say(QStringLiteral("Gravando as vagas..."));
-    {
-        BulkInsert mapa(c, QStringLiteral("mapa_disponibilidade_agenda"),
-                        {QStringLiteral("Id_Mapa_disponibilidade_agenda"), QStringLiteral("Id_unidade_trabalho"),
-                         QStringLiteral("Id_tipo_procedimento"), QStringLiteral("Data_hora_disponibilidade"),
-                         QStringLiteral("Qt_vaga_disponivel_geral"), QStringLiteral("Qt_vaga_disp_f_grande_porte"),
-                         QStringLiteral("Qt_vaga_usada_geral"), QStringLiteral("Qt_vaga_usada_f_grande_porte"),
-                         QStringLiteral("Id_Especie"), QStringLiteral("COD_AREA_ABRN"), QStringLiteral("Inserido_por"),
-                         QStringLiteral("Inserido_em")});
-        for (const SlotRow &s : slotRows)
-            mapa.add({++kMapa, s.unit, 12, stamp(s.day, s.minutes), s.largeFemale ? 0 : s.capacity, s.largeFemale ? s.capacity : 0,
-                      s.largeFemale ? 0 : s.used, s.largeFemale ? s.used : 0, s.especie, nullInt(), 1, stamp(s.day.addDays(-30), 9 * 60)});
-        mapa.finish();
-        result.perTable.insert(QStringLiteral("mapa_disponibilidade_agenda"), mapa.rows());
-    }
-    for (BulkInsert *b : {&endereco, &proprietario, &usuario, &animal, &enderecoAnimal, &grupo, &vacina, &atendimento, &atendProf, &procedimento})
+    writeSlots(c, schedule, result);
+    writeDraftsAndGrants(c, r, schedule, operatingUnits, ownerIds, clerks, result);
+    for (BulkInsert *b : {&endereco, &proprietario, &usuario, &animal, &enderecoAnimal, &grupo, &vacina, &atendimento, &atendProf, &procedimento,
+                          &histo, &ocorrencia, &gasto})
         b->finish();
     result.perTable.insert(QStringLiteral("endereco"), endereco.rows());
     result.perTable.insert(QStringLiteral("proprietario"), proprietario.rows());
@@ -875,6 +542,9 @@ Result generate(Connection &c, const Options &o)
     result.perTable.insert(QStringLiteral("atendimento"), atendimento.rows());
     result.perTable.insert(QStringLiteral("atendimento_profissional"), atendProf.rows());
     result.perTable.insert(QStringLiteral("procedimento"), procedimento.rows());
+    result.perTable.insert(QStringLiteral("Histo_Muda_Proprietario"), histo.rows());
+    result.perTable.insert(QStringLiteral("ocorrencia"), ocorrencia.rows());
+    result.perTable.insert(QStringLiteral("medicamento_gasto"), gasto.rows());
     for (auto it = result.perTable.cbegin(); it != result.perTable.cend(); ++it)
         result.rows += it.value();
     result.loadSeconds = clock.elapsed() / 1000.0;

@@ -122,10 +122,9 @@ QStringList DatabaseSpec::parameterLines(const QString &databaseName) const
     return lines;
 }
 
-DatabaseSpec databaseSpecFromSettings(const QStringList &args)
+SettingsSources settingsSources(const QStringList &args)
 {
-    QString database;
-    QString config;
+    SettingsSources s;
     for (int i = 1; i < args.size(); ++i) {
         const QString &a = args.at(i);
         auto value = [&](const QString &opt) -> QString {
@@ -136,14 +135,39 @@ DatabaseSpec databaseSpecFromSettings(const QStringList &args)
             return {};
         };
         if (QString v = value(QStringLiteral("--database")); !v.isEmpty())
-            database = v;
+            s.database = v;
         else if (QString c = value(QStringLiteral("--config")); !c.isEmpty())
-            config = c;
+            s.configFile = c;
     }
-    if (config.isEmpty())
-        config = QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
-                     .filePath(QStringLiteral("zapo.ini"));
-    QSettings ini(config, QSettings::IniFormat);
+    if (s.configFile.isEmpty())
+        s.configFile = QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+                           .filePath(QStringLiteral("zapo.ini"));
+    return s;
+}
+
+bool databaseTextHasPassword(const QString &rawText)
+{
+    const QString text = rawText.trimmed();
+    if (text.startsWith(QStringLiteral("postgresql://"), Qt::CaseInsensitive)
+        || text.startsWith(QStringLiteral("postgres://"), Qt::CaseInsensitive))
+        return !QUrl(text).password().isEmpty();
+    if (text.startsWith(QStringLiteral("odbc:"), Qt::CaseInsensitive)) {
+        for (const QString &part : text.mid(5).split(QLatin1Char(';'))) {
+            const QString p = part.trimmed();
+            if ((p.startsWith(QStringLiteral("PWD="), Qt::CaseInsensitive)
+                 || p.startsWith(QStringLiteral("PASSWORD="), Qt::CaseInsensitive))
+                && !p.section(QLatin1Char('='), 1).isEmpty())
+                return true;
+        }
+    }
+    return false;
+}
+
+DatabaseSpec databaseSpecFromSettings(const QStringList &args)
+{
+    const SettingsSources src = settingsSources(args);
+    QSettings ini(src.configFile, QSettings::IniFormat);
+    QString database = src.database;
     if (database.isEmpty())
         database = ini.value(QStringLiteral("database/url")).toString();
     DatabaseSpec s = DatabaseSpec::parse(database);

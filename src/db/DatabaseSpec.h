@@ -42,3 +42,14 @@ struct DatabaseSpec {
 // --config, then the [database] section of the configuration file (by default
 // zapo.ini in the user's configuration folder), then the embedded default.
 DatabaseSpec databaseSpecFromSettings(const QStringList &arguments);
+
+// Where the settings come from: the --database text of the command line
+// (empty when none) and the configuration file in use.
+struct SettingsSources {
+    QString database;
+    QString configFile;
+};
+SettingsSources settingsSources(const QStringList &arguments);
+
+// True when a database text (URL or ODBC connection string) holds a password.
+bool databaseTextHasPassword(const QString &text);

@@ -4,12 +4,17 @@
 #include "app/Admin.h"
 #include "app/CityGenerator.h"
 #include "db/DbError.h"
+#include "db/Session.h"
 #include "db/Keys.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
 #include "db/schema/SchemaModel.h"
 #include "registry/Documents.h"
+#include "registry/AnimalStore.h"
 #include "registry/OwnerSearch.h"
+#include "registry/OwnerStore.h"
+#include "reports/OwnerAnimalReport.h"
+#include "reports/engine/Composer.h"
 #include "support/TestDatabase.h"
 
 #include <QCryptographicHash>
@@ -51,6 +56,117 @@ QList<QPair<QString, QString>> digestTables()
             {"endereco_animal", "Id_Animal"},    {"vacina", "Id_vacina"},           {"atendimento", "Id_Atendimento"},
             {"usuario", "Id_Usuario"},           {"mapa_disponibilidade_agenda", "Id_Mapa_disponibilidade_agenda"},
             {"atendimento_profissional", "Id_Atendimento, Id_Profissional"}};
+}
+
+// Every main table's row count, by name.
+QMap<QString, int> rowCounts(Connection &c)
+{
+    QMap<QString, int> out;
+    for (const Schema::Table &t : Schema::tables())
+        if (t.db == Schema::Database::Main)
+            out.insert(t.name, scalarInt(c, QStringLiteral("select count(*) from %1").arg(t.name)));
+    return out;
+}
+
+QMap<QString, int> grown(const QMap<QString, int> &before, const QMap<QString, int> &after)
+{
+    QMap<QString, int> out;
+    for (auto it = after.cbegin(); it != after.cend(); ++it)
+        if (it.value() != before.value(it.key()))
+            out.insert(it.key(), it.value() - before.value(it.key()));
+    return out;
+}
+
+// Columns that hold a value in every row of `table` selected by `where`.
+QSet<QString> filledColumns(Connection &c, const QString &table, const QString &where)
+{
+    QSet<QString> filled;
+    for (const Schema::Table &t : Schema::tables()) {
+        if (t.name != table)
+            continue;
+        for (const Schema::Column &col : t.columns)
+            if (scalarInt(c, QStringLiteral("select count(*) from %1 where (%2) and %3 is null").arg(table, where, col.name)) == 0)
+                filled.insert(col.name.toLower());
+    }
+    return filled;
+}
+
+// Columns that hold a value in some row.
+QSet<QString> usedColumns(Connection &c, const QString &table, const QString &where)
+{
+    QSet<QString> used;
+    for (const Schema::Table &t : Schema::tables()) {
+        if (t.name != table)
+            continue;
+        for (const Schema::Column &col : t.columns)
+            if (scalarInt(c, QStringLiteral("select count(*) from %1 where (%2) and %3 is not null").arg(table, where, col.name)) > 0)
+                used.insert(col.name.toLower());
+    }
+    return used;
+}
+
+// An owner and an animal as the owner screen and the animal tab save them:
+// with only what they require, or with every field typed.
+void saveThroughTheStores(Connection &c, bool everyField)
+{
+    TUsuarioLogado &session = usuarioLogado();
+    session.IdUsuario = QStringLiteral("1");
+    session.IdPerfil = QStringLiteral("1000");
+    session.IdUnidadeTrabalho = QStringLiteral("1");
+    OwnerEdit o;
+    o.owner.id_Unidade_Trabalho = 1;
+    o.owner.Nome = QStringLiteral("ANA DE SOUZA");
+    o.owner.Telefone_Residencial = QStringLiteral("(19)3234-5678");
+    o.owner.Email_Proprietario = QStringLiteral("ana@exemplo.com.br");
+    o.owner.Tipo_Pessoa = Documents::pessoaFisica();
+    o.owner.Num_CPF_CNPJ = QStringLiteral("52998224725");
+    o.password = QStringLiteral("Segredo123");
+    Endereco &a = o.address;
+    a.Id_Distrito = 1;
+    a.NUM_LOGR = 1001;
+    a.NUM_SEQU_LOGR = 1;
+    a.TIP_LOGR = QStringLiteral("RUA");
+    a.NOM_LOGR = QStringLiteral("DAS FLORES");
+    a.NUM_IMOV_LOGR = 12;
+    a.NUM_BAIR = 3;
+    a.NOM_BAIR = QStringLiteral("CENTRO");
+    a.Ind_Endereco_Informado = QStringLiteral("NAO");
+    if (everyField) {
+        o.owner.Telefone_Celular = QStringLiteral("(19)98765-4321");
+        o.owner.Telefone_Recado = QStringLiteral("(19)99999-0000");
+        o.owner.Num_CI = QStringLiteral("123456789");
+        a.COD_AREA_ABRN = 2;
+        a.DES_CMPL_ENDR = QStringLiteral("APTO 12");
+        a.NUM_CEP = QStringLiteral("13010100");
+        a.num_locl = 1;
+        a.nom_locl = QStringLiteral("SEDE");
+        a.End_X = 1000.5;
+        a.End_Y = 2000.5;
+        a.Ind_Endereco_Informado = QStringLiteral("SIM");
+    }
+    QCOMPARE(OwnerStore::validateFields(o).message, QString());
+    AnimalEdit e;
+    e.animal.Id_Proprietario = OwnerStore(c).insert(o);
+    e.animal.Id_Especie = 1;
+    e.animal.Id_Raca = 1;
+    e.animal.Id_Grupo_Animal = 1;
+    e.animal.Id_Pelo = 1;
+    e.animal.Id_Porte = 2;
+    e.animal.Nome = QStringLiteral("REX");
+    e.animal.Sexo = QStringLiteral("M");
+    e.animal.Esterilizado = QStringLiteral("NAO");
+    e.animal.Data_Nascimento = QDate(2020, 3, 4);
+    e.birthDateText = QStringLiteral("04/03/2020");
+    if (everyField) {
+        e.animal.Num_Microchip = QStringLiteral("982000123456789");
+        e.animal.Cor = QStringLiteral("PRETO");
+        e.animal.Sinais = QStringLiteral("MANCHA NA ORELHA");
+        e.animal.Num_Pedigree = QStringLiteral("P-1");
+        e.animal.OBS = QStringLiteral("DÓCIL");
+    }
+    e.address = o.address;
+    QCOMPARE(AnimalStore::validate(e).message, QString());
+    AnimalStore(c).insert(e);
 }
 
 } // namespace
@@ -211,6 +327,108 @@ private slots:
         QCOMPARE(scalarInt(c, "select count(*) from proprietario"), kOwners);
     }
 
+    // The city holds the rows the program writes for an owner and an animal
+    // (the web account, the group membership, the first ownership record,
+    // ...): one of each per owner or animal, every column the program always
+    // fills filled, and no column it never fills.
+    void cityMatchesTheStores_data() { addEngineRows(); }
+    void cityMatchesTheStores()
+    {
+        ZAPO_TEST_DB(t);
+        auto full = TestDatabase::create(engine);
+        QVERIFY(full);
+        Connection &c = t->main();
+        const QMap<QString, int> empty = rowCounts(c);
+        saveThroughTheStores(c, false);
+        const QMap<QString, int> perOwnerAndAnimal = grown(empty, rowCounts(c));
+        saveThroughTheStores(full->main(), true);
+
+        // Which rows belong to whom, told apart by the links between them.
+        const QMap<QString, QString> rowsOfTheRegister{
+            {"proprietario", "1 = 1"},
+            {"usuario", "Id_proprietario is not null"},
+            {"endereco", "1 = 1"},
+            {"animal", "1 = 1"},
+            {"endereco_animal", "1 = 1"},
+            {"Grupo_Animal_Animal", "1 = 1"},
+            {"Histo_Muda_Proprietario", "1 = 1"},
+        };
+        QCOMPARE(QSet<QString>(perOwnerAndAnimal.keyBegin(), perOwnerAndAnimal.keyEnd()),
+                 QSet<QString>(rowsOfTheRegister.keyBegin(), rowsOfTheRegister.keyEnd()));
+        QMap<QString, QSet<QString>> always, ever;
+        for (auto it = rowsOfTheRegister.cbegin(); it != rowsOfTheRegister.cend(); ++it) {
+            always.insert(it.key(), filledColumns(c, it.key(), it.value()));
+            ever.insert(it.key(), usedColumns(full->main(), it.key(), it.value()));
+        }
+
+        auto city = TestDatabase::create(engine);
+        QVERIFY(city);
+        Connection &g = city->main();
+        generate(g, 21, 150);
+        const int owners = scalarInt(g, "select count(*) from proprietario");
+        const int animals = scalarInt(g, "select count(*) from animal");
+        for (auto it = rowsOfTheRegister.cbegin(); it != rowsOfTheRegister.cend(); ++it) {
+            const QString &table = it.key();
+            // One owner and one animal saved: endereco grew by two rows, the
+            // owner's tables by one and the animal's by one.
+            const bool ownerTable = table == "proprietario" || table == "usuario";
+            const int expected = table == "endereco" ? owners + animals : ownerTable ? owners : animals;
+            QCOMPARE(perOwnerAndAnimal.value(table), table == "endereco" ? 2 : 1);
+            QVERIFY2(scalarInt(g, QStringLiteral("select count(*) from %1 where %2").arg(table, it.value())) == expected,
+                     qPrintable(table));
+            const QSet<QString> filled = filledColumns(g, table, it.value());
+            const QSet<QString> used = usedColumns(g, table, it.value());
+            for (const QString &col : always.value(table))
+                QVERIFY2(filled.contains(col), qPrintable(QStringLiteral("%1.%2 is empty in generated rows").arg(table, col)));
+            for (const QString &col : used)
+                QVERIFY2(ever.value(table).contains(col), qPrintable(QStringLiteral("%1.%2 is never written by the program").arg(table, col)));
+        }
+
+        // The links and the values the program fixes.
+        const QStringList none = {
+            "select count(*) from proprietario p where not exists (select 1 from usuario u where u.Id_Usuario = p.id_usu_web "
+            "and u.Id_proprietario = p.Id_Proprietario and u.Login = p.Num_CPF_CNPJ and u.Num_CPF_CNPJ = p.Num_CPF_CNPJ)",
+            "select count(*) from usuario where Id_proprietario is not null and (Inativo <> 'NAO' or Ind_solicitacao_nova_senha <> 'N')",
+            "select count(*) from animal a where not exists (select 1 from Histo_Muda_Proprietario h where h.Id_Animal = a.Id_Animal "
+            "and h.Id_Proprietario = a.Id_Proprietario)",
+            "select count(*) from animal a where not exists (select 1 from Grupo_Animal_Animal g where g.Id_Animal = a.Id_Animal "
+            "and g.Id_Grupo_Animal = a.Id_Grupo_Animal)",
+            "select count(*) from animal where Id_faixa_peso_animal <> 1",
+            // Every stamp names a user of the city.
+            "select count(*) from proprietario p where not exists (select 1 from usuario u where u.Id_Usuario = p.Inserido_Por "
+            "and u.Id_proprietario is null)",
+        };
+        for (const QString &sql : none)
+            QVERIFY2(scalarInt(g, sql) == 0, qPrintable(sql));
+
+        // The lists the screens offer and the scheduling data behind them.
+        for (const char *table : {"unidade_medida", "medicamento", "tipo_ocorrencia", "profissional", "jornada_trabalho",
+                                  "mapa_disponibilidade_agenda", "mapa_rascunho", "agendamento_especial", "ocorrencia",
+                                  "medicamento_gasto", "receituario_texto_peso"})
+            QVERIFY2(scalarInt(g, QStringLiteral("select count(*) from %1").arg(table)) > 0, table);
+        QVERIFY(scalarInt(g, "select count(*) from tipo_procedimento") > 1);
+        QCOMPARE(scalarInt(g, "select count(*) from medicamento m where not exists "
+                              "(select 1 from unidade_medida u where u.Id_Unidade_Medida = m.Id_Unidade_Medida)"), 0);
+        QCOMPARE(scalarInt(g, "select count(*) from agendamento_especial x where not exists "
+                              "(select 1 from proprietario p where p.Id_Proprietario = x.Id_Proprietario)"), 0);
+        // The report of owners and their animals lists a generated owner's animals.
+        QSqlQuery q = Sql::exec(g, "select a.Id_Proprietario, a.Id_Animal, a.Nome from animal a join proprietario p "
+                                   "on p.Id_Proprietario = a.Id_Proprietario where p.Status_Registro = 'ATIVO' order by a.Id_Animal");
+        QVERIFY(q.next());
+        const int owner = q.value(0).toInt();
+        const QString listed = QStringLiteral("%1 - %2").arg(q.value(1).toInt()).arg(Sql::text(q.value(2)));
+        q = QSqlQuery();
+        const QStringList texts = Reports::compose(OwnerAnimalReport::definition(g, owner)).allTexts();
+        QVERIFY2(texts.contains(listed), qPrintable(texts.join('|')));
+
+        // Drafts wait for the month after the published slots, within the
+        // professionals' hours.
+        const QDateTime lastDraft = Sql::scalar(g, "select max(Data_hora_disponibilidade) from mapa_rascunho").toDateTime();
+        QVERIFY(Sql::scalar(g, "select min(Data_hora_disponibilidade) from mapa_rascunho").toDateTime()
+                > Sql::scalar(g, "select max(Data_hora_disponibilidade) from mapa_disponibilidade_agenda").toDateTime());
+        QVERIFY(Sql::scalar(g, "select min(Data_Hora_Final) from jornada_trabalho").toDateTime() > lastDraft);
+    }
+
     // The program's own inserts take keys after the generated ones
     // (PostgreSQL's identity sequences did not see the explicit keys).
     void laterInsertsGoOn_data() { addEngineRows(); }
@@ -338,5 +556,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCityGenerator)
+QTEST_MAIN(TestCityGenerator)
 #include "tst_citygenerator.moc"

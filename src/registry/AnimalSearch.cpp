@@ -132,6 +132,11 @@ AnimalSearchWindow::AnimalSearchWindow(QWidget *parent) : QDialog(parent)
     lay->addWidget(m_status);
 
     connect(find, &QPushButton::clicked, this, &AnimalSearchWindow::pesquisar);
+    connect(m_model, &SearchResultModel::totalChanged, this, [this](int rows, bool exact) {
+        m_status->showMessage(QStringLiteral("Registro(os) encontrados: ") + QString::number(rows)
+                              + (exact ? QString() : QStringLiteral(" ou mais")));
+    });
+    connect(m_text, &QLineEdit::textEdited, m_model, &SearchResultModel::cancelCount);
     connect(okButton, &QPushButton::clicked, this, &AnimalSearchWindow::ok);
     connect(m_text, &QLineEdit::returnPressed, this, &AnimalSearchWindow::pesquisar);
     connect(m_grid, &QTableView::doubleClicked, this, &AnimalSearchWindow::ok);
@@ -157,7 +162,6 @@ void AnimalSearchWindow::pesquisar()
             QStringLiteral("Erro ao realizar a pesquisa, reveja os texto se esta digitado corretamente."), this);
         return;
     }
-    m_status->showMessage(QStringLiteral("Registro(os) encontrados: ") + QString::number(m_model->totalRows()));
     if (m_model->rowCount() > 0)
         m_grid->selectRow(0);
 }
@@ -174,7 +178,6 @@ void AnimalSearchWindow::sortByColumn(int column)
         FormHelpers::showError(e, this);
         return;
     }
-    m_status->showMessage(QStringLiteral("Registro(os) encontrados: ") + QString::number(m_model->totalRows()));
 }
 
 void AnimalSearchWindow::ok()

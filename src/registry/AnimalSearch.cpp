@@ -1,4 +1,5 @@
 #include "registry/AnimalSearch.h"
+#include "db/MicrochipIndex.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
@@ -61,6 +62,11 @@ std::optional<OwnerSearch::Query> query(Connection &c, Field field, const QStrin
     case Field::Microchip: {
         QString m = text;
         m.remove(QLatin1Char(' '));
+        if (MicrochipIndex::serves(c.dialect(), m)) {
+            cond = MicrochipIndex::condition(c.dialect(), QStringLiteral("a.Id_Animal"), QStringLiteral(":p"));
+            q.params.insert(QStringLiteral("p"), MicrochipIndex::value(c.dialect(), m));
+            break;
+        }
         const QString chip = c.dialect().withoutBlanks(QStringLiteral("a.Num_Microchip"));
         cond = c.dialect().containsCondition(chip, QStringLiteral(":p"));
         q.params.insert(QStringLiteral("p"), c.dialect().containsValue(m));

@@ -1,4 +1,5 @@
 #include "registry/OwnerSearch.h"
+#include "db/MicrochipIndex.h"
 #include "db/BackgroundCount.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
@@ -119,6 +120,11 @@ std::optional<Query> consultation(Connection &c, Field field, const QString &typ
         // The matching animals are found first in the microchip index
         // (the range only skips the animals without one), so that the
         // joins and the order by name are done for them alone.
+        if (MicrochipIndex::serves(c.dialect(), m)) {
+            cond = MicrochipIndex::condition(c.dialect(), QStringLiteral("a.Id_Animal"), QStringLiteral(":p"));
+            q.params.insert(QStringLiteral("p"), MicrochipIndex::value(c.dialect(), m));
+            break;
+        }
         const QString chip = c.dialect().withoutBlanks(QStringLiteral("m.Num_Microchip"));
         cond = QStringLiteral("a.Id_Animal in (select m.Id_Animal from animal m where %1 > '' and %2)")
                    .arg(chip, c.dialect().containsCondition(chip, QStringLiteral(":p")));

@@ -40,9 +40,11 @@ struct BackgroundCount::Shared {
     std::mutex mutex;
     std::condition_variable wake;
     std::optional<Job> pending;
-    quint64 latest = 0;  // the generation whose result is still wanted
-    quint64 running = 0; // the generation being counted; 0: none
-    bool stop = false;
+    // Written with the mutex held; atomic so that SQLite's progress handler
+    // can read them while a statement runs.
+    std::atomic<quint64> latest{0};  // the generation whose result is still wanted
+    std::atomic<quint64> running{0}; // the generation being counted; 0: none
+    std::atomic<bool> stop{false};
     int interrupted = 0;
     // How to stop the statement under way from another thread; set and
     // cleared by the counting thread while it holds the mutex, so that no
@@ -66,6 +68,16 @@ struct BackgroundCount::Shared {
         // An ODBC count runs to its end; its result is discarded.
     }
 };
+
+namespace {
+
+int staleCount(void *shared)
+{
+    const auto *s = static_cast<const BackgroundCount::Shared *>(shared);
+    return s->stop || s->latest.load() != s->running.load() ? 1 : 0;
+}
+
+} // namespace
 
 class CountThread : public QThread {
 public:
@@ -133,6 +145,8 @@ private:
                 lock.unlock();
                 open(job);
             }
+            if (m_s->stop || m_s->latest != job.generation)
+                return QStringLiteral("cancelled"); // while the connection was opened
             QSqlQuery q(QSqlDatabase::database(m_name, false));
             q.setForwardOnly(true);
             if (!q.prepare(job.sql))
@@ -165,9 +179,12 @@ private:
         m_open = true;
         const QVariant h = db.driver()->handle();
         std::lock_guard g(m_s->mutex);
-        if (qstrcmp(h.typeName(), "sqlite3*") == 0)
+        if (qstrcmp(h.typeName(), "sqlite3*") == 0) {
             m_s->lite = *static_cast<sqlite3 *const *>(h.data());
-        else if (qstrcmp(h.typeName(), "PGconn*") == 0)
+            // An interrupt that comes while no statement runs yet is lost:
+            // the statement itself also stops once it is no longer wanted.
+            sqlite3_progress_handler(m_s->lite, 20000, &staleCount, m_s.get());
+        } else if (qstrcmp(h.typeName(), "PGconn*") == 0)
             if (PGconn *conn = *static_cast<PGconn *const *>(h.data()))
                 m_s->pgCancel = PQgetCancel(conn);
     }

@@ -129,7 +129,7 @@ private slots:
         Connection &c = t->main();
         generate(c, 600);
         // Numbers with wildcards, quotes, blanks and lower case, stored as typed.
-        addAnimal(c, QStringLiteral("AB%C_D 1\"2"));
+        const int special = addAnimal(c, QStringLiteral("AB%C_D 1\"2"));
         const int lower = addAnimal(c, QStringLiteral("abc 123"));
         addAnimal(c, QStringLiteral("   "));
         addAnimal(c, QVariant(QMetaType(QMetaType::QString)));
@@ -142,12 +142,9 @@ private slots:
         Sql::exec(c, QStringLiteral("update animal set Num_Microchip = 'XYZ 987' where Id_Animal = :i"), {{"i", lower}});
         QVERIFY(consultationChips(c, QStringLiteral("abc")).isEmpty());
         QCOMPARE(consultationChips(c, QStringLiteral("Z98")), QSet<int>{lower});
-        const int someone = Sql::scalar(c, QStringLiteral("select min(Id_Animal) from animal where Num_Microchip > ''")).toInt();
-        const QString itsChip = Sql::text(Sql::scalar(c, QStringLiteral("select Num_Microchip from animal where Id_Animal = :i"),
-                                                      {{"i", someone}}));
-        Sql::exec(c, QStringLiteral("delete from vacina where Id_Animal = :i"), {{"i", someone}});
-        Sql::exec(c, QStringLiteral("delete from animal where Id_Animal = :i"), {{"i", someone}});
-        QVERIFY(!consultationChips(c, QString(itsChip).remove(QLatin1Char(' '))).contains(someone));
+        QCOMPARE(consultationChips(c, QStringLiteral("B%C")), QSet<int>{special});
+        Sql::exec(c, QStringLiteral("delete from animal where Id_Animal = :i"), {{"i", special}});
+        QVERIFY(consultationChips(c, QStringLiteral("B%C")).isEmpty());
         compareEveryPart(c);
     }
 

@@ -184,15 +184,17 @@ private:
             // An interrupt that comes while no statement runs yet is lost:
             // the statement itself also stops once it is no longer wanted.
             sqlite3_progress_handler(m_s->lite, 20000, &staleCount, m_s.get());
-        } else if (qstrcmp(h.typeName(), "PGconn*") == 0)
+        } else if (db.driverName() == QLatin1String("QPSQL") && h.isValid() && h.data()) {
             if (PGconn *conn = *static_cast<PGconn *const *>(h.data()))
                 m_s->pgCancel = PQgetCancel(conn);
+        }
     }
 
     bool isBroken() const
     {
-        const QVariant h = QSqlDatabase::database(m_name, false).driver()->handle();
-        if (qstrcmp(h.typeName(), "PGconn*") == 0) {
+        const QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        const QVariant h = db.driver()->handle();
+        if (db.driverName() == QLatin1String("QPSQL") && h.isValid() && h.data()) {
             PGconn *conn = *static_cast<PGconn *const *>(h.data());
             return !conn || PQstatus(conn) == CONNECTION_BAD;
         }

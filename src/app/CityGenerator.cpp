@@ -230,6 +230,8 @@ Result generate(Connection &c, const Options &o)
         Sql::exec(c, QStringLiteral("drop index if exists %1").arg(i.name));
     for (const QString &name : Schema::optionalIndexNames())
         Sql::exec(c, QStringLiteral("drop index if exists %1").arg(name));
+    for (const QString &statement : Schema::searchIndexDropStatements(engine))
+        Sql::exec(c, statement);
 
     int kEndereco = maxKey(c, QStringLiteral("endereco"), QStringLiteral("Id_Endereco"));
     int kProprietario = maxKey(c, QStringLiteral("proprietario"), QStringLiteral("Id_Proprietario"));
@@ -554,6 +556,7 @@ Result generate(Connection &c, const Options &o)
         Sql::exec(c, Schema::createIndexStatement(i, engine));
     for (const QString &statement : Schema::optionalIndexStatements(engine))
         Sql::exec(c, statement);
+    Schema::fillSearchIndexes(c);
 
     if (engine == Engine::PostgreSQL) {
         // The identity columns did not see the explicit keys: move their

@@ -1,9 +1,12 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Reconnect.h"
+#include "db/SideConnection.h"
+#include "db/schema/Schema.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -18,6 +21,10 @@ const QString DataModule::KeldaName = QStringLiteral("DB_KELDA");
 namespace {
 
 DataModule *g_current = nullptr;
+// Every live data module, for side connections to their databases (load
+// tests open workstations from several threads).
+QMutex g_modulesMutex;
+QList<DataModule *> g_modules;
 // Connection names must differ even when load tests open workstations from
 // several threads at once.
 std::atomic<int> g_counter{0};
@@ -143,6 +150,8 @@ DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec
         Reconnect::watch(*m_connections.back(), [this, keldaDb](QSqlDatabase &db) {
             prepareOther(db, *m_dialect, keldaDb, QStringLiteral("kelda"));
         });
+        // A file made before the microchip search had its own index gets it now.
+        Schema::ensureSearchIndexes(*m_connections.front());
     } catch (...) {
         for (auto &c : m_connections)
             Reconnect::forget(*c);
@@ -154,10 +163,16 @@ DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec
     }
     if (makeCurrent || !g_current)
         g_current = this;
+    QMutexLocker lock(&g_modulesMutex);
+    g_modules.append(this);
 }
 
 DataModule::~DataModule()
 {
+    {
+        QMutexLocker lock(&g_modulesMutex);
+        g_modules.removeAll(this);
+    }
     for (auto &c : m_connections)
         Reconnect::forget(*c);
     m_connections.clear();
@@ -169,16 +184,19 @@ DataModule::~DataModule()
         g_current = nullptr;
 }
 
-QSqlDatabase DataModule::openOne(const QString &qtName, const QString &databaseName, const QString &searchPath)
+namespace {
+
+// A connection set up as the data module sets its own up, not yet opened.
+QSqlDatabase addConnection(const DatabaseSpec &spec, const QString &qtName, const QString &databaseName,
+                           const QString &searchPath)
 {
     QSqlDatabase db;
     const bool isPadrao = searchPath == QLatin1String("padrao");
     const bool isKelda = searchPath == QLatin1String("kelda");
-    switch (m_spec.kind) {
+    switch (spec.kind) {
     case DatabaseSpec::Kind::SQLite: {
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), qtName);
-        m_qtNames << qtName;
-        const QString file = isPadrao ? m_spec.padraoPath() : isKelda ? m_spec.keldaPath() : m_spec.path;
+        const QString file = isPadrao ? spec.padraoPath() : isKelda ? spec.keldaPath() : spec.path;
         QDir().mkpath(QFileInfo(file).absolutePath());
         db.setDatabaseName(file);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000"));
@@ -186,31 +204,65 @@ QSqlDatabase DataModule::openOne(const QString &qtName, const QString &databaseN
     }
     case DatabaseSpec::Kind::PostgreSQL:
         db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), qtName);
-        m_qtNames << qtName;
-        db.setHostName(m_spec.host);
-        db.setPort(m_spec.port);
+        db.setHostName(spec.host);
+        db.setPort(spec.port);
         db.setDatabaseName(databaseName);
-        db.setUserName(m_spec.user);
-        db.setPassword(m_spec.password);
+        db.setUserName(spec.user);
+        db.setPassword(spec.password);
         db.setConnectOptions(QStringLiteral("connect_timeout=10"));
         break;
     case DatabaseSpec::Kind::Odbc: {
         db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), qtName);
-        m_qtNames << qtName;
         // Qt's ODBC driver takes a bare name as a data source and anything
         // with DRIVER= or SERVER= as a whole connection string. The database
         // of each logical connection is chosen after connecting (see below).
-        const QString cs = m_spec.dsn;
+        const QString cs = spec.dsn;
         db.setDatabaseName(cs);
-        db.setUserName(m_spec.user);
-        db.setPassword(m_spec.password);
+        db.setUserName(spec.user);
+        db.setPassword(spec.password);
         break;
     }
     }
+    return db;
+}
+
+} // namespace
+
+QSqlDatabase DataModule::openOne(const QString &qtName, const QString &databaseName, const QString &searchPath)
+{
+    QSqlDatabase db = addConnection(m_spec, qtName, databaseName, searchPath);
+    m_qtNames << qtName;
     if (!db.open())
         throw DbError::from(db.lastError());
     if (m_dialect)
         prepareOther(db, *m_dialect, databaseName, searchPath);
+    return db;
+}
+
+std::optional<SideConnection::Target> SideConnection::targetOf(const Connection &c)
+{
+    QMutexLocker lock(&g_modulesMutex);
+    for (DataModule *dm : std::as_const(g_modules))
+        if (&dm->main() == &c)
+            return Target{dm->spec(), dm->dialect().engine()};
+    return std::nullopt;
+}
+
+QSqlDatabase SideConnection::open(const Target &target, const QString &qtName)
+{
+    const DatabaseSpec &spec = target.spec;
+    const std::unique_ptr<Dialect> dialect = makeDialect(target.engine);
+    QSqlDatabase db = addConnection(spec, qtName, spec.database, {});
+    try {
+        if (!db.open())
+            throw DbError::from(db.lastError());
+        prepareMain(db, *dialect, spec);
+    } catch (...) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(qtName);
+        throw;
+    }
     return db;
 }
 

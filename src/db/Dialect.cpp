@@ -1,5 +1,6 @@
 #include "db/Dialect.h"
 #include "db/DbError.h"
+#include "db/MicrochipIndex.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -276,4 +277,23 @@ std::unique_ptr<Dialect> makeDialect(Engine engine)
         return std::make_unique<TSqlDialect>();
     }
     return nullptr;
+}
+
+// The index itself (table and triggers) is made by the schema; these say
+// how the searches use it.
+bool MicrochipIndex::serves(const Dialect &d, const QString &part)
+{
+    return d.engine() == Engine::SQLite && part.size() >= 3;
+}
+
+QString MicrochipIndex::condition(const Dialect &, const QString &animalKey, const QString &param)
+{
+    return QStringLiteral("%1 in (select rowid from animal_microchip_fts where animal_microchip_fts match %2)")
+        .arg(animalKey, param);
+}
+
+QString MicrochipIndex::value(const Dialect &, const QString &part)
+{
+    // A quoted phrase: every character literal, a quote written twice.
+    return QLatin1Char('"') + QString(part).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }

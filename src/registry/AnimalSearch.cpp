@@ -1,4 +1,5 @@
 #include "registry/AnimalSearch.h"
+#include "db/MicrochipIndex.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
@@ -61,6 +62,11 @@ std::optional<OwnerSearch::Query> query(Connection &c, Field field, const QStrin
     case Field::Microchip: {
         QString m = text;
         m.remove(QLatin1Char(' '));
+        if (MicrochipIndex::serves(c.dialect(), m)) {
+            cond = MicrochipIndex::condition(c.dialect(), QStringLiteral("a.Id_Animal"), QStringLiteral(":p"));
+            q.params.insert(QStringLiteral("p"), MicrochipIndex::value(c.dialect(), m));
+            break;
+        }
         const QString chip = c.dialect().withoutBlanks(QStringLiteral("a.Num_Microchip"));
         cond = c.dialect().containsCondition(chip, QStringLiteral(":p"));
         q.params.insert(QStringLiteral("p"), c.dialect().containsValue(m));
@@ -132,6 +138,11 @@ AnimalSearchWindow::AnimalSearchWindow(QWidget *parent) : QDialog(parent)
     lay->addWidget(m_status);
 
     connect(find, &QPushButton::clicked, this, &AnimalSearchWindow::pesquisar);
+    connect(m_model, &SearchResultModel::totalChanged, this, [this](int rows, bool exact) {
+        m_status->showMessage(QStringLiteral("Registro(os) encontrados: ") + QString::number(rows)
+                              + (exact ? QString() : QStringLiteral(" ou mais")));
+    });
+    connect(m_text, &QLineEdit::textEdited, m_model, &SearchResultModel::cancelCount);
     connect(okButton, &QPushButton::clicked, this, &AnimalSearchWindow::ok);
     connect(m_text, &QLineEdit::returnPressed, this, &AnimalSearchWindow::pesquisar);
     connect(m_grid, &QTableView::doubleClicked, this, &AnimalSearchWindow::ok);
@@ -157,7 +168,6 @@ void AnimalSearchWindow::pesquisar()
             QStringLiteral("Erro ao realizar a pesquisa, reveja os texto se esta digitado corretamente."), this);
         return;
     }
-    m_status->showMessage(QStringLiteral("Registro(os) encontrados: ") + QString::number(m_model->totalRows()));
     if (m_model->rowCount() > 0)
         m_grid->selectRow(0);
 }
@@ -174,7 +184,6 @@ void AnimalSearchWindow::sortByColumn(int column)
         FormHelpers::showError(e, this);
         return;
     }
-    m_status->showMessage(QStringLiteral("Registro(os) encontrados: ") + QString::number(m_model->totalRows()));
 }
 
 void AnimalSearchWindow::ok()

@@ -1,5 +1,8 @@
 #include "registry/OwnerSearch.h"
+#include "db/MicrochipIndex.h"
+#include "db/BackgroundCount.h"
 #include "db/DataModule.h"
+#include "db/DbError.h"
 #include "db/Sql.h"
 #include "registry/Documents.h"
 
@@ -117,6 +120,11 @@ std::optional<Query> consultation(Connection &c, Field field, const QString &typ
         // The matching animals are found first in the microchip index
         // (the range only skips the animals without one), so that the
         // joins and the order by name are done for them alone.
+        if (MicrochipIndex::serves(c.dialect(), m)) {
+            cond = MicrochipIndex::condition(c.dialect(), QStringLiteral("a.Id_Animal"), QStringLiteral(":p"));
+            q.params.insert(QStringLiteral("p"), MicrochipIndex::value(c.dialect(), m));
+            break;
+        }
         const QString chip = c.dialect().withoutBlanks(QStringLiteral("m.Num_Microchip"));
         cond = QStringLiteral("a.Id_Animal in (select m.Id_Animal from animal m where %1 > '' and %2)")
                    .arg(chip, c.dialect().containsCondition(chip, QStringLiteral(":p")));
@@ -199,8 +207,22 @@ QString addressText(const QString &tipLogr, const QString &nomLogr, const QStrin
 } // namespace OwnerSearch
 
 SearchResultModel::SearchResultModel(QList<Column> columns, QObject *parent)
-    : QAbstractTableModel(parent), m_columns(std::move(columns))
+    : QAbstractTableModel(parent), m_columns(std::move(columns)), m_counter(new BackgroundCount(this))
 {
+    connect(m_counter, &BackgroundCount::counted, this, [this](qint64 rows) {
+        if (m_exact)
+            return;
+        m_exact = true;
+        // Fewer than were read: rows went away meanwhile; the grid keeps them.
+        m_total = int(qMax<qint64>(rows, m_rows.size()));
+        emit totalChanged(m_total, true);
+    });
+}
+
+void SearchResultModel::cancelCount()
+{
+    if (m_counter->busy())
+        m_counter->cancel();
 }
 
 void SearchResultModel::setQuery(Connection &c, const std::optional<OwnerSearch::Query> &q)
@@ -226,14 +248,32 @@ void SearchResultModel::sortBy(int column)
 
 void SearchResultModel::reload()
 {
+    m_counter->cancel();
     beginResetModel();
     m_rows.clear();
     m_total = 0;
+    m_exact = true;
     endResetModel();
-    if (!m_query || !m_c)
+    if (!m_query || !m_c) {
+        emit totalChanged(0, true);
         return;
-    m_total = Sql::scalar(*m_c, QStringLiteral("select count(*) from (%1) x").arg(m_query->select), m_query->params).toInt();
-    fetchMore({});
+    }
+    // The first page shows at once; a full one means there may be more,
+    // counted meanwhile on another connection.
+    m_exact = false;
+    try {
+        readPage();
+    } catch (...) {
+        m_exact = true;
+        throw;
+    }
+    const QString count = QStringLiteral("select count(*) from (%1) x").arg(m_query->select);
+    if (!m_exact && !m_counter->start(*m_c, count, m_query->params)) {
+        // No second connection to count on: counted here, as before.
+        m_total = Sql::scalar(*m_c, count, m_query->params).toInt();
+        m_exact = true;
+    }
+    emit totalChanged(m_total, m_exact);
 }
 
 QVariant SearchResultModel::field(int row, const QString &name) const
@@ -276,13 +316,28 @@ QVariant SearchResultModel::headerData(int section, Qt::Orientation o, int role)
 
 bool SearchResultModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_query && m_rows.size() < m_total;
+    return !parent.isValid() && m_query && (!m_exact || m_rows.size() < m_total);
 }
 
 void SearchResultModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
+    const bool wasExact = m_exact;
+    try {
+        readPage();
+    } catch (const DbError &) {
+        // Asked for by the view while scrolling: the grid ends where it is.
+        m_counter->cancel();
+        m_exact = true;
+        m_total = int(m_rows.size());
+    }
+    if (m_exact && !wasExact)
+        emit totalChanged(m_total, true);
+}
+
+void SearchResultModel::readPage()
+{
     // A column chosen by the user orders the result by its own column name
     // (outside, so that no table alias is needed).
     const QString select = m_order.isEmpty()
@@ -303,11 +358,19 @@ void SearchResultModel::fetchMore(const QModelIndex &parent)
             r.insert(names.at(i), q.value(i));
         page << r;
     }
-    if (page.isEmpty()) {
-        m_total = int(m_rows.size()); // the data changed under us
-        return;
+    q = QSqlQuery();
+    if (!page.isEmpty()) {
+        beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + page.size() - 1));
+        m_rows += page;
+        endInsertRows();
     }
-    beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + page.size() - 1));
-    m_rows += page;
-    endInsertRows();
+    if (page.size() < PageSize) {
+        // The last page (or, with the total known, the data changed under us).
+        if (!m_exact)
+            m_counter->cancel();
+        m_exact = true;
+        m_total = int(m_rows.size());
+    } else if (!m_exact) {
+        m_total = int(m_rows.size());
+    }
 }

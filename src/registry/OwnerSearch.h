@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+class BackgroundCount;
 class Connection;
 
 // The statements behind the two owner search windows, with every typed value
@@ -49,8 +50,9 @@ QString namePrefixCondition(Connection &c, const QString &column, const QString 
 
 } // namespace OwnerSearch
 
-// Read-only grid model over a search statement: counts the rows, then
-// fetches them a page at a time as the view scrolls.
+// Read-only grid model over a search statement: shows the first page as soon
+// as it is read and fetches the others as the view scrolls, while the rows
+// are counted on a connection of their own (totalChanged()).
 class SearchResultModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -65,7 +67,11 @@ public:
     void setQuery(Connection &c, const std::optional<OwnerSearch::Query> &q);
     // Orders by a column's field; computed columns cannot be sorted.
     void sortBy(int column);
+    // The rows found: exact once totalExact(), until then those read so far.
     int totalRows() const { return m_total; }
+    bool totalExact() const { return m_exact; }
+    // Stops a count under way (the clerk is typing a new search).
+    void cancelCount();
     QVariant field(int row, const QString &name) const;
 
     // Rows computed from the result (the address column).
@@ -79,12 +85,18 @@ public:
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
 
+signals:
+    void totalChanged(int rows, bool exact);
+
 private:
     void reload();
+    void readPage(); // throws DbError
     QList<Column> m_columns;
     Connection *m_c = nullptr;
     std::optional<OwnerSearch::Query> m_query;
     QString m_order;
     QList<QVariantMap> m_rows;
     int m_total = 0;
+    bool m_exact = true;
+    BackgroundCount *m_counter;
 };

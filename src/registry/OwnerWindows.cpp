@@ -115,6 +115,13 @@ OwnerConsultation::OwnerConsultation(QWidget *opener, OwnerLoader *loader)
     lay->addWidget(status);
 
     connect(find, &QPushButton::clicked, this, &OwnerConsultation::localizar);
+    // The number shown first is what was read; the exact one follows when
+    // counted. A new search being typed no longer wants the old total.
+    connect(m_model, &SearchResultModel::totalChanged, this, [this](int rows, bool exact) {
+        m_status->setText(QString::number(rows) + (exact ? QString() : QStringLiteral(" ou mais"))
+                          + QStringLiteral(" registros encontrado."));
+    });
+    connect(m_text, &QLineEdit::textEdited, m_model, &SearchResultModel::cancelCount);
     connect(okButton, &QPushButton::clicked, this, &OwnerConsultation::ok);
     connect(m_text, &QLineEdit::returnPressed, this, &OwnerConsultation::localizar);
     connect(m_grid, &QTableView::doubleClicked, this, &OwnerConsultation::ok);
@@ -155,7 +162,6 @@ void OwnerConsultation::localizar()
         const bool hasOwner = !Sql::text(m_model->field(0, QStringLiteral("Id_Proprietario"))).isEmpty();
         m_loader->setAnimalToLocate(hasOwner ? m_model->field(0, QStringLiteral("Id_Animal")).toInt() : 0);
     }
-    m_status->setText(QString::number(m_model->totalRows()) + QStringLiteral(" registros encontrado."));
     if (m_model->rowCount() > 0)
         m_grid->selectRow(0);
 }

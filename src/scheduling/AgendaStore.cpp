@@ -1,4 +1,5 @@
 #include "scheduling/AgendaStore.h"
+#include "db/MicrochipIndex.h"
 #include "db/DataModule.h"
 #include "db/Formats.h"
 #include "db/Sql.h"
@@ -279,6 +280,11 @@ std::optional<OwnerSearch::Query> search(Connection &c, const QString &caption, 
     case 5: {
         QString chip = text;
         chip.remove(QLatin1Char(' '));
+        if (MicrochipIndex::serves(c.dialect(), chip)) {
+            cond = MicrochipIndex::condition(c.dialect(), QStringLiteral("a.Id_Animal"), QStringLiteral(":v"));
+            q.params.insert(QStringLiteral("v"), MicrochipIndex::value(c.dialect(), chip));
+            break;
+        }
         const QString col = c.dialect().withoutBlanks(QStringLiteral("m.Num_Microchip"));
         cond = QStringLiteral("a.Id_Animal in (select m.Id_Animal from animal m where %1 > '' and %2)")
                    .arg(col, c.dialect().containsCondition(col, QStringLiteral(":v")));

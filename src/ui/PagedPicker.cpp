@@ -1,5 +1,6 @@
 #include "ui/PagedPicker.h"
 #include "db/DataModule.h"
+#include "db/DbError.h"
 #include "db/Sql.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/register/PagedQueryModel.h"
@@ -19,6 +20,7 @@
 PagedPicker::PagedPicker(QWidget *parent) : QWidget(parent)
 {
     m_model = new PagedQueryModel(this);
+    m_model->setBackgroundCount(true);
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("edtPicker"));
     m_button = new QToolButton(this);
@@ -119,6 +121,13 @@ QString PagedPicker::currentName() const
 
 void PagedPicker::setCurrentRow(int row)
 {
+    if (row >= rowCount() && !m_model->countExact()) {
+        try {
+            m_model->ensureCount(); // a row beyond the pages read so far
+        } catch (const DbError &) {
+            return; // the picker stays where it was
+        }
+    }
     if (row < 0 || row >= rowCount())
         return;
     const bool moved = row != m_row;
@@ -151,6 +160,8 @@ void PagedPicker::findText(const QString &text)
                                        .arg(m_source, where(m_name + QStringLiteral(" < :zapo_find"))),
                                    p)
                            .toInt();
+    if (before >= rowCount())
+        m_model->ensureCount();
     setCurrentRow(qMin(before, rowCount() - 1));
 }
 

@@ -1,4 +1,5 @@
 #include "utilities/AdvancedSearch.h"
+#include "db/MicrochipIndex.h"
 #include "db/Dialect.h"
 
 namespace AdvancedSearch {
@@ -123,7 +124,10 @@ Query build(const Dialect &d, const Criteria &c)
     b.text(QStringLiteral("a.Num_Pedigree"), QStringLiteral("pedigree"), c.pedigree);
     QString chip = c.microchip;
     chip.remove(QLatin1Char(' '));
-    if (!chip.isEmpty())
+    if (MicrochipIndex::serves(d, chip))
+        b.add(MicrochipIndex::condition(d, QStringLiteral("a.Id_Animal"), QStringLiteral(":chip")), QStringLiteral("chip"),
+              MicrochipIndex::value(d, chip));
+    else if (!chip.isEmpty())
         b.add(d.containsCondition(d.withoutBlanks(QStringLiteral("a.Num_Microchip")), QStringLiteral(":chip")),
               QStringLiteral("chip"), d.containsValue(chip));
     b.contains(QStringLiteral("a.Sinais"), QStringLiteral("sinais"), c.marks);

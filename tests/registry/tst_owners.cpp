@@ -480,6 +480,10 @@ private slots:
         }
         SearchResultModel m({{QStringLiteral("Proprietario"), QStringLiteral("Nome")}});
         m.setQuery(c, OwnerSearch::consultation(c, OwnerSearch::Field::NomeProp, QStringLiteral("silva")));
+        // The first page at once; the total as counted in the background.
+        QCOMPARE(m.rowCount(), SearchResultModel::PageSize);
+        QVERIFY(!m.totalExact());
+        QTRY_VERIFY_WITH_TIMEOUT(m.totalExact(), 10000);
         QCOMPARE(m.totalRows(), 450);
         QCOMPARE(m.rowCount(), SearchResultModel::PageSize);
         QVERIFY(m.canFetchMore({}));

@@ -101,6 +101,26 @@ QStringList Schema::optionalIndexNames()
 
 QStringList Schema::optionalIndexStatements(Engine engine)
 {
+    if (engine == Engine::SQLite) {
+        // A part typed from the middle of a number cannot use the order of
+        // the microchip index: the trigram index finds it without reading
+        // every number. Case-sensitive, as the plain comparison is; only
+        // numbers with something besides blanks are kept, as the plain
+        // search skips the others.
+        const QString add = QStringLiteral(
+            "insert into animal_microchip_fts(rowid, chip) select new.Id_Animal, replace(new.Num_Microchip, ' ', '') "
+            "where replace(new.Num_Microchip, ' ', '') <> ''; ");
+        const QString remove = QStringLiteral("delete from animal_microchip_fts where rowid = old.Id_Animal; ");
+        return {QStringLiteral("create virtual table if not exists animal_microchip_fts using fts5(chip, "
+                               "tokenize = 'trigram case_sensitive 1')"),
+                QStringLiteral("create trigger if not exists trg_animal_microchip_ins after insert on animal begin ") + add
+                    + QStringLiteral("end"),
+                QStringLiteral("create trigger if not exists trg_animal_microchip_upd after update of Id_Animal, Num_Microchip "
+                               "on animal begin ")
+                    + remove + add + QStringLiteral("end"),
+                QStringLiteral("create trigger if not exists trg_animal_microchip_del after delete on animal begin ") + remove
+                    + QStringLiteral("end")};
+    }
     if (engine != Engine::PostgreSQL)
         return {};
     // The block's own exception handler undoes only its part, so a server
@@ -115,6 +135,46 @@ begin
 exception when others then
     raise notice 'trigram index left out: %', sqlerrm;
 end $$)")};
+}
+
+QStringList Schema::searchIndexDropStatements(Engine engine)
+{
+    if (engine != Engine::SQLite)
+        return {};
+    return {QStringLiteral("drop trigger if exists trg_animal_microchip_ins"),
+            QStringLiteral("drop trigger if exists trg_animal_microchip_upd"),
+            QStringLiteral("drop trigger if exists trg_animal_microchip_del"),
+            QStringLiteral("drop table if exists animal_microchip_fts")};
+}
+
+void Schema::fillSearchIndexes(Connection &main)
+{
+    if (main.dialect().engine() != Engine::SQLite)
+        return;
+    Sql::exec(main, QStringLiteral("delete from animal_microchip_fts"));
+    Sql::exec(main, QStringLiteral("insert into animal_microchip_fts(rowid, chip) "
+                                   "select Id_Animal, replace(Num_Microchip, ' ', '') from animal "
+                                   "where replace(Num_Microchip, ' ', '') <> ''"));
+}
+
+void Schema::ensureSearchIndexes(Connection &main)
+{
+    if (main.dialect().engine() != Engine::SQLite)
+        return;
+    // Only a database with the animals and without the index.
+    const auto missing = [&main] {
+        return Sql::scalar(main, QStringLiteral("select count(*) from sqlite_master where type = 'table' and name = 'animal'")).toInt() == 1
+               && Sql::scalar(main, QStringLiteral("select count(*) from sqlite_master where name = 'animal_microchip_fts'")).toInt() == 0;
+    };
+    if (!missing())
+        return;
+    Transaction tx(main);
+    if (!missing())
+        return; // another workstation made it meanwhile
+    for (const QString &s : optionalIndexStatements(Engine::SQLite))
+        Sql::exec(main, s);
+    fillSearchIndexes(main);
+    tx.commit();
 }
 
 bool Schema::exists(Connection &main)

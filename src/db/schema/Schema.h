@@ -23,8 +23,17 @@ void create(DataModule &dm);
 // trigram index that finds a microchip by any part of its number. Created
 // when the server offers the extension, left out (searches still work, by
 // reading the whole microchip index) when it does not or may not.
+// On SQLite, the trigram index (FTS5) over the microchip numbers without
+// their blanks, kept in step with the animal table by triggers.
 QStringList optionalIndexStatements(Engine engine);
 QStringList optionalIndexNames();
+// What removes the SQLite microchip index and its triggers (a bulk load
+// fills it once at the end), and what fills it anew from the animals.
+QStringList searchIndexDropStatements(Engine engine);
+void fillSearchIndexes(Connection &main);
+// A database made before the microchip index existed gets it (filled) on
+// opening; nothing when it has it or holds no schema yet. Throws DbError.
+void ensureSearchIndexes(Connection &main);
 
 // The installation script for a T-SQL server (not run by the program).
 QString tsqlScript();

@@ -1,6 +1,7 @@
 #include "ui/register/PagedQueryModel.h"
 
 #include <QRegularExpression>
+#include "db/BackgroundCount.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Formats.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QPalette>
+#include <limits>
 
 namespace {
 // Pages kept in memory; beyond that the cache starts over (a user scrolling
@@ -26,8 +28,103 @@ void PagedQueryModel::setSource(const QString &source, const QList<Column> &colu
     m_key = keyExpression;
     m_sortColumn = -1;
     m_count = 0;
+    m_exact = true;
+    if (m_counter)
+        m_counter->cancel();
     m_pages.clear();
     endResetModel();
+}
+
+void PagedQueryModel::setBackgroundCount(bool on)
+{
+    if (on == (m_counter != nullptr))
+        return;
+    if (!on) {
+        delete m_counter;
+        m_counter = nullptr;
+        return;
+    }
+    m_counter = new BackgroundCount(this);
+    connect(m_counter, &BackgroundCount::counted, this, [this](qint64 rows) {
+        if (!m_exact)
+            setExactCount(rows);
+    });
+    // A failed count leaves the grid growing page by page as before.
+}
+
+QString PagedQueryModel::countStatement() const
+{
+    return QStringLiteral("select count(*) from %1%2").arg(m_countSource.isEmpty() ? m_source : m_countSource, whereClause());
+}
+
+void PagedQueryModel::setExactCount(qint64 rows)
+{
+    const int n = int(qMin<qint64>(rows, std::numeric_limits<int>::max()));
+    m_exact = true;
+    if (m_counter)
+        m_counter->cancel();
+    if (n > m_count) {
+        beginInsertRows({}, m_count, n - 1);
+        m_count = n;
+        endInsertRows();
+    } else if (n < m_count) {
+        // Rows went away since the pages were read: the grid ends where the table does.
+        beginRemoveRows({}, n, m_count - 1);
+        m_count = n;
+        endRemoveRows();
+    }
+    emit countChanged(m_count, true);
+}
+
+void PagedQueryModel::ensureCount()
+{
+    if (m_exact || !m_conn)
+        return;
+    if (m_counter)
+        m_counter->cancel();
+    setExactCount(Sql::scalar(*m_conn, countStatement(), m_params).toLongLong());
+}
+
+void PagedQueryModel::cancelCount()
+{
+    if (m_counter && m_counter->busy())
+        m_counter->cancel();
+}
+
+bool PagedQueryModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && !m_exact && !m_failed;
+}
+
+void PagedQueryModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    // Not exact means every page so far was full: the next starts at m_count.
+    const int page = m_count / m_pageSize;
+    QVector<QVector<QVariant>> rows;
+    try {
+        rows = readPage(page);
+    } catch (const DbError &e) {
+        m_failed = true;
+        emit readFailed(e.text());
+        return;
+    }
+    if (m_pages.size() >= kMaxCachedPages)
+        m_pages.clear();
+    m_pages.insert(page, rows);
+    if (!rows.isEmpty()) {
+        beginInsertRows({}, m_count, m_count + int(rows.size()) - 1);
+        m_count += int(rows.size());
+        endInsertRows();
+    }
+    if (rows.size() < m_pageSize) {
+        // The last page: the rows read are every row.
+        m_exact = true;
+        if (m_counter)
+            m_counter->cancel();
+    }
+    emit countChanged(m_count, m_exact);
 }
 
 void PagedQueryModel::setFilter(const QString &condition, const QVariantMap &params)
@@ -90,17 +187,36 @@ void PagedQueryModel::reload()
     beginResetModel();
     m_pages.clear();
     m_count = 0;
+    m_exact = true;
     m_failed = false;
+    if (m_counter)
+        m_counter->cancel();
     try {
         if (m_conn && !m_source.isEmpty()) {
-            const QVariant n = Sql::scalar(*m_conn, QStringLiteral("select count(*) from %1%2").arg(m_countSource.isEmpty() ? m_source : m_countSource, whereClause()), m_params);
-            m_count = n.toInt();
+            if (m_counter) {
+                const QVector<QVector<QVariant>> first = readPage(0);
+                m_pages.insert(0, first);
+                m_count = int(first.size());
+                m_exact = first.size() < m_pageSize;
+                if (!m_exact && !m_counter->start(*m_conn, countStatement(), m_params)) {
+                    // No second connection to count on (the address database's
+                    // own connection): counted here, as without the option.
+                    m_count = Sql::scalar(*m_conn, countStatement(), m_params).toInt();
+                    m_exact = true;
+                }
+            } else {
+                m_count = Sql::scalar(*m_conn, countStatement(), m_params).toInt();
+            }
         }
     } catch (...) {
+        m_count = 0;
+        m_exact = true;
+        m_pages.clear();
         endResetModel();
         throw;
     }
     endResetModel();
+    emit countChanged(m_count, m_exact);
 }
 
 void PagedQueryModel::clear()
@@ -108,7 +224,27 @@ void PagedQueryModel::clear()
     beginResetModel();
     m_pages.clear();
     m_count = 0;
+    m_exact = true;
+    if (m_counter)
+        m_counter->cancel();
     endResetModel();
+    emit countChanged(0, true);
+}
+
+QVector<QVector<QVariant>> PagedQueryModel::readPage(int page) const
+{
+    const QString sql = m_conn->dialect().paged(selectStatement(), m_pageSize, page * m_pageSize);
+    QSqlQuery q = Sql::exec(*m_conn, sql, m_params);
+    ++m_pagesRead;
+    const int n = m_columns.size() + 1;
+    QVector<QVector<QVariant>> rows;
+    while (q.next()) {
+        QVector<QVariant> r(n);
+        for (int i = 0; i < n; ++i)
+            r[i] = q.value(i);
+        rows.append(r);
+    }
+    return rows;
 }
 
 const QVector<QVariant> *PagedQueryModel::rowData(int row) const
@@ -124,16 +260,7 @@ const QVector<QVariant> *PagedQueryModel::rowData(int row) const
             m_pages.clear();
         QVector<QVector<QVariant>> rows;
         try {
-            const QString sql = m_conn->dialect().paged(selectStatement(), m_pageSize, page * m_pageSize);
-            QSqlQuery q = Sql::exec(*m_conn, sql, m_params);
-            ++m_pagesRead;
-            const int n = m_columns.size() + 1;
-            while (q.next()) {
-                QVector<QVariant> r(n);
-                for (int i = 0; i < n; ++i)
-                    r[i] = q.value(i);
-                rows.append(r);
-            }
+            rows = readPage(page);
         } catch (const DbError &e) {
             // Reported once; the grid shows blanks instead of asking again on every paint.
             m_failed = true;

@@ -5,12 +5,16 @@
 #include <QVariantMap>
 #include <QVector>
 
+class BackgroundCount;
 class Connection;
 
 // A read-only grid model over one statement the model builds itself:
 //   select <columns>, <key> from <source> [where <filter>] order by <sort>, <key>
 // It counts the rows once and reads them a page at a time as the view asks
 // for them, so a table of hundreds of thousands of rows opens at once.
+// With the count in the background the first page shows as soon as it is
+// read; the grid grows a page at a time as the view scrolls until the exact
+// count arrives from another connection (countChanged()).
 // The order is always completed by the key, so pages never overlap.
 class PagedQueryModel : public QAbstractTableModel {
     Q_OBJECT
@@ -47,7 +51,19 @@ public:
     void setPageSize(int rows) { m_pageSize = qMax(1, rows); }
     int pageSize() const { return m_pageSize; }
 
-    // Counts and forgets cached pages; throws DbError.
+    // The total is counted on a connection of its own while the first page
+    // shows (off: reload() counts before anything shows).
+    void setBackgroundCount(bool on);
+    // False while the rows shown are only those read so far.
+    bool countExact() const { return m_exact; }
+    // Makes the count exact now, on the grid's own connection (for "the
+    // last row"); throws DbError.
+    void ensureCount();
+    // Stops a background count under way; the grid keeps the rows it has.
+    void cancelCount();
+
+    // Counts (or, with the count in the background, reads the first page)
+    // and forgets cached pages; throws DbError.
     void reload();
     // Empties the grid without asking the database.
     void clear();
@@ -67,6 +83,8 @@ public:
     // The statement of a page, as sent (without the paging clause).
     QString selectStatement() const;
 
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -78,10 +96,16 @@ public:
 signals:
     // A page could not be read (the grid shows blanks); the text is the database's.
     void readFailed(const QString &text) const;
+    // The rows the grid has now, and whether that is every row.
+    void countChanged(int rows, bool exact);
 
 private:
     const QVector<QVariant> *rowData(int row) const;
+    // Throws DbError.
+    QVector<QVector<QVariant>> readPage(int page) const;
     QString whereClause() const;
+    QString countStatement() const;
+    void setExactCount(qint64 rows);
 
     Connection *m_conn = nullptr;
     QString m_source;
@@ -95,6 +119,8 @@ private:
     int m_shadedColumn = -1;
     int m_pageSize = 200;
     int m_count = 0;
+    bool m_exact = true;
+    BackgroundCount *m_counter = nullptr;
     mutable int m_pagesRead = 0;
     mutable QHash<int, QVector<QVector<QVariant>>> m_pages;
     mutable bool m_failed = false;

@@ -83,6 +83,7 @@ bool RegisterScreen::post()
         if (inserting) {
             if (m_def.reloadAllAfterInsert) {
                 loadList(QString());
+                m_model->ensureCount();
                 setCurrentRow(m_model->rowCount() - 1);
             } else {
                 loadList(QStringLiteral("t.") + m_def.keyColumn + QStringLiteral(" = :zapo_shown"),

@@ -83,6 +83,9 @@ RegisterScreen::RegisterScreen(const RegisterDef &def, QWidget *parent, Connecti
 
     m_model = new PagedQueryModel(this);
     m_model->setConnection(m_conn);
+    // A big table's list shows its first page without waiting for its total.
+    m_model->setBackgroundCount(true);
+    connect(m_model, &PagedQueryModel::countChanged, this, [this] { updateActions(); });
     connect(m_model, &PagedQueryModel::readFailed, this, [this](const QString &t) { Services::messages().error(t, this); },
             Qt::QueuedConnection);
 
@@ -617,8 +620,14 @@ void RegisterScreen::next()
 
 void RegisterScreen::last()
 {
-    if (state().canGoForward())
-        setCurrentRow(m_model->rowCount() - 1);
+    if (!state().canGoForward())
+        return;
+    try {
+        m_model->ensureCount();
+    } catch (const DbError &e) {
+        Services::messages().error(e.text(), this);
+    }
+    setCurrentRow(m_model->rowCount() - 1);
 }
 
 void RegisterScreen::print()

@@ -88,6 +88,7 @@ SearchWindow::SearchWindow(const SearchDef &def, Connection &connection, QWidget
 
     m_model = new PagedQueryModel(this);
     m_model->setConnection(&m_conn);
+    m_model->setBackgroundCount(true);
     QList<PagedQueryModel::Column> cols;
     int shaded = -1;
     for (const GridColumn &g : def.columns) {
@@ -133,6 +134,9 @@ SearchWindow::SearchWindow(const SearchDef &def, Connection &connection, QWidget
     connect(m_text, &QLineEdit::returnPressed, this, [this] { runSearch(); });
     if (def.locateWhileTyping)
         connect(m_text, &QLineEdit::textEdited, this, [this] { locate(); });
+    else // a new search is being typed: the old one's total is no longer wanted
+        connect(m_text, &QLineEdit::textEdited, m_model, &PagedQueryModel::cancelCount);
+    connect(m_model, &PagedQueryModel::countChanged, this, &SearchWindow::showCount);
     resize(520, 380);
 }
 
@@ -156,10 +160,17 @@ bool SearchWindow::load(const QString &condition, const QVariantMap &params)
         Services::messages().error(e.text(), this);
         return false;
     }
-    m_count->setText(QString::number(m_model->rowCount()) + m_def.countSuffix);
+    showCount(m_model->rowCount(), m_model->countExact());
     if (m_model->rowCount() > 0)
         m_grid->setCurrentIndex(m_model->index(0, 0));
     return true;
+}
+
+void SearchWindow::showCount(int rows, bool exact)
+{
+    // Until the total arrives the line says how many rows there are at least.
+    m_count->setText(exact ? QString::number(rows) + m_def.countSuffix
+                           : QString::number(rows) + QStringLiteral(" ou mais") + m_def.countSuffix);
 }
 
 bool SearchWindow::runSearch()
@@ -206,6 +217,8 @@ void SearchWindow::locate()
     try {
         // The first matching row as the grid lists it now (sorted or not).
         const int row = m_model->rowOf(match, {{QStringLiteral("zapo_loc"), likePrefix(text)}});
+        if (row >= m_model->rowCount())
+            m_model->ensureCount(); // the row lies beyond the pages read so far
         if (row >= 0 && row < m_model->rowCount()) {
             m_grid->setCurrentIndex(m_model->index(row, 0));
             m_grid->scrollTo(m_model->index(row, 0));

@@ -48,6 +48,7 @@ private:
     bool load(const QString &condition, const QVariantMap &params);
     void locate();
     void rowMoved();
+    void showCount(int rows, bool exact);
 
     SearchDef m_def;
     Connection &m_conn;

@@ -1,4 +1,5 @@
 #include "ui/register/FieldBinder.h"
+#include "ui/FocusFlow.h"
 
 #include <algorithm>
 #include "db/DataModule.h"
@@ -75,29 +76,6 @@ public:
     {
         input = input.toLower();
         return Acceptable;
-    }
-};
-
-class EnterAsTab : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            auto *k = static_cast<QKeyEvent *>(event);
-            if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
-                && (k->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-                auto *w = qobject_cast<QWidget *>(watched);
-                if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->view() && combo->view()->isVisible())
-                    return false; // Enter picks from an open list
-                if (w) {
-                    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-                    QApplication::sendEvent(w, &tab);
-                }
-                return true;
-            }
-        }
-        return false;
     }
 };
 
@@ -448,8 +426,7 @@ void FieldBinder::focus()
 
 void FieldBinder::installEnterAsTab(QWidget *editor)
 {
-    static EnterAsTab *filter = new EnterAsTab(qApp);
-    editor->installEventFilter(filter);
+    FocusFlow::watch(editor);
 }
 
 QString FieldBinder::accessibleCaption(const QString &caption)

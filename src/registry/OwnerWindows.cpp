@@ -66,7 +66,8 @@ OwnerConsultation::OwnerConsultation(QWidget *opener, OwnerLoader *loader)
     m_field = new QComboBox(this);
     m_field->setObjectName(QStringLiteral("cmbCampo"));
     m_field->addItems(OwnerSearch::consultationFieldCaptions());
-    m_field->setCurrentIndex(m_field->count() - 1);
+    // The clerk searches by name far more than by anything else.
+    m_field->setCurrentIndex(int(OwnerSearch::consultationFieldCaptions().indexOf(QStringLiteral("Nome prop."))));
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("edtTexto"));
     upperCase(m_text);

@@ -197,7 +197,8 @@ OwnerSearchWindow::OwnerSearchWindow(QWidget *opener, int target)
     m_field->setObjectName(QStringLiteral("cmbCampo"));
     m_field->setEditable(true);
     m_field->addItems(OwnerSearch::ownerFieldCaptions());
-    m_field->setCurrentIndex(-1);
+    // Owners are looked for by name far more than by anything else.
+    m_field->setCurrentIndex(int(OwnerSearch::ownerFieldCaptions().indexOf(QStringLiteral("Nome"))));
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("edtTexto"));
     upperCase(m_text);

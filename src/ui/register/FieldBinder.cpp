@@ -176,6 +176,9 @@ public:
     {
         m_edit = new QPlainTextEdit(parent);
         m_edit->setTabChangesFocus(true);
+        // A note is read over several lines, however little room the list
+        // below leaves it.
+        m_edit->setMinimumHeight(m_edit->fontMetrics().lineSpacing() * 3 + 2 * m_edit->frameWidth() + 8);
         if (def.maxLength > 0) {
             QObject::connect(m_edit, &QPlainTextEdit::textChanged, m_edit, [this] {
                 const QString t = m_edit->toPlainText();
@@ -243,7 +246,9 @@ public:
     {
         m_combo = new ReadOnlyComboBox(parent);
         m_combo->setEditable(false);
-        m_combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        // As wide as its longest entry (never narrower than twenty letters),
+        // so that a chosen unit or breed is read whole.
+        m_combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         m_combo->setMinimumContentsLength(20);
         if (def.kind == EditorKind::Choice) {
             for (const QString &c : def.choices)

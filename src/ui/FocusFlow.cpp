@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QToolBar>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -117,6 +119,15 @@ bool findInLayout(QLayout *l, const QWidget *w, Path &path)
     return false;
 }
 
+// A widget that takes the focus itself and keeps parts of its own (a
+// calendar, a list, a spin box): its insides are its own business. Scroll
+// areas, tab widgets and group boxes only hold the form's fields.
+bool focusableCompound(const QWidget *w)
+{
+    return w->focusPolicy() & Qt::TabFocus && !qobject_cast<const QScrollArea *>(w)
+           && !qobject_cast<const QTabWidget *>(w) && !qobject_cast<const QGroupBox *>(w);
+}
+
 bool explicitlyHidden(const QWidget *w)
 {
     return w->testAttribute(Qt::WA_WState_ExplicitShowHide) && w->testAttribute(Qt::WA_WState_Hidden);
@@ -128,7 +139,10 @@ bool explicitlyHidden(const QWidget *w)
 std::optional<Path> pathOf(QWidget *w, QWidget *root)
 {
     Path path;
+    const QWidget *field = w;
     while (w != root) {
+        if (w != field && (focusableCompound(w) || qobject_cast<QToolBar *>(w)))
+            return std::nullopt;
         QWidget *p = w->parentWidget();
         if (!p)
             return std::nullopt;

@@ -15,6 +15,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QScrollArea>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -72,10 +74,14 @@ bool readBefore(QWidget *a, QWidget *b)
     return ra.top() <= rb.top();
 }
 
+// Parts of a toolbar or of a widget that takes the focus itself (a list, a
+// calendar, a drop-down) are not fields of the form.
 bool inCompound(const QWidget *w, const QWidget *root)
 {
     for (const QWidget *p = w->parentWidget(); p && p != root; p = p->parentWidget())
-        if (qobject_cast<const QToolBar *>(p) || qobject_cast<const QComboBox *>(p))
+        if (qobject_cast<const QToolBar *>(p) || qobject_cast<const QTabBar *>(p)
+            || (p->focusPolicy() & Qt::TabFocus && !qobject_cast<const QScrollArea *>(p)
+                && !qobject_cast<const QTabWidget *>(p) && !qobject_cast<const QGroupBox *>(p)))
             return true;
     return false;
 }

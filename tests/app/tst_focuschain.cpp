@@ -105,6 +105,12 @@ QStringList misorders(QWidget *screen, const QString &where)
     for (int i = 1; i < chain.size(); ++i)
         if (!readBefore(chain.at(i - 1), chain.at(i)))
             out << QStringLiteral("%1: %2 comes before %3").arg(where, nameOf(chain.at(i - 1)), nameOf(chain.at(i)));
+    if (!out.isEmpty()) {
+        QStringList placed;
+        for (QWidget *w : FocusFlow::layoutOrder(screen))
+            placed << nameOf(w);
+        out << QStringLiteral("  (layout order: %1)").arg(placed.join(QStringLiteral(", ")));
+    }
     return out;
 }
 
@@ -256,7 +262,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         typing->setFocus();
 
-        QWidget calc(&form, Qt::Tool);
+        QWidget calc(&form, Qt::Window);
         auto *years = new QLineEdit(&calc);
         calc.show();
         FocusFlow::focusFirst(&calc);

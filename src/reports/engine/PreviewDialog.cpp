@@ -190,7 +190,10 @@ void PreviewDialog::fitWidth()
 {
     m_fit = Fit::Width;
     const double k = logicalDpiX() / 25.4;
-    const int avail = m_scroll->viewport()->width() - 2 * PageView::Gap - 4;
+    // A page at full width is taller than the view: its vertical scroll bar
+    // takes its share whether or not it shows yet.
+    const int bar = m_scroll->verticalScrollBar()->isVisible() ? 0 : style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int avail = m_scroll->viewport()->width() - bar - 2 * PageView::Gap - 4;
     setZoom(avail / (m_report.pageSize.width() * k));
 }
 

@@ -256,9 +256,6 @@ QWidget *MenuPrincipalScreen::openScreen(const Menu::Entry &e)
         frame |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     QMdiSubWindow *sub = m_mdi->addSubWindow(screen, frame);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    // Tiling or shrinking never squeezes a form below what its labels and
-    // fields need: the frame scrolls to the windows instead.
-    sub->setMinimumSize(sub->minimumSizeHint());
     if (screen->property("centred").toBool()) {
         sub->adjustSize();
         const QRect area = m_mdi->viewport()->rect();
@@ -268,6 +265,9 @@ QWidget *MenuPrincipalScreen::openScreen(const Menu::Entry &e)
     connect(screen, &QObject::destroyed, sub, &QMdiSubWindow::close, Qt::QueuedConnection);
     sub->show();
     screen->show();
+    // Tiling or shrinking never squeezes a form below what its labels and
+    // fields need (known once shown): the frame scrolls to the windows.
+    sub->setMinimumSize(sub->minimumSizeHint());
     m_mdi->setActiveSubWindow(sub);
     // The clerk types into the window just opened, not into the one behind.
     FocusFlow::focusFirst(screen);

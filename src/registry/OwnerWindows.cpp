@@ -128,6 +128,8 @@ OwnerConsultation::OwnerConsultation(QWidget *opener, OwnerLoader *loader)
     });
 
     resize(900, 420);
+    // The field to search by is preselected: the clerk types the text at once.
+    m_text->setFocus();
     if (const QScreen *s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
 }

@@ -8,6 +8,7 @@
 #include "registry/StreetSearchWindow.h"
 #include "registry/Documents.h"
 #include "registry/FormHelpers.h"
+#include "ui/FocusFlow.h"
 #include "ui/RecordKeys.h"
 #include "ui/Services.h"
 
@@ -725,8 +726,7 @@ void PropAnimalScreen::pesquisar()
     if (!m_consultation)
         m_consultation = new OwnerConsultation(this, this);
     m_consultation->show();
-    m_consultation->raise();
-    m_consultation->activateWindow();
+    FocusFlow::focusFirst(m_consultation);
 }
 
 void PropAnimalScreen::imprimir()

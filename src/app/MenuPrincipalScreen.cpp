@@ -266,8 +266,10 @@ QWidget *MenuPrincipalScreen::openScreen(const Menu::Entry &e)
     sub->show();
     screen->show();
     // Tiling or shrinking never squeezes a form below what its labels and
-    // fields need (known once shown): the frame scrolls to the windows.
-    sub->setMinimumSize(sub->minimumSizeHint());
+    // fields need (known once shown): a frame smaller than that shows part
+    // of the form, never labels run together. The frame itself stays free
+    // to shrink to an icon.
+    screen->setMinimumSize(screen->minimumSizeHint());
     m_mdi->setActiveSubWindow(sub);
     // The clerk types into the window just opened, not into the one behind.
     FocusFlow::focusFirst(screen);

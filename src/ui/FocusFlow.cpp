@@ -12,6 +12,8 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -19,6 +21,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QToolButton>
 
 #include <algorithm>
@@ -223,11 +226,66 @@ QList<QWidget *> layoutOrder(QWidget *root)
     return out;
 }
 
+namespace {
+
+// Tab and Shift+Tab among the widgets of a screen in reading order. The
+// toolkit's own chain is set too, but it cannot be trusted to move
+// widgets that hold children of their own (lists, notes): their parts stay
+// behind and drag the next field to where the widget used to be.
+class TabRing : public QObject {
+public:
+    TabRing(QWidget *root, const QList<QWidget *> &order) : QObject(root)
+    {
+        setObjectName(QStringLiteral("zapoTabRing"));
+        for (QWidget *w : order) {
+            m_order << w;
+            w->installEventFilter(this);
+        }
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *k = static_cast<QKeyEvent *>(event);
+        if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            return false;
+        const bool back = k->key() == Qt::Key_Backtab || (k->key() == Qt::Key_Tab && k->modifiers() & Qt::ShiftModifier);
+        if (k->key() != Qt::Key_Tab && !back)
+            return false;
+        auto *w = static_cast<QWidget *>(watched);
+        // A note that takes Tab as a character keeps it.
+        if (auto *note = qobject_cast<QPlainTextEdit *>(w); note && !note->tabChangesFocus())
+            return false;
+        if (auto *note = qobject_cast<QTextEdit *>(w); note && !note->tabChangesFocus())
+            return false;
+        const qsizetype at = m_order.indexOf(w);
+        const qsizetype n = m_order.size();
+        if (at < 0)
+            return false;
+        for (qsizetype step = 1; step < n; ++step) {
+            QWidget *c = m_order.at(((back ? at - step : at + step) % n + n) % n);
+            if (c && c->isEnabled() && c->isVisible() && c->focusPolicy() & Qt::TabFocus) {
+                c->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QList<QPointer<QWidget>> m_order;
+};
+
+} // namespace
+
 void orderByLayout(QWidget *root)
 {
     const QList<QWidget *> order = layoutOrder(root);
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
+    delete root->findChild<TabRing *>(QStringLiteral("zapoTabRing"), Qt::FindDirectChildrenOnly);
+    new TabRing(root, order);
 }
 
 void centreOn(QWidget *window, QWidget *opener)

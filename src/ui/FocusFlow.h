@@ -29,7 +29,8 @@ bool entersOnward(const QWidget *w);
 // stands. Widgets placed by hand (a tab bar, a toolbar's own buttons) and the
 // inner parts of compound editors are not listed.
 QList<QWidget *> layoutOrder(QWidget *root);
-// Makes the Tab order of those widgets follow `layoutOrder`.
+// Makes Tab and Shift+Tab among those widgets follow `layoutOrder`, going
+// round within `root`.
 void orderByLayout(QWidget *root);
 
 // Gives the focus to the first widget of `window` that takes it by Tab,

@@ -86,15 +86,32 @@ bool inCompound(const QWidget *w, const QWidget *root)
     return false;
 }
 
-// The fields Tab reaches now, in Tab order.
+// The fields Tab reaches now, in Tab order: the clerk's walk, from the
+// first field that takes the focus until Tab comes back to it.
 QList<QWidget *> tabChain(QWidget *screen)
 {
+    auto takes = [screen](QWidget *w) {
+        return w && screen->isAncestorOf(w) && w->focusPolicy() & Qt::TabFocus && w->isVisible() && w->isEnabled()
+               && !w->focusProxy() && !qobject_cast<QTabBar *>(w) && !inCompound(w, screen);
+    };
+    QWidget *start = nullptr;
+    for (QWidget *w : FocusFlow::layoutOrder(screen))
+        if (takes(w)) {
+            start = w;
+            break;
+        }
     QList<QWidget *> chain;
-    int guard = 0;
-    for (QWidget *w = screen->nextInFocusChain(); w && w != screen && guard < 5000; w = w->nextInFocusChain(), ++guard)
-        if (screen->isAncestorOf(w) && w->focusPolicy() & Qt::TabFocus && w->isVisible() && !w->focusProxy()
-            && !qobject_cast<QTabBar *>(w) && !inCompound(w, screen))
-            chain << w;
+    if (!start)
+        return chain;
+    start->setFocus(Qt::TabFocusReason);
+    for (int guard = 0; guard < 300; ++guard) {
+        QWidget *now = QApplication::focusWidget();
+        if (!now || (guard > 0 && now == start) || chain.contains(now))
+            break;
+        if (takes(now))
+            chain << now;
+        QTest::keyClick(now, Qt::Key_Tab);
+    }
     return chain;
 }
 
@@ -141,6 +158,7 @@ private slots:
         QWidget host;
         host.resize(1280, 900);
         host.show();
+        QVERIFY(QTest::qWaitForWindowActive(&host));
         QStringList wrong;
         int screens = 0;
         for (int number : ScreenCatalog::instance().numbers()) {
@@ -150,6 +168,9 @@ private slots:
             ++screens;
             screen->resize(screen->sizeHint().expandedTo(QSize(1100, 760)));
             screen->show();
+            screen->activateWindow();
+            if (!QTest::qWaitForWindowActive(screen->window()))
+                wrong << QStringLiteral("%1: its window never became active").arg(number);
             QApplication::processEvents();
             const QString where = QStringLiteral("%1 %2").arg(number).arg(screen->windowTitle());
             wrong << misorders(screen, where);

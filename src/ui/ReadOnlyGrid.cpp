@@ -171,6 +171,9 @@ QTableView *makeReadOnlyGrid(QWidget *parent, QAbstractItemModel *model, const Q
     g->horizontalHeader()->setStretchLastSection(true);
     // Titles are never cut short: a column is at least as wide as its title.
     g->horizontalHeader()->setTextElideMode(Qt::ElideNone);
+    // Contents are measured on the rows in sight: a large list is never
+    // read further to size its columns.
+    g->horizontalHeader()->setResizeContentsPrecision(0);
     g->setTextElideMode(Qt::ElideRight);
     new Fitter(g);
     return g;

@@ -1,7 +1,7 @@
 // Keyboard flow on every screen of the catalog: Tab walks the fields in the
 // order they are read on screen, Enter moves on in fields, check boxes and
-// "..." buttons and presses a focused OK; windows opened for typing take the
-// focus; a refused field keeps its colour while its message box is up.
+// "..." buttons and presses a focused OK; a refused field keeps its colour
+// while its message box is up.
 #include "app/Login_2Screen.h"
 #include "app/ScreenWiring.h"
 #include "app/TracaSenhaScreen.h"
@@ -273,22 +273,6 @@ private slots:
 
         other->setFocus(Qt::TabFocusReason);
         QCOMPARE(field->palette().color(QPalette::Base), normal);
-    }
-
-    void windowOpenedForTypingTakesTheFocus()
-    {
-        QWidget form;
-        auto *typing = new QLineEdit(&form);
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        typing->setFocus();
-
-        QWidget calc(&form, Qt::Window);
-        auto *years = new QLineEdit(&calc);
-        calc.show();
-        FocusFlow::focusFirst(&calc);
-        QVERIFY(QTest::qWaitForWindowActive(&calc));
-        QCOMPARE(QApplication::focusWidget(), years);
     }
 };
 

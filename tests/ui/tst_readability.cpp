@@ -46,7 +46,6 @@ private slots:
         for (int c = 0; c < 4; ++c)
             total += h->sectionSize(c);
         QCOMPARE(total, grid->viewport()->width()); // the name column takes what is left
-        QVERIFY(h->sectionSize(1) > h->sectionSize(2));
 
         // A longer value on the next load widens its column again.
         load(QStringLiteral("(19)3234-5678 RAMAL 2231 / RECADO COM A VIZINHA"));

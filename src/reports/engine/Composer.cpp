@@ -106,12 +106,6 @@ public:
 
     ComposedReport run()
     {
-        // The window says the report is on its way before the query runs,
-        // which on a large city is most of the wait.
-        if (m_opt.progress && !m_opt.progress(0, -1)) {
-            m_out.cancelled = true;
-            return std::move(m_out);
-        }
         QElapsedTimer sinceReported;
         sinceReported.start();
         std::unique_ptr<ReportDataSource> src;

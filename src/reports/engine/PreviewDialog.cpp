@@ -139,6 +139,11 @@ PreviewDialog::PreviewDialog(const ComposedReport &report, QWidget *parent)
 void PreviewDialog::showEvent(QShowEvent *e)
 {
     if (!m_placed) {
+        // Every command stays in sight: never narrower than the toolbar.
+        if (auto *bar = findChild<QToolBar *>(QStringLiteral("tlbPreview"))) {
+            bar->ensurePolished();
+            setMinimumWidth(qMax(minimumWidth(), bar->sizeHint().width() + 8));
+        }
         // Opened as tall as the screen allows, wide enough for the page at a
         // readable size, and centred.
         m_placed = true;

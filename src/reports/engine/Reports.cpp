@@ -50,6 +50,7 @@ bool openOrThrow(const ReportDefinition &def, QWidget *parent)
     // before the first row, and the clerk must see that it is coming and be
     // able to cancel it.
     Progress progress(def.title, QStringLiteral("Gerando o relatório..."), parent, 0);
+    progress.step(0);
     ComposeOptions opt;
     opt.progress = [&progress](qint64 rows, qint64 total) {
         progress.setTotal(total);

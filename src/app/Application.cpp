@@ -12,8 +12,10 @@
 #include "db/schema/ReferenceData.h"
 #include "db/schema/Schema.h"
 #include "ui/Services.h"
+#include "ui/ReadOnlyLook.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QScreen>
 #include <QTranslator>
@@ -37,15 +39,26 @@ std::unique_ptr<DataModule> openDataModule(const QStringList &arguments)
     return nullptr;
 }
 
+// The icon lives in the core library, which is static: its resources are
+// registered by hand.
+static void initAppResources()
+{
+    Q_INIT_RESOURCE(app);
+}
+
 int runZapo(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zapo"));
+    // Every window carries the program's own icon.
+    initAppResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/zapo.png")));
     // Standard dialogs (file names, print preview) in Portuguese.
     QTranslator qtTranslator;
     if (qtTranslator.load(QStringLiteral("qtbase_pt_BR"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
     Formats::install();
+    ReadOnlyLook::install();
 
     // Said before connecting, so that it is seen even when the connection fails.
     for (const QString &w : SecretExposure::warnings(QApplication::arguments()))

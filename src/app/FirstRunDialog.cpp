@@ -1,6 +1,6 @@
 #include "app/FirstRunDialog.h"
 #include "app/Accounts.h"
-#include "app/EnterAsTab.h"
+#include "ui/FocusFlow.h"
 #include "app/Product.h"
 #include "db/DbError.h"
 #include "db/PasswordDigest.h"
@@ -38,7 +38,6 @@ FirstRunDialog::FirstRunDialog(Connection &c, QWidget *parent) : QDialog(parent)
     m_login->setMaxLength(50);
 
     auto *form = new QFormLayout;
-    auto *enter = new EnterAsTab(this);
     for (auto [caption, e] : {std::pair{QStringLiteral("Unidade de trabalho:"), m_unidade},
                               std::pair{QStringLiteral("Nome do administrador:"), m_nome},
                               std::pair{QStringLiteral("Login:"), m_login},
@@ -48,7 +47,6 @@ FirstRunDialog::FirstRunDialog(Connection &c, QWidget *parent) : QDialog(parent)
         label->setBuddy(e);
         e->setAccessibleName(caption);
         form->addRow(label, e);
-        enter->watch(e);
     }
 
     auto *ok = new QPushButton(QStringLiteral("&OK"));
@@ -68,6 +66,8 @@ FirstRunDialog::FirstRunDialog(Connection &c, QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
     connect(ok, &QPushButton::clicked, this, &FirstRunDialog::confirm);
     connect(sair, &QPushButton::clicked, this, &QDialog::reject);
+    // Enter walks the fields and presses the button it reaches.
+    FocusFlow::watchBelow(this);
 }
 
 void FirstRunDialog::confirm()

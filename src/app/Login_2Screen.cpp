@@ -1,5 +1,5 @@
 #include "app/Login_2Screen.h"
-#include "app/EnterAsTab.h"
+#include "ui/FocusFlow.h"
 #include "app/ProgramExit.h"
 #include "app/Product.h"
 #include "db/DataModule.h"
@@ -107,15 +107,13 @@ Login_2Screen::Login_2Screen(std::function<void()> configureMenu, QWidget *paren
     layout->addLayout(buttons);
     layout->addWidget(status);
 
-    auto *enter = new EnterAsTab(this);
-    enter->watch(m_unidade);
-    enter->watch(m_usuario);
-    enter->watch(m_senha);
 
     connect(m_unidade, &QComboBox::currentIndexChanged, this, &Login_2Screen::unitPicked);
     connect(m_usuario, &QComboBox::currentIndexChanged, this, &Login_2Screen::userPicked);
     connect(m_ok, &QPushButton::clicked, this, &Login_2Screen::confirm);
     connect(m_sair, &QPushButton::clicked, this, &Login_2Screen::exitProgram);
+    // Enter walks the fields and presses the button it reaches.
+    FocusFlow::watchBelow(this);
 }
 
 void Login_2Screen::showEvent(QShowEvent *event)

@@ -6,6 +6,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Session.h"
+#include "ui/FocusFlow.h"
 #include "ui/MainMenuHook.h"
 #include "ui/ScreenCatalog.h"
 #include "ui/Services.h"
@@ -16,6 +17,8 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QRegularExpression>
+#include <QStatusTipEvent>
 #include <QStatusBar>
 #include <map>
 
@@ -24,6 +27,14 @@ namespace {
 const char *TagProperty = "tag";
 const char *EntryProperty = "menuEntry"; // index into Menu::entries()
 const char *NoCommandProperty = "zapoNoCommand";
+
+// An ampersand standing alone ("Proprietário & Animal") is meant as the
+// sign itself, not as the mark of the next letter's shortcut.
+QString menuText(QString caption)
+{
+    static const QRegularExpression alone(QStringLiteral("&(?=\\s|$)"));
+    return caption.replace(alone, QStringLiteral("&&"));
+}
 
 } // namespace
 
@@ -94,7 +105,7 @@ void MenuPrincipalScreen::buildMenu()
             a = menus.at(e.parent)->addSeparator();
             break;
         default:
-            a = menus.at(e.parent)->addAction(e.caption);
+            a = menus.at(e.parent)->addAction(menuText(e.caption));
             a->setObjectName(e.objectName);
             if (!e.hint.isEmpty()) {
                 a->setStatusTip(e.hint);
@@ -157,6 +168,15 @@ void MenuPrincipalScreen::configureMenu()
         Services::messages().error(QStringLiteral("Erro de autenticação de usuário.\rTente logar novamente."), this);
         ProgramExit::request(1);
     }
+}
+
+bool MenuPrincipalScreen::event(QEvent *event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        m_panels[2]->setText(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void MenuPrincipalScreen::showEvent(QShowEvent *event)
@@ -245,7 +265,14 @@ QWidget *MenuPrincipalScreen::openScreen(const Menu::Entry &e)
     connect(screen, &QObject::destroyed, sub, &QMdiSubWindow::close, Qt::QueuedConnection);
     sub->show();
     screen->show();
+    // Tiling or shrinking never squeezes a form below what its labels and
+    // fields need (known once shown): a frame smaller than that shows part
+    // of the form, never labels run together. The frame itself stays free
+    // to shrink to an icon.
+    screen->setMinimumSize(screen->minimumSizeHint());
     m_mdi->setActiveSubWindow(sub);
+    // The clerk types into the window just opened, not into the one behind.
+    FocusFlow::focusFirst(screen);
     return screen;
 }
 

@@ -40,6 +40,9 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Hints of the menu entries go to the third panel, leaving the unit and
+    // the user in sight.
+    bool event(QEvent *event) override;
 
 private:
     void buildMenu();

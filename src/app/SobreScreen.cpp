@@ -3,15 +3,19 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 QString SobreScreen::serverLine(const QString &parameterText)
 {
     static const QString key = QStringLiteral("SERVER NAME=");
     const qsizetype at = parameterText.indexOf(key);
-    // The window has always cut the name at 17 characters, taking a line
-    // break and the next line's start when the name is shorter.
-    const QString server = at < 0 ? QString() : parameterText.mid(at + key.size(), 17);
+    // The window has always cut the name at 17 characters; a shorter name
+    // ends at its line, not with the start of the next parameter.
+    QString server = at < 0 ? QString() : parameterText.mid(at + key.size(), 17);
+    const qsizetype end = server.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+    if (end >= 0)
+        server.truncate(end);
     return QStringLiteral("Servidor ZAPO: ") + server;
 }
 

@@ -1,5 +1,5 @@
 #include "app/TracaSenhaScreen.h"
-#include "app/EnterAsTab.h"
+#include "ui/FocusFlow.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/PasswordDigest.h"
@@ -59,13 +59,11 @@ TracaSenhaScreen::TracaSenhaScreen(QWidget *parent) : QWidget(parent)
     layout->addLayout(grid);
     layout->addLayout(buttons);
 
-    auto *enter = new EnterAsTab(this);
-    enter->watch(m_atual);
-    enter->watch(m_nova);
-    enter->watch(m_confirma);
 
     connect(m_ok, &QPushButton::clicked, this, &TracaSenhaScreen::confirm);
     connect(m_cancelar, &QPushButton::clicked, this, &QWidget::close);
+    // Enter walks the fields and presses the button it reaches.
+    FocusFlow::watchBelow(this);
 }
 
 void TracaSenhaScreen::confirm()

@@ -72,4 +72,17 @@ double parseNumber(const QString &text, bool *ok)
     return good ? v : 0.0;
 }
 
+QString taxNumber(const QString &stored)
+{
+    const QString t = stored.trimmed();
+    for (const QChar ch : t)
+        if (!ch.isDigit())
+            return t;
+    if (t.size() == 11)
+        return QStringLiteral("%1.%2.%3-%4").arg(t.left(3), t.mid(3, 3), t.mid(6, 3), t.mid(9));
+    if (t.size() == 14)
+        return QStringLiteral("%1.%2.%3/%4-%5").arg(t.left(2), t.mid(2, 3), t.mid(5, 3), t.mid(8, 4), t.mid(12));
+    return t;
+}
+
 } // namespace Formats

@@ -15,6 +15,10 @@ QString dateTime(const QDateTime &t);      // 31/12/2024 14:05:00
 QString time(const QTime &t);              // 14:05
 QString number(double value, int decimals = -1); // 1,5
 
+// A tax number as people read it: eleven digits "123.456.789-09" (CPF),
+// fourteen "12.345.678/0001-95" (CNPJ); any other text as it is.
+QString taxNumber(const QString &stored);
+
 // Two-digit years fall in the fifty years before and after the current
 // year: in 2026, 00..75 are 2000..2075 and 76..99 are 1976..1999.
 int expandYear(int twoDigitYear, int currentYear);

@@ -72,6 +72,8 @@ AddressGroup::AddressGroup(Kind kind, QWidget *parent)
     m_bairro->setMaxVisibleItems(kind == Kind::Owner ? 15 : 20);
     m_cep = edit("dbeNUM_CEP");
     m_cep->setInputMask(Documents::cepMask());
+    // The whole postcode stays in sight when the window is narrowed.
+    m_cep->setMinimumWidth(m_cep->fontMetrics().horizontalAdvance(QStringLiteral("00000-000")) + 16);
     if (kind == Kind::Owner)
         m_cep->setProperty("zapoOwnEnter", true);
     m_seq = edit("dbeNUM_SEQU_LOGR");

@@ -3,6 +3,7 @@
 #include "db/DbError.h"
 #include "db/ServerClock.h"
 #include "registry/FormHelpers.h"
+#include "ui/FocusFlow.h"
 #include "ui/Services.h"
 
 #include <QGridLayout>
@@ -124,7 +125,9 @@ void CalculaIdadeScreen::showEvent(QShowEvent *event)
         m_centred = true;
         if (QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen())
             move(s->availableGeometry().center() - rect().center());
+        // Digits typed now are years, not more of the animal's name.
         m_ano->setFocus();
+        FocusFlow::focusFirst(this);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "registry/FormHelpers.h"
 #include "db/DbError.h"
+#include "ui/FocusFlow.h"
+#include "ui/RecordKeys.h"
 #include "ui/Services.h"
 
 #include <QAction>
@@ -12,9 +14,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPalette>
+#include <QStyle>
 #include <QWidget>
 
 namespace FormHelpers {
@@ -27,6 +31,12 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::FocusOut) {
+            // The message box that says why the field was refused takes the
+            // focus for a while: the colour stays until the clerk leaves
+            // the field themselves.
+            const Qt::FocusReason why = static_cast<QFocusEvent *>(event)->reason();
+            if (why == Qt::ActiveWindowFocusReason || why == Qt::PopupFocusReason)
+                return false;
             auto *w = static_cast<QWidget *>(watched);
             w->setPalette(QPalette());
             w->setAutoFillBackground(false);
@@ -37,36 +47,11 @@ public:
     }
 };
 
-class EnterAsTab : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const auto *k = static_cast<QKeyEvent *>(event);
-        if ((k->key() != Qt::Key_Return && k->key() != Qt::Key_Enter) || k->modifiers() & Qt::ControlModifier)
-            return false;
-        auto *w = qobject_cast<QWidget *>(watched);
-        if (!w || w->property("zapoOwnEnter").toBool())
-            return false;
-        const bool single = qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)
-                            || qobject_cast<QAbstractSpinBox *>(w);
-        if (!single)
-            return false;
-        if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->view() && combo->view()->isVisible())
-            return false;
-        focusNext(w);
-        return true;
-    }
-};
-
 } // namespace
 
 void focusNext(QWidget *w)
 {
-    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &tab);
+    FocusFlow::focusNext(w);
 }
 
 void markRefused(QWidget *editor)
@@ -85,11 +70,7 @@ void markRefused(QWidget *editor)
 
 void installEnterAsTab(QWidget *root)
 {
-    auto *filter = new EnterAsTab(root);
-    const QList<QWidget *> all = root->findChildren<QWidget *>();
-    for (QWidget *w : all)
-        if (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w))
-            w->installEventFilter(filter);
+    FocusFlow::watchBelow(root);
 }
 
 void upperCase(QLineEdit *e)
@@ -123,12 +104,18 @@ QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
 
 void addToolbarActions(QWidget *scope, QToolBar *bar, const QList<ToolbarEntry> &entries, QHash<QString, QAction *> &actions)
 {
+    // Captions under icons, as on every register screen.
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setIconSize(QSize(16, 16));
     for (const ToolbarEntry &e : entries) {
         if (!e.name) {
             bar->addSeparator();
             continue;
         }
         auto *a = new QAction(e.caption, scope);
+        if (const QStyle::StandardPixmap icon = toolbarIcon(e.caption); icon != QStyle::SP_CustomBase)
+            a->setIcon(scope->style()->standardIcon(icon));
+        a->setIconText(e.caption);
         a->setObjectName(QString::fromLatin1(e.name));
         a->setShortcuts(e.keys);
         // A hidden widget's actions do not answer their keys.

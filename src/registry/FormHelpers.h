@@ -19,10 +19,11 @@ namespace FormHelpers {
 // A refused field: yellow background and the focus. Leaving the field gives
 // it back the normal window background.
 void markRefused(QWidget *editor);
-// Enter in a single-line field (a line edit or a closed drop-down) moves
-// the focus on as Tab does, everywhere below `root`. Editors whose Enter
-// does something of its own carry the property "zapoOwnEnter". Call once,
-// after the editors exist.
+// Enter in a single-line field, a closed drop-down, a check box or a "..."
+// button moves the focus on as Tab does, and presses any other focused
+// button, everywhere below `root` (see FocusFlow). Editors whose Enter does
+// something of its own carry the property "zapoOwnEnter". Call once, after
+// the editors exist.
 void installEnterAsTab(QWidget *root);
 // Moves the focus on from `w` as Tab would.
 void focusNext(QWidget *w);

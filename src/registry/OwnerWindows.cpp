@@ -66,7 +66,8 @@ OwnerConsultation::OwnerConsultation(QWidget *opener, OwnerLoader *loader)
     m_field = new QComboBox(this);
     m_field->setObjectName(QStringLiteral("cmbCampo"));
     m_field->addItems(OwnerSearch::consultationFieldCaptions());
-    m_field->setCurrentIndex(m_field->count() - 1);
+    // The clerk searches by name far more than by anything else.
+    m_field->setCurrentIndex(int(OwnerSearch::consultationFieldCaptions().indexOf(QStringLiteral("Nome prop."))));
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("edtTexto"));
     upperCase(m_text);
@@ -134,6 +135,8 @@ OwnerConsultation::OwnerConsultation(QWidget *opener, OwnerLoader *loader)
     });
 
     resize(900, 420);
+    // The field to search by is preselected: the clerk types the text at once.
+    m_text->setFocus();
     if (const QScreen *s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
 }
@@ -202,7 +205,8 @@ OwnerSearchWindow::OwnerSearchWindow(QWidget *opener, int target)
     m_field->setObjectName(QStringLiteral("cmbCampo"));
     m_field->setEditable(true);
     m_field->addItems(OwnerSearch::ownerFieldCaptions());
-    m_field->setCurrentIndex(-1);
+    // Owners are looked for by name far more than by anything else.
+    m_field->setCurrentIndex(int(OwnerSearch::ownerFieldCaptions().indexOf(QStringLiteral("Nome"))));
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("edtTexto"));
     upperCase(m_text);

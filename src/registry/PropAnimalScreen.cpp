@@ -8,6 +8,7 @@
 #include "registry/StreetSearchWindow.h"
 #include "registry/Documents.h"
 #include "registry/FormHelpers.h"
+#include "ui/FocusFlow.h"
 #include "ui/RecordKeys.h"
 #include "ui/Services.h"
 
@@ -15,6 +16,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFocusEvent>
+#include <QScopedValueRollback>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -321,7 +324,22 @@ void PropAnimalScreen::setMode(Mode m)
     m_unidade->setEnabled(editing);
     m_tipoPessoa->setEnabled(editing);
     m_address->setEditing(editing);
+    showPhone();
     updateActions();
+}
+
+void PropAnimalScreen::showPhone()
+{
+    // The mask takes eight or ten digits after the area code and shows the
+    // two missing ones as blanks: only while typing. Browsing shows the
+    // number as stored, "(19)3234-5678" rather than "(19)3234__5678".
+    if (m_mode == Mode::Browsing) {
+        m_telefone->setInputMask(QString());
+        m_telefone->setText(m_telefoneStored.trimmed());
+    } else if (m_telefone->inputMask().isEmpty()) {
+        m_telefone->setInputMask(Documents::homePhoneMask());
+        m_telefone->setText(Documents::homePhoneForMask(m_telefoneStored));
+    }
 }
 
 void PropAnimalScreen::setWebFieldsEditable(bool on)
@@ -388,7 +406,8 @@ void PropAnimalScreen::clearOwner()
     m_codigo->clear();
     m_unidade->setCurrentIndex(0);
     m_nome->clear();
-    m_telefone->clear();
+    m_telefoneStored.clear();
+    showPhone();
     m_celular->clear();
     m_recado->clear();
     setTipoPessoa(QString());
@@ -420,7 +439,8 @@ void PropAnimalScreen::showOwner(const std::optional<OwnerData> &d)
     const int u = m_unidade->findData(o.id_Unidade_Trabalho.toInt());
     m_unidade->setCurrentIndex(u < 0 ? 0 : u);
     m_nome->setText(o.Nome);
-    m_telefone->setText(Documents::homePhoneForMask(o.Telefone_Residencial));
+    m_telefoneStored = o.Telefone_Residencial;
+    showPhone();
     m_celular->setText(o.Telefone_Celular);
     m_recado->setText(o.Telefone_Recado);
     setTipoPessoa(o.Tipo_Pessoa);
@@ -572,6 +592,11 @@ void PropAnimalScreen::gravar()
 {
     if (m_mode == Mode::Browsing)
         return;
+    // Gravar straight from the tax number: the look-up its leave would run
+    // comes first, and finding the person shows them instead of saving.
+    const QString digits = Documents::digitsOnly(m_cpf->text());
+    if (!digits.isEmpty() && digits != m_cpfChecked && cpfLeft())
+        return;
     const bool inserting = m_mode == Mode::Inserting;
     OwnerEdit e = collect();
     OwnerStore store;
@@ -701,8 +726,7 @@ void PropAnimalScreen::pesquisar()
     if (!m_consultation)
         m_consultation = new OwnerConsultation(this, this);
     m_consultation->show();
-    m_consultation->raise();
-    m_consultation->activateWindow();
+    FocusFlow::focusFirst(m_consultation);
 }
 
 void PropAnimalScreen::imprimir()
@@ -731,31 +755,40 @@ void PropAnimalScreen::nameLeft()
     }
 }
 
-void PropAnimalScreen::cpfLeft()
+bool PropAnimalScreen::cpfLeft()
 {
-    if (m_mode == Mode::Browsing)
-        return;
+    // One look-up at a time: the box it shows must not let a second one
+    // (queued by the same leave) stack another box on top of it.
+    if (m_mode == Mode::Browsing || m_cpfChecking)
+        return false;
     const QString digits = Documents::digitsOnly(m_cpf->text());
     if (digits.isEmpty())
-        return;
+        return false;
+    QScopedValueRollback<bool> busy(m_cpfChecking, true);
+    m_cpfChecked = digits;
     try {
         // The owner being altered does not count as already registered.
         const QVariant self = m_mode == Mode::Editing ? QVariant(m_idAtual) : QVariant();
         const std::optional<int> found = OwnerStore().ownerSharingBaseNumber(digits, self);
         if (!found)
-            return;
+            return false;
         Services::messages().information(QStringLiteral("Usuário já cadastrado!"), this);
         setWebFieldsEditable(false);
         setMode(Mode::Browsing);
         loadOwner(*found, 0);
+        return true;
     } catch (const DbError &e) {
         showError(e, this);
+        return false;
     }
 }
 
 bool PropAnimalScreen::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut) {
+    // Only a real leave counts: a box or a drop-down taking the focus for a
+    // moment is not the clerk leaving the field.
+    const auto why = event->type() == QEvent::FocusOut ? static_cast<QFocusEvent *>(event)->reason() : Qt::OtherFocusReason;
+    if (event->type() == QEvent::FocusOut && why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason) {
         if (watched == m_nome)
             QMetaObject::invokeMethod(this, [this] { nameLeft(); }, Qt::QueuedConnection);
         else if (watched == m_cpf)

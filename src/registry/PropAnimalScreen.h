@@ -94,7 +94,9 @@ private:
     void showBlock(const QString &bloqueado, bool tick);
     void setTipoPessoa(const QString &tipo);
     void nameLeft();
-    void cpfLeft();
+    // True when the tax number belongs to another owner, now shown.
+    bool cpfLeft();
+    void showPhone();
     void moveTo(int index);
     void loadUnits();
     void updateCaption();
@@ -107,6 +109,9 @@ private:
     QList<int> m_ids;
     int m_index = -1;
     bool m_passwordRequired = true;
+    bool m_cpfChecking = false;
+    QString m_cpfChecked; // the tax number digits last looked up
+    QString m_telefoneStored;
     QPointer<OwnerConsultation> m_consultation;
 
     QTabWidget *m_tabs;

@@ -1,4 +1,5 @@
 #include "registry/StreetSearchWindow.h"
+#include "ui/FocusFlow.h"
 #include "db/DbError.h"
 #include "registry/AddressGroup.h"
 #include "registry/FormHelpers.h"
@@ -93,6 +94,7 @@ StreetSearchWindow *StreetSearchWindow::open(AddressGroup *target, const QString
     w->setText(text);
     if (runAtOnce)
         w->pesquisar();
+    FocusFlow::centreOn(w, target);
     w->show();
     w->raise();
     w->activateWindow();

@@ -65,7 +65,8 @@ ReportDefinition definition(Connection &c, int idProprietario)
     h.add(Items::label(2, 7, 14, 4, QStringLiteral("Pessoa"))).size(9).bold();
     h.add(Items::field(16, 7, 30, 4, QStringLiteral("Tipo_Pessoa"))).size(9);
     h.add(Items::label(48, 7, 22, 4, QStringLiteral("CPF/CNPJ : "))).size(9).bold();
-    h.add(Items::field(70, 7, 32, 4, QStringLiteral("Num_CPF_CNPJ"))).size(9);
+    h.add(Items::computed(70, 7, 32, 4, [](const ReportRow &r) { return Formats::taxNumber(r.text(QStringLiteral("Num_CPF_CNPJ"))); }))
+        .size(9);
     h.add(Items::label(104, 7, 10, 4, QStringLiteral("RG : "))).size(9).bold();
     h.add(Items::field(114, 7, w - 116, 4, QStringLiteral("Num_CI"))).size(9);
     h.add(Items::label(2, 11.5, 22, 4, QStringLiteral("Telefones : "))).size(9).bold();
@@ -73,16 +74,19 @@ ReportDefinition definition(Connection &c, int idProprietario)
          return r.text(QStringLiteral("Telefone_Residencial")) + QStringLiteral(" / ") + r.text(QStringLiteral("Telefone_Celular"))
                 + QStringLiteral(" / ") + r.text(QStringLiteral("Telefone_Recado"));
      })).size(9);
-    h.add(Items::computed(2, 16, w * 0.55, 5, [](const ReportRow &r) {
+    // Street, neighbourhood and postcode share the last line, each with room
+    // of its own: a long neighbourhood is cut short before the postcode.
+    const double bx = w * 0.52;
+    const double cx = w - 36;
+    h.add(Items::computed(2, 16, bx - 4, 5, [](const ReportRow &r) {
          return (r.text(QStringLiteral("TIP_LOGR")) + QLatin1Char(' ') + r.text(QStringLiteral("NOM_LOGR")) + QLatin1Char(' ')
                  + r.text(QStringLiteral("NUM_IMOV_LOGR")) + QLatin1Char(' ') + r.text(QStringLiteral("DES_CMPL_ENDR")))
              .trimmed();
      })).size(10);
-    const double bx = w * 0.55 + 4;
-    h.add(Items::label(bx, 16.5, 18, 4, QStringLiteral("BAIRRO : "))).size(9).bold();
-    h.add(Items::field(bx + 18, 16.5, w - bx - 52, 4, QStringLiteral("NOM_BAIR"))).size(9);
-    h.add(Items::label(w - 34, 16.5, 12, 4, QStringLiteral("CEP : "))).size(9).bold();
-    h.add(Items::computed(w - 22, 16.5, 20, 4, [](const ReportRow &r) { return cepText(r.text(QStringLiteral("NUM_CEP"))); }))
+    h.add(Items::label(bx, 16.5, 19, 4, QStringLiteral("BAIRRO : "))).size(9).bold();
+    h.add(Items::field(bx + 19, 16.5, cx - bx - 23, 4, QStringLiteral("NOM_BAIR"))).size(9);
+    h.add(Items::label(cx, 16.5, 12, 4, QStringLiteral("CEP : "))).size(9).bold();
+    h.add(Items::computed(cx + 12, 16.5, 22, 4, [](const ReportRow &r) { return cepText(r.text(QStringLiteral("NUM_CEP"))); }))
         .size(9);
 
     // One block per animal; an owner who never held one keeps an empty block.

@@ -1,7 +1,157 @@
 #include "ui/ReadOnlyGrid.h"
 
+#include <QEvent>
 #include <QHeaderView>
+#include <QHash>
+#include <QPointer>
+#include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
+
+namespace {
+
+const char *FitterName = "zapoGridFitter";
+
+bool namesAName(QString title)
+{
+    title = title.trimmed();
+    return title.startsWith(QStringLiteral("Nome"), Qt::CaseInsensitive)
+           || title.compare(QStringLiteral("Proprietario"), Qt::CaseInsensitive) == 0
+           || title.compare(QStringLiteral("Proprietário"), Qt::CaseInsensitive) == 0
+           || title.compare(QStringLiteral("Animal"), Qt::CaseInsensitive) == 0;
+}
+
+// Keeps a grid's columns readable: fitted to their contents on every load,
+// widths a screen set kept as minimums, the name column filling the rest.
+class Fitter : public QObject {
+public:
+    explicit Fitter(QTableView *grid) : QObject(grid), m_grid(grid)
+    {
+        setObjectName(QString::fromLatin1(FitterName));
+        m_pending.setSingleShot(true);
+        m_pending.setInterval(0);
+        connect(&m_pending, &QTimer::timeout, this, &Fitter::fit);
+        grid->viewport()->installEventFilter(this);
+        watchModel();
+    }
+
+    void watchModel()
+    {
+        for (const QMetaObject::Connection &c : std::as_const(m_modelConnections))
+            disconnect(c);
+        m_modelConnections.clear();
+        QAbstractItemModel *model = m_grid->model();
+        if (!model)
+            return;
+        auto later = [this] { m_pending.start(); };
+        m_modelConnections << connect(model, &QAbstractItemModel::modelReset, this, later)
+                           << connect(model, &QAbstractItemModel::layoutChanged, this, later)
+                           << connect(model, &QAbstractItemModel::headerDataChanged, this, later)
+                           << connect(model, &QAbstractItemModel::rowsInserted, this,
+                                      [this, later](const QModelIndex &parent, int first) {
+                                          // The first rows of a load; pages read later keep the widths.
+                                          if (!parent.isValid() && first == 0)
+                                              later();
+                                      });
+        m_pending.start();
+    }
+
+    void setStretchColumn(int column)
+    {
+        m_stretch = column;
+        spread();
+    }
+
+    void fit()
+    {
+        QAbstractItemModel *model = m_grid->model();
+        if (!model)
+            return;
+        QHeaderView *h = m_grid->horizontalHeader();
+        const int columns = model->columnCount();
+        if (!m_minimumsTaken) {
+            // Widths a screen set before the first load stay as minimums.
+            m_minimumsTaken = true;
+            for (int c = 0; c < columns; ++c)
+                if (h->sectionSize(c) != h->defaultSectionSize())
+                    m_minimum.insert(c, h->sectionSize(c));
+        }
+        h->setStretchLastSection(false);
+        m_fitted.clear();
+        for (int c = 0; c < columns; ++c) {
+            if (m_grid->isColumnHidden(c)) {
+                m_fitted << 0;
+                continue;
+            }
+            const QAbstractItemView *view = m_grid; // the table view keeps it protected
+            const int wanted = qMax(view->sizeHintForColumn(c), h->sectionSizeHint(c));
+            m_fitted << qMax(wanted, m_minimum.value(c, 0));
+        }
+        spread();
+    }
+
+    // The fitted widths, the width left over given to the name column.
+    void spread()
+    {
+        QAbstractItemModel *model = m_grid->model();
+        if (!model || m_fitted.size() != model->columnCount())
+            return;
+        const int column = stretchColumn();
+        int total = 0;
+        for (int c = 0; c < m_fitted.size(); ++c)
+            if (!m_grid->isColumnHidden(c))
+                total += m_fitted.at(c);
+        const int room = m_grid->viewport()->width();
+        QScopedValueRollback<bool> busy(m_spreading, true);
+        for (int c = 0; c < m_fitted.size(); ++c) {
+            if (m_grid->isColumnHidden(c))
+                continue;
+            int w = m_fitted.at(c);
+            if (c == column && room > total)
+                w += room - total;
+            m_grid->setColumnWidth(c, w);
+        }
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize && !m_spreading)
+            spread();
+        return false;
+    }
+
+private:
+    int stretchColumn() const
+    {
+        QAbstractItemModel *model = m_grid->model();
+        if (m_stretch >= 0)
+            return m_stretch;
+        for (int c = 0; c < model->columnCount(); ++c)
+            if (!m_grid->isColumnHidden(c) && namesAName(model->headerData(c, Qt::Horizontal).toString()))
+                return c;
+        for (int c = model->columnCount() - 1; c >= 0; --c)
+            if (!m_grid->isColumnHidden(c))
+                return c;
+        return -1;
+    }
+
+    QTableView *m_grid;
+    QTimer m_pending;
+    QList<QMetaObject::Connection> m_modelConnections;
+    QHash<int, int> m_minimum;
+    QList<int> m_fitted;
+    int m_stretch = -1;
+    bool m_minimumsTaken = false;
+    bool m_spreading = false;
+};
+
+Fitter *fitterOf(QTableView *grid)
+{
+    return grid ? grid->findChild<Fitter *>(QString::fromLatin1(FitterName), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+} // namespace
 
 QTableView *makeReadOnlyGrid(QWidget *parent, QAbstractItemModel *model, const QString &objectName,
                              const QString &accessibleName)
@@ -19,5 +169,28 @@ QTableView *makeReadOnlyGrid(QWidget *parent, QAbstractItemModel *model, const Q
     g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 6);
     g->horizontalHeader()->setSectionsClickable(true);
     g->horizontalHeader()->setStretchLastSection(true);
+    // Titles are never cut short: a column is at least as wide as its title.
+    g->horizontalHeader()->setTextElideMode(Qt::ElideNone);
+    // Contents are measured on the rows in sight: a large list is never
+    // read further to size its columns.
+    g->horizontalHeader()->setResizeContentsPrecision(0);
+    g->setTextElideMode(Qt::ElideRight);
+    new Fitter(g);
     return g;
 }
+
+namespace ReadOnlyGrid {
+
+void fit(QTableView *grid)
+{
+    if (Fitter *f = fitterOf(grid))
+        f->fit();
+}
+
+void setStretchColumn(QTableView *grid, int column)
+{
+    if (Fitter *f = fitterOf(grid))
+        f->setStretchColumn(column);
+}
+
+} // namespace ReadOnlyGrid

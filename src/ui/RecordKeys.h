@@ -1,6 +1,8 @@
 #pragma once
 #include <QKeySequence>
 #include <QList>
+#include <QString>
+#include <QStyle>
 
 // The keys of the record commands, the same on every register toolbar.
 enum class RecordCommand { Novo, Alterar, Excluir, Atualizar, Gravar, Cancelar, Primeiro, Anterior, Proximo, Ultimo };
@@ -22,4 +24,30 @@ inline QList<QKeySequence> recordKeys(RecordCommand c)
     case RecordCommand::Ultimo: return {QKeySequence(Qt::CTRL | Qt::Key_End)};
     }
     return {};
+}
+
+// The icon a toolbar shows beside a command's caption ("Novo", "Gravar",
+// "Imprimir...", "Sair", ...), the same on every screen's toolbar;
+// QStyle::SP_CustomBase for a caption that has none.
+inline QStyle::StandardPixmap toolbarIcon(const QString &caption)
+{
+    static const QList<std::pair<QString, QStyle::StandardPixmap>> icons = {
+        {QStringLiteral("Novo"), QStyle::SP_FileIcon},
+        {QStringLiteral("Alterar"), QStyle::SP_FileDialogDetailedView},
+        {QStringLiteral("Excluir"), QStyle::SP_TrashIcon},
+        {QStringLiteral("Atualizar"), QStyle::SP_BrowserReload},
+        {QStringLiteral("Gravar"), QStyle::SP_DialogSaveButton},
+        {QStringLiteral("Cancelar"), QStyle::SP_DialogCancelButton},
+        {QStringLiteral("Primeiro"), QStyle::SP_MediaSkipBackward},
+        {QStringLiteral("Anterior"), QStyle::SP_MediaSeekBackward},
+        {QStringLiteral("Próximo"), QStyle::SP_MediaSeekForward},
+        {QStringLiteral("Último"), QStyle::SP_MediaSkipForward},
+        {QStringLiteral("Imprimir..."), QStyle::SP_FileDialogContentsView},
+        {QStringLiteral("Pesquisar"), QStyle::SP_FileDialogInfoView},
+        {QStringLiteral("Sair"), QStyle::SP_DialogCloseButton},
+    };
+    for (const auto &i : icons)
+        if (i.first == caption)
+            return i.second;
+    return QStyle::SP_CustomBase;
 }

@@ -1,4 +1,6 @@
 #include "ui/ScreenCatalog.h"
+#include "ui/FocusFlow.h"
+#include "ui/ReadOnlyLook.h"
 
 ScreenCatalog &ScreenCatalog::instance()
 {
@@ -16,8 +18,23 @@ bool ScreenCatalog::has(int number) const
     return m_openers.count(number) > 0;
 }
 
+QList<int> ScreenCatalog::numbers() const
+{
+    QList<int> l;
+    for (const auto &entry : m_openers)
+        l << entry.first;
+    return l;
+}
+
 QWidget *ScreenCatalog::open(int number, QWidget *parent) const
 {
     const auto it = m_openers.find(number);
-    return it == m_openers.end() ? nullptr : it->second(parent);
+    if (it == m_openers.end())
+        return nullptr;
+    ReadOnlyLook::install();
+    QWidget *screen = it->second(parent);
+    // Tab and Enter walk every screen in the order the clerk reads it.
+    if (screen)
+        FocusFlow::orderByLayout(screen);
+    return screen;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QList>
 #include <QString>
 #include <functional>
 #include <map>
@@ -20,6 +21,8 @@ public:
 
     void add(int number, Opener opener);
     bool has(int number) const;
+    // Every number registered, in ascending order.
+    QList<int> numbers() const;
     // nullptr when nothing is registered or the opener returned nothing.
     QWidget *open(int number, QWidget *parent) const;
 

@@ -1,5 +1,6 @@
 #include "ui/Services.h"
 #include "db/Reconnect.h"
+#include "ui/FocusFlow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,9 +15,26 @@ QString boxText(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
+// With no form named, the active window; failing that (no window manager
+// has activated one yet) the first window shown, so that a box never
+// stands alone in a corner of the screen.
 QWidget *parentOr(QWidget *p)
 {
-    return p ? p : QApplication::activeWindow();
+    if (p)
+        return p;
+    if (QWidget *w = QApplication::activeWindow())
+        return w;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowType() == Qt::Window)
+            return w;
+    return nullptr;
+}
+
+// Boxes stand over the middle of the form they speak about.
+void placeOver(QMessageBox &box)
+{
+    box.adjustSize();
+    FocusFlow::centreOn(&box, box.parentWidget());
 }
 
 class WidgetMessages : public Messages {
@@ -40,6 +58,7 @@ public:
         QPushButton *yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
         QPushButton *no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
         box.setDefaultButton(no);
+        placeOver(box);
         box.exec();
         return box.clickedButton() == yes;
     }
@@ -48,6 +67,7 @@ private:
     void show(QMessageBox::Icon icon, const QString &title, const QString &text, QWidget *parent)
     {
         QMessageBox box(icon, title, boxText(text), QMessageBox::Ok, parentOr(parent));
+        placeOver(box);
         box.exec();
     }
 };

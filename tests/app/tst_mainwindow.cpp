@@ -163,7 +163,9 @@ private slots:
         QCOMPARE(texts(QStringLiteral("mnuUtilitario")).size(), 6);
         QCOMPARE(texts(QStringLiteral("mnuJanelas")).size(), 7);
         QCOMPARE(texts(QStringLiteral("mnuAjuda")), (QStringList{QStringLiteral("&Sistema..."), QStringLiteral("&Manual do sistema")}));
-        QCOMPARE(w.menuAction(QStringLiteral("mnuRel049"))->text(), QStringLiteral("049 - Proprietário & Animal..."));
+        // The lone ampersand is doubled so that the menu shows it.
+        QCOMPARE(w.menuAction(QStringLiteral("mnuRel049"))->text(), QStringLiteral("049 - Proprietário && Animal..."));
+        QCOMPARE(w.menuAction(QStringLiteral("mnu004"))->text(), QStringLiteral("004 - Trocar &senha..."));
         QCOMPARE(w.menuAction(QStringLiteral("mnu012"))->statusTip(), QStringLiteral("Cadastro de tamanho do pelo do animal."));
         QCOMPARE(w.statusBar()->findChildren<QLabel *>(QRegularExpression(QStringLiteral("^stbPainel"))).size(), 3);
         // Every entry's object name is unique, so the gate and the tests find each one.
@@ -278,6 +280,12 @@ private slots:
         // The hand-over record is the main window's while it lives.
         QCOMPARE(&marcacaoAtendimento(), &w.marcacao());
         QCOMPARE(w.marcacao().Origem, 0);
+        // A menu hint leaves the unit and the user in sight.
+        w.menuAction(QStringLiteral("mnu004"))->showStatusText(&w);
+        QVERIFY(w.statusPanel(0)->isVisible());
+        QCOMPARE(w.statusPanel(0)->text(), QStringLiteral("Unidade logada: Centro"));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("ANA - Atendente"));
+        QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Troca senha do usuário."));
         maybeSave(&w, QStringLiteral("main-ordinary.png"));
     }
 
@@ -505,7 +513,8 @@ private slots:
         QCOMPARE(SobreScreen::serverLine(QStringLiteral("DATABASE NAME=zapo\nSERVER NAME=servidor-muito-longo-de-nome\nUSER NAME=u")),
                  QStringLiteral("Servidor ZAPO: servidor-muito-lo"));
         QCOMPARE(SobreScreen::serverLine(QStringLiteral("DATABASE NAME=zapo\nSERVER NAME=srv\nUSER NAME=zapo")),
-                 QStringLiteral("Servidor ZAPO: srv\nUSER NAME=zap"));
+                 QStringLiteral("Servidor ZAPO: srv")); // not the next line's start
+        QCOMPARE(SobreScreen::serverLine(QStringLiteral("SERVER NAME=srv\r\nUSER NAME=zapo")), QStringLiteral("Servidor ZAPO: srv"));
         QCOMPARE(SobreScreen::serverLine(QStringLiteral("SERVER NAME=ab")), QStringLiteral("Servidor ZAPO: ab"));
         QCOMPARE(SobreScreen::serverLine(QStringLiteral("DATABASE NAME=zapo\nUSER NAME=zapo")), QStringLiteral("Servidor ZAPO: "));
     }

@@ -214,6 +214,7 @@ private slots:
         first->action(QStringLiteral("actPesquisar"))->trigger();
         OwnerConsultation *c = first->consultation();
         QVERIFY(c);
+        QCOMPARE(c->fieldBox()->currentText(), QStringLiteral("Nome prop.")); // the field most searched by
         c->localizar();
         QCOMPARE(msgs.last(), QStringLiteral("Falta selecionar o campo ou o texto para a pesquisa. "));
         c->fieldBox()->setCurrentText(QStringLiteral("Nome prop."));
@@ -294,6 +295,50 @@ private slots:
         QCOMPARE(msgs.last(), QStringLiteral("Localize um tutor para gerar o relatório."));
     }
 
+    void registeredTaxNumberThenGravarShowsTheOwnerOnce()
+    {
+        auto t = TestDatabase::create(QStringLiteral("sqlite"));
+        RegistryFixture::fill(t->dm());
+        RecordingMessages msgs;
+        PropAnimalScreen s;
+        s.show();
+        QVERIFY(QTest::qWaitForWindowActive(&s));
+        fillNewOwner(s, QStringLiteral("MARIA SOUZA"), QStringLiteral("52998224725"));
+        s.action(QStringLiteral("actPost"))->trigger();
+        const int maria = s.idProprietarioAtual();
+        QVERIFY(maria > 0);
+        s.tabs()->setCurrentIndex(0);
+
+        // An eight-digit landline reads as stored while browsing; the mask
+        // (and its blanks) only while typing.
+        auto *phone = child<QLineEdit>(&s, "dbeTelefone_Residencial");
+        QCOMPARE(phone->text(), QStringLiteral("(11)33334444"));
+        s.action(QStringLiteral("actEdit"))->trigger();
+        QVERIFY(!phone->inputMask().isEmpty());
+        QCOMPARE(QString(phone->text()).remove(QLatin1Char(' ')), QStringLiteral("(11)33334444"));
+        s.action(QStringLiteral("actCancel"))->trigger();
+        QCOMPARE(phone->text(), QStringLiteral("(11)33334444"));
+        QCOMPARE(Sql::scalar(t->main(), QStringLiteral("select Telefone_Residencial from proprietario")).toString().trimmed(),
+                 QStringLiteral("(11)33334444"));
+
+        // Typed and saved at once, without leaving the field first.
+        msgs.clear();
+        s.action(QStringLiteral("actAppend"))->trigger();
+        choose(child<QComboBox>(&s, "dblUnidade"), 1);
+        QTest::keyClicks(child<QLineEdit>(&s, "dbeNome"), QStringLiteral("OUTRA MARIA"));
+        auto *cpf = child<QLineEdit>(&s, "dbeNum_CPF_CNPJ");
+        cpf->setFocus();
+        cpf->home(false);
+        QTest::keyClicks(cpf, QStringLiteral("52998224725"));
+        s.action(QStringLiteral("actPost"))->trigger();
+        QApplication::processEvents();
+        QCOMPARE(msgs.texts().count(QStringLiteral("Usuário já cadastrado!")), 1);
+        QVERIFY2(!msgs.texts().contains(QStringLiteral("CPF/CNPJ já cadastrado.")), qPrintable(msgs.texts().join(QLatin1Char('|'))));
+        QCOMPARE(s.ownerMode(), PropAnimalScreen::Mode::Browsing);
+        QCOMPARE(s.idProprietarioAtual(), maria);
+        QCOMPARE(Sql::scalar(t->main(), QStringLiteral("select count(*) from proprietario")).toInt(), 1);
+    }
+
     void ownerSearchServesItsSide()
     {
         auto t = TestDatabase::create(QStringLiteral("sqlite"));
@@ -322,6 +367,9 @@ private slots:
         w->ownerChosen = [&](int target, int owner, const QString &nome, const QString &endereco) {
             chosen << QVariantList{target, owner, nome, endereco};
         };
+        QCOMPARE(w->fieldBox()->currentText(), QStringLiteral("Nome")); // the field most searched by
+        w->fieldBox()->setCurrentIndex(-1);
+        w->fieldBox()->setCurrentText(QString());
         w->pesquisar();
         QCOMPARE(msgs.last(), QStringLiteral("Selecione o campo a ser pesquisado."));
         w->fieldBox()->setCurrentText(QStringLiteral("Nome"));

@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QTimer>
 #include <QElapsedTimer>
 #include <QProgressDialog>
@@ -110,6 +111,23 @@ private slots:
             dlg.resize(1000, 800);
             act("actFitWidth")->trigger();
             dlg.grab().save(qEnvironmentVariable("ZAPO_REPORT_PNG_DIR") + QStringLiteral("/preview.png"));
+        }
+    }
+
+    void opensAtPageWidthWithEveryCommandInSight()
+    {
+        const ComposedReport r = Reports::compose(pagedReport(120));
+        PreviewDialog dlg(r);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        const double opened = dlg.zoom();
+        dlg.findChild<QAction *>(QStringLiteral("actFitWidth"))->trigger();
+        QCOMPARE(dlg.zoom(), opened);
+        QVERIFY(opened > 0.5);
+        auto *bar = dlg.findChild<QToolBar *>(QStringLiteral("tlbPreview"));
+        for (const char *name : {"actPrint", "actSave", "actClose", "actNext"}) {
+            QWidget *button = bar->widgetForAction(dlg.findChild<QAction *>(QLatin1String(name)));
+            QVERIFY2(button && button->isVisible(), name);
         }
     }
 

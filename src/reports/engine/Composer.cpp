@@ -2,6 +2,7 @@
 #include "db/Formats.h"
 #include "reports/engine/ReportFonts.h"
 
+#include <QElapsedTimer>
 #include <QDate>
 #include <QHash>
 #include <cmath>
@@ -105,6 +106,8 @@ public:
 
     ComposedReport run()
     {
+        QElapsedTimer sinceReported;
+        sinceReported.start();
         std::unique_ptr<ReportDataSource> src;
         if (m_def.data)
             src = m_def.data();
@@ -163,9 +166,14 @@ public:
                     placeBand(sd.band, subRow, cur);
             }
 
-            if (m_opt.progress && rows % 50 == 0 && !m_opt.progress(rows, total)) {
-                m_out.cancelled = true;
-                break;
+            // Every fifty rows, and at least five times a second when rows
+            // are slow (sub-reports), so that the window answers.
+            if (m_opt.progress && (rows % 50 == 0 || sinceReported.elapsed() > 200)) {
+                sinceReported.restart();
+                if (!m_opt.progress(rows, total)) {
+                    m_out.cancelled = true;
+                    break;
+                }
             }
             prev = cur; // shares the values; next() below detaches
             have = src->next(cur.values());

@@ -5,6 +5,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -126,8 +129,39 @@ PreviewDialog::PreviewDialog(const ComposedReport &report, QWidget *parent)
     lay->setSpacing(0);
     lay->addWidget(bar);
     lay->addWidget(m_scroll, 1);
+    // Every command stays in sight: the window is never narrower than its
+    // toolbar, whose buttons would otherwise hide behind an overflow mark.
+    setMinimumWidth(bar->sizeHint().width());
     resize(900, 760);
     refresh();
+}
+
+void PreviewDialog::showEvent(QShowEvent *e)
+{
+    if (!m_placed) {
+        // Every command stays in sight: never narrower than the toolbar.
+        if (auto *bar = findChild<QToolBar *>(QStringLiteral("tlbPreview"))) {
+            bar->ensurePolished();
+            setMinimumWidth(qMax(minimumWidth(), bar->sizeHint().width() + 8));
+        }
+        // Opened as tall as the screen allows, wide enough for the page at a
+        // readable size, and centred.
+        m_placed = true;
+        if (QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+            const QRect avail = s->availableGeometry();
+            const int w = qMin(avail.width(), qMax(minimumWidth(), avail.width() * 3 / 4));
+            const int h = avail.height() * 19 / 20;
+            setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, QSize(w, h), avail));
+        }
+    }
+    QDialog::showEvent(e);
+    // The fit needs the page area's real width, known once laid out.
+    if (layout())
+        layout()->activate();
+    if (m_fit == Fit::Width)
+        fitWidth();
+    else if (m_fit == Fit::Page)
+        fitPage();
 }
 
 PreviewDialog::~PreviewDialog() = default;
@@ -161,7 +195,10 @@ void PreviewDialog::fitWidth()
 {
     m_fit = Fit::Width;
     const double k = logicalDpiX() / 25.4;
-    const int avail = m_scroll->viewport()->width() - 2 * PageView::Gap - 4;
+    // A page at full width is taller than the view: its vertical scroll bar
+    // takes its share whether or not it shows yet.
+    const int bar = m_scroll->verticalScrollBar()->isVisible() ? 0 : style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int avail = m_scroll->viewport()->width() - bar - 2 * PageView::Gap - 4;
     setZoom(avail / (m_report.pageSize.width() * k));
 }
 

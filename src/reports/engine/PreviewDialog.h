@@ -40,6 +40,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
+    void showEvent(QShowEvent *e) override;
 
 private:
     enum class Fit { None, Width, Page };
@@ -50,6 +51,7 @@ private:
     int m_page = 0;
     double m_zoom = 1.0;
     Fit m_fit = Fit::Width;
+    bool m_placed = false;
     QScrollArea *m_scroll = nullptr;
     PageView *m_view = nullptr;
     QLabel *m_pageLabel = nullptr;

@@ -46,9 +46,11 @@ void setProductTitle(const QString &title) { g_productTitle = title; }
 
 bool openOrThrow(const ReportDefinition &def, QWidget *parent)
 {
-    // Long reports show how far they are and can be cancelled; short ones
-    // finish before the window would appear.
-    Progress progress(def.title, QStringLiteral("Gerando o relatório..."), parent);
+    // The window shows at once: a large report spends seconds in its query
+    // before the first row, and the clerk must see that it is coming and be
+    // able to cancel it.
+    Progress progress(def.title, QStringLiteral("Gerando o relatório..."), parent, 0);
+    progress.step(0);
     ComposeOptions opt;
     opt.progress = [&progress](qint64 rows, qint64 total) {
         progress.setTotal(total);

@@ -1,4 +1,5 @@
 #include "ui/register/FieldBinder.h"
+#include "ui/FocusFlow.h"
 
 #include <algorithm>
 #include "db/DataModule.h"
@@ -75,29 +76,6 @@ public:
     {
         input = input.toLower();
         return Acceptable;
-    }
-};
-
-class EnterAsTab : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            auto *k = static_cast<QKeyEvent *>(event);
-            if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
-                && (k->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-                auto *w = qobject_cast<QWidget *>(watched);
-                if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->view() && combo->view()->isVisible())
-                    return false; // Enter picks from an open list
-                if (w) {
-                    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-                    QApplication::sendEvent(w, &tab);
-                }
-                return true;
-            }
-        }
-        return false;
     }
 };
 
@@ -198,6 +176,9 @@ public:
     {
         m_edit = new QPlainTextEdit(parent);
         m_edit->setTabChangesFocus(true);
+        // A note is read over several lines, however little room the list
+        // below leaves it.
+        m_edit->setMinimumHeight(m_edit->fontMetrics().lineSpacing() * 3 + 2 * m_edit->frameWidth() + 8);
         if (def.maxLength > 0) {
             QObject::connect(m_edit, &QPlainTextEdit::textChanged, m_edit, [this] {
                 const QString t = m_edit->toPlainText();
@@ -265,7 +246,9 @@ public:
     {
         m_combo = new ReadOnlyComboBox(parent);
         m_combo->setEditable(false);
-        m_combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        // As wide as its longest entry (never narrower than twenty letters),
+        // so that a chosen unit or breed is read whole.
+        m_combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         m_combo->setMinimumContentsLength(20);
         if (def.kind == EditorKind::Choice) {
             for (const QString &c : def.choices)
@@ -448,8 +431,7 @@ void FieldBinder::focus()
 
 void FieldBinder::installEnterAsTab(QWidget *editor)
 {
-    static EnterAsTab *filter = new EnterAsTab(qApp);
-    editor->installEventFilter(filter);
+    FocusFlow::watch(editor);
 }
 
 QString FieldBinder::accessibleCaption(const QString &caption)

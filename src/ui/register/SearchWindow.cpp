@@ -1,4 +1,5 @@
 #include "ui/register/SearchWindow.h"
+#include "ui/FocusFlow.h"
 #include "ui/ReadOnlyGrid.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
@@ -147,7 +148,9 @@ void SearchWindow::showEvent(QShowEvent *e)
         m_shownOnce = true;
         if (m_def.loadAllWhenShown)
             load(QString(), {});
+        FocusFlow::centreOn(this, parentWidget());
         m_text->setFocus();
+        FocusFlow::focusFirst(this);
     }
 }
 

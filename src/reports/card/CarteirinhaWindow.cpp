@@ -43,7 +43,6 @@ CarteirinhaWindow::CarteirinhaWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Impressão de carteira de identificação..."));
     setAttribute(Qt::WA_DeleteOnClose);
     auto *outer = new QVBoxLayout(this);
-    auto *top = new QHBoxLayout;
     auto *form = new QFormLayout;
     m_field = new QComboBox(this);
     m_field->setObjectName(QStringLiteral("cmbSelecione"));
@@ -53,16 +52,18 @@ CarteirinhaWindow::CarteirinhaWindow(QWidget *parent) : QWidget(parent)
     m_text->setObjectName(QStringLiteral("edtTexto"));
     FormHelpers::upperCase(m_text);
     form->addRow(FormHelpers::caption(QStringLiteral("Texto:"), m_text, this), m_text);
-    top->addLayout(form, 1);
-    auto *buttons = new QVBoxLayout;
+    outer->addLayout(form);
+    // The buttons in a row under the criteria, so that Tab runs from the
+    // typed text straight on to them and then to the list.
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
     QPushButton *horizontal = button(QStringLiteral("Imp. &Horizontal..."), QStringLiteral("btnImpHorizontal"), this);
     QPushButton *vertical = button(QStringLiteral("&Imp. &Verdical..."), QStringLiteral("btnImpVertical"), this);
     QPushButton *localizar = button(QStringLiteral("&Localizar"), QStringLiteral("btnLocalizar"), this);
     QPushButton *sair = button(QStringLiteral("&Sair"), QStringLiteral("btnSair"), this);
     for (QPushButton *b : {horizontal, vertical, localizar, sair})
         buttons->addWidget(b);
-    top->addLayout(buttons);
-    outer->addLayout(top);
+    outer->addLayout(buttons);
 
     m_model = new PagedQueryModel(this);
     m_model->setConnection(&mainConnection());

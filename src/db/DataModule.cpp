@@ -152,6 +152,8 @@ DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec
         });
         // A file made before the microchip search had its own index gets it now.
         Schema::ensureSearchIndexes(*m_connections.front());
+        // And one made before any other index was added gets those.
+        Schema::addMissingIndexes(*m_connections.front());
     } catch (...) {
         for (auto &c : m_connections)
             Reconnect::forget(*c);

@@ -59,6 +59,22 @@ private slots:
         QVERIFY(Schema::exists(t->main()));
     }
 
+    // A database made before an index was added to the program gets it
+    // when opened again; the indexes it has stay as they are.
+    void missingIndexesAreAddedOnOpening_data() { addEngineRows(); }
+    void missingIndexesAreAddedOnOpening()
+    {
+        ZAPO_TEST_DB(t);
+        Connection &c = t->dm().main();
+        QVERIFY(Schema::addMissingIndexes(c).isEmpty());
+        Sql::exec(c, QStringLiteral("drop index ix_atendimento_periodo"));
+        Sql::exec(c, QStringLiteral("drop index ix_proprietario_ordem"));
+        QStringList created = Schema::addMissingIndexes(c);
+        created.sort();
+        QCOMPARE(created, (QStringList{QStringLiteral("ix_atendimento_periodo"), QStringLiteral("ix_proprietario_ordem")}));
+        QVERIFY(Schema::addMissingIndexes(c).isEmpty());
+    }
+
     void everyDescribedColumnExists_data() { addEngineRows(); }
     void everyDescribedColumnExists()
     {

@@ -7,6 +7,8 @@
 #include "db/schema/SchemaModel.h"
 
 #include <QRegularExpression>
+#include <QSet>
+#include <QSqlQuery>
 
 using namespace Schema;
 
@@ -175,6 +177,32 @@ void Schema::ensureSearchIndexes(Connection &main)
         Sql::exec(main, s);
     fillSearchIndexes(main);
     tx.commit();
+}
+
+QStringList Schema::addMissingIndexes(Connection &main)
+{
+    const Engine engine = main.dialect().engine();
+    if (engine == Engine::TSql || !exists(main))
+        return {};
+    const QString sql = engine == Engine::SQLite
+                            ? QStringLiteral("select lower(name) from sqlite_master where type = 'index'")
+                            : QStringLiteral("select lower(indexname) from pg_indexes where schemaname = current_schema()");
+    QSet<QString> present;
+    QSqlQuery q = Sql::exec(main, sql);
+    while (q.next())
+        present.insert(q.value(0).toString());
+    QStringList created;
+    for (const Index &i : indexes()) {
+        if (i.db != Database::Main || present.contains(i.name.toLower()))
+            continue;
+        try {
+            Sql::exec(main, createIndexStatement(i, engine));
+            created << i.name;
+        } catch (const DbError &e) {
+            qWarning("index %s not created: %s", qPrintable(i.name), qPrintable(e.text()));
+        }
+    }
+    return created;
 }
 
 bool Schema::exists(Connection &main)

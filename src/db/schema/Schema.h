@@ -34,6 +34,12 @@ void fillSearchIndexes(Connection &main);
 // A database made before the microchip index existed gets it (filled) on
 // opening; nothing when it has it or holds no schema yet. Throws DbError.
 void ensureSearchIndexes(Connection &main);
+// A database made by an earlier version gets the indexes added since
+// (searches and lists count on them); the ones it has are left alone. Each
+// missing index is created on its own, and one the account may not create
+// is skipped with a warning in the log. Returns the names created. Nothing
+// on T-SQL, whose indexes come with the installation script.
+QStringList addMissingIndexes(Connection &main);
 
 // The installation script for a T-SQL server (not run by the program).
 QString tsqlScript();

@@ -15,7 +15,8 @@ namespace MicrochipIndex {
 bool serves(const Dialect &d, const QString &part);
 // The condition on an animal key, the value bound to `param`.
 QString condition(const Dialect &d, const QString &animalKey, const QString &param);
-// The value for the part, taken literally (no wildcards, no operators).
+// The value bound for the part; the condition quotes it, so every
+// character is taken literally (no wildcards, no operators).
 QString value(const Dialect &d, const QString &part);
 
 } // namespace MicrochipIndex

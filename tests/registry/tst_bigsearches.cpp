@@ -83,7 +83,11 @@ QStringList partsToTry(Connection &c)
         if (chip.trimmed().isEmpty() || i++ % 37 != 0)
             continue;
         parts << chip.mid(0, 5) << chip.mid(4, 3) << chip.right(6) << chip.mid(2, 9);
+        // Long parts are looked up by their end and checked whole: the whole
+        // number, and one whose end exists but whose start does not.
+        parts << chip << QStringLiteral("Z") + QString(chip).remove(QLatin1Char(' ')).right(8);
     }
+    parts << QStringLiteral("AB%C_D1\"2") << QStringLiteral("XB%C_D1\"2") << QStringLiteral("%B%C_D1\"2");
     parts << QStringLiteral("%C_") << QStringLiteral("B%C") << QStringLiteral("_D1") << QStringLiteral("D1\"2")
           << QStringLiteral("\"2") << QStringLiteral("ABC") << QStringLiteral("abc") << QStringLiteral("c1")
           << QStringLiteral("A B % C") << QStringLiteral("%%%") << QStringLiteral("12") << QStringLiteral("1");

@@ -11,6 +11,7 @@
 #include "reports/engine/Reports.h"
 #include "scheduling/SchedulingFixture.h"
 #include "support/RecordingPreview.h"
+#include "support/ReportTesting.h"
 #include "support/RecordingServices.h"
 #include "support/TestDatabase.h"
 #include "ui/IdNameCombo.h"
@@ -21,32 +22,14 @@
 #include <QPushButton>
 #include <QTest>
 
+using ReportTesting::named;
+using ReportTesting::run;
+using ReportTesting::savePng;
+
 namespace {
 
-void run(Connection &c, const QString &sql, const QVariantMap &p = {})
-{
-    try {
-        Sql::exec(c, sql, p);
-    } catch (const DbError &e) {
-        qFatal("%s: %s", qPrintable(sql), qPrintable(e.text()));
-    }
-}
 
-QStringList named(const ComposedReport &r, const QString &name)
-{
-    QStringList out;
-    for (const PlacedItem *i : r.named(name))
-        out << i->text;
-    return out;
-}
 
-void savePng(const ComposedReport &r, const QString &name)
-{
-    if (!qEnvironmentVariableIsSet("ZAPO_REPORT_PNG_DIR"))
-        return;
-    for (int p = 0; p < qMin(r.pageCount(), 3); ++p)
-        ReportPainter::pageImage(r, p, 110).save(qEnvironmentVariable("ZAPO_REPORT_PNG_DIR") + QStringLiteral("/%1-%2.png").arg(name).arg(p + 1));
-}
 
 QDateTime at(int y, int m, int d, int h = 10, int min = 0, int s = 0)
 {
@@ -141,7 +124,7 @@ private slots:
         QCOMPARE(named(all, QStringLiteral("proprietario_animal")).first(), ownerAnimal);
         QCOMPARE(named(all, QStringLiteral("periodo")).first(), QStringLiteral("De01/03/2010 à 31/03/2010"));
         QCOMPARE(named(all, QStringLiteral("codigo")).first(), QStringLiteral("Rel.:042"));
-        savePng(all, QStringLiteral("rel040"));
+        savePng(all, QStringLiteral("rel040"), 3);
     }
 
     void dailyAgendaPrintsUnitsDaysPhonesAndBookers_data() { addEngineRows(); }
@@ -190,7 +173,7 @@ private slots:
                  (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("1")}));
         QCOMPARE(named(all, QStringLiteral("total_dia")),
                  (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("1")}));
-        savePng(all, QStringLiteral("rel050"));
+        savePng(all, QStringLiteral("rel050"), 3);
 
         // Through the window: units 7, 12 and 123 select exactly themselves.
         RecordingPreview preview;
@@ -253,7 +236,7 @@ private slots:
                  (QStringList{QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("2")}));
         QCOMPARE(named(r, QStringLiteral("procedimento")).first(), QStringLiteral("13 - MICROCHIPAGEM"));
         QCOMPARE(named(r, QStringLiteral("mes_ano")).first(), QStringLiteral("Mês/Ano agenda : 02/2014"));
-        savePng(r, QStringLiteral("rel051"));
+        savePng(r, QStringLiteral("rel051"), 3);
 
         const ComposedReport all = Reports::compose(AgendaReports::monthly(c, 2014, 2, 0));
         QCOMPARE(all.pageCount(), 3);
@@ -310,7 +293,7 @@ private slots:
                  (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("1")}));
         QCOMPARE(named(r, QStringLiteral("total_unidade")), (QStringList{QStringLiteral("1"), QStringLiteral("3")}));
         QCOMPARE(named(r, QStringLiteral("unidade")), (QStringList{QStringLiteral("UNIDADE SETE"), QStringLiteral("UNIDADE DOZE")}));
-        savePng(r, QStringLiteral("rel052"));
+        savePng(r, QStringLiteral("rel052"), 3);
     }
 };
 

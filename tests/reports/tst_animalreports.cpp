@@ -10,6 +10,7 @@
 #include "reports/engine/Reports.h"
 #include "db/TextCodec.h"
 #include "support/RecordingPreview.h"
+#include "support/ReportTesting.h"
 #include "support/RecordingServices.h"
 #include "support/TestDatabase.h"
 #include "ui/IdNameCombo.h"
@@ -18,32 +19,14 @@
 #include <QPointer>
 #include <QTest>
 
+using ReportTesting::named;
+using ReportTesting::run;
+using ReportTesting::savePng;
+
 namespace {
 
-void run(Connection &c, const QString &sql, const QVariantMap &p = {})
-{
-    try {
-        Sql::exec(c, sql, p);
-    } catch (const DbError &e) {
-        qFatal("%s: %s", qPrintable(sql), qPrintable(e.text()));
-    }
-}
 
-QStringList named(const ComposedReport &r, const QString &name)
-{
-    QStringList out;
-    for (const PlacedItem *i : r.named(name))
-        out << i->text;
-    return out;
-}
 
-void savePng(const ComposedReport &r, const QString &name)
-{
-    if (!qEnvironmentVariableIsSet("ZAPO_REPORT_PNG_DIR"))
-        return;
-    for (int p = 0; p < qMin(r.pageCount(), 2); ++p)
-        ReportPainter::pageImage(r, p, 110).save(qEnvironmentVariable("ZAPO_REPORT_PNG_DIR") + QStringLiteral("/%1-%2.png").arg(name).arg(p + 1));
-}
 
 void seedReference(Connection &c)
 {

@@ -1,6 +1,7 @@
 // zapo-bench DATABASE [--runs N] [--only TEXT]   (TEXT: part of the operations' names)
 // zapo-bench --dbase [DATABASE]                  (the dBASE exports: bench/DbaseBench.cpp)
 // zapo-bench --extract DATABASE                  (049, 060 and 045: bench/ExtractBench.cpp)
+// zapo-bench --registry-exports DATABASE         (the exports of 024 and 022: bench/RegistryExportBench.cpp)
 //
 // Times what a clerk waits for on a big city, through the program's own
 // code, each beside the same statements sent straight through QSqlQuery, so
@@ -150,6 +151,8 @@ PagedQueryModel::Column column(const QString &title, const QString &expression)
 int dbaseBench(const QStringList &args);
 // bench/ExtractBench.cpp
 int extractBench(const QStringList &args);
+// bench/RegistryExportBench.cpp
+int registryExportBench(const QStringList &args);
 
 int main(int argc, char *argv[])
 {
@@ -160,6 +163,8 @@ int main(int argc, char *argv[])
         return dbaseBench(args);
     if (args.contains(QStringLiteral("--extract")))
         return extractBench(args);
+    if (args.contains(QStringLiteral("--registry-exports")))
+        return registryExportBench(args);
     if (args.size() < 2) {
         QTextStream(stderr) << "usage: zapo-bench DATABASE [--runs N] [--only TEXT]\n";
         return 2;

@@ -218,8 +218,10 @@ QWidget *MenuPrincipalScreen::trigger(const Menu::Entry &e)
     case Menu::Kind::ArrangeMinimized:
         arrangeMinimized();
         break;
-    case Menu::Kind::CloseActive:
-        m_mdi->closeActiveSubWindow();
+    case Menu::Kind::CloseAll:
+        // Every window, as the command says; one still being edited asks
+        // first and stays open if the clerk says no.
+        m_mdi->closeAllSubWindows();
         break;
     default:
         break;
@@ -271,6 +273,9 @@ QWidget *MenuPrincipalScreen::openScreen(const Menu::Entry &e)
     // to shrink to an icon.
     screen->setMinimumSize(screen->minimumSizeHint());
     m_mdi->setActiveSubWindow(sub);
+    // Enter walks through every opened window's fields and presses its
+    // buttons, whichever way the screen was built.
+    FocusFlow::watchBelow(screen);
     // The clerk types into the window just opened, not into the one behind.
     FocusFlow::focusFirst(screen);
     return screen;

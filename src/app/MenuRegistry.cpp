@@ -195,7 +195,7 @@ QList<Entry> build()
     l << separator(Janelas, -1);
     l << command(Kind::MinimizeAll, Janelas, QStringLiteral("&Minimizar todas"), QStringLiteral("Minimiza todas as janelas."), -1, QStringLiteral("mnuMinimizar"));
     l << command(Kind::ArrangeMinimized, Janelas, QStringLiteral("&Restaurar todas"), QStringLiteral("Restaurar todas as janelas."), -1, QStringLiteral("mnuRestaurar"));
-    l << command(Kind::CloseActive, Janelas, QStringLiteral("Fechar todas"), QStringLiteral("Fecha todas as janelas."), -1, QStringLiteral("mnuFechar"));
+    l << command(Kind::CloseAll, Janelas, QStringLiteral("Fechar todas"), QStringLiteral("Fecha todas as janelas."), -1, QStringLiteral("mnuFechar"));
 
     l << top(Ajuda, QStringLiteral("mnuAjuda"));
     {

@@ -21,7 +21,7 @@ enum class Kind {
     TileVertical,
     MinimizeAll,
     ArrangeMinimized,
-    CloseActive,
+    CloseAll,
     NoCommand  // shown, never enabled
 };
 

@@ -119,12 +119,18 @@ void exportTo(const QList<Col> &cols, Connection &c, const QString &select, cons
 
 } // namespace
 
+void exportAnimalAddresses(Connection &c, const QString &select, const QString &path, QWidget *parent)
+{
+    exportTo(addressHistoryColumns(), c, select, path, parent);
+}
+
+void exportOccurrences(Connection &c, const QString &select, const QString &path, QWidget *parent)
+{
+    exportTo(occurrenceColumns(), c, select, path, parent);
+}
+
 void installRegistryExports()
 {
-    Endereco_AnimalScreen::setExporter([](Connection &c, const QString &select, const QString &path, QWidget *parent) {
-        exportTo(addressHistoryColumns(), c, select, path, parent);
-    });
-    RegistroOcorrenciaScreen::setExporter([](Connection &c, const QString &select, const QString &path, QWidget *parent) {
-        exportTo(occurrenceColumns(), c, select, path, parent);
-    });
+    Endereco_AnimalScreen::setExporter(exportAnimalAddresses);
+    RegistroOcorrenciaScreen::setExporter(exportOccurrences);
 }

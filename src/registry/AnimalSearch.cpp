@@ -4,6 +4,7 @@
 #include "db/DbError.h"
 #include "db/Sql.h"
 #include "registry/FormHelpers.h"
+#include "ui/FocusFlow.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
 
@@ -144,8 +145,11 @@ AnimalSearchWindow::AnimalSearchWindow(QWidget *parent) : QDialog(parent)
     });
     connect(m_text, &QLineEdit::textEdited, m_model, &SearchResultModel::cancelCount);
     connect(okButton, &QPushButton::clicked, this, &AnimalSearchWindow::ok);
+    m_text->setProperty("zapoOwnEnter", true); // Enter searches
     connect(m_text, &QLineEdit::returnPressed, this, &AnimalSearchWindow::pesquisar);
     connect(m_grid, &QTableView::doubleClicked, this, &AnimalSearchWindow::ok);
+    FocusFlow::onEnter(m_grid, [this] { ok(); });
+    FocusFlow::watchButtons(this);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &AnimalSearchWindow::sortByColumn);
     resize(820, 420);
 }

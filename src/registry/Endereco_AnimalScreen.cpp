@@ -354,6 +354,7 @@ void Endereco_AnimalScreen::novo()
     m_date->clear();
     setState(State::Inserting);
     m_tabs->setCurrentIndex(0);
+    focusAddress();
 }
 
 void Endereco_AnimalScreen::alterar()
@@ -362,6 +363,15 @@ void Endereco_AnimalScreen::alterar()
         return;
     setState(State::Editing);
     m_tabs->setCurrentIndex(0);
+    focusAddress();
+}
+
+void Endereco_AnimalScreen::focusAddress()
+{
+    // The clerk types the street code next, whether Novo came from the
+    // toolbar or from the animal search.
+    if (QWidget *first = m_group->editor(QStringLiteral("NUM_LOGR")))
+        first->setFocus(Qt::OtherFocusReason);
 }
 
 void Endereco_AnimalScreen::cancelar()

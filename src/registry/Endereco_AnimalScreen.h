@@ -60,6 +60,7 @@ public slots:
     void sortHistory(int column);
 
 private:
+    void focusAddress();
     void animalChosen();
     void reloadHistory(const QString &orderBy = {});
     void showHistoryRow(int row);

@@ -1,4 +1,5 @@
 #include "registry/OwnerWindows.h"
+#include "ui/FocusFlow.h"
 #include "ui/ReadOnlyGrid.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
@@ -124,8 +125,10 @@ OwnerConsultation::OwnerConsultation(QWidget *opener, OwnerLoader *loader)
     });
     connect(m_text, &QLineEdit::textEdited, m_model, &SearchResultModel::cancelCount);
     connect(okButton, &QPushButton::clicked, this, &OwnerConsultation::ok);
+    m_text->setProperty("zapoOwnEnter", true); // Enter searches
     connect(m_text, &QLineEdit::returnPressed, this, &OwnerConsultation::localizar);
     connect(m_grid, &QTableView::doubleClicked, this, &OwnerConsultation::ok);
+    FocusFlow::watchButtons(this);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         try {
             m_model->sortBy(section);
@@ -249,8 +252,11 @@ OwnerSearchWindow::OwnerSearchWindow(QWidget *opener, int target)
 
     connect(find, &QPushButton::clicked, this, &OwnerSearchWindow::pesquisar);
     connect(okButton, &QPushButton::clicked, this, &OwnerSearchWindow::ok);
+    m_text->setProperty("zapoOwnEnter", true); // Enter searches
     connect(m_text, &QLineEdit::returnPressed, this, &OwnerSearchWindow::pesquisar);
     connect(m_grid, &QTableView::doubleClicked, this, &OwnerSearchWindow::ok);
+    FocusFlow::onEnter(m_grid, [this] { ok(); });
+    FocusFlow::watchButtons(this);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (current.isValid())

@@ -52,7 +52,7 @@ StreetSearchWindow::StreetSearchWindow(AddressGroup *target, QWidget *parent)
     m_model->setHorizontalHeaderLabels(
         {QStringLiteral("Núm. lograd."), QStringLiteral("Tipo lograd."), QStringLiteral("Lograd."), QStringLiteral("Bairro")});
     m_grid = makeReadOnlyGrid(this, m_model, QStringLiteral("grdLogradouros"), QStringLiteral("Logradouros"));
-    m_grid->installEventFilter(this);
+    FocusFlow::onEnter(m_grid, [this] { ok(); });
     connect(m_grid, &QTableView::doubleClicked, this, &StreetSearchWindow::ok);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         m_model->sort(column);
@@ -157,14 +157,3 @@ void StreetSearchWindow::ok()
     close();
 }
 
-bool StreetSearchWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_grid && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            ok();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}

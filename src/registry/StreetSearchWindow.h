@@ -35,7 +35,6 @@ public slots:
     void ok();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QPointer<AddressGroup> m_target;

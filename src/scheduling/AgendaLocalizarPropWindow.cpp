@@ -4,6 +4,7 @@
 #include "registry/FormHelpers.h"
 #include "registry/OwnerSearch.h"
 #include "scheduling/AgendaStore.h"
+#include "ui/FocusFlow.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
 
@@ -57,6 +58,8 @@ AgendaLocalizarPropWindow::AgendaLocalizarPropWindow(QWidget *opener, std::funct
     m_grid = makeReadOnlyGrid(this, m_model, QStringLiteral("dbgLocalizar"), QStringLiteral("Atendimentos encontrados"));
     m_grid->installEventFilter(this);
     connect(m_grid, &QTableView::doubleClicked, this, &AgendaLocalizarPropWindow::ok);
+    FocusFlow::onEnter(m_grid, [this] { ok(); });
+    FocusFlow::watchButtons(this);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int col) {
         try {
             m_model->sortBy(col);

@@ -4,6 +4,7 @@
 #include "db/Sql.h"
 #include "registry/FormHelpers.h"
 #include "registry/OwnerSearch.h"
+#include "ui/FocusFlow.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
 
@@ -56,6 +57,8 @@ MapaDisponibilidadePesquisaScreen::MapaDisponibilidadePesquisaScreen(Connection 
     connect(pesquisarButton, &QPushButton::clicked, this, &MapaDisponibilidadePesquisaScreen::pesquisar);
     connect(okButton, &QPushButton::clicked, this, &MapaDisponibilidadePesquisaScreen::ok);
     connect(m_grid, &QTableView::doubleClicked, this, &MapaDisponibilidadePesquisaScreen::ok);
+    FocusFlow::onEnter(m_grid, [this] { ok(); });
+    FocusFlow::watchButtons(this);
     resize(720, 420);
 }
 

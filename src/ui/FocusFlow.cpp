@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace FocusFlow {
 
@@ -201,6 +202,38 @@ void watchBelow(QWidget *root)
     for (QWidget *w : root->findChildren<QWidget *>())
         if (watchable(w) && w->focusPolicy() & Qt::TabFocus)
             watch(w);
+}
+
+void watchButtons(QWidget *root)
+{
+    for (QPushButton *b : root->findChildren<QPushButton *>())
+        if (b->focusPolicy() & Qt::TabFocus)
+            watch(b);
+}
+
+namespace {
+class EnterAction : public QObject {
+public:
+    EnterAction(QAbstractItemView *list, std::function<void()> act) : QObject(list), m_list(list), m_act(std::move(act)) {}
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // A cell being edited has the keys itself; the list sees them only
+        // when it has the focus.
+        if (watched != m_list || event->type() != QEvent::KeyPress || !isEnter(static_cast<QKeyEvent *>(event)))
+            return false;
+        m_act();
+        return true;
+    }
+
+private:
+    QAbstractItemView *m_list;
+    std::function<void()> m_act;
+};
+} // namespace
+
+void onEnter(QAbstractItemView *list, std::function<void()> act)
+{
+    list->installEventFilter(new EnterAction(list, std::move(act)));
 }
 
 void focusNext(QWidget *w)

@@ -1,6 +1,9 @@
 #pragma once
 #include <QList>
 
+#include <functional>
+
+class QAbstractItemView;
 class QWidget;
 
 // How the keyboard moves through a form, written once for every screen and
@@ -18,6 +21,13 @@ namespace FocusFlow {
 void watch(QWidget *w);
 // `watch` for every such widget below `root` existing now.
 void watchBelow(QWidget *root);
+// `watch` for the push buttons below `root` only, for a window whose text
+// boxes keep their own Enter (a search field that searches on Enter): the
+// clerk who reached OK with Tab presses it with Enter.
+void watchButtons(QWidget *root);
+// Enter on `list` (while it has the focus) calls `act`: the list from which
+// the clerk picks a row, as a double click does.
+void onEnter(QAbstractItemView *list, std::function<void()> act);
 // Moves the focus on from `w` as Tab would.
 void focusNext(QWidget *w);
 // Whether `w` is one of the widgets on which Enter moves on.

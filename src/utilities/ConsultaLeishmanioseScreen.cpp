@@ -147,6 +147,7 @@ ConsultaLeishmanioseScreen::ConsultaLeishmanioseScreen(QWidget *parent) : QWidge
         l->setBuddy(edit);
         g->addWidget(l, 0, col);
         g->addWidget(edit, 1, col);
+        edit->setProperty("zapoOwnEnter", true); // Enter searches
         connect(edit, &QLineEdit::returnPressed, this, &ConsultaLeishmanioseScreen::consultar);
         ++col;
     }

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
@@ -107,6 +108,8 @@ private slots:
 
         s.novo();
         QCOMPARE(s.state(), Endereco_AnimalScreen::State::Inserting);
+        // The street code is typed first.
+        QCOMPARE(s.focusWidget() ? s.focusWidget()->objectName() : QString(), QStringLiteral("dbeNUM_LOGR"));
         typeAddress(s, QStringLiteral("99X"), QStringLiteral("101"), QString());
         s.gravar();
         QCOMPARE(msg.last(), QStringLiteral("'99X' não é um valor inteiro válido."));
@@ -243,6 +246,20 @@ private slots:
         w.ok();
         QCOMPARE(s.currentAnimalId().toInt(), w.model()->field(1, QStringLiteral("Id_Animal")).toInt());
         QCOMPARE(s.state(), Endereco_AnimalScreen::State::Inserting);
+
+        // By keyboard: Enter on a row picks it, and so does Enter on OK once
+        // Tab has reached it; Enter in the text box searches.
+        QList<int> picked;
+        w.chosen = [&picked](int, int animal) { picked << animal; };
+        w.textBox()->setText(QStringLiteral("an"));
+        QTest::keyClick(w.textBox(), Qt::Key_Return);
+        QVERIFY(w.model()->rowCount() >= 2);
+        w.grid()->setCurrentIndex(w.model()->index(0, 0));
+        QTest::keyClick(w.grid(), Qt::Key_Return);
+        w.grid()->setCurrentIndex(w.model()->index(1, 0));
+        QTest::keyClick(w.findChild<QPushButton *>(QStringLiteral("bmpOK")), Qt::Key_Return);
+        QCOMPARE(picked, (QList<int>{w.model()->field(0, QStringLiteral("Id_Animal")).toInt(),
+                                     w.model()->field(1, QStringLiteral("Id_Animal")).toInt()}));
     }
 };
 

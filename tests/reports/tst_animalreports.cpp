@@ -109,7 +109,14 @@ private slots:
         animal(c, 1, 1, 2, QString(), QStringLiteral("NAO"), when);
         animal(c, 1, 1, 2, QString(), QStringLiteral("SIM"), when);
         animal(c, 1, 2, 1, QString(), QString(), when);
+        // An owner name of the full 50 characters wraps onto a second line
+        // instead of being cut.
+        const QString longName = QStringLiteral("SOCIEDADE PROTETORA DOS ANIMAIS DE SÃO JOSÉ DO RIO");
+        run(c, QStringLiteral("update proprietario set Nome = :n where Id_Proprietario = 1"), {{QStringLiteral("n"), longName}});
         const ComposedReport r = Reports::compose(AnimalReports::complete(c));
+        const QString owner = named(r, QStringLiteral("proprietario")).value(0);
+        QCOMPARE(owner.count(QLatin1Char('\n')), 1);
+        QCOMPARE(QString(owner).replace(QLatin1Char('\n'), QLatin1Char(' ')), longName);
         QCOMPARE(named(r, QStringLiteral("especie")), (QStringList{QStringLiteral("CANINA"), QStringLiteral("FELINA")}));
         QCOMPARE(named(r, QStringLiteral("grupo")),
                  (QStringList{QStringLiteral("1 - DOMICILIADO"), QStringLiteral("2 - COMUNITARIO"), QStringLiteral("1 - DOMICILIADO")}));

@@ -116,18 +116,25 @@ ReportDefinition complete(Connection &c)
     };
     auto col = [](const char *c) { return [name = QString::fromLatin1(c)](const ReportRow &r) { return r.text(name); }; };
     pair(2, 0.5, 25, 70, QStringLiteral("Nome do Animal :"), col("nome_animal"));
-    pair(100, 0.5, 11, 18, QStringLiteral("Sexo : "), col("Sexo"));
-    pair(132, 0.5, 19, 40, QStringLiteral("Data Nasc. : "), [](const ReportRow &r) {
+    // The colour ("PRETO E BRANCO") takes more room than the sex beside it
+    // used to leave it: the birth date and pedigree column stands further right.
+    pair(100, 0.5, 11, 26, QStringLiteral("Sexo : "), col("Sexo"));
+    pair(140, 0.5, 19, w - 159, QStringLiteral("Data Nasc. : "), [](const ReportRow &r) {
         const QDateTime t = r.value(QStringLiteral("Data_Nascimento")).toDateTime();
         return t.isValid() ? Formats::date(t.date()) : QString();
     });
     pair(2, 4.5, 25, 70, QStringLiteral("Raça :"), col("nome_raca"));
-    pair(100, 4.5, 11, 18, QStringLiteral("Cor : "), col("Cor"));
-    pair(132, 4.5, 19, w - 151, QStringLiteral("Pedigree :"), col("Num_Pedigree"));
-    pair(2, 8.5, 25, 70, QStringLiteral("Esterilizado :"), col("Esterilizado"));
-    pair(100, 8.5, 18, 30, QStringLiteral("Microchip :"), col("Num_Microchip"));
-    pair(150, 8.5, 21, w - 171, QStringLiteral("Proprietario :"), col("nome_proprietario"));
-    pair(2, 12.5, 25, w - 27, QStringLiteral("Obs:"), col("obs"));
+    pair(100, 4.5, 11, 26, QStringLiteral("Cor : "), col("Cor"));
+    pair(140, 4.5, 19, w - 159, QStringLiteral("Pedigree :"), col("Num_Pedigree"));
+    // "SIM"/"NAO" needs little room: the microchip moves left beside it, so
+    // that the owner's name, what the clerk looks for on the sheet, has the
+    // right half of the line and wraps onto the next rather than being cut
+    // (the remark below stops short of it).
+    pair(2, 8.5, 25, 16, QStringLiteral("Esterilizado :"), col("Esterilizado"));
+    pair(45, 8.5, 18, 36, QStringLiteral("Microchip :"), col("Num_Microchip"));
+    d.add(Items::label(100, 8.5, 21, 4, QStringLiteral("Proprietario :"))).bold();
+    d.add(Items::computed(121, 8.5, w - 121, 8, col("nome_proprietario"))).wrappingWithin(2).named(QStringLiteral("proprietario"));
+    pair(2, 12.5, 25, 71, QStringLiteral("Obs:"), col("obs"));
     d.afterPrint = [tallies](const BandPrint &bp) {
         const bool chip = microchipped(bp.row.text(QStringLiteral("Num_Microchip")));
         const bool ster = sterilized(bp.row.text(QStringLiteral("Esterilizado")));

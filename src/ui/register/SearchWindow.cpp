@@ -117,7 +117,7 @@ SearchWindow::SearchWindow(const SearchDef &def, Connection &connection, QWidget
     for (int i = 0; i < cols.size(); ++i)
         if (cols.at(i).width > 0)
             m_grid->setColumnWidth(i, cols.at(i).width);
-    m_grid->installEventFilter(this);
+    FocusFlow::onEnter(m_grid, [this] { ok(); });
     outer->addWidget(m_grid, 1);
 
     auto *status = new QStatusBar(this);
@@ -132,6 +132,7 @@ SearchWindow::SearchWindow(const SearchDef &def, Connection &connection, QWidget
     connect(m_grid, &QTableView::doubleClicked, this, &SearchWindow::ok);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &SearchWindow::sortByColumn);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { rowMoved(); });
+    m_text->setProperty("zapoOwnEnter", true); // Enter searches
     connect(m_text, &QLineEdit::returnPressed, this, [this] { runSearch(); });
     if (def.locateWhileTyping)
         connect(m_text, &QLineEdit::textEdited, this, [this] { locate(); });
@@ -280,14 +281,3 @@ void SearchWindow::sortByColumn(int column)
         m_grid->setCurrentIndex(m_model->index(0, 0));
 }
 
-bool SearchWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_grid && event->type() == QEvent::KeyPress) {
-        auto *k = static_cast<QKeyEvent *>(event);
-        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-            ok();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}

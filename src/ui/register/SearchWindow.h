@@ -42,7 +42,6 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *e) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool load(const QString &condition, const QVariantMap &params);

@@ -165,8 +165,9 @@ int main(int argc, char *argv[])
         return extractBench(args);
     if (args.contains(QStringLiteral("--registry-exports")))
         return registryExportBench(args);
-    if (args.size() < 2) {
-        QTextStream(stderr) << "usage: zapo-bench DATABASE [--runs N] [--only TEXT]\n";
+    if (args.size() < 2 || args.at(1).startsWith(QLatin1String("--"))) {
+        QTextStream(stderr) << "usage: zapo-bench DATABASE [--runs N] [--only TEXT]\n"
+                               "       zapo-bench --dbase [DATABASE] | --extract DATABASE | --registry-exports DATABASE\n";
         return 2;
     }
     const qsizetype ri = args.indexOf(QStringLiteral("--runs"));

@@ -2,12 +2,13 @@
 // withdrawal rule, the owner search with quotes and percent signs, and the
 // checks of a new grant.
 #include "SlotFixture.h"
-#include "registry/OwnerSearch.h"
+#include "db/OwnerSearch.h"
 #include "scheduling/AgendamentoEspecialPanel.h"
 #include "scheduling/MapaDisponibilidadePesquisaScreen.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
+#include "ui/SearchResultModel.h"
 
 #include <QComboBox>
 #include <QLineEdit>

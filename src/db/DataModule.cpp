@@ -1,4 +1,5 @@
 #include "db/DataModule.h"
+#include "db/BackgroundCount.h"
 #include "db/DbError.h"
 #include "db/Reconnect.h"
 #include "db/SideConnection.h"
@@ -172,6 +173,9 @@ DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec
 
 DataModule::~DataModule()
 {
+    // Counts of closed windows may still be closing their connections to
+    // this database.
+    BackgroundCount::waitForEnded();
     {
         QMutexLocker lock(&g_modulesMutex);
         g_modules.removeAll(this);

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QVariantMap>
 
-class Dialect;
+class Connection;
 
 // Names found by any part of them, without regard to case or accents (the
 // animal search's "Nome animal" and "Nome proprietário"). Reading every name
@@ -35,7 +35,9 @@ QList<Names> all();
 // The condition true when the folded name `nameExpr` (of the row whose key
 // is `keyExpr`) holds `typed`, trimmed and folded, every character literal.
 // Binds its value under `param` (a name without the colon) into `params`.
-QString contains(const Dialect &d, Names names, const QString &keyExpr, const QString &nameExpr, const QString &typed,
+// On SQLite a common owner name is first counted in the index (up to a
+// limit) to choose how the animals are walked. Throws DbError.
+QString contains(Connection &c, Names names, const QString &keyExpr, const QString &nameExpr, const QString &typed,
                  const QString &param, QVariantMap &params);
 
 } // namespace NameIndex

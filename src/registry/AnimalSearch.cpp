@@ -42,13 +42,13 @@ std::optional<OwnerSearch::Query> query(Connection &c, Field field, const QStrin
     };
     switch (field) {
     case Field::NomeAnimal:
-        cond = NameIndex::contains(c.dialect(), NameIndex::Names::Animal, QStringLiteral("a.Id_Animal"),
+        cond = NameIndex::contains(c, NameIndex::Names::Animal, QStringLiteral("a.Id_Animal"),
                                    QStringLiteral("a.Nome"), text, QStringLiteral("p"), q.params);
         break;
     case Field::NomeProprietario:
         // The owner's key as the animal holds it: an animal whose owner is
         // missing has no owner name to match, with the index or without.
-        cond = NameIndex::contains(c.dialect(), NameIndex::Names::Owner, QStringLiteral("a.Id_Proprietario"),
+        cond = NameIndex::contains(c, NameIndex::Names::Owner, QStringLiteral("a.Id_Proprietario"),
                                    QStringLiteral("b.Nome"), text, QStringLiteral("p"), q.params);
         break;
     case Field::CodigoAnimal:

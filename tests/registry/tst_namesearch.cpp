@@ -5,6 +5,7 @@
 #include "app/CityGenerator.h"
 #include "db/DataModule.h"
 #include "db/Sql.h"
+#include "db/Transaction.h"
 #include "db/schema/Schema.h"
 #include "registry/AnimalSearch.h"
 #include "support/TestDatabase.h"
@@ -90,7 +91,8 @@ QStringList partsToTry(Connection &c)
                       QStringLiteral("'"), QStringLiteral("o'n"), QStringLiteral("\"qq\""), QStringLiteral("\" q"),
                       QStringLiteral("d'a"), QStringLiteral("\"ze\""), QStringLiteral("0%_b"), QStringLiteral("da s"),
                       QStringLiteral("silva"), QStringLiteral("zzzq"), QStringLiteral("*"), QStringLiteral("re*"),
-                      QStringLiteral("rex OR mel"), QStringLiteral("NEAR(rex)")};
+                      QStringLiteral("rex OR mel"), QStringLiteral("NEAR(rex)"), QStringLiteral("ome com"),
+                      QStringLiteral("comum 10")};
     // Starts, middles and ends of generated names, of animals and owners.
     for (const QString &table : {QStringLiteral("animal"), QStringLiteral("proprietario")}) {
         QSqlQuery q = Sql::exec(c, QStringLiteral("select Nome from %1 where Nome is not null order by Nome").arg(table));
@@ -150,6 +152,18 @@ private slots:
         Connection &c = t->main();
         generate(c);
         const Specials s = addSpecials(c);
+        {
+            // An owner name common enough for the animals to be walked in
+            // key order rather than owner by owner.
+            Transaction tx(c);
+            for (int i = 0; i < 1100; ++i) {
+                const int owner = addOwner(c, QStringLiteral("SOBRENOME COMUM %1").arg(i));
+                if (i % 7 == 0)
+                    addAnimal(c, owner, QStringLiteral("BICHO %1").arg(i));
+            }
+            tx.commit();
+        }
+        QCOMPARE(found(c, Field::NomeProprietario, QStringLiteral("comum")).size(), 158);
         compareEveryPart(c);
         // A few answers spelled out, so that the scan itself is checked too.
         QCOMPARE(found(c, Field::NomeAnimal, QStringLiteral("0% o")), QList<int>{s.wildcards});

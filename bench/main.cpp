@@ -582,6 +582,12 @@ int main(int argc, char *argv[])
         };
         animalSearch(QStringLiteral("Animal search (024), name part \"jose\" anywhere"), AnimalSearch::Field::NomeAnimal,
                      QStringLiteral("jose"));
+        animalSearch(QStringLiteral("Animal search (024), name part \"inha\" anywhere (common)"),
+                     AnimalSearch::Field::NomeAnimal, QStringLiteral("inha"));
+        animalSearch(QStringLiteral("Animal search (024), name part \"pacoca\" anywhere (accents ignored)"),
+                     AnimalSearch::Field::NomeAnimal, QStringLiteral("pacoca"));
+        animalSearch(QStringLiteral("Animal search (024), owner name part \"silva\" anywhere"),
+                     AnimalSearch::Field::NomeProprietario, QStringLiteral("silva"));
         if (!chip.isEmpty())
             animalSearch(QStringLiteral("Animal search (024), microchip part typed without blanks"), AnimalSearch::Field::Microchip,
                          chip.mid(3, 9));
@@ -592,6 +598,36 @@ int main(int argc, char *argv[])
             screen.show();
             QApplication::processEvents();
         });
+
+        // Where the opening of 022 spends its time: made, shown (the picker's
+        // first page, the count started), events handled, closed.
+        if (only.isEmpty() || QStringLiteral("Screen 022: open").contains(only, Qt::CaseInsensitive)) {
+            QList<double> phases[4];
+            for (int run = 0; run < runs + 2; ++run) {
+                QElapsedTimer t;
+                t.start();
+                auto *screen = new RegistroOcorrenciaScreen(nullptr, &c);
+                const qint64 made = t.nsecsElapsed();
+                screen->show();
+                const qint64 shown = t.nsecsElapsed();
+                QApplication::processEvents();
+                const qint64 settled = t.nsecsElapsed();
+                delete screen;
+                const qint64 closed = t.nsecsElapsed();
+                if (run < 2)
+                    continue;
+                phases[0] << made / 1e6;
+                phases[1] << (shown - made) / 1e6;
+                phases[2] << (settled - shown) / 1e6;
+                phases[3] << (closed - settled) / 1e6;
+            }
+            auto median = [](QList<double> v) {
+                std::sort(v.begin(), v.end());
+                return v.isEmpty() ? 0.0 : v.at(v.size() / 2);
+            };
+            QTextStream(stderr) << "Screen 022 phases (ms): made " << median(phases[0]) << ", shown " << median(phases[1])
+                                << ", events " << median(phases[2]) << ", closed " << median(phases[3]) << Qt::endl;
+        }
 
         // --- Report 043: every ownership record, composed ---------------------------
         {

@@ -230,6 +230,30 @@ private:
 
 BackgroundCount::BackgroundCount(QObject *parent) : QObject(parent), m_shared(std::make_shared<Shared>()) {}
 
+namespace {
+
+// Threads of counts whose owners are gone, still ending: closing a window
+// does not wait for a connection being opened (which nothing interrupts)
+// or closed. They are deleted once ended, and waited for when a data
+// module closes, so that no counting connection outlives its database.
+std::mutex g_retiredMutex;
+QList<QThread *> g_retired;
+
+// With g_retiredMutex held.
+void deleteEnded()
+{
+    for (qsizetype i = g_retired.size() - 1; i >= 0; --i) {
+        QThread *t = g_retired.at(i);
+        if (t->isFinished()) {
+            t->wait();
+            delete t;
+            g_retired.removeAt(i);
+        }
+    }
+}
+
+} // namespace
+
 BackgroundCount::~BackgroundCount()
 {
     if (!m_thread)
@@ -241,8 +265,28 @@ BackgroundCount::~BackgroundCount()
         m_shared->interruptRunning();
     }
     m_shared->wake.notify_all();
-    m_thread->wait();
-    delete m_thread;
+    // Once stopped the thread no longer touches this object: it ends on
+    // its own, closing its connection in the thread that opened it.
+    std::lock_guard g(g_retiredMutex);
+    deleteEnded();
+    g_retired.append(m_thread);
+}
+
+void BackgroundCount::waitForEnded()
+{
+    std::lock_guard g(g_retiredMutex);
+    for (QThread *t : std::as_const(g_retired)) {
+        t->wait();
+        delete t;
+    }
+    g_retired.clear();
+}
+
+int BackgroundCount::ending()
+{
+    std::lock_guard g(g_retiredMutex);
+    deleteEnded();
+    return int(g_retired.size());
 }
 
 bool BackgroundCount::start(const Connection &c, const QString &sql, const QVariantMap &params)

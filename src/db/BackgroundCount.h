@@ -13,13 +13,21 @@ class QThread;
 // start() or cancel() discards the count under way, and interrupts it in the
 // engine where the driver allows (SQLite, PostgreSQL), so a stale count never
 // holds the database. The connection is opened, used, closed and removed in
-// the counting thread alone; it is closed again after a while without work.
+// the counting thread alone; it is closed again after a while without work,
+// and when the object goes (without the owner waiting for it).
 class BackgroundCount : public QObject {
     Q_OBJECT
 public:
     explicit BackgroundCount(QObject *parent = nullptr);
-    // Cancels what is under way and waits for the thread.
+    // Cancels what is under way without waiting: the thread ends by itself
+    // (see waitForEnded()).
     ~BackgroundCount() override;
+
+    // Waits for the threads of deleted counts still ending (their
+    // connections closed); a data module calls it when it closes.
+    static void waitForEnded();
+    // How many of those threads have not ended yet.
+    static int ending();
 
     // `sql` selects one number; its values are bound by name. The connection
     // says which database to open; false (nothing started) when it is not

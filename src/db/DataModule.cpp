@@ -1,4 +1,5 @@
 #include "db/DataModule.h"
+#include "db/BackgroundCount.h"
 #include "db/DbError.h"
 #include "db/Reconnect.h"
 #include "db/SideConnection.h"
@@ -150,7 +151,8 @@ DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec
         Reconnect::watch(*m_connections.back(), [this, keldaDb](QSqlDatabase &db) {
             prepareOther(db, *m_dialect, keldaDb, QStringLiteral("kelda"));
         });
-        // A file made before the microchip search had its own index gets it now.
+        // A database made before the searches by any part of a microchip or
+        // a name had their trigram indexes gets them now.
         Schema::ensureSearchIndexes(*m_connections.front());
         // And one made before any other index was added gets those.
         Schema::addMissingIndexes(*m_connections.front());
@@ -171,6 +173,9 @@ DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec
 
 DataModule::~DataModule()
 {
+    // Counts of closed windows may still be closing their connections to
+    // this database.
+    BackgroundCount::waitForEnded();
     {
         QMutexLocker lock(&g_modulesMutex);
         g_modules.removeAll(this);

@@ -1,5 +1,6 @@
 #include "registry/AnimalSearch.h"
 #include "db/MicrochipIndex.h"
+#include "db/NameIndex.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
@@ -41,17 +42,16 @@ std::optional<OwnerSearch::Query> query(Connection &c, Field field, const QStrin
         q.params.insert(QStringLiteral("v"), v);
         return true;
     };
-    auto anywhere = [&](const QString &column) {
-        const QString f = c.dialect().folded(column);
-        cond = c.dialect().containsCondition(f, QStringLiteral(":p"));
-        q.params.insert(QStringLiteral("p"), c.dialect().containsValue(foldText(text)));
-    };
     switch (field) {
     case Field::NomeAnimal:
-        anywhere(QStringLiteral("a.Nome"));
+        cond = NameIndex::contains(c, NameIndex::Names::Animal, QStringLiteral("a.Id_Animal"),
+                                   QStringLiteral("a.Nome"), text, QStringLiteral("p"), q.params);
         break;
     case Field::NomeProprietario:
-        anywhere(QStringLiteral("b.Nome"));
+        // The owner's key as the animal holds it: an animal whose owner is
+        // missing has no owner name to match, with the index or without.
+        cond = NameIndex::contains(c, NameIndex::Names::Owner, QStringLiteral("a.Id_Proprietario"),
+                                   QStringLiteral("b.Nome"), text, QStringLiteral("p"), q.params);
         break;
     case Field::CodigoAnimal:
         if (!number(QStringLiteral("a.Id_Animal")))

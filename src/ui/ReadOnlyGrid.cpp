@@ -68,6 +68,15 @@ public:
         QAbstractItemModel *model = m_grid->model();
         if (!model)
             return;
+        // Out of sight (a closed drop-down list, a tab not chosen, a window
+        // not shown yet) the view would measure every row loaded, not the
+        // rows in sight: a picker's page of 200 names took longer than
+        // opening its screen. It is fitted when it shows.
+        if (!m_grid->isVisible()) {
+            m_stale = true;
+            return;
+        }
+        m_stale = false;
         QHeaderView *h = m_grid->horizontalHeader();
         const int columns = model->columnCount();
         if (!m_minimumsTaken) {
@@ -116,6 +125,8 @@ public:
 
     bool eventFilter(QObject *, QEvent *event) override
     {
+        if (event->type() == QEvent::Show && m_stale)
+            fit();
         if (event->type() == QEvent::Resize && !m_spreading)
             spread();
         return false;
@@ -144,6 +155,7 @@ private:
     int m_stretch = -1;
     bool m_minimumsTaken = false;
     bool m_spreading = false;
+    bool m_stale = false;
 };
 
 Fitter *fitterOf(QTableView *grid)

@@ -1,6 +1,7 @@
 #include "db/schema/Schema.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
+#include "db/NameIndex.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
 #include "db/schema/ReferenceData.h"
@@ -98,85 +99,220 @@ bool viewExists(Connection &c, const View &v)
 
 QStringList Schema::optionalIndexNames()
 {
-    return {QStringLiteral("trgm_animal_microchip")};
+    QStringList out{QStringLiteral("trgm_animal_microchip")};
+    for (NameIndex::Names n : NameIndex::all())
+        out << NameIndex::of(n).pgIndex;
+    return out;
 }
 
-QStringList Schema::optionalIndexStatements(Engine engine)
+namespace {
+
+// One SQLite trigram index: its table, what makes it and its triggers, and
+// what fills it from the rows already there.
+struct SqliteSearchIndex {
+    QString table;
+    QStringList create;
+    QString fill;
+    QStringList triggers;
+};
+
+QList<SqliteSearchIndex> sqliteSearchIndexes()
 {
-    if (engine == Engine::SQLite) {
-        // A part typed from the middle of a number cannot use the order of
-        // the microchip index: the trigram index finds it without reading
-        // every number. Case-sensitive, as the plain comparison is; only
-        // numbers with something besides blanks are kept, as the plain
-        // search skips the others.
+    QList<SqliteSearchIndex> out;
+    // A part typed from the middle of a number cannot use the order of
+    // the microchip index: the trigram index finds it without reading
+    // every number. Case-sensitive, as the plain comparison is; only
+    // numbers with something besides blanks are kept, as the plain
+    // search skips the others.
+    {
         const QString add = QStringLiteral(
             "insert into animal_microchip_fts(rowid, chip) select new.Id_Animal, replace(new.Num_Microchip, ' ', '') "
             "where replace(new.Num_Microchip, ' ', '') <> ''; ");
         const QString remove = QStringLiteral("delete from animal_microchip_fts where rowid = old.Id_Animal; ");
-        return {QStringLiteral("create virtual table if not exists animal_microchip_fts using fts5(chip, "
-                               "tokenize = 'trigram case_sensitive 1')"),
-                QStringLiteral("create trigger if not exists trg_animal_microchip_ins after insert on animal begin ") + add
-                    + QStringLiteral("end"),
-                QStringLiteral("create trigger if not exists trg_animal_microchip_upd after update of Id_Animal, Num_Microchip "
-                               "on animal begin ")
-                    + remove + add + QStringLiteral("end"),
-                QStringLiteral("create trigger if not exists trg_animal_microchip_del after delete on animal begin ") + remove
-                    + QStringLiteral("end")};
+        out << SqliteSearchIndex{
+            QStringLiteral("animal_microchip_fts"),
+            {QStringLiteral("create virtual table if not exists animal_microchip_fts using fts5(chip, "
+                            "tokenize = 'trigram case_sensitive 1')"),
+             QStringLiteral("create trigger if not exists trg_animal_microchip_ins after insert on animal begin ") + add
+                 + QStringLiteral("end"),
+             QStringLiteral("create trigger if not exists trg_animal_microchip_upd after update of Id_Animal, Num_Microchip "
+                            "on animal begin ")
+                 + remove + add + QStringLiteral("end"),
+             QStringLiteral("create trigger if not exists trg_animal_microchip_del after delete on animal begin ") + remove
+                 + QStringLiteral("end")},
+            QStringLiteral("insert into animal_microchip_fts(rowid, chip) "
+                           "select Id_Animal, replace(Num_Microchip, ' ', '') from animal "
+                           "where replace(Num_Microchip, ' ', '') <> ''"),
+            {QStringLiteral("trg_animal_microchip_ins"), QStringLiteral("trg_animal_microchip_upd"),
+             QStringLiteral("trg_animal_microchip_del")}};
+    }
+    // Names found by any part: the folded name, compared character by
+    // character (case_sensitive 1: the folding is the program's own, the
+    // same as the scan's, not the tokenizer's).
+    for (NameIndex::Names n : NameIndex::all()) {
+        const NameIndex::Indexed &i = NameIndex::of(n);
+        const QString base = QStringLiteral("trg_%1_nome").arg(i.table);
+        const QString add = QStringLiteral("insert into %1(rowid, nome) select new.%2, zapo_fold(new.%3) "
+                                           "where new.%3 is not null; ")
+                                .arg(i.ftsTable, i.key, i.column);
+        const QString remove = QStringLiteral("delete from %1 where rowid = old.%2; ").arg(i.ftsTable, i.key);
+        out << SqliteSearchIndex{
+            i.ftsTable,
+            {QStringLiteral("create virtual table if not exists %1 using fts5(nome, tokenize = 'trigram case_sensitive 1')")
+                 .arg(i.ftsTable),
+             QStringLiteral("create trigger if not exists %1_ins after insert on %2 begin ").arg(base, i.table) + add
+                 + QStringLiteral("end"),
+             QStringLiteral("create trigger if not exists %1_upd after update of %2, %3 on %4 begin ")
+                     .arg(base, i.key, i.column, i.table)
+                 + remove + add + QStringLiteral("end"),
+             QStringLiteral("create trigger if not exists %1_del after delete on %2 begin ").arg(base, i.table) + remove
+                 + QStringLiteral("end")},
+            QStringLiteral("insert into %1(rowid, nome) select %2, zapo_fold(%3) from %4 where %3 is not null")
+                .arg(i.ftsTable, i.key, i.column, i.table),
+            {base + QStringLiteral("_ins"), base + QStringLiteral("_upd"), base + QStringLiteral("_del")}};
+    }
+    return out;
+}
+
+// The PostgreSQL trigram indexes, each on the expression its search
+// compares: the names' folded form under the "C" collation (what
+// Dialect::folded() writes), or the planner would not match them.
+QStringList postgresTrigramIndexes()
+{
+    QStringList out{QStringLiteral(
+        "create index if not exists trgm_animal_microchip on animal using gin ((replace(Num_Microchip, ' ', '')) gin_trgm_ops)")};
+    for (NameIndex::Names n : NameIndex::all()) {
+        const NameIndex::Indexed &i = NameIndex::of(n);
+        out << QStringLiteral("create index if not exists %1 on %2 using gin ((zapo_fold(%3)) collate \"C\" gin_trgm_ops)")
+                   .arg(i.pgIndex, i.table, i.column);
+    }
+    return out;
+}
+
+bool sqliteHas(Connection &main, const QString &name)
+{
+    return Sql::scalar(main, QStringLiteral("select count(*) from sqlite_master where name = :n"), {{QStringLiteral("n"), name}})
+               .toInt()
+           > 0;
+}
+
+} // namespace
+
+QStringList Schema::optionalIndexStatements(Engine engine)
+{
+    if (engine == Engine::SQLite) {
+        QStringList out;
+        for (const SqliteSearchIndex &i : sqliteSearchIndexes())
+            out << i.create;
+        return out;
     }
     if (engine != Engine::PostgreSQL)
         return {};
     // The block's own exception handler undoes only its part, so a server
     // without the extension (or an account that may not create it) still
-    // gets the rest of the schema.
+    // gets the rest of the schema; the searches then read every row.
+    QString indexes;
+    for (const QString &s : postgresTrigramIndexes())
+        indexes += QStringLiteral("        ") + s + QStringLiteral(";\n");
     return {QStringLiteral(R"(do $$
 begin
     if exists (select 1 from pg_available_extensions where name = 'pg_trgm') then
         create extension if not exists pg_trgm;
-        create index if not exists trgm_animal_microchip on animal using gin ((replace(Num_Microchip, ' ', '')) gin_trgm_ops);
-    end if;
+%1    end if;
 exception when others then
-    raise notice 'trigram index left out: %', sqlerrm;
-end $$)")};
+    raise notice 'trigram indexes left out: %', sqlerrm;
+end $$)")
+                .arg(indexes)};
 }
 
 QStringList Schema::searchIndexDropStatements(Engine engine)
 {
     if (engine != Engine::SQLite)
         return {};
-    return {QStringLiteral("drop trigger if exists trg_animal_microchip_ins"),
-            QStringLiteral("drop trigger if exists trg_animal_microchip_upd"),
-            QStringLiteral("drop trigger if exists trg_animal_microchip_del"),
-            QStringLiteral("drop table if exists animal_microchip_fts")};
+    QStringList out;
+    for (const SqliteSearchIndex &i : sqliteSearchIndexes()) {
+        for (const QString &t : i.triggers)
+            out << QStringLiteral("drop trigger if exists ") + t;
+        out << QStringLiteral("drop table if exists ") + i.table;
+    }
+    return out;
 }
 
 void Schema::fillSearchIndexes(Connection &main)
 {
     if (main.dialect().engine() != Engine::SQLite)
         return;
-    Sql::exec(main, QStringLiteral("delete from animal_microchip_fts"));
-    Sql::exec(main, QStringLiteral("insert into animal_microchip_fts(rowid, chip) "
-                                   "select Id_Animal, replace(Num_Microchip, ' ', '') from animal "
-                                   "where replace(Num_Microchip, ' ', '') <> ''"));
+    for (const SqliteSearchIndex &i : sqliteSearchIndexes()) {
+        Sql::exec(main, QStringLiteral("delete from ") + i.table);
+        Sql::exec(main, i.fill);
+    }
 }
 
-void Schema::ensureSearchIndexes(Connection &main)
+QStringList Schema::ensureSearchIndexes(Connection &main)
 {
-    if (main.dialect().engine() != Engine::SQLite)
-        return;
-    // Only a database with the animals and without the index.
-    const auto missing = [&main] {
-        return Sql::scalar(main, QStringLiteral("select count(*) from sqlite_master where type = 'table' and name = 'animal'")).toInt() == 1
-               && Sql::scalar(main, QStringLiteral("select count(*) from sqlite_master where name = 'animal_microchip_fts'")).toInt() == 0;
+    QStringList made;
+    const Engine engine = main.dialect().engine();
+    if (engine == Engine::SQLite) {
+        // Only a database with the tables, for the indexes it lacks.
+        if (!sqliteHas(main, QStringLiteral("animal")) || !sqliteHas(main, QStringLiteral("proprietario")))
+            return made;
+        const QList<SqliteSearchIndex> all = sqliteSearchIndexes();
+        const auto missing = [&] {
+            QList<SqliteSearchIndex> out;
+            for (const SqliteSearchIndex &i : all)
+                if (!sqliteHas(main, i.table))
+                    out << i;
+            return out;
+        };
+        if (missing().isEmpty())
+            return made;
+        Transaction tx(main);
+        for (const SqliteSearchIndex &i : missing()) { // another workstation may have made some meanwhile
+            for (const QString &s : i.create)
+                Sql::exec(main, s);
+            Sql::exec(main, i.fill);
+            made << i.table;
+        }
+        tx.commit();
+        return made;
+    }
+    if (engine != Engine::PostgreSQL
+        || Sql::scalar(main, QStringLiteral("select to_regclass('animal') is not null and to_regclass('proprietario') is not null"))
+               .toBool()
+               == false)
+        return made;
+    const auto present = [&main] {
+        QSet<QString> out;
+        QSqlQuery q = Sql::exec(main, QStringLiteral("select lower(indexname) from pg_indexes where schemaname = current_schema()"));
+        while (q.next())
+            out.insert(q.value(0).toString());
+        return out;
     };
-    if (!missing())
-        return;
-    Transaction tx(main);
-    if (!missing())
-        return; // another workstation made it meanwhile
-    for (const QString &s : optionalIndexStatements(Engine::SQLite))
+    QSet<QString> before = present();
+    bool anyMissing = false;
+    for (const QString &name : optionalIndexNames())
+        anyMissing = anyMissing || !before.contains(name);
+    if (!anyMissing)
+        return made;
+    // Built once, by the first workstation that opens the database after
+    // the update (on a city of a million owners, some tens of seconds).
+    for (const QString &s : optionalIndexStatements(Engine::PostgreSQL))
         Sql::exec(main, s);
-    fillSearchIndexes(main);
-    tx.commit();
+    const QSet<QString> after = present();
+    QStringList left;
+    for (const QString &name : optionalIndexNames()) {
+        if (after.contains(name) && !before.contains(name))
+            made << name;
+        else if (!after.contains(name))
+            left << name;
+    }
+    // Without the extension (not installed, or not allowed to this account)
+    // the searches read every row; the log says why they are slow.
+    if (!left.isEmpty())
+        qWarning("trigram indexes not created (pg_trgm missing or not allowed): %s; searches by part of a name or "
+                 "microchip read every row",
+                 qPrintable(left.join(QStringLiteral(", "))));
+    return made;
 }
 
 QStringList Schema::addMissingIndexes(Connection &main)

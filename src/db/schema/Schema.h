@@ -19,21 +19,24 @@ bool exists(Connection &main);
 // (and refuses a database that already holds the schema).
 void create(DataModule &dm);
 
-// Indexes that need an optional server extension: on PostgreSQL the
-// trigram index that finds a microchip by any part of its number. Created
-// when the server offers the extension, left out (searches still work, by
-// reading the whole microchip index) when it does not or may not.
-// On SQLite, the trigram index (FTS5) over the microchip numbers without
-// their blanks, kept in step with the animal table by triggers.
+// The trigram indexes that find a microchip or a name by any part (see
+// db/NameIndex.h and db/MicrochipIndex.h). On PostgreSQL they need the
+// pg_trgm extension: created when the server offers it and the account may
+// create it, left out otherwise (the searches then read every row). On
+// SQLite, FTS5 trigram tables over the microchip numbers without their
+// blanks and over the folded names, kept in step by triggers.
 QStringList optionalIndexStatements(Engine engine);
+// The PostgreSQL indexes' names.
 QStringList optionalIndexNames();
-// What removes the SQLite microchip index and its triggers (a bulk load
-// fills it once at the end), and what fills it anew from the animals.
+// What removes the SQLite trigram tables and their triggers (a bulk load
+// fills them once at the end), and what fills them anew from the rows.
 QStringList searchIndexDropStatements(Engine engine);
 void fillSearchIndexes(Connection &main);
-// A database made before the microchip index existed gets it (filled) on
-// opening; nothing when it has it or holds no schema yet. Throws DbError.
-void ensureSearchIndexes(Connection &main);
+// A database made before one of these indexes existed gets it (filled) on
+// opening; nothing when it has them all or holds no schema yet. Returns the
+// tables or indexes made. On PostgreSQL one the server will not make is
+// left out with a warning in the log. Throws DbError.
+QStringList ensureSearchIndexes(Connection &main);
 // A database made by an earlier version gets the indexes added since
 // (searches and lists count on them); the ones it has are left alone. Each
 // missing index is created on its own, and one the account may not create

@@ -3,7 +3,10 @@
 include(GNUInstallDirs)
 install(TARGETS zapo zapo-admin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/zapo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/zapo.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The menu shows the very picture the windows carry: one file, no second
+# drawing to drift from it. (A scalable copy would need an SVG renderer at
+# build or run time, which neither the build nor the package has.)
+install(FILES ${CMAKE_SOURCE_DIR}/src/app/icons/zapo.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zapo)

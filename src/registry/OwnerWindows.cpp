@@ -2,6 +2,7 @@
 #include "ui/Buttons.h"
 #include "ui/FocusFlow.h"
 #include "ui/FormHelpers.h"
+#include "ui/WindowPlacement.h"
 #include "ui/ReadOnlyGrid.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
@@ -12,13 +13,11 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -116,8 +115,7 @@ OwnerConsultation::OwnerConsultation(QWidget *opener, OwnerLoader *loader)
     resize(900, 420);
     // The field to search by is preselected: the clerk types the text at once.
     m_text->setFocus();
-    if (const QScreen *s = QGuiApplication::primaryScreen())
-        move(s->availableGeometry().center() - rect().center());
+    WindowPlacement::centreOver(this, opener);
 }
 
 QString OwnerConsultation::statusText() const

@@ -465,6 +465,14 @@ private slots:
         QVERIFY(script.contains(QStringLiteral("set identity_insert dbo.tipo_vacina on;")));
         QVERIFY(script.contains(QStringLiteral("N'Terça'")));
         QVERIFY(script.contains(QStringLiteral("create procedure dbo.sp_animal_atendimento")));
+        // The server's own rebuild locks the table in one transaction, like refresh-export.
+        const QString procedure = script.section(QStringLiteral("create procedure dbo.sp_animal_atendimento"), 1)
+                                      .section(QStringLiteral("\ngo\n"), 0, 0);
+        const qsizetype begin = procedure.indexOf(QStringLiteral("begin transaction;"));
+        const qsizetype lock = procedure.indexOf(QStringLiteral("from Exportacao2 with (tablockx, holdlock)"));
+        const qsizetype erase = procedure.indexOf(QStringLiteral("delete from Exportacao2"));
+        QVERIFY(begin > 0 && begin < lock && lock < erase);
+        QVERIFY(procedure.indexOf(QStringLiteral("commit transaction;")) > erase);
         // Nothing specific to the other engines leaks in.
         QVERIFY(!script.contains(QStringLiteral("zapo_fold")));
         QVERIFY(!script.contains(QStringLiteral("timestamp")));

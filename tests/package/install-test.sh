@@ -33,7 +33,9 @@ desktop=$root/usr/share/applications/zapo.desktop
 [ -f "$desktop" ] || fail "desktop entry missing"
 grep -qx 'Exec=zapo' "$desktop" || fail "desktop entry does not start zapo"
 grep -qx 'Icon=zapo' "$desktop" || fail "desktop entry names another icon"
-[ -f "$root/usr/share/icons/hicolor/scalable/apps/zapo.svg" ] || fail "icon missing"
+icon=$root/usr/share/icons/hicolor/128x128/apps/zapo.png
+[ -f "$icon" ] || fail "icon missing"
+cmp -s "$icon" "$(dirname "$0")/../../src/app/icons/zapo.png" || fail "the menu icon is not the windows' icon"
 
 mkdir "$work/db"
 "$root/usr/bin/zapo-admin" init "$work/db/zapo.db" | tee "$work/init.log"

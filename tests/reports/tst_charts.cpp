@@ -2,10 +2,12 @@
 #include "db/Formats.h"
 #include "db/TextCodec.h"
 #include "reports/engine/Composer.h"
+#include "reports/engine/ReportFonts.h"
 #include "reports/engine/ReportExport.h"
 #include "reports/engine/ReportPainter.h"
 
 #include <QTest>
+#include <algorithm>
 
 namespace {
 
@@ -50,6 +52,42 @@ ReportDefinition chartPage()
     s.add(Items::chart(140, 88, 135, 82, spec(ChartData::Type::Pie, QStringLiteral("Quantitativo de Procedimentos Por Tipo"),
                                               {{QStringLiteral("CASTRAÇÃO"), 30}})))
         .named(QStringLiteral("unico"));
+    return r;
+}
+
+// 038's page with a large city's figures: long names and six-digit counts.
+ReportDefinition cityChartPage()
+{
+    ReportDefinition r;
+    r.title = QStringLiteral("Gráficos");
+    r.orientation = QPageLayout::Landscape;
+    const double gap = 3, third = (r.contentWidth() - 2 * gap) / 3, half = (r.contentWidth() - gap) / 2, h = 84;
+    ReportBand &s = r.band(BandKind::Summary, 2 * h + 6);
+    s.add(Items::chart(0, 2, third, h, spec(ChartData::Type::Pie, QStringLiteral("Quant. Animais Cadastrados por Espécie"),
+                                            {{QStringLiteral("CANINA"), 412345}, {QStringLiteral("FELINA"), 198765}, {QStringLiteral("EQUINA"), 1234}})))
+        .named(QStringLiteral("especie"));
+    s.add(Items::chart(third + gap, 2, third, h,
+                       spec(ChartData::Type::Pie, QStringLiteral("Um nome longo"),
+                            {{QStringLiteral("ASSOCIAÇÃO PROTETORA DOS ANIMAIS DO MUNICÍPIO E REGIÃO METROPOLITANA"), 3},
+                             {QStringLiteral("B"), 100000}})))
+        .named(QStringLiteral("longo"));
+    s.add(Items::chart(2 * (third + gap), 2, third, h,
+                       spec(ChartData::Type::Pie, QStringLiteral("Quantitativo de Animais Cadastrados por Grupo"),
+                            {{QStringLiteral("PROTETORES INDEPENDENTES"), 120345}, {QStringLiteral("ONG AMIGOS DOS BICHOS"), 98123},
+                             {QStringLiteral("ABRIGO MUNICIPAL"), 45678}, {QStringLiteral("CLÍNICAS CONVENIADAS"), 1234},
+                             {QStringLiteral("SEM GRUPO"), 345678}})))
+        .named(QStringLiteral("grupo"));
+    s.add(Items::chart(0, h + 5, half, h,
+                       spec(ChartData::Type::Pie, QStringLiteral("Quantitativo de Ocorrências Por Tipo"),
+                            {{QStringLiteral("ÓBITO"), 12345}, {QStringLiteral("DESAPARECIMENTO"), 23456}, {QStringLiteral("MORDEDURA"), 3456},
+                             {QStringLiteral("MAUS-TRATOS"), 4567}, {QStringLiteral("RECOLHIMENTO"), 56789}, {QStringLiteral("DOAÇÃO"), 678}})))
+        .named(QStringLiteral("ocorrencia"));
+    s.add(Items::chart(half + gap, h + 5, half, h,
+                       spec(ChartData::Type::Pie, QStringLiteral("Quantitativo de Procedimentos Por Tipo"),
+                            {{QStringLiteral("CASTRAÇÃO"), 123456}, {QStringLiteral("CONSULTA"), 234567}, {QStringLiteral("VACINAÇÃO"), 345678},
+                             {QStringLiteral("IMPLANTE DE MICROCHIP"), 45678}, {QStringLiteral("CURATIVO"), 5678},
+                             {QStringLiteral("RETIRADA DE PONTOS"), 678}})))
+        .named(QStringLiteral("procedimento"));
     return r;
 }
 
@@ -106,6 +144,65 @@ private slots:
         QVERIFY(ReportExport::html(r).contains("alt=\"Quantitativo de Animais Cadastrados por Ra\xE7""a\""));
         if (qEnvironmentVariableIsSet("ZAPO_REPORT_PNG_DIR"))
             img.save(qEnvironmentVariable("ZAPO_REPORT_PNG_DIR") + QStringLiteral("/charts.png"));
+    }
+
+    // A label running past its box is cut where the chart ends (or written
+    // over its neighbour): every label's lines fit their box, the boxes
+    // stay inside the chart and apart, and the figures are never dropped.
+    void pieLabelsFitInsideTheChart()
+    {
+        const ComposedReport r = Reports::compose(cityChartPage());
+        const ReportFont font = ReportPainter::PieLayout::LabelFont;
+        int broken = 0, shortened = 0;
+        for (const QString &name : {QStringLiteral("especie"), QStringLiteral("longo"), QStringLiteral("grupo"),
+                                    QStringLiteral("ocorrencia"), QStringLiteral("procedimento")}) {
+            const PlacedItem *item = r.named(name).first();
+            const ChartData &d = *item->chart;
+            const QRectF area = ReportPainter::plotArea(item->rect);
+            const ReportPainter::PieLayout pie = ReportPainter::pieLayout(d, area);
+            QCOMPARE(pie.labels.size(), d.values.size());
+            QVERIFY(pie.radius >= qMin(area.width(), area.height()) / 6 - 0.01);
+            for (int i = 0; i < pie.labels.size(); ++i) {
+                const auto &l = pie.labels.at(i);
+                const QString what = name + QStringLiteral(": ") + l.lines.join(QLatin1Char('|'));
+                QVERIFY2(area.adjusted(-0.01, -0.01, 0.01, 0.01).contains(l.box), qPrintable(what));
+                for (const QString &line : l.lines)
+                    QVERIFY2(ReportFonts::width(font, line) <= l.box.width(), qPrintable(what));
+                QVERIFY2(l.lines.last().endsWith(d.valueTexts.at(i) + QStringLiteral(" (") + d.percentTexts.at(i) + QLatin1Char(')')),
+                         qPrintable(what));
+                // The name, whole or its start, above the figures.
+                QString shown = l.lines.size() == 1 ? l.lines.first().section(QLatin1Char(':'), 0, 0)
+                                                    : l.lines.mid(0, l.lines.size() - 1).join(QString());
+                if (shown.endsWith(QChar(0x2026))) {
+                    ++shortened;
+                    shown.chop(1);
+                } else if (l.lines.size() > 1) {
+                    QVERIFY2(shown.endsWith(QLatin1Char(':')), qPrintable(what));
+                    shown.chop(1);
+                }
+                shown.remove(QLatin1Char(' '));
+                QVERIFY2(!shown.isEmpty() && QString(d.labels.at(i)).remove(QLatin1Char(' ')).startsWith(shown), qPrintable(what));
+                broken += l.lines.size() > 1 ? 1 : 0;
+            }
+            // Labels of one side never overlap.
+            for (bool right : {false, true}) {
+                QList<QRectF> boxes;
+                for (const auto &l : pie.labels)
+                    if (l.right == right)
+                        boxes << l.box;
+                std::sort(boxes.begin(), boxes.end(), [](const QRectF &a, const QRectF &b) { return a.top() < b.top(); });
+                for (int i = 1; i < boxes.size(); ++i)
+                    QVERIFY2(boxes.at(i).top() >= boxes.at(i - 1).bottom() - 0.01, qPrintable(name));
+            }
+        }
+        // The long names were broken, the longest shortened, the short left whole.
+        QVERIFY(broken >= 3);
+        QCOMPARE(shortened, 1);
+        const PlacedItem *species = r.named(QStringLiteral("especie")).first();
+        for (const auto &l : ReportPainter::pieLayout(*species->chart, ReportPainter::plotArea(species->rect)).labels)
+            QCOMPARE(l.lines.size(), 1);
+        if (qEnvironmentVariableIsSet("ZAPO_REPORT_PNG_DIR"))
+            ReportPainter::pageImage(r, 0, 150).save(qEnvironmentVariable("ZAPO_REPORT_PNG_DIR") + QStringLiteral("/citycharts.png"));
     }
 
     void textFilesCarryEachChartAsItsFigures()

@@ -1,60 +1,25 @@
 // The printed lists of the registers, composed from a real database on each
 // engine and checked on the page model.
-#include "db/DbError.h"
 #include "db/Formats.h"
 #include "db/Sql.h"
 #include "reports/ListReports.h"
 #include "reports/engine/ReportExport.h"
-#include "reports/engine/ReportPainter.h"
 #include "reports/engine/Reports.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
+#include "support/ReportTesting.h"
 #include "support/TestDatabase.h"
 #include "ui/ScreenCatalog.h"
 
-#include <QSqlQuery>
 #include <QTest>
+
+using ReportTesting::named;
+using ReportTesting::run;
+using ReportTesting::savePng;
 
 namespace {
 
 const QString Product = QStringLiteral("ZAPO - Controle de Zoonoses");
-
-void run(Connection &c, const QString &sql, const QVariantMap &p = {})
-{
-    try {
-        Sql::exec(c, sql, p);
-    } catch (const DbError &e) {
-        qFatal("%s: %s", qPrintable(sql), qPrintable(e.text()));
-    }
-}
-
-// Until the full schema is installed by the test databases these tests skip.
-bool hasRegisterTables(Connection &c)
-{
-    QSqlQuery q(c.db());
-    return q.exec(QStringLiteral("select count(*) from perfil_form"));
-}
-
-#define ZAPO_REGISTER_DB(var)                                                  \
-    ZAPO_TEST_DB(var);                                                         \
-    if (!hasRegisterTables(var->main()))                                       \
-        QSKIP("the test database has no register tables yet");
-
-QStringList textsNamed(const ComposedReport &r, const QString &name)
-{
-    QStringList out;
-    for (const PlacedItem *i : r.named(name))
-        out << i->text;
-    return out;
-}
-
-void savePng(const ComposedReport &r, const QString &name)
-{
-    if (!qEnvironmentVariableIsSet("ZAPO_REPORT_PNG_DIR"))
-        return;
-    for (int p = 0; p < qMin(r.pageCount(), 2); ++p)
-        ReportPainter::pageImage(r, p, 110).save(qEnvironmentVariable("ZAPO_REPORT_PNG_DIR") + QStringLiteral("/%1-%2.png").arg(name).arg(p + 1));
-}
 
 } // namespace
 
@@ -70,23 +35,23 @@ private slots:
     void emptyRegisterPrintsOnePageWithZero_data() { addEngineRows(); }
     void emptyRegisterPrintsOnePageWithZero()
     {
-        ZAPO_REGISTER_DB(t);
+        ZAPO_TEST_DB(t);
         run(t->main(), QStringLiteral("delete from unidade_trabalho"));
         const ComposedReport r = Reports::compose(ListReports::definition(ListReport::RelUnidade, t->main()));
         QCOMPARE(r.pageCount(), 1);
-        QCOMPARE(textsNamed(r, QStringLiteral("produto")), QStringList{Product});
-        QCOMPARE(textsNamed(r, QStringLiteral("codigo")), QStringList{QStringLiteral("REL025")});
-        QCOMPARE(textsNamed(r, QStringLiteral("titulo")), QStringList{QStringLiteral("Unidade de Trabalho")});
-        QCOMPARE(textsNamed(r, QStringLiteral("rotulo_total")), QStringList{QStringLiteral("Total de registro:")});
-        QCOMPARE(textsNamed(r, QStringLiteral("total")), QStringList{QStringLiteral("0")});
-        QCOMPARE(textsNamed(r, QStringLiteral("pagina")), QStringList{QStringLiteral("Pag.: 1")});
+        QCOMPARE(named(r, QStringLiteral("produto")), QStringList{Product});
+        QCOMPARE(named(r, QStringLiteral("codigo")), QStringList{QStringLiteral("REL025")});
+        QCOMPARE(named(r, QStringLiteral("titulo")), QStringList{QStringLiteral("Unidade de Trabalho")});
+        QCOMPARE(named(r, QStringLiteral("rotulo_total")), QStringList{QStringLiteral("Total de registro:")});
+        QCOMPARE(named(r, QStringLiteral("total")), QStringList{QStringLiteral("0")});
+        QCOMPARE(named(r, QStringLiteral("pagina")), QStringList{QStringLiteral("Pag.: 1")});
         QVERIFY(r.bandsOf(BandKind::SubDetail).isEmpty());
     }
 
     void workUnitsBoxEachRecordAndGrowWithTheDescription_data() { addEngineRows(); }
     void workUnitsBoxEachRecordAndGrowWithTheDescription()
     {
-        ZAPO_REGISTER_DB(t);
+        ZAPO_TEST_DB(t);
         Connection &c = t->main();
         run(c, QStringLiteral("delete from unidade_trabalho"));
         const QString longText = QStringLiteral("Unidade que atende a região norte do município, com castração de cães e gatos, "
@@ -95,10 +60,10 @@ private slots:
             {{QStringLiteral("d"), longText}});
         run(c, QStringLiteral("insert into unidade_trabalho (Id_Unidade_Trabalho, Nome, Descricao, Ind_Status) values (1, 'CENTRO', 'Sede', 'INATIVO')"));
         const ComposedReport r = Reports::compose(ListReports::definition(ListReport::RelUnidade, c));
-        QCOMPARE(textsNamed(r, QStringLiteral("chave")), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
-        QCOMPARE(textsNamed(r, QStringLiteral("nome")), (QStringList{QStringLiteral("CENTRO"), QStringLiteral("NORTE")}));
-        QCOMPARE(textsNamed(r, QStringLiteral("status")), (QStringList{QStringLiteral(" Registro: INATIVO"), QStringLiteral(" Registro: ATIVO")}));
-        QCOMPARE(textsNamed(r, QStringLiteral("total")), QStringList{QStringLiteral("2")});
+        QCOMPARE(named(r, QStringLiteral("chave")), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+        QCOMPARE(named(r, QStringLiteral("nome")), (QStringList{QStringLiteral("CENTRO"), QStringLiteral("NORTE")}));
+        QCOMPARE(named(r, QStringLiteral("status")), (QStringList{QStringLiteral(" Registro: INATIVO"), QStringLiteral(" Registro: ATIVO")}));
+        QCOMPARE(named(r, QStringLiteral("total")), QStringList{QStringLiteral("2")});
         const auto blocks = r.bandsOf(BandKind::SubDetail);
         QCOMPARE(blocks.size(), 2);
         QVERIFY(blocks.at(1)->rect.height() > blocks.at(0)->rect.height() + 3);
@@ -109,7 +74,7 @@ private slots:
     void referenceListsUseTheirOwnTextsAndCells_data() { addEngineRows(); }
     void referenceListsUseTheirOwnTextsAndCells()
     {
-        ZAPO_REGISTER_DB(t);
+        ZAPO_TEST_DB(t);
         Connection &c = t->main();
         for (const char *table : {"raca", "pelo", "porte", "tipo_ocorrencia", "especie"})
             run(c, QStringLiteral("delete from %1").arg(QLatin1String(table)));
@@ -122,30 +87,30 @@ private slots:
                               "values (4, 'ÓBITO', 'Morte do animal', 'ATIVO', 'SIM')"));
 
         const ComposedReport raca = Reports::compose(ListReports::definition(ListReport::RelRaca, c));
-        QCOMPARE(textsNamed(raca, QStringLiteral("nome")), QStringList{QStringLiteral("LABRADOR")});
+        QCOMPARE(named(raca, QStringLiteral("nome")), QStringList{QStringLiteral("LABRADOR")});
         QVERIFY(raca.named(QStringLiteral("nome")).first()->font.bold);
-        QCOMPARE(textsNamed(raca, QStringLiteral("segunda_linha")), QStringList{QStringLiteral("Pelo: CURTO - Porte: GRANDE")});
-        QCOMPARE(textsNamed(raca, QStringLiteral("descricao")), QStringList{QStringLiteral("Dócil")});
-        QCOMPARE(textsNamed(raca, QStringLiteral("codigo")), QStringList{QStringLiteral("REL030")});
-        QCOMPARE(textsNamed(raca, QStringLiteral("rotulo_total")), QStringList{QStringLiteral("Total de grupos:")});
+        QCOMPARE(named(raca, QStringLiteral("segunda_linha")), QStringList{QStringLiteral("Pelo: CURTO - Porte: GRANDE")});
+        QCOMPARE(named(raca, QStringLiteral("descricao")), QStringList{QStringLiteral("Dócil")});
+        QCOMPARE(named(raca, QStringLiteral("codigo")), QStringList{QStringLiteral("REL030")});
+        QCOMPARE(named(raca, QStringLiteral("rotulo_total")), QStringList{QStringLiteral("Total de grupos:")});
 
         const ComposedReport pelo = Reports::compose(ListReports::definition(ListReport::RelPelo, c));
-        QCOMPARE(textsNamed(pelo, QStringLiteral("nome")), QStringList{QStringLiteral("CURTO")});
-        QCOMPARE(textsNamed(pelo, QStringLiteral("descricao")), QStringList{QStringLiteral("CURTO")});
-        QCOMPARE(textsNamed(pelo, QStringLiteral("status")), QStringList{QStringLiteral("ATIVO")});
+        QCOMPARE(named(pelo, QStringLiteral("nome")), QStringList{QStringLiteral("CURTO")});
+        QCOMPARE(named(pelo, QStringLiteral("descricao")), QStringList{QStringLiteral("CURTO")});
+        QCOMPARE(named(pelo, QStringLiteral("status")), QStringList{QStringLiteral("ATIVO")});
 
         const ComposedReport oco = Reports::compose(ListReports::definition(ListReport::RelTipoOcorrencia, c));
-        QCOMPARE(textsNamed(oco, QStringLiteral("status")), QStringList{QStringLiteral("Aqrivo : ATIVO")});
-        QCOMPARE(textsNamed(oco, QStringLiteral("antes_status")), QStringList{QStringLiteral("Finaliza caso: SIM")});
-        QCOMPARE(textsNamed(oco, QStringLiteral("codigo")), QStringList{QStringLiteral("REL001")});
-        QCOMPARE(textsNamed(oco, QStringLiteral("rotulo_total")), QStringList{QStringLiteral("Total de registro:")});
+        QCOMPARE(named(oco, QStringLiteral("status")), QStringList{QStringLiteral("Aqrivo : ATIVO")});
+        QCOMPARE(named(oco, QStringLiteral("antes_status")), QStringList{QStringLiteral("Finaliza caso: SIM")});
+        QCOMPARE(named(oco, QStringLiteral("codigo")), QStringList{QStringLiteral("REL001")});
+        QCOMPARE(named(oco, QStringLiteral("rotulo_total")), QStringList{QStringLiteral("Total de registro:")});
         savePng(raca, QStringLiteral("rel030"));
     }
 
     void prescriptionTextListsShowWeightWithDecimalComma_data() { addEngineRows(); }
     void prescriptionTextListsShowWeightWithDecimalComma()
     {
-        ZAPO_REGISTER_DB(t);
+        ZAPO_TEST_DB(t);
         Connection &c = t->main();
         run(c, QStringLiteral("delete from receituario_texto_peso"));
         run(c, QStringLiteral("delete from receituario_padrao"));
@@ -154,21 +119,21 @@ private slots:
         run(c, QStringLiteral("insert into receituario_padrao (Id_Receituario_padrao, descricao) values (1, :d)"),
             {{QStringLiteral("d"), QStringLiteral("Repouso por 10 dias.\nNão lamber a ferida.")}});
         const ComposedReport peso = Reports::compose(ListReports::definition(ListReport::RelTextoPeso, c));
-        QCOMPARE(textsNamed(peso, QStringLiteral("nome")), QStringList{QStringLiteral("Peso: 12,5 kilo(s)")});
-        QCOMPARE(textsNamed(peso, QStringLiteral("status")), QStringList{QStringLiteral("Registro: ATIVO")});
-        QCOMPARE(textsNamed(peso, QStringLiteral("descricao")), QStringList{QStringLiteral("Dipirona 10 gotas")});
-        QCOMPARE(textsNamed(peso, QStringLiteral("total")), QStringList{QStringLiteral("1")});
+        QCOMPARE(named(peso, QStringLiteral("nome")), QStringList{QStringLiteral("Peso: 12,5 kilo(s)")});
+        QCOMPARE(named(peso, QStringLiteral("status")), QStringList{QStringLiteral("Registro: ATIVO")});
+        QCOMPARE(named(peso, QStringLiteral("descricao")), QStringList{QStringLiteral("Dipirona 10 gotas")});
+        QCOMPARE(named(peso, QStringLiteral("total")), QStringList{QStringLiteral("1")});
         const ComposedReport padrao = Reports::compose(ListReports::definition(ListReport::ReceituarioPadraoImp, c));
-        QCOMPARE(textsNamed(padrao, QStringLiteral("descricao")),
+        QCOMPARE(named(padrao, QStringLiteral("descricao")),
                  QStringList{QStringLiteral("Repouso por 10 dias.\nNão lamber a ferida.")});
         QVERIFY(padrao.bandsOf(BandKind::Summary).isEmpty());
-        QCOMPARE(textsNamed(padrao, QStringLiteral("titulo")), QStringList{QStringLiteral("Texto do receituário")});
+        QCOMPARE(named(padrao, QStringLiteral("titulo")), QStringList{QStringLiteral("Texto do receituário")});
     }
 
     void everyMenuListOpensIntoThePreview_data() { addEngineRows(); }
     void everyMenuListOpensIntoThePreview()
     {
-        ZAPO_REGISTER_DB(t);
+        ZAPO_TEST_DB(t);
         RecordingPreview preview;
         RecordingMessages messages;
         ScreenCatalog catalog;
@@ -198,7 +163,7 @@ private slots:
     void aFailingQueryShowsTheErrorAndTheUsersMenuItsOwnMessage_data() { addEngineRows(); }
     void aFailingQueryShowsTheErrorAndTheUsersMenuItsOwnMessage()
     {
-        ZAPO_REGISTER_DB(t);
+        ZAPO_TEST_DB(t);
         RecordingPreview preview;
         RecordingMessages messages;
         run(t->main(), QStringLiteral("drop table usuario"));
@@ -219,7 +184,7 @@ private slots:
     void profilesGroupByProfileWithKindsOfScreens_data() { addEngineRows(); }
     void profilesGroupByProfileWithKindsOfScreens()
     {
-        ZAPO_REGISTER_DB(t);
+        ZAPO_TEST_DB(t);
         Connection &c = t->main();
         run(c, QStringLiteral("delete from perfil_form"));
         run(c, QStringLiteral("delete from perfil"));
@@ -244,9 +209,9 @@ private slots:
         const int admin = all.indexOf(QStringLiteral("ADMINISTRADOR"));
         const int recep = all.indexOf(QStringLiteral("RECEPÇÃO"));
         QVERIFY(admin >= 0 && recep > admin); // ordered by profile name
-        QCOMPARE(textsNamed(r, QStringLiteral("desc_perfil")), (QStringList{QStringLiteral("Descrição: Tudo"),
+        QCOMPARE(named(r, QStringLiteral("desc_perfil")), (QStringList{QStringLiteral("Descrição: Tudo"),
                                                                             QStringLiteral("Descrição: Atendimento ao público")}));
-        QCOMPARE(textsNamed(r, QStringLiteral("nome_form")),
+        QCOMPARE(named(r, QStringLiteral("nome_form")),
                  (QStringList{QStringLiteral("Formulário :Cadastro de proprietário"), QStringLiteral("-----------------"),
                               QStringLiteral("Formulário :Cadastro de proprietário"), QStringLiteral("Relatório :Unidades")}));
         for (const QString &caption : {QStringLiteral("Visualizar:"), QStringLiteral("Incluir:"), QStringLiteral("Alterar:"),
@@ -261,7 +226,7 @@ private slots:
     void usersLookUpUnitAndProfileAndTranslateOnlySAndN_data() { addEngineRows(); }
     void usersLookUpUnitAndProfileAndTranslateOnlySAndN()
     {
-        ZAPO_REGISTER_DB(t);
+        ZAPO_TEST_DB(t);
         Connection &c = t->main();
         run(c, QStringLiteral("delete from usuario"));
         run(c, QStringLiteral("delete from unidade_trabalho"));
@@ -272,15 +237,15 @@ private slots:
         run(c, QStringLiteral("insert into usuario (Id_Usuario, Nome, Id_Perfil, Id_Unidade_Trabalho, Bloqueado, Inativo) values (1, 'maria', 5, 3, 'S', 'N')"));
         run(c, QStringLiteral("insert into usuario (Id_Usuario, Nome, Id_Perfil, Id_Unidade_Trabalho, Bloqueado, Inativo) values (2, 'joão', null, null, 'SIM', 'NAO')"));
         const ComposedReport r = Reports::compose(ListReports::definition(ListReport::RelUsuario, c));
-        QCOMPARE(textsNamed(r, QStringLiteral("nome")), (QStringList{QStringLiteral("1 - MARIA"), QStringLiteral("2 - JOÃO")}));
-        QCOMPARE(textsNamed(r, QStringLiteral("unidade")),
+        QCOMPARE(named(r, QStringLiteral("nome")), (QStringList{QStringLiteral("1 - MARIA"), QStringLiteral("2 - JOÃO")}));
+        QCOMPARE(named(r, QStringLiteral("unidade")),
                  (QStringList{QStringLiteral("CENTRO DE CONTROLE DE ZOONOSES DA REGIÃO"), QString()}));
-        QCOMPARE(textsNamed(r, QStringLiteral("perfil")), (QStringList{QStringLiteral("VETERINÁRIO"), QString()}));
-        QCOMPARE(textsNamed(r, QStringLiteral("bloqueado")), (QStringList{QStringLiteral("Sim"), QStringLiteral("SIM")}));
-        QCOMPARE(textsNamed(r, QStringLiteral("inativo")), (QStringList{QStringLiteral("Não"), QStringLiteral("NAO")}));
-        QCOMPARE(textsNamed(r, QStringLiteral("total")), QStringList{QStringLiteral("2")});
-        QCOMPARE(textsNamed(r, QStringLiteral("codigo")), QStringList{QStringLiteral("REL027")});
-        QCOMPARE(textsNamed(r, QStringLiteral("pagina")), QStringList{QStringLiteral("Pag.: 1")});
+        QCOMPARE(named(r, QStringLiteral("perfil")), (QStringList{QStringLiteral("VETERINÁRIO"), QString()}));
+        QCOMPARE(named(r, QStringLiteral("bloqueado")), (QStringList{QStringLiteral("Sim"), QStringLiteral("SIM")}));
+        QCOMPARE(named(r, QStringLiteral("inativo")), (QStringList{QStringLiteral("Não"), QStringLiteral("NAO")}));
+        QCOMPARE(named(r, QStringLiteral("total")), QStringList{QStringLiteral("2")});
+        QCOMPARE(named(r, QStringLiteral("codigo")), QStringList{QStringLiteral("REL027")});
+        QCOMPARE(named(r, QStringLiteral("pagina")), QStringList{QStringLiteral("Pag.: 1")});
         QCOMPARE(r.named(QStringLiteral("pagina")).first()->font.pointSize, 7.0);
         // The date and time at the top left of this report.
         QVERIFY(r.named(QStringLiteral("data_hora")).first()->rect.left() < 11);
@@ -291,7 +256,7 @@ private slots:
     void professionalsOnePagePerUnitWithUnitAndGrandTotals_data() { addEngineRows(); }
     void professionalsOnePagePerUnitWithUnitAndGrandTotals()
     {
-        ZAPO_REGISTER_DB(t);
+        ZAPO_TEST_DB(t);
         Connection &c = t->main();
         run(c, QStringLiteral("delete from profissional"));
         run(c, QStringLiteral("delete from unidade_trabalho"));
@@ -310,13 +275,13 @@ private slots:
         const ComposedReport r = Reports::compose(ListReports::definition(ListReport::RelProficional, c));
         QCOMPARE(r.orientation, QPageLayout::Landscape);
         QCOMPARE(r.pageCount(), 3);
-        QCOMPARE(textsNamed(r, QStringLiteral("unidade")), (QStringList{QString(), QStringLiteral("CENTRO"), QStringLiteral("NORTE")}));
-        QCOMPARE(textsNamed(r, QStringLiteral("nome")), (QStringList{QStringLiteral("3 - SEM UNIDADE"), QStringLiteral("2 - ANA"),
+        QCOMPARE(named(r, QStringLiteral("unidade")), (QStringList{QString(), QStringLiteral("CENTRO"), QStringLiteral("NORTE")}));
+        QCOMPARE(named(r, QStringLiteral("nome")), (QStringList{QStringLiteral("3 - SEM UNIDADE"), QStringLiteral("2 - ANA"),
                                                                      QStringLiteral("4 - BRUNO"), QStringLiteral("1 - CARLA")}));
-        QCOMPARE(textsNamed(r, QStringLiteral("total_unidade")), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("1")}));
-        QCOMPARE(textsNamed(r, QStringLiteral("total_geral")), QStringList{QStringLiteral("4")});
-        QCOMPARE(textsNamed(r, QStringLiteral("telefones")).first(), QStringLiteral("(11)3333-4444 / (11)99999-8888 / (11)2222-1111"));
-        QCOMPARE(textsNamed(r, QStringLiteral("pagina")), (QStringList{QStringLiteral("Pag.: 1"), QStringLiteral("Pag.: 2"), QStringLiteral("Pag.: 3")}));
+        QCOMPARE(named(r, QStringLiteral("total_unidade")), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("1")}));
+        QCOMPARE(named(r, QStringLiteral("total_geral")), QStringList{QStringLiteral("4")});
+        QCOMPARE(named(r, QStringLiteral("telefones")).first(), QStringLiteral("(11)3333-4444 / (11)99999-8888 / (11)2222-1111"));
+        QCOMPARE(named(r, QStringLiteral("pagina")), (QStringList{QStringLiteral("Pag.: 1"), QStringLiteral("Pag.: 2"), QStringLiteral("Pag.: 3")}));
         QVERIFY(r.texts(2).contains(QStringLiteral("Total geral:")));
         savePng(r, QStringLiteral("rel042"));
     }

@@ -1,5 +1,6 @@
 // The preview window, printing and the page images, driven offscreen.
 #include "db/Formats.h"
+#include "db/TextCodec.h"
 #include "reports/engine/PreviewDialog.h"
 #include "reports/engine/ReportPainter.h"
 #include "reports/engine/Reports.h"
@@ -7,7 +8,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QLabel>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -19,6 +22,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QThread>
+#include <QStandardPaths>
 #include "support/RecordingPreview.h"
 
 namespace {
@@ -57,6 +61,39 @@ int pdfPages(const QString &path)
         ++n;
     }
     return n;
+}
+
+// The paged report closed by a summary with a pie chart on its last page.
+ReportDefinition chartedReport(int rows)
+{
+    ReportDefinition r = pagedReport(rows);
+    ChartSpec pie;
+    pie.type = ChartData::Type::Pie;
+    pie.title = QStringLiteral("Registros por paridade");
+    pie.values = [rows](const ReportRow &) {
+        return QList<QPair<QString, double>>{{QStringLiteral("PARES"), double(rows / 2)},
+                                             {QStringLiteral("ÍMPARES"), double(rows - rows / 2)}};
+    };
+    r.band(BandKind::Summary, 80).add(Items::chart(0, 2, 120, 75, pie));
+    return r;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Pages as the PDF reader counts them (-1 when it cannot read the file).
+int pdfinfoPages(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {path});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return -1;
+    const auto m = QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption)
+                       .match(QString::fromLatin1(p.readAllStandardOutput()));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
 int inkPixels(const QImage &img, const QRect &area)
@@ -157,6 +194,64 @@ private slots:
         dlg.save();
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(PreviewDialog::formatFor(QStringLiteral("x.HTM")), ReportExport::Format::Html);
+    }
+
+    // The clerk's own path: the shown window's save command, a name typed in
+    // the file dialog, every format of a report with several pages and a
+    // chart; each file whole, and a cancelled dialog writes nothing.
+    void savesAWholeChartReportFromTheWindow()
+    {
+        const ComposedReport r = Reports::compose(chartedReport(150));
+        QVERIFY(r.pageCount() >= 4);
+        PreviewDialog dlg(r);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QTemporaryDir dir;
+        RecordingFileDialogs files;
+        RecordingMessages messages;
+        QAction *save = dlg.findChild<QAction *>(QStringLiteral("actSave"));
+        QVERIFY(save && save->isEnabled());
+        for (const char *name : {"relatorio.pdf", "relatorio.txt", "relatorio.html", "relatorio.csv"}) {
+            files.nextSave = dir.filePath(QLatin1String(name));
+            save->trigger();
+        }
+        QCOMPARE(files.asked.size(), 4);
+        QCOMPARE(messages.texts(), QStringList());
+        // Nothing but the four files: no temporary names left behind.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+                 QStringList({"relatorio.csv", "relatorio.html", "relatorio.pdf", "relatorio.txt"}));
+
+        const QByteArray pdf = fileBytes(dir.filePath(QStringLiteral("relatorio.pdf")));
+        QVERIFY(pdf.startsWith("%PDF-"));
+        QVERIFY(pdf.trimmed().endsWith("%%EOF"));
+        if (!QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+            QCOMPARE(pdfinfoPages(dir.filePath(QStringLiteral("relatorio.pdf"))), r.pageCount());
+        else
+            QCOMPARE(pdfPages(dir.filePath(QStringLiteral("relatorio.pdf"))), r.pageCount());
+
+        // The text files reach the last row and the chart on the last page.
+        const QString txt = Cp1252::decode(fileBytes(dir.filePath(QStringLiteral("relatorio.txt"))));
+        QVERIFY(txt.contains(QStringLiteral("Registro número 1 com acentuação")));
+        QVERIFY(txt.contains(QStringLiteral("150 Registro número 150 com acentuação")));
+        QVERIFY(txt.contains(QStringLiteral("Pag.: %1").arg(r.pageCount())));
+        QVERIFY(txt.endsWith(QStringLiteral("Registros por paridade\r\nPARES;75;50,0%\r\nÍMPARES;75;50,0%\r\n")));
+        const QString csv = Cp1252::decode(fileBytes(dir.filePath(QStringLiteral("relatorio.csv"))));
+        QVERIFY(csv.contains(QStringLiteral("150,Registro número 150 com acentuação\r\n")));
+        QVERIFY(csv.endsWith(QStringLiteral("Registros por paridade\r\nPARES;75;50,0%\r\nÍMPARES;75;50,0%\r\n")));
+        const QString html = Cp1252::decode(fileBytes(dir.filePath(QStringLiteral("relatorio.html"))));
+        QCOMPARE(html.count(QStringLiteral("<div class=\"pg\"")), r.pageCount());
+        QVERIFY(html.contains(QStringLiteral("Registro número 150 com acentuação")));
+        QVERIFY(html.contains(QStringLiteral("alt=\"Registros por paridade\" src=\"data:image/png;base64,")));
+        QVERIFY(html.endsWith(QStringLiteral("</body></html>\r\n")));
+
+        // Cancelled: no file, no message, the earlier files untouched.
+        const QByteArray before = fileBytes(dir.filePath(QStringLiteral("relatorio.txt")));
+        files.nextSave.clear();
+        save->trigger();
+        QCOMPARE(files.asked.size(), 5);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 4);
+        QCOMPARE(fileBytes(dir.filePath(QStringLiteral("relatorio.txt"))), before);
+        QVERIFY(messages.shown.isEmpty());
     }
 
     void printsThePageRangeAndCopies()

@@ -6,9 +6,9 @@
 #include "db/Sql.h"
 #include "reports/ListReports.h"
 #include "reports/RelReceituario.h"
-#include "reports/engine/ReportPainter.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
+#include "support/ReportTesting.h"
 #include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 #include "tables/PrescriptionScreens.h"
@@ -30,15 +30,6 @@ int count(const QString &sql)
 void exec(const QString &sql)
 {
     Sql::exec(mainConnection(), sql);
-}
-
-void savePng(const ComposedReport &r, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("ZAPO_REPORT_PNG_DIR");
-    if (dir.isEmpty())
-        return;
-    for (int p = 0; p < r.pageCount(); ++p)
-        ReportPainter::pageImage(r, p, 90).save(dir + QStringLiteral("/%1-%2.png").arg(name).arg(p + 1));
 }
 
 } // namespace
@@ -160,7 +151,7 @@ private slots:
         QVERIFY(RelReceituario::open(d, screenHost()));
         QVERIFY2(msgs.shown.isEmpty(), qPrintable(msgs.last()));
         const ComposedReport &r = preview.last();
-        savePng(r, QStringLiteral("receituario"));
+        ReportTesting::savePng(r, QStringLiteral("receituario"), r.pageCount(), 90);
 
         QCOMPARE(r.paper, QPageSize::A4);
         QCOMPARE(r.orientation, QPageLayout::Portrait);

@@ -3,6 +3,7 @@
 #include "AppointmentFixture.h"
 #include "DbfRead.h"
 #include "db/BulkInsert.h"
+#include "db/DbError.h"
 #include "db/TextCodec.h"
 #include "db/Transaction.h"
 #include "db/schema/Schema.h"
@@ -27,6 +28,10 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -201,6 +206,72 @@ private slots:
         files.nextSave = QStringLiteral("  ");
         s.exportar();
         QVERIFY(msgs.shown.isEmpty());
+    }
+
+    // Two rebuilds at once: the second waits until the first commits and
+    // then rebuilds from scratch, so the table ends whole, neither doubled
+    // nor half filled, and readers meanwhile keep the committed rows.
+    void twoRefreshesWaitForEachOther_data() { addEngineRows(); }
+    void twoRefreshesWaitForEachOther()
+    {
+        ZAPO_TEST_DB(t);
+        fill(*t);
+        const QList<QStringList> whole = allRows(t->main());
+        QVERIFY(whole.size() >= 5);
+        const Engine kind = t->main().dialect().engine();
+        auto pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+
+        std::atomic<bool> firstLocked{false}, release{false}, secondDone{false};
+        std::atomic<int> secondRows{-1};
+        QString firstError, secondError; // read only after the threads are joined
+        // The first rebuild's own steps, held open before its commit.
+        std::thread first([&] {
+            try {
+                std::unique_ptr<DataModule> dm = t->openAnother();
+                Connection &c = dm->main();
+                Transaction tx(c);
+                const QString lock = Schema::exportTableLockStatement(kind);
+                if (!lock.isEmpty())
+                    Sql::exec(c, lock);
+                Sql::exec(c, QStringLiteral("delete from Exportacao2"));
+                Sql::exec(c, Schema::exportTableFillStatement(kind));
+                firstLocked = true;
+                while (!release)
+                    pause(5);
+                tx.commit();
+            } catch (const DbError &e) {
+                firstError = e.text();
+                firstLocked = true;
+            }
+        });
+        for (int i = 0; i < 2000 && !firstLocked; ++i)
+            pause(5);
+        std::thread second([&] {
+            try {
+                std::unique_ptr<DataModule> dm = t->openAnother();
+                secondRows = Schema::refreshExportTable(dm->main());
+            } catch (const DbError &e) {
+                secondError = e.text();
+            }
+            secondDone = true;
+        });
+        pause(600);
+        const bool secondWaited = !secondDone;
+        QList<QStringList> meanwhile;
+        try {
+            meanwhile = allRows(t->main());
+        } catch (const DbError &) {
+        }
+        release = true;
+        first.join();
+        second.join();
+
+        QVERIFY2(firstError.isEmpty(), qPrintable(firstError));
+        QVERIFY2(secondError.isEmpty(), qPrintable(secondError));
+        QVERIFY(secondWaited);
+        QCOMPARE(meanwhile, whole);
+        QCOMPARE(secondRows.load(), int(whole.size()));
+        QCOMPARE(allRows(t->main()), whole);
     }
 
     void moreThanTheMostRows()

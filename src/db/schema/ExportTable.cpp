@@ -109,11 +109,16 @@ QString Schema::exportTableFillStatement(Engine engine)
         .arg(columns.join(QStringLiteral(", ")), values.join(QStringLiteral(",\n       ")), f.addressArea);
 }
 
+QString Schema::exportTableLockStatement(Engine engine)
+{
+    return flavour(engine).lock;
+}
+
 int Schema::refreshExportTable(Connection &main)
 {
     Transaction tx(main);
     // Two refreshes at once would each delete and then both insert.
-    const QString lock = flavour(main.dialect().engine()).lock;
+    const QString lock = exportTableLockStatement(main.dialect().engine());
     if (!lock.isEmpty())
         Sql::exec(main, lock);
     Sql::exec(main, QStringLiteral("delete from Exportacao2"));

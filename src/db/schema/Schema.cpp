@@ -428,9 +428,15 @@ QString Schema::tsqlScript()
     section(Database::Main, QStringLiteral("ZAPO"), false);
 
     // The export table is filled on the server.
+    // One transaction under the table lock, as zapo-admin refresh-export
+    // does: a scheduled run and a manual one never interleave, and nobody
+    // reads the table between its delete and its fill.
     out << QStringLiteral("go\ncreate procedure dbo.sp_animal_atendimento as\nbegin\n    set nocount on;\n"
-                          "    delete from Exportacao2;\n%1;\n    declare @rows int = (select count(*) from Exportacao2);\n    return @rows;\nend;\ngo\n")
-               .arg(exportTableFillStatement(Engine::TSql));
+                          "    set xact_abort on;\n    begin transaction;\n"
+                          "    declare @rows int = (%2);\n"
+                          "    delete from Exportacao2;\n%1;\n    set @rows = (select count(*) from Exportacao2);\n"
+                          "    commit transaction;\n    return @rows;\nend;\ngo\n")
+               .arg(exportTableFillStatement(Engine::TSql), exportTableLockStatement(Engine::TSql));
     out << QStringLiteral("-- Reference data\n");
     for (const SeedTable &s : referenceData()) {
         const Table *t = findTable(s.table);

@@ -52,6 +52,10 @@ QString tsqlScript();
 // (On a T-SQL server the script's procedure sp_animal_atendimento does the
 // same on the server.)
 int refreshExportTable(Connection &main);
+// The statement that takes Exportacao2 for the rest of the transaction, so
+// that a second rebuild waits for the first to commit (empty on SQLite,
+// where the transaction's begin already takes the database).
+QString exportTableLockStatement(Engine engine);
 // The statement that fills Exportacao2 on one engine.
 QString exportTableFillStatement(Engine engine);
 

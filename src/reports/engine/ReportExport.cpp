@@ -304,33 +304,33 @@ QByteArray html(const ComposedReport &r)
 
 bool writePdf(const ComposedReport &r, const QString &path, QString *error)
 {
-    QPdfWriter pdf(path);
+    // Under a temporary name until the last page is out: a failed or
+    // interrupted save leaves the earlier file as it was, never half a PDF.
+    QSaveFile file(path);
+    const auto failed = [&] {
+        file.cancelWriting();
+        if (error)
+            *error = QStringLiteral("Não foi possível gravar o arquivo %1.").arg(path);
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return failed();
+    QPdfWriter pdf(&file);
     pdf.setTitle(r.title);
     pdf.setCreator(QStringLiteral("ZAPO"));
     pdf.setResolution(600);
     pdf.setPageLayout(r.pageLayout());
     QPainter p;
-    if (!p.begin(&pdf)) {
-        if (error)
-            *error = QStringLiteral("Não foi possível gravar o arquivo %1.").arg(path);
-        return false;
-    }
+    if (!p.begin(&pdf))
+        return failed();
     const double k = pdf.resolution() / 25.4;
     for (int i = 0; i < r.pages.size(); ++i) {
         if (i > 0)
             pdf.newPage();
         ReportPainter::paintPage(p, r, i, k);
     }
-    if (!p.end()) {
-        if (error)
-            *error = QStringLiteral("Não foi possível gravar o arquivo %1.").arg(path);
-        return false;
-    }
-    if (!QFile::exists(path)) {
-        if (error)
-            *error = QStringLiteral("Não foi possível gravar o arquivo %1.").arg(path);
-        return false;
-    }
+    if (!p.end() || !file.commit())
+        return failed();
     return true;
 }
 

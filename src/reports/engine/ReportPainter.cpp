@@ -76,6 +76,8 @@ void paintText(Canvas &c, const PlacedItem &it)
         p.restore();
 }
 
+constexpr ReportFont ChartTitleFont{8, true, false};
+
 const QList<QColor> &palette()
 {
     static const QList<QColor> colours = {
@@ -100,23 +102,13 @@ double niceStep(double max, int ticks)
 void paintPie(Canvas &c, const ChartData &d, const QRectF &area)
 {
     QPainter &p = c.p();
-    const ReportFont labelFont{6.5, false, false};
     if (d.total <= 0) {
-        c.text(area, Qt::AlignCenter, QStringLiteral("Sem dados no período."), labelFont, Qt::darkGray);
+        c.text(area, Qt::AlignCenter, QStringLiteral("Sem dados no período."), ReportPainter::PieLayout::LabelFont,
+               Qt::darkGray);
         return;
     }
-    // Room at the sides for the widest label, so that none is cut.
-    double widest = 0;
-    for (int i = 0; i < d.values.size(); ++i)
-        widest = qMax(widest, c.textWidth(labelFont, d.labels.at(i) + QStringLiteral(": ") + d.valueTexts.at(i)
-                                                         + QStringLiteral(" (") + d.percentTexts.at(i) + QLatin1Char(')')));
-    const double radius = qMax(qMin(area.width(), area.height()) / 6,
-                               std::min({area.height() / 2 - 4, area.width() / 2 - widest - 6, 32.0}));
-    const QPointF centre = area.center();
-    const QRectF circle(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
-
-    struct Label { double y; double anchorY; QPointF edge; QString text; bool right; };
-    QList<Label> labels;
+    const ReportPainter::PieLayout pie = ReportPainter::pieLayout(d, area);
+    const QRectF circle(pie.centre.x() - pie.radius, pie.centre.y() - pie.radius, 2 * pie.radius, 2 * pie.radius);
     double angle = 90.0; // start at twelve o'clock, go clockwise
     for (int i = 0; i < d.values.size(); ++i) {
         const double span = -360.0 * d.values.at(i) / d.total;
@@ -126,43 +118,18 @@ void paintPie(Canvas &c, const ChartData &d, const QRectF &area)
             p.drawEllipse(c.rc(circle));
         else
             p.drawPie(c.rc(circle), int(angle * 16), int(span * 16));
-        const double mid = qDegreesToRadians(angle + span / 2);
-        const QPointF edge(centre.x() + radius * std::cos(mid), centre.y() - radius * std::sin(mid));
-        const double ly = centre.y() - (radius + 4) * std::sin(mid);
-        labels.append({ly, ly, edge, d.labels.at(i) + QStringLiteral(": ") + d.valueTexts.at(i) + QStringLiteral(" (")
-                                          + d.percentTexts.at(i) + QLatin1Char(')'),
-                       std::cos(mid) >= 0});
         angle += span;
     }
-    // Push labels of each side apart so that small slices stay readable.
-    const double lh = ReportFonts::lineHeight(labelFont) + 0.3;
-    for (bool right : {false, true}) {
-        QList<Label *> side;
-        for (Label &l : labels)
-            if (l.right == right)
-                side << &l;
-        std::sort(side.begin(), side.end(), [](Label *a, Label *b) { return a->y < b->y; });
-        for (int i = 1; i < side.size(); ++i)
-            side[i]->y = qMax(side[i]->y, side[i - 1]->y + lh);
-        const double overflow = side.isEmpty() ? 0 : side.last()->y + lh / 2 - area.bottom();
-        if (overflow > 0) {
-            for (Label *l : side)
-                l->y -= overflow;
-            for (int i = int(side.size()) - 2; i >= 0; --i)
-                side[i]->y = qMin(side[i]->y, side[i + 1]->y - lh);
-        }
-    }
     p.setBrush(Qt::NoBrush);
-    for (const Label &l : labels) {
-        const double xText = l.right ? centre.x() + radius + 4 : centre.x() - radius - 4;
+    for (const ReportPainter::PieLayout::Label &l : pie.labels) {
+        const double y = l.box.center().y();
+        const double xText = l.right ? l.box.left() : l.box.right();
         p.setPen(c.pen(0.15, Qt::darkGray));
-        const QPointF knee(l.right ? centre.x() + radius + 2 : centre.x() - radius - 2, l.y);
+        const QPointF knee(l.right ? pie.centre.x() + pie.radius + 2 : pie.centre.x() - pie.radius - 2, y);
         p.drawLine(c.pt(l.edge.x(), l.edge.y()), c.pt(knee.x(), knee.y()));
-        p.drawLine(c.pt(knee.x(), knee.y()), c.pt(xText + (l.right ? -0.8 : 0.8), l.y));
-        const double w = area.right() - xText;
-        const QRectF box = l.right ? QRectF(xText, l.y - lh / 2, qMax(5.0, w), lh)
-                                   : QRectF(area.left(), l.y - lh / 2, qMax(5.0, xText - area.left()), lh);
-        c.text(box, (l.right ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, l.text, labelFont);
+        p.drawLine(c.pt(knee.x(), knee.y()), c.pt(xText + (l.right ? -0.8 : 0.8), y));
+        c.text(l.box, (l.right ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, l.lines.join(QLatin1Char('\n')),
+               ReportPainter::PieLayout::LabelFont);
     }
 }
 
@@ -229,16 +196,112 @@ void paintBars(Canvas &c, const ChartData &d, const QRectF &area)
 
 namespace ReportPainter {
 
+QRectF plotArea(const QRectF &rectMm)
+{
+    // Two lines of title above.
+    const double th = ReportFonts::lineHeight(ChartTitleFont) * 2 + 0.5;
+    return rectMm.adjusted(1, th + 1, -1, -1);
+}
+
+PieLayout pieLayout(const ChartData &d, const QRectF &area)
+{
+    const ReportFont &font = PieLayout::LabelFont;
+    PieLayout out;
+    if (d.total <= 0)
+        return out;
+    // Room at the sides for the widest label, so that none is cut; a small
+    // chart keeps a readable circle and breaks its long labels instead.
+    const auto oneLine = [&d](int i) {
+        return d.labels.at(i) + QStringLiteral(": ") + d.valueTexts.at(i) + QStringLiteral(" (") + d.percentTexts.at(i)
+               + QLatin1Char(')');
+    };
+    // Glyphs set for the device run a little wider than the reference
+    // measure: a label is only called fitting with some to spare.
+    const auto width = [&font](const QString &s) { return ReportFonts::width(font, s) * 1.04 + 0.3; };
+    double widest = 0;
+    for (int i = 0; i < d.values.size(); ++i)
+        widest = qMax(widest, width(oneLine(i)));
+    const double radius = qMax(qMin(area.width(), area.height()) / 6,
+                               std::min({area.height() / 2 - 4, area.width() / 2 - widest - 6, 32.0}));
+    const QPointF centre = area.center();
+    out.centre = centre;
+    out.radius = radius;
+    // From the end of a leader line to the chart's side.
+    const double room = qMax(5.0, area.width() / 2 - radius - 4);
+    const auto fitted = [&](int i) {
+        if (width(oneLine(i)) <= room)
+            return QStringList{oneLine(i)};
+        // The name above its figures, over two lines at most and shortened
+        // past them; the figures are never dropped.
+        QStringList lines = ReportFonts::wrap(font, d.labels.at(i) + QLatin1Char(':'), (room - 0.3) / 1.04);
+        if (lines.size() > 2 || (lines.size() == 2 && width(lines.at(1)) > room)) {
+            QString second = lines.at(1);
+            while (!second.isEmpty() && width(second + QChar(0x2026)) > room)
+                second.chop(1);
+            lines = {lines.at(0), second.trimmed() + QChar(0x2026)};
+        }
+        lines << d.valueTexts.at(i) + QStringLiteral(" (") + d.percentTexts.at(i) + QLatin1Char(')');
+        return lines;
+    };
+
+    const double lh = ReportFonts::lineHeight(font) + 0.3;
+    struct Placed { double y; double h; };
+    QList<Placed> placed;
+    double angle = 90.0; // start at twelve o'clock, go clockwise
+    for (int i = 0; i < d.values.size(); ++i) {
+        const double span = -360.0 * d.values.at(i) / d.total;
+        const double mid = qDegreesToRadians(angle + span / 2);
+        PieLayout::Label l;
+        l.edge = QPointF(centre.x() + radius * std::cos(mid), centre.y() - radius * std::sin(mid));
+        l.lines = fitted(i);
+        l.right = std::cos(mid) >= 0;
+        out.labels << l;
+        placed << Placed{centre.y() - (radius + 4) * std::sin(mid), lh * l.lines.size()};
+        angle += span;
+    }
+    // Push labels of each side apart so that small slices stay readable,
+    // and keep them between the chart's top and bottom.
+    for (bool right : {false, true}) {
+        QList<int> side;
+        for (int i = 0; i < out.labels.size(); ++i)
+            if (out.labels.at(i).right == right)
+                side << i;
+        if (side.isEmpty())
+            continue;
+        std::stable_sort(side.begin(), side.end(), [&placed](int a, int b) { return placed.at(a).y < placed.at(b).y; });
+        Placed &first = placed[side.first()];
+        first.y = qMax(first.y, area.top() + first.h / 2);
+        for (int i = 1; i < side.size(); ++i) {
+            Placed &a = placed[side.at(i - 1)], &b = placed[side.at(i)];
+            b.y = qMax(b.y, a.y + (a.h + b.h) / 2);
+        }
+        Placed &last = placed[side.last()];
+        const double overflow = last.y + last.h / 2 - area.bottom();
+        if (overflow > 0) {
+            last.y -= overflow;
+            for (int i = int(side.size()) - 2; i >= 0; --i) {
+                Placed &a = placed[side.at(i)], &b = placed[side.at(i + 1)];
+                a.y = qMin(a.y, b.y - (a.h + b.h) / 2);
+            }
+        }
+    }
+    for (int i = 0; i < out.labels.size(); ++i) {
+        PieLayout::Label &l = out.labels[i];
+        const double top = placed.at(i).y - placed.at(i).h / 2;
+        l.box = l.right ? QRectF(centre.x() + radius + 4, top, room, placed.at(i).h)
+                        : QRectF(centre.x() - radius - 4 - room, top, room, placed.at(i).h);
+    }
+    return out;
+}
+
 void paintChart(QPainter &painter, const ChartData &d, const QRectF &rectMm, double pxPerMm)
 {
     Canvas c(painter, pxPerMm);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
-    const ReportFont titleFont{8, true, false};
-    const double th = ReportFonts::lineHeight(titleFont) * 2 + 0.5;
-    c.text(QRectF(rectMm.left(), rectMm.top(), rectMm.width(), th), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-           d.title, titleFont);
-    const QRectF area = rectMm.adjusted(1, th + 1, -1, -1);
+    const QRectF area = plotArea(rectMm);
+    c.text(QRectF(rectMm.left(), rectMm.top(), rectMm.width(), area.top() - 1 - rectMm.top()),
+           Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, d.title, ChartTitleFont);
     if (d.type == ChartData::Type::Pie)
         paintPie(c, d, area);
     else

@@ -16,6 +16,28 @@ void paintPage(QPainter &painter, const ComposedReport &report, int page, double
 // Draws a chart into `rectMm` (millimetres, scaled by pxPerMm).
 void paintChart(QPainter &painter, const ChartData &chart, const QRectF &rectMm, double pxPerMm);
 
+// The part of a chart's rectangle below its title, where the circle or the
+// bars go.
+QRectF plotArea(const QRectF &chartRectMm);
+
+// Where a pie chart in `area` (mm) puts its circle and its labels: each
+// label's lines within its box and every box within the area, a name too
+// long for the room broken onto a line of its own and shortened, the
+// figures kept whole.
+struct PieLayout {
+    static constexpr ReportFont LabelFont{6.5, false, false};
+    struct Label {
+        QRectF box;
+        QStringList lines;
+        bool right = true;
+        QPointF edge; // where its leader line leaves the circle
+    };
+    QPointF centre;
+    double radius = 0;
+    QList<Label> labels; // in slice order
+};
+PieLayout pieLayout(const ChartData &chart, const QRectF &area);
+
 // The page as an image at `dpi` (white paper).
 QImage pageImage(const ComposedReport &report, int page, double dpi);
 

@@ -9,7 +9,8 @@
 #include "ui/FormHelpers.h"
 #include "registry/PropAnimalScreen.h"
 #include "ui/MarcacaoAtendimento.h"
-#include "ui/RecordKeys.h"
+#include "ui/Toolbar.h"
+#include "ui/register/FieldSet.h"
 #include "ui/Services.h"
 
 #include <QAction>
@@ -26,7 +27,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-using FormHelpers::caption;
 using FormHelpers::showError;
 
 namespace {
@@ -49,30 +49,26 @@ std::function<void(QWidget *, int, int)> &occurrenceOpener()
     return f;
 }
 
-// A drop-down of keys showing names; the first entry is "nothing chosen".
-void fill(QComboBox *c, const QString &sql, const QVariantMap &params = {})
-{
-    const QVariant keep = c->currentData();
-    QSignalBlocker block(c);
-    c->clear();
-    c->addItem(QString());
-    QSqlQuery q = Sql::exec(mainConnection(), sql, params);
-    while (q.next())
-        c->addItem(Sql::text(q.value(1)), q.value(0).toInt());
-    const int i = keep.isValid() ? c->findData(keep) : -1;
-    c->setCurrentIndex(i < 0 ? 0 : i);
-}
+const RecordActionNames kRecordActions = {"actAnimalNovo",   "actAnimalAlterar", "actAnimalExcluir", "actAnimalAtualizar",
+                                          "actAnimalGravar", "actAnimalCancelar", "DataSetFirst1",   "DataSetPrior1",
+                                          "DataSetNext1",    "DataSetLast1"};
 
-void select(QComboBox *c, const QVariant &key)
-{
-    const int i = Sql::text(key).isEmpty() ? -1 : c->findData(key.toInt());
-    c->setCurrentIndex(i < 0 ? 0 : i);
-}
+// The columns of an animal the tab shows and writes.
+const QList<MemberColumn<Animal>> kColumns = {
+    {QStringLiteral("Id_Animal"), &Animal::Id_Animal},         {QStringLiteral("Nome"), &Animal::Nome},
+    {QStringLiteral("Id_Grupo_Animal"), &Animal::Id_Grupo_Animal}, {QStringLiteral("Id_Especie"), &Animal::Id_Especie},
+    {QStringLiteral("Id_Raca"), &Animal::Id_Raca},             {QStringLiteral("Id_Porte"), &Animal::Id_Porte},
+    {QStringLiteral("Id_Pelo"), &Animal::Id_Pelo},             {QStringLiteral("Cor"), &Animal::Cor},
+    {QStringLiteral("Num_Pedigree"), &Animal::Num_Pedigree},   {QStringLiteral("Sinais"), &Animal::Sinais},
+    {QStringLiteral("OBS"), &Animal::OBS},                     {QStringLiteral("Num_Microchip"), &Animal::Num_Microchip},
+    {QStringLiteral("Sexo"), &Animal::Sexo},                   {QStringLiteral("Esterilizado"), &Animal::Esterilizado},
+    {QStringLiteral("Data_Nascimento"), &Animal::Data_Nascimento},
+};
 
-void selectText(QComboBox *c, const QString &text)
+// A drop-down of another table, "nothing chosen" first, greyed while browsing.
+FieldDef list(const QString &caption, const QString &column, const char *name, LookupDef lookup)
 {
-    const int i = text.trimmed().isEmpty() ? -1 : c->findText(text.trimmed());
-    c->setCurrentIndex(i < 0 ? 0 : i);
+    return lookupField(caption, column, lookup).name(QString::fromLatin1(name)).withBlank().greyedWhenLocked();
 }
 
 // The default of a new animal: the entry of that name, whatever its case;
@@ -84,12 +80,6 @@ void selectDefault(QComboBox *c, const QString &name)
             c->setCurrentIndex(i);
             return;
         }
-}
-
-QVariant key(const QComboBox *c)
-{
-    const QVariant v = c->currentData();
-    return v.isValid() ? v : QVariant();
 }
 
 } // namespace
@@ -104,39 +94,35 @@ void AnimalPanel::setOccurrenceOpener(std::function<void(QWidget *, int, int)> o
     occurrenceOpener() = std::move(opener);
 }
 
-AnimalPanel::AnimalPanel(PropAnimalScreen *screen, QWidget *parent) : QWidget(parent), m_screen(screen)
+AnimalPanel::AnimalPanel(PropAnimalScreen *screen, QWidget *parent)
+    : QWidget(parent), m_screen(screen), m_fields(&mainConnection(), QStringLiteral("animal"))
 {
     setObjectName(QStringLiteral("pnlAnimal"));
     auto *bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("tlbAnimal"));
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     // The same keys as the owner's toolbar: each acts on its own tab only.
-    using R = RecordCommand;
-    FormHelpers::addToolbarActions(
-        this, bar,
-        {{"actAnimalNovo", QStringLiteral("Novo"), recordKeys(R::Novo), [this] { novo(); }},
-         {"actAnimalAlterar", QStringLiteral("Alterar"), recordKeys(R::Alterar), [this] { alterar(); }},
-         {"actAnimalExcluir", QStringLiteral("Excluir"), recordKeys(R::Excluir), [this] { excluir(); }},
-         {"actAnimalAtualizar", QStringLiteral("Atualizar"), recordKeys(R::Atualizar), [this] { atualizar(); }},
-         {"actAnimalGravar", QStringLiteral("Gravar"), recordKeys(R::Gravar), [this] { gravar(); }},
-         {"actAnimalCancelar", QStringLiteral("Cancelar"), recordKeys(R::Cancelar), [this] { cancelar(); }},
-         {},
-         {"DataSetFirst1", QStringLiteral("Primeiro"), recordKeys(R::Primeiro), [this] { moveTo(0); }},
-         {"DataSetPrior1", QStringLiteral("Anterior"), recordKeys(R::Anterior), [this] { moveTo(m_index - 1); }},
-         {"DataSetNext1", QStringLiteral("Próximo"), recordKeys(R::Proximo), [this] { moveTo(m_index + 1); }},
-         {"DataSetLast1", QStringLiteral("Último"), recordKeys(R::Ultimo), [this] { moveTo(int(m_animals.size()) - 1); }},
-         {},
-         {"actInformacao", QStringLiteral("&Informação..."), {}, [this] { informacao(); }},
-         {"actMarcaAtendimento", QStringLiteral("&Marca atendimento..."), {}, [this] { marcaAtendimento(); }},
-         {"actOcorrencia", QStringLiteral("Ocorrencias..."), {}, [this] { ocorrencia(); }}},
-        m_actions);
-    bar->addSeparator();
-    m_ownerName = new QLabel(bar);
+    Toolbar::addActions(this, bar, Toolbar::recordEntries(kRecordActions, Toolbar::recordCommandsOf(this, [this] {
+                                                              return std::pair{m_index, int(m_animals.size())};
+                                                          })),
+                        m_actions);
+    // A second row says whose animals these are and holds what else can be
+    // done with the one shown: one row would fold them out of sight at the
+    // screen's width.
+    auto *more = new QToolBar(this);
+    more->setObjectName(QStringLiteral("tlbAnimalAcoes"));
+    m_ownerName = new QLabel(more);
     m_ownerName->setObjectName(QStringLiteral("lblProprietario"));
     QFont bold = m_ownerName->font();
     bold.setBold(true);
     m_ownerName->setFont(bold);
-    bar->addWidget(m_ownerName);
+    m_ownerName->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    more->addWidget(m_ownerName);
+    Toolbar::addActions(this, more,
+                        {{"actInformacao", QStringLiteral("&Informação..."), {}, [this] { informacao(); }},
+                         {"actMarcaAtendimento", QStringLiteral("&Marca atendimento..."), {}, [this] { marcaAtendimento(); }},
+                         {"actOcorrencia", QStringLiteral("Ocorrencias..."), {}, [this] { ocorrencia(); }}},
+                        m_actions);
+    more->setToolButtonStyle(Qt::ToolButtonTextOnly);
 
     auto *area = new QWidget(this);
     buildRecord(area);
@@ -144,6 +130,7 @@ AnimalPanel::AnimalPanel(PropAnimalScreen *screen, QWidget *parent) : QWidget(pa
     auto *lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(bar);
+    lay->addWidget(more);
     lay->addWidget(area, 1);
 
     try {
@@ -162,52 +149,34 @@ void AnimalPanel::buildRecord(QWidget *area)
 {
     auto *group = new QGroupBox(QStringLiteral(" Animal "), area);
     group->setObjectName(QStringLiteral("grpAnimal"));
-    auto edit = [group](const char *name, int maxLength) {
-        auto *e = new QLineEdit(group);
-        e->setObjectName(QString::fromLatin1(name));
-        if (maxLength > 0)
-            e->setMaxLength(maxLength);
-        return e;
-    };
-    auto combo = [group](const char *name) {
-        auto *c = new QComboBox(group);
-        c->setObjectName(QString::fromLatin1(name));
+    const auto add = [&](const FieldDef &def) { return m_fields.add(def, group)->editor(); };
+    FormHelpers::readOnlyGrey(qobject_cast<QLineEdit *>(add(keyField(QStringLiteral("Id_Animal")).name(QStringLiteral("dbeId_Animal")))));
+    m_nome = qobject_cast<QLineEdit *>(add(text(QStringLiteral("Nome:"), QStringLiteral("Nome")).upper().name(QStringLiteral("dbeNome_Animal"))));
+    add(list(QStringLiteral("Grupo:"), QStringLiteral("Id_Grupo_Animal"), "dblGrupo",
+             {QStringLiteral("grupo_animal"), QStringLiteral("Id_Grupo_Animal"), QStringLiteral("Nome")}));
+    m_especie = qobject_cast<QComboBox *>(add(list(QStringLiteral("Especie:"), QStringLiteral("Id_Especie"), "dblEspecie",
+                                                   {QStringLiteral("especie"), QStringLiteral("Id_Especie"), QStringLiteral("Nome")})));
+    m_raca = qobject_cast<QComboBox *>(add(list(QStringLiteral("Raça:"), QStringLiteral("Id_Raca"), "dblRaca",
+                                                {QStringLiteral("raca"), QStringLiteral("Id_Raca"), QStringLiteral("Nome")})));
+    // Sizes and coats are listed in their own order, smallest first.
+    add(list(QStringLiteral("Porte:"), QStringLiteral("Id_Porte"), "dblPorte",
+             {QStringLiteral("porte"), QStringLiteral("Id_porte"), QStringLiteral("Descricao"), {}, {}, false, QStringLiteral("Id_porte")}));
+    add(list(QStringLiteral("Pelo:"), QStringLiteral("Id_Pelo"), "dblPelo",
+             {QStringLiteral("pelo"), QStringLiteral("Id_pelo"), QStringLiteral("Descricao"), {}, {}, false, QStringLiteral("Id_pelo")}));
+    add(text(QStringLiteral("Cor:"), QStringLiteral("Cor")).upper());
+    add(text(QStringLiteral("Pedigree:"), QStringLiteral("Num_Pedigree")));
+    add(text(QStringLiteral("Sinais:"), QStringLiteral("Sinais")));
+    QWidget *obs = add(memo(QStringLiteral("OBS:"), QStringLiteral("OBS")).name(QStringLiteral("dbmOBS")));
+    obs->setFixedHeight(obs->fontMetrics().lineSpacing() * 3 + 12);
+    add(text(QStringLiteral("Nº microchip:"), QStringLiteral("Num_Microchip")));
+    for (const char *column : {"Sexo", "Esterilizado"})
+        add(choice(QLatin1String(column) + QLatin1Char(':'), QLatin1String(column),
+                   column[0] == 'S' ? QStringList{QStringLiteral("M"), QStringLiteral("F")}
+                                    : QStringList{QStringLiteral("SIM"), QStringLiteral("NAO")})
+                .name(QStringLiteral("cmb") + QLatin1String(column)).withBlank().greyedWhenLocked());
+    m_nascimento = qobject_cast<QLineEdit *>(add(dateField(QStringLiteral("Data nasc.:"), QStringLiteral("Data_Nascimento")).shortYear()));
+    for (QComboBox *c : group->findChildren<QComboBox *>())
         c->setMaxVisibleItems(20);
-        return c;
-    };
-    m_codigo = edit("dbeId_Animal", 0);
-    FormHelpers::readOnlyGrey(m_codigo);
-    m_nome = edit("dbeNome_Animal", 100);
-    FormHelpers::upperCase(m_nome);
-    m_grupo = combo("dblGrupo");
-    m_especie = combo("dblEspecie");
-    m_raca = combo("dblRaca");
-    m_porte = combo("dblPorte");
-    m_pelo = combo("dblPelo");
-    m_cor = edit("dbeCor", 100);
-    FormHelpers::upperCase(m_cor);
-    m_pedigree = edit("dbeNum_Pedigree", 50);
-    m_sinais = edit("dbeSinais", 250);
-    m_obs = new QPlainTextEdit(group);
-    m_obs->setObjectName(QStringLiteral("dbmOBS"));
-    m_obs->setTabChangesFocus(true);
-    m_obs->setFixedHeight(m_obs->fontMetrics().lineSpacing() * 3 + 12);
-    connect(m_obs, &QPlainTextEdit::textChanged, this, [this] {
-        // The column holds 250 characters.
-        const QString t = m_obs->toPlainText();
-        if (t.size() > 250) {
-            QSignalBlocker block(m_obs);
-            m_obs->setPlainText(t.left(250));
-            m_obs->moveCursor(QTextCursor::End);
-        }
-    });
-    m_microchip = edit("dbeNum_Microchip", 20);
-    m_sexo = combo("cmbSexo");
-    m_sexo->addItems({QString(), QStringLiteral("M"), QStringLiteral("F")});
-    m_esterilizado = combo("cmbEsterilizado");
-    m_esterilizado->addItems({QString(), QStringLiteral("SIM"), QStringLiteral("NAO")});
-    m_nascimento = edit("dbeData_Nascimento", 0);
-    m_nascimento->setInputMask(kDateMask);
     m_calcula = new QToolButton(group);
     m_calcula->setObjectName(QStringLiteral("btnCalculaIdade"));
     m_calcula->setText(QStringLiteral("..."));
@@ -215,39 +184,26 @@ void AnimalPanel::buildRecord(QWidget *area)
     m_calcula->setAccessibleName(QStringLiteral("Calcula Idade"));
     connect(m_calcula, &QToolButton::clicked, this, &AnimalPanel::openAgeCalculator);
 
-    auto *g = new QGridLayout(group);
-    int r = 0;
-    auto row = [&](const QString &label, QWidget *w, int col, int span = 1) {
-        g->addWidget(caption(label, w, group), r, col * 2);
-        g->addWidget(w, r, col * 2 + 1, 1, span);
-    };
-    row(QStringLiteral("Código:"), m_codigo, 0);
-    row(QStringLiteral("Grupo:"), m_grupo, 1);
-    row(QStringLiteral("Nº microchip:"), m_microchip, 2);
-    ++r;
-    row(QStringLiteral("Nome:"), m_nome, 0, 3);
-    row(QStringLiteral("Pedigree:"), m_pedigree, 2);
-    ++r;
-    row(QStringLiteral("Especie:"), m_especie, 0);
-    row(QStringLiteral("Raça:"), m_raca, 1);
-    row(QStringLiteral("Sexo:"), m_sexo, 2);
-    ++r;
-    row(QStringLiteral("Porte:"), m_porte, 0);
-    row(QStringLiteral("Pelo:"), m_pelo, 1);
-    row(QStringLiteral("Esterilizado:"), m_esterilizado, 2);
-    ++r;
-    row(QStringLiteral("Cor:"), m_cor, 0);
     auto *birth = new QWidget(group);
     auto *bl = new QHBoxLayout(birth);
     bl->setContentsMargins(0, 0, 0, 0);
     bl->addWidget(m_nascimento, 1);
     bl->addWidget(m_calcula);
-    g->addWidget(caption(QStringLiteral("Data nasc.:"), m_nascimento, group), r, 2);
-    g->addWidget(birth, r, 3);
-    ++r;
-    row(QStringLiteral("Sinais:"), m_sinais, 0, 5);
-    ++r;
-    row(QStringLiteral("OBS:"), m_obs, 0, 5);
+    // Three captions and editors a row, as the clerk reads the record.
+    const struct {
+        const char *column;
+        int row, col, span;
+    } places[] = {{"Id_Animal", 0, 0, 1},       {"Id_Grupo_Animal", 0, 1, 1}, {"Num_Microchip", 0, 2, 1},
+                  {"Nome", 1, 0, 3},            {"Num_Pedigree", 1, 2, 1},    {"Id_Especie", 2, 0, 1},
+                  {"Id_Raca", 2, 1, 1},         {"Sexo", 2, 2, 1},            {"Id_Porte", 3, 0, 1},
+                  {"Id_Pelo", 3, 1, 1},         {"Esterilizado", 3, 2, 1},    {"Cor", 4, 0, 1},
+                  {"Data_Nascimento", 4, 1, 1}, {"Sinais", 5, 0, 5},          {"OBS", 6, 0, 5}};
+    auto *g = new QGridLayout(group);
+    for (const auto &p : places) {
+        FieldBinder *b = m_fields.at(QLatin1String(p.column));
+        g->addWidget(b->label(), p.row, p.col * 2);
+        g->addWidget(b->editor() == m_nascimento ? birth : b->editor(), p.row, p.col * 2 + 1, 1, p.span);
+    }
     for (int c : {1, 3, 5})
         g->setColumnStretch(c, 1);
 
@@ -274,50 +230,45 @@ void AnimalPanel::buildRecord(QWidget *area)
 
 void AnimalPanel::loadLists()
 {
-    m_breedsNarrowed = false;
-    fill(m_grupo, QStringLiteral("select Id_Grupo_Animal, Nome from grupo_animal order by Nome"));
-    fill(m_especie, QStringLiteral("select Id_Especie, Nome from especie order by Nome"));
-    fill(m_raca, QStringLiteral("select Id_Raca, Nome from raca order by Nome"));
-    fill(m_porte, QStringLiteral("select Id_porte, Descricao from porte order by Id_porte"));
-    fill(m_pelo, QStringLiteral("select Id_pelo, Descricao from pelo order by Id_pelo"));
+    widenBreeds();
+    m_fields.reloadRows();
 }
 
 void AnimalPanel::narrowBreeds()
 {
+    // Only the species' active breeds are offered; the breed the animal
+    // holds stays on offer for it (the binder keeps the stored value).
     m_breedsNarrowed = true;
-    const QVariant chosen = key(m_raca);
+    const QVariant species = m_fields.at(QStringLiteral("Id_Especie"))->value();
     try {
-        const QVariant species = key(m_especie);
         if (species.isValid())
-            fill(m_raca,
-                 QStringLiteral("select Id_Raca, Nome from raca where Id_Especie = :e and Ind_Status = 'ATIVO' order by Nome"),
-                 {{QStringLiteral("e"), species}});
+            m_fields.at(QStringLiteral("Id_Raca"))
+                ->setRowCondition(QStringLiteral("Id_Especie = :e and Ind_Status = 'ATIVO'"), {{QStringLiteral("e"), species}});
         else
-            fill(m_raca, QStringLiteral("select Id_Raca, Nome from raca where Ind_Status = 'ATIVO' order by Nome"));
+            m_fields.at(QStringLiteral("Id_Raca"))->setRowCondition(QStringLiteral("Ind_Status = 'ATIVO'"));
     } catch (const DbError &) {
         Services::messages().error(QStringLiteral("Erro ao carregar a lista de raça."), this);
     }
-    // Only new choices are limited to the narrowed list: the stored breed
-    // stays on offer for this animal, and chosen while it was.
-    if (m_mode == Mode::Editing && m_storedBreed.isValid() && m_raca->findData(m_storedBreed) < 0) {
-        QSignalBlocker block(m_raca);
-        m_raca->insertItem(1, m_storedBreedName, m_storedBreed);
-        if (chosen == m_storedBreed)
-            m_raca->setCurrentIndex(1);
-    }
+}
+
+void AnimalPanel::widenBreeds()
+{
+    if (m_breedsNarrowed)
+        m_fields.at(QStringLiteral("Id_Raca"))->setRowCondition(QString());
+    m_breedsNarrowed = false;
 }
 
 void AnimalPanel::breedLeft()
 {
-    const QVariant breed = key(m_raca);
+    const QVariant breed = m_fields.at(QStringLiteral("Id_Raca"))->value();
     if (!isEditing() || !breed.isValid())
         return;
     try {
         const AnimalStore::BreedDefaults d = AnimalStore().breedDefaults(breed);
         if (!Sql::text(d.idPorte).isEmpty())
-            select(m_porte, d.idPorte);
+            m_fields.at(QStringLiteral("Id_Porte"))->load(d.idPorte);
         if (!Sql::text(d.idPelo).isEmpty())
-            select(m_pelo, d.idPelo);
+            m_fields.at(QStringLiteral("Id_Pelo"))->load(d.idPelo);
     } catch (const DbError &e) {
         showError(e, this);
     }
@@ -326,7 +277,7 @@ void AnimalPanel::breedLeft()
 bool AnimalPanel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_raca) {
-        if (event->type() == QEvent::FocusIn && isEditing() && key(m_especie).isValid())
+        if (event->type() == QEvent::FocusIn && isEditing() && m_fields.at(QStringLiteral("Id_Especie"))->value().isValid())
             narrowBreeds();
         else if (event->type() == QEvent::FocusOut)
             QMetaObject::invokeMethod(this, [this] { breedLeft(); }, Qt::QueuedConnection);
@@ -345,71 +296,41 @@ QString AnimalPanel::animalName() const { return m_nome->text().trimmed(); }
 
 void AnimalPanel::setBirthDate(const QDate &date)
 {
-    if (!isEditing() || !date.isValid())
-        return;
-    m_birthDate = date;
-    m_birthShown = date.toString(QStringLiteral("dd/MM/yy"));
-    m_nascimento->setText(m_birthShown);
+    if (isEditing() && date.isValid())
+        m_fields.at(QStringLiteral("Data_Nascimento"))->load(date);
 }
 
 QDate AnimalPanel::birthDate() const
 {
-    // A date shown as it was read or calculated keeps its century; only a
-    // typed one goes through the two-digit year rule.
-    if (m_birthDate.isValid() && m_nascimento->text() == m_birthShown)
-        return m_birthDate;
-    return Formats::parseDate(m_nascimento->text());
+    return m_fields.at(QStringLiteral("Data_Nascimento"))->value().toDate();
 }
 
 void AnimalPanel::applyPermissions(bool incluir, bool alterar, bool excluir)
 {
-    auto refuse = [this](const char *name, bool allowed) {
-        QAction *a = m_actions.value(QString::fromLatin1(name));
-        a->setVisible(allowed);
-        a->setProperty("zapoRefused", !allowed);
-    };
-    refuse("actAnimalNovo", incluir);
-    refuse("actAnimalAlterar", alterar);
-    refuse("actAnimalExcluir", excluir);
+    Toolbar::refuse(m_actions.value(QStringLiteral("actAnimalNovo")), incluir);
+    Toolbar::refuse(m_actions.value(QStringLiteral("actAnimalAlterar")), alterar);
+    Toolbar::refuse(m_actions.value(QStringLiteral("actAnimalExcluir")), excluir);
     updateActions();
 }
 
 void AnimalPanel::updateActions()
 {
-    const bool browsing = m_mode == Mode::Browsing;
-    const bool current = idAnimal() > 0;
-    auto set = [this](const char *name, bool on) {
-        QAction *a = m_actions.value(QString::fromLatin1(name));
-        a->setEnabled(on && !a->property("zapoRefused").toBool());
-    };
-    set("actAnimalNovo", browsing);
-    set("actAnimalAlterar", browsing && current);
-    set("actAnimalExcluir", browsing && current);
-    set("actAnimalAtualizar", browsing);
-    set("actAnimalGravar", !browsing);
-    set("actAnimalCancelar", !browsing);
-    set("DataSetFirst1", browsing && m_index > 0);
-    set("DataSetPrior1", browsing && m_index > 0);
-    set("DataSetNext1", browsing && m_index >= 0 && m_index < m_animals.size() - 1);
-    set("DataSetLast1", browsing && m_index >= 0 && m_index < m_animals.size() - 1);
-    set("actInformacao", browsing);
-    set("actMarcaAtendimento", browsing);
-    set("actOcorrencia", browsing);
+    RecordState s;
+    s.mode = m_mode == Mode::Browsing ? RecordMode::Browse : m_mode == Mode::Inserting ? RecordMode::Insert : RecordMode::Edit;
+    s.row = m_index;
+    s.rowCount = int(m_animals.size());
+    s.recordShown = idAnimal() > 0;
+    s.oneThingAtATime = true;
+    Toolbar::applyRecordState(s, m_actions, kRecordActions);
+    for (const char *name : {"actInformacao", "actMarcaAtendimento", "actOcorrencia"})
+        Toolbar::enable(m_actions.value(QLatin1String(name)), !isEditing());
 }
 
 void AnimalPanel::setMode(Mode m)
 {
     m_mode = m;
-    if (m != Mode::Editing) {
-        m_storedBreed = QVariant();
-        m_storedBreedName.clear();
-    }
     const bool editing = m != Mode::Browsing;
-    for (QLineEdit *e : {m_nome, m_cor, m_pedigree, m_sinais, m_microchip, m_nascimento})
-        e->setReadOnly(!editing);
-    m_obs->setReadOnly(!editing);
-    for (QComboBox *c : {m_grupo, m_especie, m_raca, m_porte, m_pelo, m_sexo, m_esterilizado})
-        c->setEnabled(editing);
+    m_fields.setEditable(editing);
     m_calcula->setEnabled(editing);
     m_mesmoEndereco->setEnabled(editing);
     if (!editing) {
@@ -423,15 +344,7 @@ void AnimalPanel::setMode(Mode m)
 
 void AnimalPanel::clearFields()
 {
-    m_codigo->clear();
-    m_nome->clear();
-    for (QComboBox *c : {m_grupo, m_especie, m_raca, m_porte, m_pelo, m_sexo, m_esterilizado})
-        c->setCurrentIndex(0);
-    for (QLineEdit *e : {m_cor, m_pedigree, m_sinais, m_microchip, m_nascimento})
-        e->clear();
-    m_obs->clear();
-    m_birthDate = QDate();
-    m_birthShown.clear();
+    m_fields.clear();
     m_loadedAddress.reset();
     m_address->clear();
 }
@@ -477,33 +390,14 @@ void AnimalPanel::showCurrent()
 {
     // The breed list offers every breed while browsing, so that any stored
     // breed shows; it is read again only after it was narrowed.
-    if (m_breedsNarrowed) {
-        try {
-            fill(m_raca, QStringLiteral("select Id_Raca, Nome from raca order by Nome"));
-            m_breedsNarrowed = false;
-        } catch (const DbError &) {
-        }
+    try {
+        widenBreeds();
+    } catch (const DbError &) {
     }
     clearFields();
     if (m_index >= 0 && m_index < m_animals.size()) {
         const Animal &a = m_animals.at(m_index);
-        m_codigo->setText(Sql::text(a.Id_Animal));
-        m_nome->setText(a.Nome);
-        select(m_grupo, a.Id_Grupo_Animal);
-        select(m_especie, a.Id_Especie);
-        select(m_raca, a.Id_Raca);
-        select(m_porte, a.Id_Porte);
-        select(m_pelo, a.Id_Pelo);
-        m_cor->setText(a.Cor);
-        m_pedigree->setText(a.Num_Pedigree);
-        m_sinais->setText(a.Sinais);
-        m_obs->setPlainText(a.OBS);
-        m_microchip->setText(a.Num_Microchip);
-        selectText(m_sexo, a.Sexo);
-        selectText(m_esterilizado, a.Esterilizado);
-        m_birthDate = a.Data_Nascimento;
-        m_birthShown = a.Data_Nascimento.isValid() ? a.Data_Nascimento.toString(QStringLiteral("dd/MM/yy")) : QString();
-        m_nascimento->setText(m_birthShown);
+        m_fields.load(toRecord(a, kColumns));
         try {
             m_loadedAddress = AnimalStore().currentAddress(a.Id_Animal.toInt());
             m_address->setAddress(m_loadedAddress ? *m_loadedAddress : Endereco());
@@ -517,14 +411,14 @@ void AnimalPanel::showCurrent()
 
 void AnimalPanel::applyDefaults()
 {
-    selectDefault(m_grupo, QStringLiteral("DOMICILIADO"));
+    selectDefault(m_fields.editorAs<QComboBox>(QStringLiteral("Id_Grupo_Animal")), QStringLiteral("DOMICILIADO"));
     selectDefault(m_especie, QStringLiteral("CANINA"));
     // The default breed is looked up among the default species' breeds.
-    if (key(m_especie).isValid())
+    if (m_fields.at(QStringLiteral("Id_Especie"))->value().isValid())
         narrowBreeds();
     selectDefault(m_raca, QStringLiteral("SEM RAÇA DEFINIDA - SRD"));
-    selectDefault(m_porte, QStringLiteral("PEQUENO"));
-    selectDefault(m_pelo, QStringLiteral("CURTO"));
+    selectDefault(m_fields.editorAs<QComboBox>(QStringLiteral("Id_Porte")), QStringLiteral("PEQUENO"));
+    selectDefault(m_fields.editorAs<QComboBox>(QStringLiteral("Id_Pelo")), QStringLiteral("CURTO"));
 }
 
 void AnimalPanel::novo()
@@ -552,11 +446,8 @@ void AnimalPanel::alterar()
         Services::messages().information(kNoAnimal, this);
         return;
     }
-    // The list still holds every breed here, the stored one among them.
-    m_storedBreed = key(m_raca);
-    m_storedBreedName = m_raca->currentText();
     setMode(Mode::Editing);
-    if (key(m_especie).isValid())
+    if (m_fields.at(QStringLiteral("Id_Especie"))->value().isValid())
         narrowBreeds();
     m_nome->setFocus();
 }
@@ -582,23 +473,9 @@ AnimalEdit AnimalPanel::collect() const
     AnimalEdit e;
     if (m_mode == Mode::Editing && m_index >= 0 && m_index < m_animals.size())
         e.animal = m_animals.at(m_index);
-    Animal &a = e.animal;
     if (m_mode == Mode::Inserting)
-        a.Id_Proprietario = m_idProprietario;
-    a.Nome = m_nome->text().trimmed();
-    a.Id_Grupo_Animal = key(m_grupo);
-    a.Id_Especie = key(m_especie);
-    a.Id_Raca = key(m_raca);
-    a.Id_Porte = key(m_porte);
-    a.Id_Pelo = key(m_pelo);
-    a.Cor = m_cor->text().trimmed();
-    a.Num_Pedigree = m_pedigree->text().trimmed();
-    a.Sinais = m_sinais->text().trimmed();
-    a.OBS = m_obs->toPlainText().trimmed();
-    a.Num_Microchip = m_microchip->text().trimmed();
-    a.Sexo = m_sexo->currentText();
-    a.Esterilizado = m_esterilizado->currentText();
-    a.Data_Nascimento = birthDate();
+        e.animal.Id_Proprietario = m_idProprietario;
+    fromRecord(m_fields.values(), e.animal, kColumns);
     e.birthDateText = m_nascimento->text();
     e.address = m_address->address();
     return e;
@@ -608,14 +485,14 @@ QWidget *AnimalPanel::editorFor(AnimalField f) const
 {
     switch (f) {
     case AnimalField::Nome: return m_nome;
-    case AnimalField::Grupo: return m_grupo;
+    case AnimalField::Grupo: return m_fields.editor(QStringLiteral("Id_Grupo_Animal"));
     case AnimalField::Especie: return m_especie;
     case AnimalField::Raca: return m_raca;
-    case AnimalField::Porte: return m_porte;
-    case AnimalField::Pelo: return m_pelo;
+    case AnimalField::Porte: return m_fields.editor(QStringLiteral("Id_Porte"));
+    case AnimalField::Pelo: return m_fields.editor(QStringLiteral("Id_Pelo"));
     case AnimalField::DataNascimento: return m_nascimento;
-    case AnimalField::Sexo: return m_sexo;
-    case AnimalField::Esterilizado: return m_esterilizado;
+    case AnimalField::Sexo: return m_fields.editor(QStringLiteral("Sexo"));
+    case AnimalField::Esterilizado: return m_fields.editor(QStringLiteral("Esterilizado"));
     case AnimalField::Distrito: return m_address->editor(QStringLiteral("Id_Distrito"));
     case AnimalField::Bairro: return m_address->editor(QStringLiteral("NUM_BAIR"));
     case AnimalField::TipoLogradouro: return m_address->editor(QStringLiteral("TIP_LOGR"));

@@ -1,5 +1,6 @@
 #pragma once
 #include "registry/AnimalStore.h"
+#include "ui/register/FieldSet.h"
 
 #include <QHash>
 #include <QPointer>
@@ -13,7 +14,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QToolBar;
 class QToolButton;
 
@@ -87,6 +87,7 @@ private:
     AnimalEdit collect() const;
     QWidget *editorFor(AnimalField f) const;
     void narrowBreeds();
+    void widenBreeds();
     void breedLeft();
     void sameAddressClicked();
     void applyDefaults();
@@ -97,31 +98,16 @@ private:
     QList<Animal> m_animals;
     int m_index = -1;
     std::optional<Endereco> m_loadedAddress;
-    QDate m_birthDate;   // the date behind the two-digit box
-    QString m_birthShown; // the box's text for m_birthDate
     bool m_breedsNarrowed = false; // the breed list holds one species' breeds
-    // The breed the animal being altered has stored, with its name: offered
-    // even when the narrowed list lacks it (inactive, another species), so
-    // that saving writes it back unless the clerk picks another.
-    QVariant m_storedBreed;
-    QString m_storedBreedName;
 
     QHash<QString, QAction *> m_actions;
     QLabel *m_ownerName;
-    QLineEdit *m_codigo;
+    // The animal's own columns; the editors below are the ones the tab
+    // watches or hands to others.
+    FieldSet m_fields;
     QLineEdit *m_nome;
-    QComboBox *m_grupo;
     QComboBox *m_especie;
     QComboBox *m_raca;
-    QComboBox *m_porte;
-    QComboBox *m_pelo;
-    QLineEdit *m_cor;
-    QLineEdit *m_pedigree;
-    QLineEdit *m_sinais;
-    QPlainTextEdit *m_obs;
-    QLineEdit *m_microchip;
-    QComboBox *m_sexo;
-    QComboBox *m_esterilizado;
     QLineEdit *m_nascimento;
     QToolButton *m_calcula;
     AddressGroup *m_address;

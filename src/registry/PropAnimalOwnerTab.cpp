@@ -12,7 +12,7 @@
 #include "db/Documents.h"
 #include "ui/FormHelpers.h"
 #include "ui/FocusFlow.h"
-#include "ui/RecordKeys.h"
+#include "ui/Toolbar.h"
 #include "ui/Services.h"
 
 #include <QAction>
@@ -37,62 +37,50 @@ void PropAnimalScreen::buildOwnerTab(QWidget *tab)
 {
     auto *bar = new QToolBar(tab);
     bar->setObjectName(QStringLiteral("tlbProprietario"));
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    using R = RecordCommand;
     // Bound to the owner's tab: while another tab shows, the animal
     // toolbar's actions answer the same keys.
-    FormHelpers::addToolbarActions(
+    Toolbar::addActions(
         tab, bar,
-        {{"actAppend", QStringLiteral("Novo"), recordKeys(R::Novo), [this] { novo(); }},
-         {"actEdit", QStringLiteral("Alterar"), recordKeys(R::Alterar), [this] { alterar(); }},
-         {"actDelete", QStringLiteral("Excluir"), recordKeys(R::Excluir), [this] { excluir(); }},
-         {"actRefresh", QStringLiteral("Atualizar"), recordKeys(R::Atualizar), [this] { atualizar(); }},
-         {"actPost", QStringLiteral("Gravar"), recordKeys(R::Gravar), [this] { gravar(); }},
-         {"actCancel", QStringLiteral("Cancelar"), recordKeys(R::Cancelar), [this] { cancelar(); }},
-         {},
-         {"actFirst", QStringLiteral("Primeiro"), recordKeys(R::Primeiro), [this] { moveTo(0); }},
-         {"actPrior", QStringLiteral("Anterior"), recordKeys(R::Anterior), [this] { moveTo(m_index - 1); }},
-         {"actNext", QStringLiteral("Próximo"), recordKeys(R::Proximo), [this] { moveTo(m_index + 1); }},
-         {"actLast", QStringLiteral("Último"), recordKeys(R::Ultimo), [this] { moveTo(int(m_ids.size()) - 1); }},
-         {},
-         // Imprimir and Pesquisar have always shared Ctrl+P, which printed:
-         // the key stays with Imprimir alone, so that it is not ambiguous.
-         {"actPrint", QStringLiteral("Imprimir..."), {QKeySequence(Qt::CTRL | Qt::Key_P)}, [this] { imprimir(); }},
-         {"actPesquisar", QStringLiteral("Pesquisar"), {}, [this] { pesquisar(); }},
-         {"actSair", QStringLiteral("Sair"), {QKeySequence(Qt::CTRL | Qt::Key_S)}, [this] { close(); }}},
+        Toolbar::recordEntries(kRecordActions,
+                               Toolbar::recordCommandsOf(this, [this] { return std::pair{m_index, int(m_ids.size())}; }))
+            + QList<ToolbarEntry>{
+                {},
+                // Imprimir and Pesquisar have always shared Ctrl+P, which printed:
+                // the key stays with Imprimir alone, so that it is not ambiguous.
+                {"actPrint", QStringLiteral("Imprimir..."), {QKeySequence(Qt::CTRL | Qt::Key_P)}, [this] { imprimir(); }},
+                {"actPesquisar", QStringLiteral("Pesquisar"), {}, [this] { pesquisar(); }},
+                {"actSair", QStringLiteral("Sair"), {QKeySequence(Qt::CTRL | Qt::Key_S)}, [this] { close(); }}},
         m_actions);
 
     auto *group = new QGroupBox(QStringLiteral(" Dados do proprietário: "), tab);
     group->setObjectName(QStringLiteral("grpDadosProprietario"));
+    const auto add = [&](const FieldDef &def) { return qobject_cast<QLineEdit *>(m_fields.add(def, group)->editor()); };
+    FormHelpers::readOnlyGrey(add(keyField(QStringLiteral("Id_Proprietario"))));
+    m_fields.add(lookupField(QStringLiteral("Unidade:"), QStringLiteral("id_Unidade_Trabalho"),
+                             {QStringLiteral("unidade_trabalho"), QStringLiteral("Id_Unidade_Trabalho"), QStringLiteral("Nome"), {},
+                              QStringLiteral("Ind_Status = 'ATIVO'")})
+                     .name(QStringLiteral("dblUnidade")).withBlank().greyedWhenLocked(),
+                 group);
+    m_nome = add(text(QStringLiteral("Nome:"), QStringLiteral("Nome")).upper());
+    // The landline's mask is put on only while typing (see showPhone).
+    m_telefone = add(text(QStringLiteral("Telefone:"), QStringLiteral("Telefone_Residencial")).mask(Documents::homePhoneMask()));
+    add(text(QStringLiteral("Tel. celular:"), QStringLiteral("Telefone_Celular")).mask(Documents::mobilePhoneMask()));
+    add(text(QStringLiteral("Tel. recado:"), QStringLiteral("Telefone_Recado")).mask(Documents::mobilePhoneMask()));
+    m_fields.add(choice(QStringLiteral("Tipo pessoa:"), QStringLiteral("Tipo_Pessoa"), {Documents::pessoaFisica(), Documents::pessoaJuridica()})
+                     .name(QStringLiteral("cmbTipo_Pessoa")).withBlank().greyedWhenLocked(),
+                 group);
+    m_cpf = add(text(QStringLiteral("CPF / CNPJ:"), QStringLiteral("Num_CPF_CNPJ")).mask(Documents::cpfCnpjMask(QString())));
+    m_cpf->setToolTip(QStringLiteral("O campo CPF / CNPJ é somente número."));
+    add(text(QStringLiteral("Cart. Identidade:"), QStringLiteral("Num_CI")).upper())
+        ->setToolTip(QStringLiteral("O campo Cart. Identidade é somente número."));
+    add(text(QStringLiteral("E-mail:"), QStringLiteral("Email_Proprietario")));
+    // The web account's fields are no columns of the owner.
     auto edit = [group](const char *name, int maxLength) {
         auto *e = new QLineEdit(group);
         e->setObjectName(QString::fromLatin1(name));
-        if (maxLength > 0)
-            e->setMaxLength(maxLength);
+        e->setMaxLength(maxLength);
         return e;
     };
-    m_codigo = edit("dbeId_Proprietario", 0);
-    FormHelpers::readOnlyGrey(m_codigo);
-    m_unidade = new QComboBox(group);
-    m_unidade->setObjectName(QStringLiteral("dblUnidade"));
-    m_nome = edit("dbeNome", 50);
-    FormHelpers::upperCase(m_nome);
-    m_telefone = edit("dbeTelefone_Residencial", 0);
-    m_telefone->setInputMask(Documents::homePhoneMask());
-    m_celular = edit("dbeTelefone_Celular", 0);
-    m_celular->setInputMask(Documents::mobilePhoneMask());
-    m_recado = edit("dbeTelefone_Recado", 0);
-    m_recado->setInputMask(Documents::mobilePhoneMask());
-    m_tipoPessoa = new QComboBox(group);
-    m_tipoPessoa->setObjectName(QStringLiteral("cmbTipo_Pessoa"));
-    m_tipoPessoa->addItems({QString(), Documents::pessoaFisica(), Documents::pessoaJuridica()});
-    m_cpf = edit("dbeNum_CPF_CNPJ", 0);
-    m_cpf->setToolTip(QStringLiteral("O campo CPF / CNPJ é somente número."));
-    m_cpf->setInputMask(Documents::cpfCnpjMask(QString()));
-    m_ci = edit("dbeNum_CI", 15);
-    FormHelpers::upperCase(m_ci);
-    m_ci->setToolTip(QStringLiteral("O campo Cart. Identidade é somente número."));
-    m_email = edit("dbeEmail_Proprietario", 100);
     m_login = edit("edtLogin", 50);
     m_login->setReadOnly(true);
     m_senha = edit("edtSenha", 10); // typing stops at ten characters
@@ -101,41 +89,33 @@ void PropAnimalScreen::buildOwnerTab(QWidget *tab)
     m_bloquear->setObjectName(QStringLiteral("chkBloquear"));
 
     auto *g = new QGridLayout(group);
-    int r = 0;
-    auto row = [&](const QString &label, QWidget *w, int col) {
-        QLabel *l = caption(label, w, group);
-        g->addWidget(l, r, col * 2);
-        g->addWidget(w, r, col * 2 + 1);
-        return l;
-    };
-    row(QStringLiteral("Código:"), m_codigo, 0);
-    row(QStringLiteral("Unidade:"), m_unidade, 1);
-    ++r;
-    row(QStringLiteral("Nome:"), m_nome, 0);
-    g->addWidget(m_nome, r, 1, 1, 3);
-    ++r;
-    row(QStringLiteral("Telefone:"), m_telefone, 0);
-    QLabel *lblCel = row(QStringLiteral("Tel. celular:"), m_celular, 1);
-    ++r;
-    QLabel *lblRec = row(QStringLiteral("Tel. recado:"), m_recado, 0);
-    ++r;
-    row(QStringLiteral("Tipo pessoa:"), m_tipoPessoa, 0);
-    row(QStringLiteral("CPF / CNPJ:"), m_cpf, 1);
-    ++r;
-    row(QStringLiteral("Cart. Identidade:"), m_ci, 0);
-    row(QStringLiteral("E-mail:"), m_email, 1);
-    ++r;
-    QLabel *lblLogin = row(QStringLiteral("Login:"), m_login, 0);
-    row(QStringLiteral("Senha:"), m_senha, 1);
-    ++r;
-    g->addWidget(m_bloquear, r, 3);
+    // Two captions and editors a row; the phones kept for the web account
+    // and older records, and the login, are not shown.
+    const struct {
+        const char *column;
+        int row, col, span;
+    } places[] = {{"Id_Proprietario", 0, 0, 1}, {"id_Unidade_Trabalho", 0, 1, 1}, {"Nome", 1, 0, 3},
+                  {"Telefone_Residencial", 2, 0, 1}, {"Telefone_Celular", 2, 1, 1}, {"Telefone_Recado", 3, 0, 1},
+                  {"Tipo_Pessoa", 4, 0, 1},  {"Num_CPF_CNPJ", 4, 1, 1}, {"Num_CI", 5, 0, 1},
+                  {"Email_Proprietario", 5, 1, 1}};
+    for (const auto &p : places) {
+        FieldBinder *b = m_fields.at(QLatin1String(p.column));
+        g->addWidget(b->label(), p.row, p.col * 2);
+        g->addWidget(b->editor(), p.row, p.col * 2 + 1, 1, p.span);
+        if (p.column == QLatin1String("Telefone_Celular") || p.column == QLatin1String("Telefone_Recado"))
+            for (QWidget *w : {static_cast<QWidget *>(b->label()), b->editor()})
+                w->hide();
+    }
+    QLabel *lblLogin = caption(QStringLiteral("Login:"), m_login, group);
+    g->addWidget(lblLogin, 6, 0);
+    g->addWidget(m_login, 6, 1);
+    g->addWidget(caption(QStringLiteral("Senha:"), m_senha, group), 6, 2);
+    g->addWidget(m_senha, 6, 3);
+    g->addWidget(m_bloquear, 7, 3);
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
-    // Kept for the web account and older records, not shown.
-    for (QWidget *w : {static_cast<QWidget *>(m_celular), static_cast<QWidget *>(lblCel),
-                       static_cast<QWidget *>(m_recado), static_cast<QWidget *>(lblRec),
-                       static_cast<QWidget *>(m_login), static_cast<QWidget *>(lblLogin)})
-        w->hide();
+    lblLogin->hide();
+    m_login->hide();
 
     m_address = new AddressGroup(AddressGroup::Kind::Owner, tab);
 
@@ -145,7 +125,7 @@ void PropAnimalScreen::buildOwnerTab(QWidget *tab)
     lay->addWidget(m_address);
     lay->addStretch(1);
 
-    connect(m_tipoPessoa, &QComboBox::currentTextChanged, this, [this](const QString &t) {
+    connect(m_fields.editorAs<QComboBox>(QStringLiteral("Tipo_Pessoa")), &QComboBox::currentTextChanged, this, [this](const QString &t) {
         const QString digits = Documents::digitsOnly(m_cpf->text());
         m_cpf->setInputMask(Documents::cpfCnpjMask(t));
         m_cpf->setText(digits);

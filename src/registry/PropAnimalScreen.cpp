@@ -11,6 +11,7 @@
 #include "ui/FocusFlow.h"
 #include "ui/RecordKeys.h"
 #include "ui/ScreenCatalog.h"
+#include "ui/Toolbar.h"
 #include "ui/Services.h"
 
 #include <QAction>
@@ -44,9 +45,25 @@ const QString kFinishAnimalFirstTab = QStringLiteral(
 const QString kFinishAnimalFirstClose = QStringLiteral(
     "Você deve gravar ou cancelar a operação em andamento no cadastro do animal antes de fechar o formulário!");
 
+// The owner's columns the tab shows and writes; the web account's fields
+// are read and written by hand.
+const QList<MemberColumn<Proprietario>> kColumns = {
+    {QStringLiteral("Id_Proprietario"), &Proprietario::Id_Proprietario},
+    {QStringLiteral("id_Unidade_Trabalho"), &Proprietario::id_Unidade_Trabalho},
+    {QStringLiteral("Nome"), &Proprietario::Nome},
+    {QStringLiteral("Telefone_Residencial"), &Proprietario::Telefone_Residencial},
+    {QStringLiteral("Telefone_Celular"), &Proprietario::Telefone_Celular},
+    {QStringLiteral("Telefone_Recado"), &Proprietario::Telefone_Recado},
+    {QStringLiteral("Tipo_Pessoa"), &Proprietario::Tipo_Pessoa},
+    {QStringLiteral("Num_CPF_CNPJ"), &Proprietario::Num_CPF_CNPJ},
+    {QStringLiteral("Num_CI"), &Proprietario::Num_CI},
+    {QStringLiteral("Email_Proprietario"), &Proprietario::Email_Proprietario},
+};
+
 } // namespace
 
-PropAnimalScreen::PropAnimalScreen(QWidget *parent) : QWidget(parent)
+PropAnimalScreen::PropAnimalScreen(QWidget *parent)
+    : QWidget(parent), m_fields(&mainConnection(), QStringLiteral("proprietario"))
 {
     setObjectName(QStringLiteral("frmPropAnimal"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -111,7 +128,8 @@ PropAnimalScreen::PropAnimalScreen(QWidget *parent) : QWidget(parent)
     clearOwner();
     setWebFieldsEditable(false);
     setMode(Mode::Browsing);
-    resize(980, 560);
+    // Tall enough for the animal tab's two toolbar rows above its record.
+    resize(980, 600);
 }
 
 PropAnimalScreen::~PropAnimalScreen() = default;
@@ -122,13 +140,8 @@ QAction *PropAnimalScreen::action(const QString &name) const { return m_actions.
 
 void PropAnimalScreen::loadUnits()
 {
-    m_unidade->clear();
-    m_unidade->addItem(QString(), QVariant());
     try {
-        QSqlQuery q = Sql::exec(mainConnection(), QStringLiteral("select Id_Unidade_Trabalho, Nome from unidade_trabalho "
-                                                                 "where Ind_Status = 'ATIVO' order by Nome"));
-        while (q.next())
-            m_unidade->addItem(Sql::text(q.value(1)), q.value(0));
+        m_fields.reloadRows();
     } catch (const DbError &e) {
         showError(e, this);
     }
@@ -136,48 +149,30 @@ void PropAnimalScreen::loadUnits()
 
 void PropAnimalScreen::applyPermissions(bool incluir, bool alterar, bool excluir, bool imprimir)
 {
-    auto refuse = [this](const char *name, bool allowed) {
-        QAction *a = m_actions.value(QString::fromLatin1(name));
-        a->setVisible(allowed);
-        a->setProperty("zapoRefused", !allowed);
-    };
-    refuse("actAppend", incluir);
-    refuse("actEdit", alterar);
-    refuse("actDelete", excluir);
-    refuse("actPrint", imprimir);
+    Toolbar::refuse(m_actions.value(QStringLiteral("actAppend")), incluir);
+    Toolbar::refuse(m_actions.value(QStringLiteral("actEdit")), alterar);
+    Toolbar::refuse(m_actions.value(QStringLiteral("actDelete")), excluir);
+    Toolbar::refuse(m_actions.value(QStringLiteral("actPrint")), imprimir);
     m_animal->applyPermissions(incluir, alterar, excluir);
     updateActions();
 }
 
 void PropAnimalScreen::updateActions()
 {
-    const bool browsing = m_mode == Mode::Browsing;
-    const bool loaded = m_current.has_value();
-    // An action the profile refuses stays hidden and disabled.
-    auto set = [this](const char *name, bool on) {
-        QAction *a = m_actions.value(QString::fromLatin1(name));
-        a->setEnabled(on && !a->property("zapoRefused").toBool());
-    };
-    set("actAppend", browsing);
-    set("actEdit", browsing && loaded);
-    set("actDelete", browsing && loaded);
-    set("actRefresh", browsing);
-    set("actPost", !browsing);
-    set("actCancel", !browsing);
-    set("actFirst", browsing && m_index > 0);
-    set("actPrior", browsing && m_index > 0);
-    set("actNext", browsing && m_index >= 0 && m_index < m_ids.size() - 1);
-    set("actLast", browsing && m_index >= 0 && m_index < m_ids.size() - 1);
+    RecordState s;
+    s.mode = m_mode == Mode::Browsing ? RecordMode::Browse : m_mode == Mode::Inserting ? RecordMode::Insert : RecordMode::Edit;
+    s.row = m_index;
+    s.rowCount = int(m_ids.size());
+    s.recordShown = m_current.has_value();
+    s.oneThingAtATime = true;
+    Toolbar::applyRecordState(s, m_actions, kRecordActions);
 }
 
 void PropAnimalScreen::setMode(Mode m)
 {
     m_mode = m;
     const bool editing = m != Mode::Browsing;
-    for (QLineEdit *e : {m_nome, m_telefone, m_celular, m_recado, m_cpf, m_ci, m_email})
-        e->setReadOnly(!editing);
-    m_unidade->setEnabled(editing);
-    m_tipoPessoa->setEnabled(editing);
+    m_fields.setEditable(editing);
     m_address->setEditing(editing);
     showPhone();
     updateActions();
@@ -248,27 +243,13 @@ void PropAnimalScreen::showBlock(const QString &bloqueado, bool tick)
     m_bloquear->setEnabled(wasEnabled);
 }
 
-void PropAnimalScreen::setTipoPessoa(const QString &tipo)
-{
-    const int i = m_tipoPessoa->findText(tipo.trimmed());
-    m_tipoPessoa->setCurrentIndex(i < 0 ? 0 : i);
-}
-
 void PropAnimalScreen::clearOwner()
 {
     m_current.reset();
     m_idAtual = 0;
-    m_codigo->clear();
-    m_unidade->setCurrentIndex(0);
-    m_nome->clear();
+    m_fields.clear();
     m_telefoneStored.clear();
     showPhone();
-    m_celular->clear();
-    m_recado->clear();
-    setTipoPessoa(QString());
-    m_cpf->clear();
-    m_ci->clear();
-    m_email->clear();
     m_login->clear();
     m_senha->clear();
     m_bloquear->setChecked(false);
@@ -290,18 +271,9 @@ void PropAnimalScreen::showOwner(const std::optional<OwnerData> &d)
     m_current = d;
     const Proprietario &o = d->owner;
     m_idAtual = o.Id_Proprietario.toInt();
-    m_codigo->setText(QString::number(m_idAtual));
-    const int u = m_unidade->findData(o.id_Unidade_Trabalho.toInt());
-    m_unidade->setCurrentIndex(u < 0 ? 0 : u);
-    m_nome->setText(o.Nome);
+    m_fields.load(toRecord(o, kColumns));
     m_telefoneStored = o.Telefone_Residencial;
     showPhone();
-    m_celular->setText(o.Telefone_Celular);
-    m_recado->setText(o.Telefone_Recado);
-    setTipoPessoa(o.Tipo_Pessoa);
-    m_cpf->setText(o.Num_CPF_CNPJ);
-    m_ci->setText(o.Num_CI);
-    m_email->setText(o.Email_Proprietario);
     m_address->setAddress(d->address);
     // The account as the web service has it.
     m_login->setText(d->web ? d->web->Login : QString());
@@ -361,10 +333,10 @@ void PropAnimalScreen::novo()
     setMode(Mode::Inserting);
     m_address->refreshNeighbourhoods();
     m_address->setOfficial(true);
-    setTipoPessoa(Documents::pessoaFisica());
+    m_fields.at(QStringLiteral("Tipo_Pessoa"))->load(Documents::pessoaFisica());
     showBlock(QString(), false);
     m_tabs->setCurrentIndex(0);
-    m_unidade->setFocus();
+    m_fields.at(QStringLiteral("id_Unidade_Trabalho"))->focus();
 }
 
 void PropAnimalScreen::alterar()
@@ -394,16 +366,8 @@ OwnerEdit PropAnimalScreen::collect() const
     OwnerEdit e;
     if (m_current && m_mode == Mode::Editing)
         e.owner = m_current->owner;
-    Proprietario &o = e.owner;
-    o.id_Unidade_Trabalho = m_unidade->currentData();
-    o.Nome = m_nome->text().trimmed();
-    o.Telefone_Residencial = m_telefone->text();
-    o.Telefone_Celular = m_celular->text();
-    o.Telefone_Recado = m_recado->text();
-    o.Tipo_Pessoa = m_tipoPessoa->currentText();
-    o.Num_CPF_CNPJ = Documents::digitsOnly(m_cpf->text());
-    o.Num_CI = m_ci->text().trimmed();
-    o.Email_Proprietario = m_email->text().trimmed();
+    fromRecord(m_fields.values(), e.owner, kColumns);
+    e.owner.Num_CPF_CNPJ = Documents::digitsOnly(m_cpf->text());
     e.address = m_address->address();
     e.password = m_senha->text();
     e.passwordRequired = m_passwordRequired && m_senha->isEnabled();
@@ -414,12 +378,12 @@ OwnerEdit PropAnimalScreen::collect() const
 QWidget *PropAnimalScreen::editorFor(OwnerField f) const
 {
     switch (f) {
-    case OwnerField::Unidade: return m_unidade;
+    case OwnerField::Unidade: return m_fields.editor(QStringLiteral("id_Unidade_Trabalho"));
     case OwnerField::Nome: return m_nome;
     case OwnerField::Telefone: return m_telefone;
-    case OwnerField::TipoPessoa: return m_tipoPessoa;
+    case OwnerField::TipoPessoa: return m_fields.editor(QStringLiteral("Tipo_Pessoa"));
     case OwnerField::CpfCnpj: return m_cpf;
-    case OwnerField::Email: return m_email;
+    case OwnerField::Email: return m_fields.editor(QStringLiteral("Email_Proprietario"));
     case OwnerField::Senha: return m_senha;
     case OwnerField::Distrito: return m_address->editor(QStringLiteral("Id_Distrito"));
     case OwnerField::TipoLogradouro: return m_address->editor(QStringLiteral("TIP_LOGR"));
@@ -586,7 +550,7 @@ void PropAnimalScreen::pesquisar()
 
 void PropAnimalScreen::imprimir()
 {
-    if (m_codigo->text().trimmed().isEmpty()) {
+    if (Sql::text(m_fields.at(QStringLiteral("Id_Proprietario"))->value()).isEmpty()) {
         Services::messages().information(QStringLiteral("Localize um tutor para gerar o relatório."), this);
         return;
     }
@@ -700,6 +664,6 @@ bool PropAnimalScreen::animalBusy(const QString &message)
 
 QVariant PropAnimalScreen::chosenUnidade() const
 {
-    const QVariant v = m_unidade->currentData();
+    const QVariant v = m_fields.at(QStringLiteral("id_Unidade_Trabalho"))->value();
     return v.isValid() && !v.isNull() ? v : QVariant();
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include "registry/OwnerStore.h"
 #include "registry/OwnerWindows.h"
+#include "ui/Toolbar.h"
+#include "ui/register/FieldSet.h"
 
 #include <QHash>
 #include <QPointer>
@@ -71,6 +73,8 @@ public slots:
     void cancelar();
     void pesquisar();
     void imprimir();
+    // Shows the index-th owner found by Atualizar (nothing while typing).
+    void moveTo(int index);
 
 signals:
     // After every owner load (idAnimal 0: none to select), for the animal tab.
@@ -92,12 +96,10 @@ private:
     void setWebFieldsEditable(bool on);
     void setPasswordRequired(bool on);
     void showBlock(const QString &bloqueado, bool tick);
-    void setTipoPessoa(const QString &tipo);
     void nameLeft();
     // True when the tax number belongs to another owner, now shown.
     bool cpfLeft();
     void showPhone();
-    void moveTo(int index);
     void loadUnits();
     void updateCaption();
     bool animalBusy(const QString &message);
@@ -118,16 +120,14 @@ private:
     QStatusBar *m_status;
     QLabel *m_statusOwner;
     QHash<QString, QAction *> m_actions;
-    QLineEdit *m_codigo;
-    QComboBox *m_unidade;
+    static constexpr RecordActionNames kRecordActions = {"actAppend", "actEdit",  "actDelete", "actRefresh", "actPost",
+                                                         "actCancel", "actFirst", "actPrior",  "actNext",    "actLast"};
+    // The owner's own columns; the editors below are the ones the tab
+    // watches itself.
+    FieldSet m_fields;
     QLineEdit *m_nome;
     QLineEdit *m_telefone;
-    QLineEdit *m_celular;
-    QLineEdit *m_recado;
-    QComboBox *m_tipoPessoa;
     QLineEdit *m_cpf;
-    QLineEdit *m_ci;
-    QLineEdit *m_email;
     QLineEdit *m_login;
     QLineEdit *m_senha;
     QCheckBox *m_bloquear;

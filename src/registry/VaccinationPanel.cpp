@@ -31,20 +31,23 @@ namespace {
 
 const QString kDone = QStringLiteral("Operação realizada com sucesso!");
 
-QVariant chosenKey(const QComboBox *box)
+// One of the active rows of a kind table, listed in key order as the tables
+// have always returned them; nothing is chosen until the user chooses.
+FieldDef kindList(const QString &caption, const QString &table, const QString &key, const char *name)
 {
-    return box->currentIndex() >= 0 ? box->currentData() : QVariant();
+    return lookupField(caption, key, {table, key, QStringLiteral("Nome"), {}, QStringLiteral("Ind_registro_ativo = 'ATIVO'"), false, key})
+        .name(QString::fromLatin1(name));
 }
 
 } // namespace
 
-VaccinationPanel::VaccinationPanel(QWidget *parent) : QWidget(parent)
+VaccinationPanel::VaccinationPanel(QWidget *parent) : QWidget(parent), m_lists(&mainConnection())
 {
     build();
 }
 
 VaccinationPanel::VaccinationPanel(Connection &connection, QWidget *parent)
-    : QWidget(parent), m_connection(&connection)
+    : QWidget(parent), m_connection(&connection), m_lists(&connection)
 {
     build();
 }
@@ -58,12 +61,12 @@ void VaccinationPanel::build()
 {
     setObjectName(QStringLiteral("tabVacinas"));
 
-    m_vacina = new QComboBox(this);
-    m_vacina->setObjectName(QStringLiteral("cbxVacina"));
-    m_motivo = new QComboBox(this);
-    m_motivo->setObjectName(QStringLiteral("cbxMotivo"));
-    m_ocorrencia = new QComboBox(this);
-    m_ocorrencia->setObjectName(QStringLiteral("cbxOcorrencia"));
+    const auto add = [this](const FieldDef &def) { return qobject_cast<QComboBox *>(m_lists.add(def, this)->editor()); };
+    m_vacina = add(kindList(QStringLiteral("Vacina:"), QStringLiteral("Tipo_vacina"), QStringLiteral("Id_tipo_vacina"), "cbxVacina"));
+    m_motivo = add(kindList(QStringLiteral("Motivo de não vacinar:"), QStringLiteral("tipo_motivo_nao_vacina"),
+                            QStringLiteral("Id_tipo_motivo_nao_vacina"), "cbxMotivo"));
+    m_ocorrencia = add(kindList(QStringLiteral("Intercorrências vacinais:"), QStringLiteral("tipo_vacina_ocorrencia"),
+                                QStringLiteral("Id_tipo_vacina_ocorrencia"), "cbxOcorrencia"));
     for (QComboBox *c : {m_vacina, m_motivo, m_ocorrencia}) {
         c->setMinimumContentsLength(30);
         c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -87,12 +90,12 @@ void VaccinationPanel::build()
     lblHistorico->setBuddy(m_grid);
 
     auto *form = new QGridLayout;
-    form->addWidget(caption(QStringLiteral("Vacina:"), m_vacina, this), 0, 0);
-    form->addWidget(m_vacina, 0, 1);
-    form->addWidget(caption(QStringLiteral("Motivo de não vacinar:"), m_motivo, this), 1, 0);
-    form->addWidget(m_motivo, 1, 1);
-    form->addWidget(caption(QStringLiteral("Intercorrências vacinais:"), m_ocorrencia, this), 2, 0);
-    form->addWidget(m_ocorrencia, 2, 1);
+    int row = 0;
+    for (const char *column : {"Id_tipo_vacina", "Id_tipo_motivo_nao_vacina", "Id_tipo_vacina_ocorrencia"}) {
+        const FieldBinder *b = m_lists.at(QLatin1String(column));
+        form->addWidget(b->label(), row, 0);
+        form->addWidget(b->editor(), row++, 1);
+    }
     form->addWidget(caption(QStringLiteral("Data:"), m_data, this), 3, 0);
     auto *dateRow = new QHBoxLayout;
     dateRow->addWidget(m_data);
@@ -131,32 +134,10 @@ void VaccinationPanel::build()
     refreshHistory();
 }
 
-void VaccinationPanel::fillList(QComboBox *box, const QString &sql)
-{
-    const QVariant kept = chosenKey(box);
-    QList<QPair<QString, QVariant>> rows;
-    {
-        QSqlQuery q = Sql::exec(conn(), sql);
-        while (q.next())
-            rows.append({Sql::text(q.value(1)), q.value(0).toInt()});
-    }
-    box->clear();
-    for (const auto &[nome, key] : rows)
-        box->addItem(nome, key);
-    // Nothing is chosen until the user chooses: an untouched list is refused.
-    box->setCurrentIndex(kept.isValid() ? box->findData(kept) : -1);
-}
-
 void VaccinationPanel::reloadLists()
 {
     try {
-        // Listed in key order, as the tables have always returned them.
-        fillList(m_vacina, QStringLiteral("select Id_tipo_vacina, Nome from Tipo_vacina "
-                                          "where Ind_registro_ativo = 'ATIVO' order by Id_tipo_vacina"));
-        fillList(m_motivo, QStringLiteral("select Id_tipo_motivo_nao_vacina, Nome from tipo_motivo_nao_vacina "
-                                          "where Ind_registro_ativo = 'ATIVO' order by Id_tipo_motivo_nao_vacina"));
-        fillList(m_ocorrencia, QStringLiteral("select Id_tipo_vacina_ocorrencia, Nome from tipo_vacina_ocorrencia "
-                                              "where Ind_registro_ativo = 'ATIVO' order by Id_tipo_vacina_ocorrencia"));
+        m_lists.reloadRows();
     } catch (const DbError &e) {
         Services::messages().error(e.text(), this);
     }
@@ -255,10 +236,8 @@ void VaccinationPanel::inserir()
     }
 
     const QDate day = m_data->date();
-    QVariantMap keys{{QStringLiteral("Id_Animal"), m_idAnimal},
-                     {QStringLiteral("Id_tipo_vacina"), chosenKey(m_vacina)},
-                     {QStringLiteral("Id_tipo_vacina_ocorrencia"), chosenKey(m_ocorrencia)},
-                     {QStringLiteral("Id_tipo_motivo_nao_vacina"), chosenKey(m_motivo)}};
+    QVariantMap keys = m_lists.values();
+    keys.insert(QStringLiteral("Id_Animal"), m_idAnimal);
 
     // The same activity twice on one day is usually a double click; ask.
     // The day is a range of bound date-times, so any time of day matches.

@@ -1,4 +1,6 @@
 #pragma once
+#include "ui/register/FieldSet.h"
+
 #include <QDate>
 #include <QWidget>
 
@@ -39,9 +41,9 @@ public slots:
 private:
     void build();
     Connection &conn() const;
-    void fillList(QComboBox *box, const QString &sql);
 
     Connection *m_connection = nullptr;
+    FieldSet m_lists; // the three kinds of activity
     int m_idAnimal = 0;
     QComboBox *m_vacina;
     QComboBox *m_motivo;

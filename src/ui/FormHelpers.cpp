@@ -102,38 +102,6 @@ QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
     return l;
 }
 
-void addToolbarActions(QWidget *scope, QToolBar *bar, const QList<ToolbarEntry> &entries, QHash<QString, QAction *> &actions)
-{
-    // Captions under icons, as on every register screen.
-    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    bar->setIconSize(QSize(16, 16));
-    for (const ToolbarEntry &e : entries) {
-        if (!e.name) {
-            bar->addSeparator();
-            continue;
-        }
-        auto *a = new QAction(e.caption, scope);
-        if (const QStyle::StandardPixmap icon = toolbarIcon(e.caption); icon != QStyle::SP_CustomBase)
-            a->setIcon(scope->style()->standardIcon(icon));
-        a->setIconText(e.caption);
-        a->setObjectName(QString::fromLatin1(e.name));
-        a->setShortcuts(e.keys);
-        // A hidden widget's actions do not answer their keys.
-        a->setShortcutContext(Qt::WindowShortcut);
-        QString hint = e.caption;
-        hint.remove(QLatin1Char('.'));
-        hint.remove(QLatin1Char('&'));
-        a->setToolTip(hint);
-        a->setStatusTip(hint);
-        QObject::connect(a, &QAction::triggered, scope, e.run);
-        bar->addAction(a);
-        scope->addAction(a);
-        if (QWidget *button = bar->widgetForAction(a))
-            button->setAccessibleName(hint);
-        actions.insert(a->objectName(), a);
-    }
-}
-
 void showError(const std::exception &e, QWidget *parent)
 {
     const auto *db = dynamic_cast<const DbError *>(&e);

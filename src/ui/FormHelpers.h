@@ -1,4 +1,6 @@
 #pragma once
+#include "ui/Toolbar.h"
+
 #include <QObject>
 
 class QAction;
@@ -36,20 +38,13 @@ void readOnlyGrey(QLineEdit *e);
 // that screen readers name the editor by the text the user reads.
 QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent);
 
-// One button of a toolbar; an entry without a name is a separator.
-struct ToolbarEntry {
-    const char *name = nullptr;
-    QString caption;
-    QList<QKeySequence> keys;
-    std::function<void()> run;
-};
-
-// The toolbar's actions, owned by `scope` (a screen or one of its tabs) and
-// kept in `actions` by object name. The hint is the caption without dots and
-// ampersands; the keys answer only while `scope` is visible, so two tabs'
-// toolbars may share keys.
-void addToolbarActions(QWidget *scope, QToolBar *bar, const QList<ToolbarEntry> &entries,
-                       QHash<QString, QAction *> &actions);
+// The toolbar builder every screen shares (see ui/Toolbar.h).
+using ToolbarEntry = ::ToolbarEntry;
+inline void addToolbarActions(QWidget *scope, QToolBar *bar, const QList<ToolbarEntry> &entries,
+                              QHash<QString, QAction *> &actions)
+{
+    Toolbar::addActions(scope, bar, entries, actions);
+}
 
 // A database failure (or any other) shown as an error with its own text.
 void showError(const std::exception &e, QWidget *parent);

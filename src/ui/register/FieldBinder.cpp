@@ -109,13 +109,15 @@ public:
     void load(const QVariant &v) override
     {
         QString t;
+        m_loadedDate = QDate();
         if (!v.isNull() && v.isValid()) {
             switch (m_def.kind) {
             case EditorKind::Date: {
                 QDate d = v.toDate();
                 if (!d.isValid())
                     d = QDateTime::fromString(v.toString(), Qt::ISODate).date();
-                t = Formats::date(d);
+                t = m_def.twoDigitYear ? d.toString(QStringLiteral("dd/MM/yy")) : Formats::date(d);
+                m_loadedDate = d;
                 break;
             }
             case EditorKind::Number:
@@ -127,6 +129,7 @@ public:
         }
         m_edit->setText(t);
         m_edit->setCursorPosition(0);
+        m_loadedText = m_edit->text();
     }
 
     QVariant value() const override
@@ -139,6 +142,10 @@ public:
             return ok ? QVariant(k) : QVariant();
         }
         case EditorKind::Date: {
+            // A date shown as it was read keeps its century; only a typed
+            // one goes through the two-digit year rule.
+            if (m_loadedDate.isValid() && t == m_loadedText)
+                return m_loadedDate;
             const QDate d = Formats::parseDate(t);
             return d.isValid() ? QVariant(d) : QVariant();
         }
@@ -168,6 +175,8 @@ public:
 
 private:
     QLineEdit *m_edit;
+    QDate m_loadedDate;
+    QString m_loadedText;
 };
 
 class MemoBinder : public FieldBinder {
@@ -250,11 +259,13 @@ public:
         // so that a chosen unit or breed is read whole.
         m_combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         m_combo->setMinimumContentsLength(20);
+        if (def.blankEntry)
+            m_combo->addItem(QString());
         if (def.kind == EditorKind::Choice) {
             for (const QString &c : def.choices)
                 m_combo->addItem(c, c);
         }
-        m_combo->setCurrentIndex(-1);
+        m_combo->setCurrentIndex(def.blankEntry ? 0 : -1);
         QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo, [this](int i) {
             m_combo->setToolTip(i >= 0 ? m_combo->itemData(i, Qt::ToolTipRole).toString() : QString());
         });
@@ -277,15 +288,18 @@ public:
             where << QLatin1Char('(') + m_condition + QLatin1Char(')');
         if (!where.isEmpty())
             sql += QStringLiteral(" where ") + where.join(QStringLiteral(" and "));
-        sql += QStringLiteral(" order by ") + l.displayColumn;
+        sql += QStringLiteral(" order by ") + (l.orderColumn.isEmpty() ? l.displayColumn : l.orderColumn);
         QSqlQuery q = Sql::exec(*m_conn, sql, m_params);
         const QSignalBlocker block(m_combo);
         m_combo->clear();
+        if (m_def.blankEntry)
+            m_combo->addItem(QString());
         while (q.next()) {
             m_combo->addItem(shown(q.value(1)), q.value(0));
             if (!l.hintColumn.isEmpty())
                 m_combo->setItemData(m_combo->count() - 1, Sql::text(q.value(2)), Qt::ToolTipRole);
         }
+        offerStored();
         select(keep);
     }
 
@@ -296,7 +310,12 @@ public:
         reloadRows();
     }
 
-    void load(const QVariant &v) override { select(v); }
+    void load(const QVariant &v) override
+    {
+        m_stored = v;
+        offerStored();
+        select(v);
+    }
 
     QVariant value() const override
     {
@@ -304,10 +323,39 @@ public:
         return i < 0 ? QVariant() : m_combo->itemData(i);
     }
 
-    void setEditable(bool on) override { m_combo->setReadOnly(!on || m_def.readOnly); }
+    void setEditable(bool on) override
+    {
+        if (m_def.greyWhenLocked)
+            m_combo->setEnabled(on && !m_def.readOnly);
+        else
+            m_combo->setReadOnly(!on || m_def.readOnly);
+    }
 
 private:
     static constexpr int ExtraRole = Qt::UserRole + 1;
+
+    int indexOf(const QVariant &v) const
+    {
+        const QString want = Sql::text(v);
+        if (v.isNull() || !v.isValid() || want.isEmpty())
+            return -1;
+        for (int i = 0; i < m_combo->count(); ++i)
+            if (Sql::text(m_combo->itemData(i)).compare(want, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    }
+
+    // The value the record holds keeps a line of its own when the list does
+    // not offer it; a previous record's extra line goes.
+    void offerStored()
+    {
+        const QSignalBlocker block(m_combo);
+        for (int i = m_combo->count() - 1; i >= 0; --i)
+            if (m_combo->itemData(i, ExtraRole).toBool())
+                m_combo->removeItem(i);
+        if (!Sql::text(m_stored).isEmpty() && indexOf(m_stored) < 0)
+            addExtra(m_stored);
+    }
 
     QString shown(const QVariant &display) const
     {
@@ -315,30 +363,13 @@ private:
         return m_def.lookup.upperText ? t.toUpper() : t;
     }
 
+    // A new pick the list no longer offers is not kept: only the stored
+    // value outlives a narrower list.
     void select(const QVariant &v)
     {
-        // The previous record's extra line goes; this record may need its own.
-        {
-            const QSignalBlocker block(m_combo);
-            for (int i = m_combo->count() - 1; i >= 0; --i)
-                if (m_combo->itemData(i, ExtraRole).toBool())
-                    m_combo->removeItem(i);
-        }
-        int found = -1;
-        if (!v.isNull() && v.isValid()) {
-            const QString want = Sql::text(v);
-            for (int i = 0; i < m_combo->count(); ++i) {
-                if (Sql::text(m_combo->itemData(i)).compare(want, Qt::CaseInsensitive) == 0) {
-                    found = i;
-                    break;
-                }
-            }
-            if (found < 0 && !want.isEmpty()) {
-                const QSignalBlocker block(m_combo);
-                addExtra(v);
-                found = m_combo->count() - 1;
-            }
-        }
+        int found = indexOf(v);
+        if (found < 0 && m_def.blankEntry)
+            found = 0;
         m_combo->setCurrentIndex(found);
         m_combo->setToolTip(found >= 0 ? m_combo->itemData(found, Qt::ToolTipRole).toString() : QString());
     }
@@ -375,6 +406,7 @@ private:
 
     Connection *m_conn;
     ReadOnlyComboBox *m_combo;
+    QVariant m_stored; // what the record holds, offered whatever the filters
     QString m_condition;
     QVariantMap m_params;
 };

@@ -42,6 +42,7 @@ struct LookupDef {
     QString hintColumn;  // shown as the drop-down's hint once a row is picked
     QString filter;      // fixed condition (no values), e.g. "Ind_Status <> 'INATIVO'"
     bool upperText = false; // shown in upper case whatever the stored case
+    QString orderColumn; // listed in this column's order (default: the display column)
 };
 
 struct FieldDef {
@@ -60,6 +61,9 @@ struct FieldDef {
     LookupDef lookup;      // Lookup
     int width = 0;         // editor width in pixels (0: the layout decides)
     bool wholeNumber = false; // Number: digits only, written as an integer
+    bool blankEntry = false;  // drop-downs: an empty first line, "nothing chosen", that can be picked
+    bool greyWhenLocked = false; // drop-downs: disabled, not read-only, while the record is not typed
+    bool twoDigitYear = false;   // Date: dd/mm/yy
 
     // Chainable refinements.
     FieldDef &upper() { upperCase = true; lowerCase = false; return *this; }
@@ -70,6 +74,9 @@ struct FieldDef {
     FieldDef &name(const QString &n) { objectName = n; return *this; }
     FieldDef &hint(const QString &column) { lookup.hintColumn = column; return *this; }
     FieldDef &widthPx(int w) { width = w; return *this; }
+    FieldDef &withBlank() { blankEntry = true; return *this; }
+    FieldDef &greyedWhenLocked() { greyWhenLocked = true; return *this; }
+    FieldDef &shortYear() { twoDigitYear = true; inputMask = QStringLiteral("99/99/99;_"); return *this; }
 };
 
 FieldDef keyField(const QString &column, const QString &caption = QStringLiteral("Código:"));

@@ -1,6 +1,7 @@
 #include "ui/register/RegisterScreen.h"
 #include <QScopeGuard>
 #include "ui/RecordKeys.h"
+#include "ui/Toolbar.h"
 #include "ui/ReadOnlyGrid.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
@@ -336,23 +337,11 @@ RecordState RegisterScreen::state() const
 void RegisterScreen::updateActions()
 {
     const RecordState s = state();
-    auto set = [](QAction *a, bool rule) {
-        // The permission gate marks what the profile may not do; no rule here undoes it.
-        a->setEnabled(rule && !a->property("zapoRefused").toBool());
-    };
-    set(actAppend, s.canAppend());
-    set(actEdit, s.canEdit());
-    set(actDelete, s.canDelete());
-    set(actRefresh, s.canRefresh());
-    set(actPost, s.canPost());
-    set(actCancel, s.canCancel());
-    set(actFirst, s.canGoBack());
-    set(actPrior, s.canGoBack());
-    set(actNext, s.canGoForward());
-    set(actLast, s.canGoForward());
-    set(actPrint, m_def.hasPrint);
-    set(actPesquisar, m_def.hasSearch);
-    set(actSair, true);
+    // The permission gate marks what the profile may not do; no rule undoes it.
+    Toolbar::applyRecordState(s, {actAppend, actEdit, actDelete, actRefresh, actPost, actCancel, actFirst, actPrior, actNext, actLast});
+    Toolbar::enable(actPrint, m_def.hasPrint);
+    Toolbar::enable(actPesquisar, m_def.hasSearch);
+    Toolbar::enable(actSair, true);
     // While a record is typed the list stays where it is (see RecordState).
     m_grid->setEnabled(!s.editing());
     stateChanged();

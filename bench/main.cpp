@@ -11,7 +11,7 @@
 #include "db/Session.h"
 #include "db/Sql.h"
 #include "access/AccessScreens.h"
-#include "registry/OwnerSearch.h"
+#include "ui/SearchResultModel.h"
 #include "scheduling/AgendaStore.h"
 #include "registry/AnimalSearch.h"
 #include "registry/OwnerStore.h"

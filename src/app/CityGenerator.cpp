@@ -7,7 +7,7 @@
 #include "db/Sql.h"
 #include "db/Transaction.h"
 #include "db/schema/Schema.h"
-#include "registry/Documents.h"
+#include "db/Documents.h"
 #include "registry/StreetData.h"
 
 #include <QElapsedTimer>

@@ -20,6 +20,7 @@
 #include "reports/RelReceituario.h"
 #include "reports/TransferReport.h"
 #include "reports/engine/Reports.h"
+#include "scheduling/AgendaNovoAtendimentoScreen.h"
 #include "scheduling/AgendaScreens.h"
 #include "scheduling/SchedulingHooks.h"
 #include "scheduling/SchedulingScreens.h"
@@ -62,7 +63,33 @@ void openOwnerRegister(int idProprietario, int idAnimal)
     }
 }
 
+// "&Marca atendimento..." of the animal record opens a new attendance for
+// the unit chosen on the register that handed the animal over.
+void wireAnimalBooking()
+{
+    AnimalPanel::setNewAppointmentOpener([](QWidget *opener) {
+        QVariant unit;
+        for (QWidget *w = opener; w; w = w->parentWidget())
+            if (auto *r = qobject_cast<PropAnimalScreen *>(w)) {
+                unit = r->chosenUnidade();
+                break;
+            }
+        SchedulingHooks::showChild(new AgendaNovoAtendimentoScreen(nullptr, unit), opener);
+    });
+}
+
 } // namespace
+
+void registerOwnerAnimalReport(ScreenCatalog &catalog)
+{
+    catalog.add(Menu::ProprietarioAnimalReport, [](QWidget *parent) -> QWidget * {
+        Reports::open(OwnerAnimalReport::definition(mainConnection()), parent);
+        return nullptr;
+    });
+    catalog.addRecordReport(PropAnimalScreen::OwnerReport, [](QWidget *parent, int idProprietario) {
+        Reports::open(OwnerAnimalReport::definition(mainConnection(), idProprietario), parent);
+    });
+}
 
 void registerShellScreens(ScreenCatalog &catalog)
 {
@@ -83,6 +110,7 @@ void registerAllScreens()
     registerListReports(catalog);
     registerOwnerAnimalReport(catalog);
     registerAgendaScreens(catalog);
+    wireAnimalBooking();
     registerStaffScreens(catalog);
     registerPrescriptionScreens(catalog);
     SchedulingHooks::setPrescriptionPrinter([](QWidget *parent, int idAtendimento, const QString &text) {

@@ -7,3 +7,7 @@ void registerAllScreens();
 // The shell's own screens: 004 and the system information window.
 class ScreenCatalog;
 void registerShellScreens(ScreenCatalog &catalog);
+
+// Report REL049: every owner from the menu, one owner from the "Imprimir..."
+// of the owner and animal register.
+void registerOwnerAnimalReport(ScreenCatalog &catalog);

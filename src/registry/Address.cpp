@@ -3,7 +3,7 @@
 #include "db/DbError.h"
 #include "db/Keys.h"
 #include "db/Sql.h"
-#include "registry/Documents.h"
+#include "db/Documents.h"
 #include "registry/StoreValues.h"
 
 #include <QSqlRecord>

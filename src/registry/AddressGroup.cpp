@@ -2,8 +2,8 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
-#include "registry/Documents.h"
-#include "registry/FormHelpers.h"
+#include "db/Documents.h"
+#include "ui/FormHelpers.h"
 #include "registry/StreetDirectory.h"
 #include "ui/Services.h"
 

@@ -6,7 +6,7 @@
 #include "db/Sql.h"
 #include "registry/AddressGroup.h"
 #include "registry/AgeCalculator.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "registry/PropAnimalScreen.h"
 #include "ui/MarcacaoAtendimento.h"
 #include "ui/RecordKeys.h"

@@ -3,7 +3,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
 

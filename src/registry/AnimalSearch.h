@@ -1,5 +1,5 @@
 #pragma once
-#include "registry/OwnerSearch.h"
+#include "ui/SearchResultModel.h"
 
 #include <QDialog>
 #include <functional>

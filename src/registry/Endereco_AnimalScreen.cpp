@@ -8,7 +8,7 @@
 #include "db/Transaction.h"
 #include "registry/AddressGroup.h"
 #include "registry/AnimalSearch.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "registry/StreetDirectory.h"
 #include "registry/StreetSearchWindow.h"
 #include "ui/ReadOnlyGrid.h"

@@ -8,7 +8,7 @@
 #include "db/Session.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
-#include "registry/Documents.h"
+#include "db/Documents.h"
 
 #include <QSqlRecord>
 

@@ -3,7 +3,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
-#include "registry/OwnerSearch.h"
+#include "ui/SearchResultModel.h"
 #include "ui/Services.h"
 
 #include <QComboBox>

@@ -6,10 +6,11 @@
 #include "registry/AnimalPanel.h"
 #include "registry/VaccinationPanel.h"
 #include "registry/StreetSearchWindow.h"
-#include "registry/Documents.h"
-#include "registry/FormHelpers.h"
+#include "db/Documents.h"
+#include "ui/FormHelpers.h"
 #include "ui/FocusFlow.h"
 #include "ui/RecordKeys.h"
+#include "ui/ScreenCatalog.h"
 #include "ui/Services.h"
 
 #include <QAction>
@@ -33,12 +34,6 @@ using FormHelpers::showError;
 
 namespace {
 
-std::function<void(QWidget *, int)> &ownerReport()
-{
-    static std::function<void(QWidget *, int)> f;
-    return f;
-}
-
 const QString kFinishFirstTab = QStringLiteral(
     "Você deve gravar ou cancelar a operação em andamento no cadastro do proprietário antes de prosseguir!");
 const QString kFinishFirstClose = QStringLiteral(
@@ -50,11 +45,6 @@ const QString kFinishAnimalFirstClose = QStringLiteral(
     "Você deve gravar ou cancelar a operação em andamento no cadastro do animal antes de fechar o formulário!");
 
 } // namespace
-
-void PropAnimalScreen::setOwnerReport(std::function<void(QWidget *, int)> report)
-{
-    ownerReport() = std::move(report);
-}
 
 PropAnimalScreen::PropAnimalScreen(QWidget *parent) : QWidget(parent)
 {
@@ -600,8 +590,7 @@ void PropAnimalScreen::imprimir()
         Services::messages().information(QStringLiteral("Localize um tutor para gerar o relatório."), this);
         return;
     }
-    if (ownerReport())
-        ownerReport()(this, m_idAtual);
+    ScreenCatalog::instance().openRecordReport(OwnerReport, m_idAtual, this);
 }
 
 void PropAnimalScreen::nameLeft()

@@ -58,9 +58,9 @@ public:
     QVariant chosenUnidade() const;
     QPointer<OwnerConsultation> consultation() const { return m_consultation; }
 
-    // The owner report (printed list of the owner's animals); set by the
-    // reports area, called with the owner's key.
-    static void setOwnerReport(std::function<void(QWidget *parent, int idProprietario)> report);
+    // The catalog number of the owner report (the owner's animals), which
+    // "Imprimir..." asks the screen catalog for with the owner's key.
+    static constexpr int OwnerReport = 149;
 
 public slots:
     void novo();

@@ -7,7 +7,7 @@
 #include "db/Session.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "reports/OccurrenceReport.h"
 #include "reports/engine/Reports.h"
 #include "ui/MainMenuHook.h"

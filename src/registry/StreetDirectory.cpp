@@ -2,7 +2,7 @@
 #include "registry/HouseCoordinates.h"
 #include "db/DataModule.h"
 #include "db/Sql.h"
-#include "registry/Documents.h"
+#include "db/Documents.h"
 
 StreetDirectory::StreetDirectory(Connection &c) : m_c(c) {}
 StreetDirectory::StreetDirectory() : m_c(mainConnection()) {}

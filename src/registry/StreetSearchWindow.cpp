@@ -2,7 +2,7 @@
 #include "ui/FocusFlow.h"
 #include "db/DbError.h"
 #include "registry/AddressGroup.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
 

@@ -7,7 +7,7 @@
 #include "db/Session.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
 

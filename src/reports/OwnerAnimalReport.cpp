@@ -1,13 +1,9 @@
 #include "reports/OwnerAnimalReport.h"
-#include "app/MenuRegistry.h"
 #include "db/DataModule.h"
 #include "db/Formats.h"
 #include "db/ServerClock.h"
-#include "registry/PropAnimalScreen.h"
 #include "reports/ListLayout.h"
 #include "reports/engine/ReportData.h"
-#include "reports/engine/Reports.h"
-#include "ui/ScreenCatalog.h"
 
 namespace OwnerAnimalReport {
 
@@ -128,14 +124,3 @@ ReportDefinition definition(Connection &c, int idProprietario)
 }
 
 } // namespace OwnerAnimalReport
-
-void registerOwnerAnimalReport(ScreenCatalog &catalog)
-{
-    catalog.add(Menu::ProprietarioAnimalReport, [](QWidget *parent) -> QWidget * {
-        Reports::open(OwnerAnimalReport::definition(mainConnection()), parent);
-        return nullptr;
-    });
-    PropAnimalScreen::setOwnerReport([](QWidget *parent, int idProprietario) {
-        Reports::open(OwnerAnimalReport::definition(mainConnection(), idProprietario), parent);
-    });
-}

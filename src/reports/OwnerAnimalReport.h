@@ -2,7 +2,6 @@
 #include "reports/engine/ReportDefinition.h"
 
 class Connection;
-class ScreenCatalog;
 
 namespace OwnerAnimalReport {
 
@@ -11,6 +10,3 @@ namespace OwnerAnimalReport {
 ReportDefinition definition(Connection &c, int idProprietario = 0);
 
 } // namespace OwnerAnimalReport
-
-// The menu's report and the "Imprimir..." of the owner and animal register.
-void registerOwnerAnimalReport(ScreenCatalog &catalog);

@@ -2,7 +2,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/ServerClock.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "scheduling/AgendaLocalizarPropWindow.h"
 #include "scheduling/InformacaoAgendaDialog.h"
 #include "scheduling/SchedulingHooks.h"

@@ -1,6 +1,4 @@
 #include "scheduling/AgendaScreens.h"
-#include "registry/AnimalPanel.h"
-#include "registry/PropAnimalScreen.h"
 #include "scheduling/AgendaNovoAtendimentoScreen.h"
 #include "scheduling/AgendaScreen.h"
 #include "scheduling/SchedulingHooks.h"
@@ -14,15 +12,5 @@ void registerAgendaScreens(ScreenCatalog &catalog)
         s->setDate(date);
         s->openList(idAtendimento);
         SchedulingHooks::showChild(s, book);
-    });
-    AnimalPanel::setNewAppointmentOpener([](QWidget *opener) {
-        // The unit chosen on the register that handed the animal over.
-        QVariant unit;
-        for (QWidget *w = opener; w; w = w->parentWidget())
-            if (auto *r = qobject_cast<PropAnimalScreen *>(w)) {
-                unit = r->chosenUnidade();
-                break;
-            }
-        SchedulingHooks::showChild(new AgendaNovoAtendimentoScreen(nullptr, unit), opener);
     });
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "registry/OwnerSearch.h"
+#include "db/OwnerSearch.h"
 #include "ui/register/PagedQueryModel.h"
 
 #include <QDate>

@@ -2,7 +2,7 @@
 #include "db/DbError.h"
 #include "db/Formats.h"
 #include "db/Session.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "scheduling/MapaDisponibilidadePesquisaScreen.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"

@@ -3,7 +3,7 @@
 #include "db/DbError.h"
 #include "db/Formats.h"
 #include "db/Sql.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "scheduling/AttendanceStore.h"
 #include "scheduling/SchedulingHooks.h"
 #include "ui/IdNameCombo.h"

@@ -3,7 +3,7 @@
 #include "db/DbError.h"
 #include "db/ServerClock.h"
 #include "db/Session.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "ui/IdNameCombo.h"
 #include "ui/Progress.h"
 #include "ui/Services.h"

@@ -1,7 +1,7 @@
 #include "scheduling/MapaDisponibilidadeInformacaoScreen.h"
 #include "db/DbError.h"
 #include "db/ServerClock.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "scheduling/SlotStore.h"
 
 #include <QFontDatabase>

@@ -2,8 +2,8 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
-#include "registry/FormHelpers.h"
-#include "registry/OwnerSearch.h"
+#include "ui/FormHelpers.h"
+#include "ui/SearchResultModel.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
 

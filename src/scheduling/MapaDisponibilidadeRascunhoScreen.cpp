@@ -3,7 +3,7 @@
 #include "db/DbError.h"
 #include "db/Formats.h"
 #include "db/Session.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "reports/engine/Reports.h"
 #include "scheduling/DraftReport.h"
 #include "ui/HourEdit.h"

@@ -3,7 +3,7 @@
 #include "db/DbError.h"
 #include "db/Formats.h"
 #include "db/Session.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "scheduling/MapaDisponibilidadeCloneScreen.h"
 #include "scheduling/AgendamentoEspecialPanel.h"
 #include "scheduling/MapaDisponibilidadeInformacaoScreen.h"

@@ -1,5 +1,5 @@
 #include "scheduling/SchedulingWidgets.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 
 #include <QLabel>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 
 #include <QCheckBox>
 #include <QComboBox>

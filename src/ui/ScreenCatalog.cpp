@@ -38,3 +38,17 @@ QWidget *ScreenCatalog::open(int number, QWidget *parent) const
         FocusFlow::orderByLayout(screen);
     return screen;
 }
+
+void ScreenCatalog::addRecordReport(int number, RecordReport report)
+{
+    m_recordReports[number] = std::move(report);
+}
+
+bool ScreenCatalog::openRecordReport(int number, int key, QWidget *parent) const
+{
+    const auto it = m_recordReports.find(number);
+    if (it == m_recordReports.end() || !it->second)
+        return false;
+    it->second(parent, key);
+    return true;
+}

@@ -26,6 +26,16 @@ public:
     // nullptr when nothing is registered or the opener returned nothing.
     QWidget *open(int number, QWidget *parent) const;
 
+    // The report of one record (an owner with its animals), asked for by the
+    // screen showing the record with its key, as register screens ask for
+    // their list by number. Kept apart from the screens' numbers: a menu
+    // entry may print every record under the same number.
+    using RecordReport = std::function<void(QWidget *parent, int key)>;
+    void addRecordReport(int number, RecordReport report);
+    // False when nothing is registered under `number` (nothing is shown).
+    bool openRecordReport(int number, int key, QWidget *parent) const;
+
 private:
     std::map<int, Opener> m_openers;
+    std::map<int, RecordReport> m_recordReports;
 };

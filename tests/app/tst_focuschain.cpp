@@ -6,7 +6,7 @@
 #include "app/ScreenWiring.h"
 #include "app/TracaSenhaScreen.h"
 #include "db/Session.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
 #include "support/TestDatabase.h"

@@ -10,7 +10,7 @@
 #include "registry/PropAnimalScreen.h"
 #include "registry/StreetSearchWindow.h"
 #include "registry/VaccinationPanel.h"
-#include "reports/OwnerAnimalReport.h"
+#include "app/ScreenWiring.h"
 #include "reports/engine/ReportPainter.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"

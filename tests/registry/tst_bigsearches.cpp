@@ -8,7 +8,7 @@
 #include "db/Transaction.h"
 #include "db/schema/Schema.h"
 #include "registry/AnimalSearch.h"
-#include "registry/OwnerSearch.h"
+#include "ui/SearchResultModel.h"
 #include "registry/OwnerWindows.h"
 #include "support/RecordingServices.h"
 #include "support/TestDatabase.h"

@@ -1,6 +1,6 @@
 // Tax-number check digits, the e-mail rule and the street database's files:
 // the rules that need no database.
-#include "registry/Documents.h"
+#include "db/Documents.h"
 #include "registry/StreetData.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "db/DbError.h"
 #include "db/PasswordDigest.h"
 #include "db/Transaction.h"
-#include "registry/OwnerSearch.h"
+#include "ui/SearchResultModel.h"
 #include "registry/OwnerStore.h"
 #include "support/TestDatabase.h"
 

@@ -6,7 +6,7 @@
 #include "db/DataModule.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
-#include "registry/OwnerSearch.h"
+#include "ui/SearchResultModel.h"
 #include "support/TestDatabase.h"
 
 #include <QTest>

@@ -6,7 +6,7 @@
 #include "scheduling/AgendaStore.h"
 #include "scheduling/InformacaoAgendaDialog.h"
 #include "scheduling/WeekNumberColumn.h"
-#include "registry/OwnerSearch.h"
+#include "ui/SearchResultModel.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"

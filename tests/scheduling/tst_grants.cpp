@@ -2,7 +2,7 @@
 // withdrawal rule, the owner search with quotes and percent signs, and the
 // checks of a new grant.
 #include "SlotFixture.h"
-#include "registry/OwnerSearch.h"
+#include "ui/SearchResultModel.h"
 #include "scheduling/AgendamentoEspecialPanel.h"
 #include "scheduling/MapaDisponibilidadePesquisaScreen.h"
 #include "support/RecordingServices.h"

@@ -1,7 +1,7 @@
 #include "reports/agenda/AgendaReports.h"
 #include "db/Formats.h"
 #include "db/ServerClock.h"
-#include "registry/Documents.h"
+#include "db/Documents.h"
 #include "reports/ListLayout.h"
 #include "reports/engine/ReportData.h"
 #include "reports/engine/Reports.h"

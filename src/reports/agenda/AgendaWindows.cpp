@@ -1,7 +1,7 @@
 #include "reports/agenda/AgendaWindows.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "reports/agenda/AgendaReports.h"
 #include "reports/animals/AnimalReports.h"
 #include "reports/engine/Reports.h"

@@ -2,7 +2,7 @@
 #include "db/Formats.h"
 #include "db/ServerClock.h"
 #include "db/Session.h"
-#include "registry/Documents.h"
+#include "db/Documents.h"
 #include "reports/engine/ReportData.h"
 
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "registry/FormHelpers.h"
+#include "ui/FormHelpers.h"
 #include "db/DbError.h"
 #include "ui/FocusFlow.h"
 #include "ui/RecordKeys.h"

@@ -1,4 +1,4 @@
-#include "registry/Documents.h"
+#include "db/Documents.h"
 
 #include <QVariant>
 

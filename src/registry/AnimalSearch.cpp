@@ -3,6 +3,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
+#include "ui/Buttons.h"
 #include "ui/FormHelpers.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
@@ -97,10 +98,9 @@ AnimalSearchWindow::AnimalSearchWindow(QWidget *parent) : QDialog(parent)
     m_field->addItems(AnimalSearch::fieldCaptions());
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("edtTexto"));
-    auto *find = new QPushButton(QStringLiteral("&Pesquisar"), this);
-    find->setObjectName(QStringLiteral("bmpPesquisar"));
-    auto *okButton = new QPushButton(QStringLiteral("&OK"), this);
-    okButton->setObjectName(QStringLiteral("bmpOK"));
+    auto *top = new QGridLayout;
+    const auto [find, okButton] = placeSearchBar(top, this, QStringLiteral("Selecione:"), m_field, m_text,
+                                                 QStringLiteral("&Pesquisar"), QStringLiteral("bmpPesquisar"));
     find->setAutoDefault(false);
     okButton->setAutoDefault(false);
     m_model = new SearchResultModel({{QStringLiteral("Cód. Animal"), QStringLiteral("Id_Animal")},
@@ -124,14 +124,6 @@ AnimalSearchWindow::AnimalSearchWindow(QWidget *parent) : QDialog(parent)
     m_status = new QStatusBar(this);
     m_status->setSizeGripEnabled(false);
 
-    auto *top = new QGridLayout;
-    top->addWidget(FormHelpers::caption(QStringLiteral("Selecione:"), m_field, this), 0, 0);
-    top->addWidget(m_field, 1, 0);
-    top->addWidget(FormHelpers::caption(QStringLiteral("Texto:"), m_text, this), 0, 1);
-    top->addWidget(m_text, 1, 1);
-    top->addWidget(find, 1, 2);
-    top->addWidget(okButton, 1, 3);
-    top->setColumnStretch(1, 1);
     auto *lay = new QVBoxLayout(this);
     lay->addLayout(top);
     lay->addWidget(m_grid, 1);

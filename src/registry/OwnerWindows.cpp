@@ -1,4 +1,6 @@
 #include "registry/OwnerWindows.h"
+#include "ui/Buttons.h"
+#include "ui/FormHelpers.h"
 #include "ui/ReadOnlyGrid.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
@@ -21,19 +23,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// Typed letters become capitals, as in every text box of the registry.
-void upperCase(QLineEdit *e)
-{
-    QObject::connect(e, &QLineEdit::textEdited, e, [e](const QString &t) {
-        const QString u = t.toUpper();
-        if (u != t) {
-            const int pos = e->cursorPosition();
-            e->setText(u);
-            e->setCursorPosition(pos);
-        }
-    });
-}
 
 QTableView *makeGrid(QWidget *parent, SearchResultModel *model, const QString &name)
 {
@@ -70,15 +59,10 @@ OwnerConsultation::OwnerConsultation(QWidget *opener, OwnerLoader *loader)
     m_field->setCurrentIndex(int(OwnerSearch::consultationFieldCaptions().indexOf(QStringLiteral("Nome prop."))));
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("edtTexto"));
-    upperCase(m_text);
-    auto *lblField = new QLabel(QStringLiteral("Selecione:"), this);
-    lblField->setBuddy(m_field);
-    auto *lblText = new QLabel(QStringLiteral("Texto:"), this);
-    lblText->setBuddy(m_text);
-    auto *find = new QPushButton(QStringLiteral("&Localizar"), this);
-    find->setObjectName(QStringLiteral("bmpLocalizar"));
-    auto *okButton = new QPushButton(QStringLiteral("&OK"), this);
-    okButton->setObjectName(QStringLiteral("bmpOK"));
+    FormHelpers::upperCase(m_text);
+    auto *top = new QGridLayout;
+    const auto [find, okButton] = placeSearchBar(top, this, QStringLiteral("Selecione:"), m_field, m_text,
+                                                 QStringLiteral("&Localizar"), QStringLiteral("bmpLocalizar"));
 
     m_model = new SearchResultModel(
         {{QStringLiteral("Cód. Prop."), QStringLiteral("Id_Proprietario")},
@@ -102,14 +86,6 @@ OwnerConsultation::OwnerConsultation(QWidget *opener, OwnerLoader *loader)
     auto *status = new QStatusBar(this);
     status->addWidget(m_status, 1);
 
-    auto *top = new QGridLayout;
-    top->addWidget(lblField, 0, 0);
-    top->addWidget(m_field, 1, 0);
-    top->addWidget(lblText, 0, 1);
-    top->addWidget(m_text, 1, 1);
-    top->addWidget(find, 1, 2);
-    top->addWidget(okButton, 1, 3);
-    top->setColumnStretch(1, 1);
     auto *lay = new QVBoxLayout(this);
     lay->addLayout(top);
     lay->addWidget(m_grid, 1);
@@ -209,15 +185,10 @@ OwnerSearchWindow::OwnerSearchWindow(QWidget *opener, int target)
     m_field->setCurrentIndex(int(OwnerSearch::ownerFieldCaptions().indexOf(QStringLiteral("Nome"))));
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("edtTexto"));
-    upperCase(m_text);
-    auto *lblField = new QLabel(QStringLiteral("Selcione:"), this);
-    lblField->setBuddy(m_field);
-    auto *lblText = new QLabel(QStringLiteral("Texto:"), this);
-    lblText->setBuddy(m_text);
-    auto *find = new QPushButton(QStringLiteral("&Pesquisar"), this);
-    find->setObjectName(QStringLiteral("bmpPesquisar"));
-    auto *okButton = new QPushButton(QStringLiteral("&OK"), this);
-    okButton->setObjectName(QStringLiteral("bmpOK"));
+    FormHelpers::upperCase(m_text);
+    auto *top = new QGridLayout;
+    const auto [find, okButton] = placeSearchBar(top, this, QStringLiteral("Selcione:"), m_field, m_text,
+                                                 QStringLiteral("&Pesquisar"), QStringLiteral("bmpPesquisar"));
     m_model = new SearchResultModel({{QStringLiteral("Cód. prop."), QStringLiteral("Id_Proprietario")},
                                      {QStringLiteral("Nome"), QStringLiteral("Nome")},
                                      {QStringLiteral("Identidade"), QStringLiteral("Num_CI")},
@@ -235,14 +206,6 @@ OwnerSearchWindow::OwnerSearchWindow(QWidget *opener, int target)
     };
     m_grid = makeGrid(this, m_model, QStringLiteral("dbgPesquisa"));
 
-    auto *top = new QGridLayout;
-    top->addWidget(lblField, 0, 0);
-    top->addWidget(m_field, 1, 0);
-    top->addWidget(lblText, 0, 1);
-    top->addWidget(m_text, 1, 1);
-    top->addWidget(find, 1, 2);
-    top->addWidget(okButton, 1, 3);
-    top->setColumnStretch(1, 1);
     auto *lay = new QVBoxLayout(this);
     lay->addLayout(top);
     lay->addWidget(m_grid, 1);

@@ -7,6 +7,7 @@
 #include "db/Session.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
+#include "ui/Buttons.h"
 #include "ui/FormHelpers.h"
 #include "reports/OccurrenceReport.h"
 #include "reports/engine/Reports.h"
@@ -123,22 +124,11 @@ RegistroOcorrenciaScreen::RegistroOcorrenciaScreen(QWidget *parent, Connection *
     form->addWidget(m_date, 3, 3, Qt::AlignLeft);
     form->setColumnStretch(3, 1);
 
-    m_incluir = new QPushButton(QStringLiteral("&Incluir"), page);
-    m_incluir->setObjectName(QStringLiteral("bmpIncluir"));
-    m_excluir = new QPushButton(QStringLiteral("&Excluir"), page);
-    m_excluir->setObjectName(QStringLiteral("bmpExcluir"));
-    m_atualizar = new QPushButton(QStringLiteral("&Atualizar"), page);
-    m_atualizar->setObjectName(QStringLiteral("bmpAtualizar"));
-    for (QPushButton *b : {m_incluir, m_excluir, m_atualizar})
-        b->setAccessibleName(QString(b->text()).remove(QLatin1Char('&')));
-    connect(m_incluir, &QPushButton::clicked, this, &RegistroOcorrenciaScreen::incluir);
-    connect(m_excluir, &QPushButton::clicked, this, &RegistroOcorrenciaScreen::excluir);
-    connect(m_atualizar, &QPushButton::clicked, this, &RegistroOcorrenciaScreen::atualizar);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_incluir);
-    buttons->addWidget(m_excluir);
-    buttons->addWidget(m_atualizar);
-    buttons->addStretch(1);
+    auto *buttons = new ButtonRow(page);
+    m_incluir = buttons->add(QStringLiteral("&Incluir"), QStringLiteral("bmpIncluir"), this, &RegistroOcorrenciaScreen::incluir);
+    m_excluir = buttons->add(QStringLiteral("&Excluir"), QStringLiteral("bmpExcluir"), this, &RegistroOcorrenciaScreen::excluir);
+    m_atualizar = buttons->add(QStringLiteral("&Atualizar"), QStringLiteral("bmpAtualizar"), this, &RegistroOcorrenciaScreen::atualizar);
+    buttons->stretch();
 
     m_model = new QStandardItemModel(0, 2, this);
     m_model->setHorizontalHeaderLabels({QStringLiteral("Data ocorrência"), QStringLiteral("Ocorrência")});

@@ -2,6 +2,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
+#include "ui/Buttons.h"
 #include "ui/FormHelpers.h"
 #include "registry/OwnerWindows.h"
 #include "registry/TransferStore.h"
@@ -29,14 +30,6 @@
 namespace {
 
 constexpr int KeyRole = Qt::UserRole;
-
-QPushButton *button(const QString &caption, const char *name, QWidget *parent)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-    return b;
-}
 
 QLineEdit *readOnlyBox(const char *name, QWidget *parent)
 {
@@ -84,10 +77,10 @@ Transferir_AnimalScreen::Transferir_AnimalScreen(QWidget *parent) : QWidget(pare
 
     auto *middle = new QVBoxLayout;
     middle->addStretch(1);
-    QPushButton *allRight = button(QStringLiteral(">>"), "bmpTodosDireita", page);
-    QPushButton *oneRight = button(QStringLiteral(">"), "bmpDireita", page);
-    QPushButton *oneLeft = button(QStringLiteral("<"), "bmpEsquerda", page);
-    QPushButton *allLeft = button(QStringLiteral("<<"), "bmpTodosEsquerda", page);
+    QPushButton *allRight = commandButton(QStringLiteral(">>"), QStringLiteral("bmpTodosDireita"), page);
+    QPushButton *oneRight = commandButton(QStringLiteral(">"), QStringLiteral("bmpDireita"), page);
+    QPushButton *oneLeft = commandButton(QStringLiteral("<"), QStringLiteral("bmpEsquerda"), page);
+    QPushButton *allLeft = commandButton(QStringLiteral("<<"), QStringLiteral("bmpTodosEsquerda"), page);
     allRight->setAccessibleName(QStringLiteral("Transferir todos para a direita"));
     oneRight->setAccessibleName(QStringLiteral("Transferir para a direita"));
     oneLeft->setAccessibleName(QStringLiteral("Transferir para a esquerda"));
@@ -107,10 +100,10 @@ Transferir_AnimalScreen::Transferir_AnimalScreen(QWidget *parent) : QWidget(pare
     sides->addLayout(middle);
     sides->addWidget(m_right.group, 1);
 
-    QPushButton *limparB = button(QStringLiteral("&Limpar"), "bmpLimpar", page);
-    QPushButton *transferirB = button(QStringLiteral("&Transferir"), "bmpTransferir", page);
-    QPushButton *sairB = button(QStringLiteral("&Sair"), "bmpSair", page);
-    QPushButton *relatorioB = button(QStringLiteral("Relatório..."), "bmpRelatorio", page);
+    QPushButton *limparB = commandButton(QStringLiteral("&Limpar"), QStringLiteral("bmpLimpar"), page);
+    QPushButton *transferirB = commandButton(QStringLiteral("&Transferir"), QStringLiteral("bmpTransferir"), page);
+    QPushButton *sairB = commandButton(QStringLiteral("&Sair"), QStringLiteral("bmpSair"), page);
+    QPushButton *relatorioB = commandButton(QStringLiteral("Relatório..."), QStringLiteral("bmpRelatorio"), page);
     relatorioB->hide();
     connect(limparB, &QPushButton::clicked, this, &Transferir_AnimalScreen::limpar);
     connect(transferirB, &QPushButton::clicked, this, &Transferir_AnimalScreen::transferir);

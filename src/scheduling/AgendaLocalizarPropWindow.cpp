@@ -1,6 +1,7 @@
 #include "scheduling/AgendaLocalizarPropWindow.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
+#include "ui/Buttons.h"
 #include "ui/FormHelpers.h"
 #include "ui/SearchResultModel.h"
 #include "scheduling/AgendaStore.h"
@@ -32,18 +33,10 @@ AgendaLocalizarPropWindow::AgendaLocalizarPropWindow(QWidget *opener, std::funct
     m_texto->setObjectName(QStringLiteral("edtTexto"));
     m_texto->setProperty("zapoOwnEnter", true);
     connect(m_texto, &QLineEdit::returnPressed, this, &AgendaLocalizarPropWindow::pesquisar);
-    auto *pesq = new QPushButton(QStringLiteral("&Pesquisar"), this);
-    pesq->setObjectName(QStringLiteral("bmpPesquisar"));
+    const auto [pesq, okButton] = placeSearchBar(g, this, QStringLiteral("Selecione:"), m_selecao, m_texto,
+                                                 QStringLiteral("&Pesquisar"), QStringLiteral("bmpPesquisar"));
     connect(pesq, &QPushButton::clicked, this, &AgendaLocalizarPropWindow::pesquisar);
-    auto *okButton = new QPushButton(QStringLiteral("&OK"), this);
-    okButton->setObjectName(QStringLiteral("bmpOK"));
     connect(okButton, &QPushButton::clicked, this, &AgendaLocalizarPropWindow::ok);
-    g->addWidget(FormHelpers::caption(QStringLiteral("Selecione:"), m_selecao, this), 0, 0);
-    g->addWidget(m_selecao, 1, 0);
-    g->addWidget(FormHelpers::caption(QStringLiteral("Texto:"), m_texto, this), 0, 1);
-    g->addWidget(m_texto, 1, 1);
-    g->addWidget(pesq, 1, 2);
-    g->addWidget(okButton, 1, 3);
 
     m_model = new SearchResultModel({{QStringLiteral("Nº Atendimento"), QStringLiteral("id_atendimento")},
                                      {QStringLiteral("Proprietário"), QStringLiteral("nome_proprietario")},
@@ -65,7 +58,6 @@ AgendaLocalizarPropWindow::AgendaLocalizarPropWindow(QWidget *opener, std::funct
         }
     });
     g->addWidget(m_grid, 2, 0, 1, 4);
-    g->setColumnStretch(1, 1);
     resize(820, 420);
 }
 

@@ -6,6 +6,7 @@
 #include "db/Session.h"
 #include "db/Sql.h"
 #include "mail/MailTransport.h"
+#include "ui/Buttons.h"
 #include "ui/FormHelpers.h"
 #include "db/OwnerSearch.h"
 #include "scheduling/AutorizaCirurgiaReport.h"
@@ -183,16 +184,10 @@ QWidget *AgendaNovoAtendimentoScreen::buildIdentification()
     m_esterilizado->setCurrentIndex(-1);
     add(QStringLiteral("Esterilizado:"), m_esterilizado);
 
-    auto *buttons = new QHBoxLayout;
-    auto *aut = new QPushButton(QStringLiteral("&Autor. cirurgia..."), page);
-    aut->setObjectName(QStringLiteral("bmpAutorizaCirurgia"));
-    connect(aut, &QPushButton::clicked, this, &AgendaNovoAtendimentoScreen::autorizaCirurgia);
-    auto *rec = new QPushButton(QStringLiteral("&Receituário..."), page);
-    rec->setObjectName(QStringLiteral("bmpReceituario"));
-    connect(rec, &QPushButton::clicked, this, &AgendaNovoAtendimentoScreen::receituario);
-    buttons->addWidget(aut);
-    buttons->addWidget(rec);
-    buttons->addStretch(1);
+    auto *buttons = new ButtonRow(page);
+    buttons->add(QStringLiteral("&Autor. cirurgia..."), QStringLiteral("bmpAutorizaCirurgia"), this, &AgendaNovoAtendimentoScreen::autorizaCirurgia);
+    buttons->add(QStringLiteral("&Receituário..."), QStringLiteral("bmpReceituario"), this, &AgendaNovoAtendimentoScreen::receituario);
+    buttons->stretch();
     g->addLayout(buttons, row, 0, 1, 3);
     g->setRowStretch(row + 1, 1);
     g->setColumnStretch(2, 1);

@@ -2,6 +2,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/ServerClock.h"
+#include "ui/Buttons.h"
 #include "ui/FormHelpers.h"
 #include "scheduling/AgendaLocalizarPropWindow.h"
 #include "scheduling/InformacaoAgendaDialog.h"
@@ -152,18 +153,11 @@ QWidget *AgendaScreen::buildPrincipal()
         fl->addWidget(r);
     fields->addWidget(filtro, 4, 0);
 
-    auto *buttons = new QHBoxLayout;
-    auto button = [&](const QString &caption, const char *name, auto slot) {
-        auto *b = new QPushButton(caption, page);
-        b->setObjectName(QString::fromLatin1(name));
-        connect(b, &QPushButton::clicked, this, slot);
-        buttons->addWidget(b);
-        return b;
-    };
-    button(QStringLiteral("&Agendar novo atendimento..."), "bmpAgendarNovo", [this] { openAttendance(true); });
-    button(QStringLiteral("Atualizar"), "bmpAtualizar", [this] { refresh(true); });
-    button(QStringLiteral("Limpar"), "bmpLimpar", [this] { clearPrincipal(); });
-    button(QStringLiteral("&Localizar..."), "bmpLocalizar", [this] { openSearch(); });
+    auto *buttons = new ButtonRow(page);
+    buttons->add(QStringLiteral("&Agendar novo atendimento..."), QStringLiteral("bmpAgendarNovo"), this, [this] { openAttendance(true); });
+    buttons->add(QStringLiteral("Atualizar"), QStringLiteral("bmpAtualizar"), this, [this] { refresh(true); });
+    buttons->add(QStringLiteral("Limpar"), QStringLiteral("bmpLimpar"), this, [this] { clearPrincipal(); });
+    buttons->add(QStringLiteral("&Localizar..."), QStringLiteral("bmpLocalizar"), this, [this] { openSearch(); });
     fields->addLayout(buttons, 5, 0);
 
     auto *rel = new QGroupBox(QStringLiteral(" Relatório "), page);

@@ -2,6 +2,7 @@
 #include "db/DbError.h"
 #include "db/Formats.h"
 #include "db/Session.h"
+#include "ui/Buttons.h"
 #include "ui/FormHelpers.h"
 #include "scheduling/MapaDisponibilidadePesquisaScreen.h"
 #include "ui/ReadOnlyGrid.h"
@@ -54,9 +55,7 @@ AgendamentoEspecialPanel::AgendamentoEspecialPanel(Connection &c, QWidget *paren
                                      std::pair{QStringLiteral("&Incluir"), "bmpIncluir"},
                                      std::pair{QStringLiteral("&Excluir"), "bmpExcluirEspecial"},
                                      std::pair{QStringLiteral("&Limpar"), "bmpLimpar"}}) {
-        auto *b = new QPushButton(text, owner);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+        auto *b = commandButton(text, QString::fromLatin1(name), owner);
         buttons->addWidget(b);
         made << b;
     }

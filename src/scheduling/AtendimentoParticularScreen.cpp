@@ -7,6 +7,7 @@
 #include "db/Session.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
+#include "ui/Buttons.h"
 #include "ui/IdNameCombo.h"
 #include "ui/MainMenuHook.h"
 #include "ui/PagedPicker.h"
@@ -98,17 +99,11 @@ AtendimentoParticularScreen::AtendimentoParticularScreen(QWidget *parent, Connec
     lg->addWidget(m_atualiza, 0, 2, Qt::AlignLeft);
     lg->addWidget(captioned(QStringLiteral("Data  realização:"), m_date, lower), 1, 0);
     lg->addWidget(m_date, 1, 1, Qt::AlignLeft);
-    auto *buttons = new QHBoxLayout;
-    auto button = [lower, buttons](const QString &caption, const char *name) {
-        auto *b = new QPushButton(caption, lower);
-        b->setObjectName(QLatin1String(name));
-        buttons->addWidget(b);
-        return b;
-    };
-    m_incluir = button(QStringLiteral("&Incluir"), "bmpIncluir");
-    m_excluir = button(QStringLiteral("&Excluir"), "bmpExcluir");
-    buttons->addStretch(1);
-    m_sair = button(QStringLiteral("&Sair"), "bmpSair");
+    auto *buttons = new ButtonRow(lower);
+    m_incluir = buttons->add(QStringLiteral("&Incluir"), QStringLiteral("bmpIncluir"));
+    m_excluir = buttons->add(QStringLiteral("&Excluir"), QStringLiteral("bmpExcluir"));
+    buttons->stretch();
+    m_sair = buttons->add(QStringLiteral("&Sair"), QStringLiteral("bmpSair"));
     lg->addLayout(buttons, 2, 0, 1, 3);
     lg->setColumnStretch(2, 1);
     outer->addWidget(lower);

@@ -3,6 +3,7 @@
 #include "db/DbError.h"
 #include "db/Formats.h"
 #include "db/Sql.h"
+#include "ui/Buttons.h"
 #include "ui/FormHelpers.h"
 #include "scheduling/AttendanceStore.h"
 #include "scheduling/SchedulingHooks.h"
@@ -70,13 +71,6 @@ int selectedKey(QTableWidget *g)
     return r >= 0 && g->item(r, 0) ? g->item(r, 0)->data(Qt::UserRole).toInt() : 0;
 }
 
-QPushButton *button(QWidget *parent, const QString &caption, const char *name)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-
 } // namespace
 
 ClinicalTabs::ClinicalTabs(QTabWidget *tabs, QStatusBar *status, std::function<int()> attendance,
@@ -103,9 +97,9 @@ QWidget *ClinicalTabs::buildProfessionals()
     m_prof->setObjectName(QStringLiteral("dblProfissional"));
     g->addWidget(FormHelpers::caption(QStringLiteral("Profissionais:"), m_prof, page), 0, 0);
     g->addWidget(m_prof, 0, 1);
-    auto *inc = button(page, QStringLiteral("&Incluir"), "bmpIncluirProfissional");
-    auto *exc = button(page, QStringLiteral("&Excluir"), "bmpExcluirProfissional");
-    auto *agenda = button(page, QStringLiteral("&Agenda prof."), "bmpAgendaProfissional");
+    auto *inc = commandButton(QStringLiteral("&Incluir"), QStringLiteral("bmpIncluirProfissional"), page);
+    auto *exc = commandButton(QStringLiteral("&Excluir"), QStringLiteral("bmpExcluirProfissional"), page);
+    auto *agenda = commandButton(QStringLiteral("&Agenda prof."), QStringLiteral("bmpAgendaProfissional"), page);
     connect(inc, &QPushButton::clicked, this, &ClinicalTabs::addProfessional);
     connect(exc, &QPushButton::clicked, this, &ClinicalTabs::removeProfessional);
     connect(agenda, &QPushButton::clicked, this, [this] { SchedulingHooks::openFromMenu(m_tabs, QStringLiteral("mnu040"), 40); });
@@ -126,8 +120,8 @@ QWidget *ClinicalTabs::buildProcedures()
     m_proc->setObjectName(QStringLiteral("dblProcedimento"));
     g->addWidget(FormHelpers::caption(QStringLiteral("Procedimento:"), m_proc, page), 0, 0);
     g->addWidget(m_proc, 0, 1);
-    auto *inc = button(page, QStringLiteral("&Incluir"), "bmpIncluirProcedimento");
-    auto *exc = button(page, QStringLiteral("&Excluir"), "bmpExcluirProcedimento");
+    auto *inc = commandButton(QStringLiteral("&Incluir"), QStringLiteral("bmpIncluirProcedimento"), page);
+    auto *exc = commandButton(QStringLiteral("&Excluir"), QStringLiteral("bmpExcluirProcedimento"), page);
     connect(inc, &QPushButton::clicked, this, &ClinicalTabs::addProcedure);
     connect(exc, &QPushButton::clicked, this, &ClinicalTabs::removeProcedure);
     g->addWidget(inc, 0, 2);
@@ -160,8 +154,8 @@ QWidget *ClinicalTabs::buildMedicines()
     g->addWidget(m_medida, 0, 2);
     g->addWidget(FormHelpers::caption(QStringLiteral("Quant.:"), m_quant, page), 0, 3);
     g->addWidget(m_quant, 0, 4);
-    auto *inc = button(page, QStringLiteral("&Incluir"), "bmpIncluirMedicamento");
-    auto *exc = button(page, QStringLiteral("&Excluir"), "bmpExcluirMedicamento");
+    auto *inc = commandButton(QStringLiteral("&Incluir"), QStringLiteral("bmpIncluirMedicamento"), page);
+    auto *exc = commandButton(QStringLiteral("&Excluir"), QStringLiteral("bmpExcluirMedicamento"), page);
     connect(inc, &QPushButton::clicked, this, &ClinicalTabs::addMedicine);
     connect(exc, &QPushButton::clicked, this, &ClinicalTabs::removeMedicine);
     g->addWidget(inc, 0, 5);
@@ -198,9 +192,9 @@ QWidget *ClinicalTabs::buildPrescriptions()
     m_peso->setObjectName(QStringLiteral("dblPeso"));
     row->addWidget(FormHelpers::caption(QStringLiteral("Peso:"), m_peso, page));
     row->addWidget(m_peso);
-    auto *byWeight = button(page, QStringLiteral("Inserir texto por peso."), "bmpTextoPeso");
-    auto *standard = button(page, QStringLiteral("&Inserir texto padrão."), "bmpTextoPadrao");
-    auto *screen20 = button(page, QStringLiteral("&Texto padrão..."), "bmpReceituarioPadrao");
+    auto *byWeight = commandButton(QStringLiteral("Inserir texto por peso."), QStringLiteral("bmpTextoPeso"), page);
+    auto *standard = commandButton(QStringLiteral("&Inserir texto padrão."), QStringLiteral("bmpTextoPadrao"), page);
+    auto *screen20 = commandButton(QStringLiteral("&Texto padrão..."), QStringLiteral("bmpReceituarioPadrao"), page);
     connect(byWeight, &QPushButton::clicked, this, &ClinicalTabs::insertWeightText);
     connect(standard, &QPushButton::clicked, this, &ClinicalTabs::insertStandardText);
     connect(screen20, &QPushButton::clicked, this, [this] { SchedulingHooks::openFromMenu(m_tabs, QStringLiteral("mnu020"), 20); });

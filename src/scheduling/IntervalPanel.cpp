@@ -1,5 +1,6 @@
 #include "scheduling/IntervalPanel.h"
 #include "db/Formats.h"
+#include "ui/Buttons.h"
 #include "ui/IdNameCombo.h"
 #include "ui/Services.h"
 #include "ui/register/FieldBinder.h"
@@ -114,14 +115,10 @@ IntervalPanel::IntervalPanel(IntervalKind kind, QWidget *parent) : QWidget(paren
         g->addWidget(fields.at(i).second, row + i / 2, (i % 2) * 2 + 1, Qt::AlignLeft);
     }
     row += 2;
-    m_include = new QPushButton(QStringLiteral("&Incluir"), m_group);
-    m_include->setObjectName(QStringLiteral("bmpIncluir"));
-    m_exclude = new QPushButton(QStringLiteral("&Excluir"), m_group);
-    m_exclude->setObjectName(QStringLiteral("bmpExcluir"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_include);
-    buttons->addWidget(m_exclude);
-    buttons->addStretch(1);
+    auto *buttons = new ButtonRow(m_group);
+    m_include = buttons->add(QStringLiteral("&Incluir"), QStringLiteral("bmpIncluir"));
+    m_exclude = buttons->add(QStringLiteral("&Excluir"), QStringLiteral("bmpExcluir"));
+    buttons->stretch();
     g->addLayout(buttons, row, 0, 1, 4);
     g->setColumnStretch(3, 1);
     outer->addWidget(m_group);

@@ -2,6 +2,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
+#include "ui/Buttons.h"
 #include "ui/FormHelpers.h"
 
 #include <QCheckBox>
@@ -61,16 +62,10 @@ VagasAreaAbrangenciaScreen::VagasAreaAbrangenciaScreen(Connection &c, QWidget *p
     al->addWidget(m_list, 1);
     v->addWidget(areaBox, 1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto *cancel = new QPushButton(QStringLiteral("&Cancelar"), this);
-    cancel->setObjectName(QStringLiteral("btnCancelarAreas"));
-    cancel->setAccessibleName(QStringLiteral("Cancelar"));
-    auto *ok = new QPushButton(QStringLiteral("Conclu&ir"), this);
-    ok->setObjectName(QStringLiteral("btnConcluir"));
-    ok->setAccessibleName(QStringLiteral("Concluir"));
-    buttons->addWidget(cancel);
-    buttons->addWidget(ok);
+    auto *buttons = new ButtonRow(this);
+    buttons->stretch();
+    auto *cancel = buttons->add(QStringLiteral("&Cancelar"), QStringLiteral("btnCancelarAreas"));
+    auto *ok = buttons->add(QStringLiteral("Conclu&ir"), QStringLiteral("btnConcluir"));
     v->addLayout(buttons);
 
     connect(m_distrito, &QComboBox::textActivated, this, [this](const QString &t) { chooseDistrict(t); });

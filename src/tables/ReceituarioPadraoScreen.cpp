@@ -4,6 +4,7 @@
 #include "db/Session.h"
 #include "reports/ListReports.h"
 #include "tables/PrescriptionTexts.h"
+#include "ui/Buttons.h"
 #include "ui/Services.h"
 
 #include <QHBoxLayout>
@@ -25,18 +26,12 @@ ReceituarioPadraoScreen::ReceituarioPadraoScreen(QWidget *parent, Connection *co
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     outer->addWidget(m_text, 1);
 
-    auto *buttons = new QHBoxLayout;
-    auto button = [this, buttons](const QString &caption, const char *name) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        buttons->addWidget(b);
-        return b;
-    };
-    m_gravar = button(QStringLiteral("&Gravar"), "bmpGravar");
-    m_alterar = button(QStringLiteral("&Alterar"), "bmpAlterar");
-    m_imprimir = button(QStringLiteral("&Imprimir..."), "bmpImprimir");
-    buttons->addStretch(1);
-    m_sair = button(QStringLiteral("&Sair"), "bmpSair");
+    auto *buttons = new ButtonRow(this);
+    m_gravar = buttons->add(QStringLiteral("&Gravar"), QStringLiteral("bmpGravar"));
+    m_alterar = buttons->add(QStringLiteral("&Alterar"), QStringLiteral("bmpAlterar"));
+    m_imprimir = buttons->add(QStringLiteral("&Imprimir..."), QStringLiteral("bmpImprimir"));
+    buttons->stretch();
+    m_sair = buttons->add(QStringLiteral("&Sair"), QStringLiteral("bmpSair"));
     outer->addLayout(buttons);
     connect(m_gravar, &QPushButton::clicked, this, [this] { save(); });
     connect(m_alterar, &QPushButton::clicked, this, &ReceituarioPadraoScreen::alter);

@@ -2,8 +2,11 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
+#include "ui/FormHelpers.h"
+#include "ui/Buttons.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
+#include "ui/StatusPanels.h"
 #include "ui/register/PagedQueryModel.h"
 
 #include <QApplication>
@@ -70,14 +73,7 @@ QLineEdit *criterion(const char *name, QWidget *parent)
     auto *e = new QLineEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
     // Typed in upper case, as the sibling system stores its texts.
-    QObject::connect(e, &QLineEdit::textEdited, e, [e](const QString &t) {
-        const QString u = t.toUpper();
-        if (u != t) {
-            const int pos = e->cursorPosition();
-            e->setText(u);
-            e->setCursorPosition(pos);
-        }
-    });
+    FormHelpers::upperCase(e);
     return e;
 }
 
@@ -151,9 +147,7 @@ ConsultaLeishmanioseScreen::ConsultaLeishmanioseScreen(QWidget *parent) : QWidge
         ++col;
     }
     g->setColumnStretch(2, 2);
-    auto *consultar = new QPushButton(QStringLiteral("&Consultar"), this);
-    consultar->setObjectName(QStringLiteral("btnConsultar"));
-    consultar->setAccessibleName(QStringLiteral("Consultar"));
+    auto *consultar = commandButton(QStringLiteral("&Consultar"), QStringLiteral("btnConsultar"), this);
     connect(consultar, &QPushButton::clicked, this, &ConsultaLeishmanioseScreen::consultar);
     g->addWidget(consultar, 1, col);
     root->addLayout(g);
@@ -190,15 +184,7 @@ ConsultaLeishmanioseScreen::ConsultaLeishmanioseScreen(QWidget *parent) : QWidge
             [this](const QString &text) { Services::messages().error(text, this); });
     root->addWidget(m_grid, 1);
 
-    auto *status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("stbStatus"));
-    status->setSizeGripEnabled(false);
-    for (int i = 0; i < 3; ++i) {
-        m_panels[i] = new QLabel(status);
-        m_panels[i]->setObjectName(QStringLiteral("stbPainel%1").arg(i));
-        status->addWidget(m_panels[i], 1);
-    }
-    root->addWidget(status);
+    root->addWidget(makeStatusPanels(this, {{}, {}, {}}, m_panels, false));
     resize(1100, 600);
 }
 

@@ -2,6 +2,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
+#include "ui/Buttons.h"
 #include "ui/IdNameCombo.h"
 #include "ui/Services.h"
 #include "utilities/DbaseExport.h"
@@ -154,18 +155,10 @@ ExportaTabelaAgendamentoScreen::ExportaTabelaAgendamentoScreen(QWidget *parent)
     addRow(QStringLiteral("Inico:"), m_first);
     addRow(QStringLiteral("Fim:"), m_last);
     v->addLayout(form);
-    auto *buttons = new QHBoxLayout;
-    auto *exportar = new QPushButton(QStringLiteral("Exportar..."), this);
-    exportar->setObjectName(QStringLiteral("btnExportar"));
-    exportar->setAccessibleName(QStringLiteral("Exportar..."));
-    connect(exportar, &QPushButton::clicked, this, &ExportaTabelaAgendamentoScreen::exportar);
-    auto *cancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
-    cancelar->setObjectName(QStringLiteral("btnCancelar"));
-    cancelar->setAccessibleName(QStringLiteral("Cancelar"));
-    connect(cancelar, &QPushButton::clicked, this, &QWidget::close);
-    buttons->addStretch(1);
-    buttons->addWidget(exportar);
-    buttons->addWidget(cancelar);
+    auto *buttons = new ButtonRow(this);
+    buttons->stretch();
+    buttons->add(QStringLiteral("Exportar..."), QStringLiteral("btnExportar"), this, &ExportaTabelaAgendamentoScreen::exportar);
+    buttons->add(QStringLiteral("&Cancelar"), QStringLiteral("btnCancelar"), this, &QWidget::close);
     v->addLayout(buttons);
     resize(420, 160);
 }

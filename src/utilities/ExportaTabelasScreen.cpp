@@ -2,8 +2,10 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
+#include "ui/Buttons.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
+#include "ui/StatusPanels.h"
 #include "ui/register/PagedQueryModel.h"
 #include "utilities/DbaseExport.h"
 
@@ -192,19 +194,11 @@ ExportaTabelasScreen::ExportaTabelasScreen(QWidget *parent) : QWidget(parent)
     m_status->setEditable(true);
     m_status->setInsertPolicy(QComboBox::NoInsert);
     caption(QStringLiteral("Status do atendimento:"), m_status, 3, 0);
-    auto *buttons = new QHBoxLayout;
-    auto *pesquisar = new QPushButton(QStringLiteral("&Pesquisar"), page);
-    pesquisar->setObjectName(QStringLiteral("btnPesquisar"));
-    pesquisar->setAccessibleName(QStringLiteral("Pesquisar"));
-    connect(pesquisar, &QPushButton::clicked, this, &ExportaTabelasScreen::pesquisar);
-    m_export = new QPushButton(QStringLiteral("&Exportar"), page);
-    m_export->setObjectName(QStringLiteral("btnExportar"));
-    m_export->setAccessibleName(QStringLiteral("Exportar"));
+    auto *buttons = new ButtonRow(page);
+    buttons->add(QStringLiteral("&Pesquisar"), QStringLiteral("btnPesquisar"), this, &ExportaTabelasScreen::pesquisar);
+    m_export = buttons->add(QStringLiteral("&Exportar"), QStringLiteral("btnExportar"), this, &ExportaTabelasScreen::exportar);
     m_export->setEnabled(false);
-    connect(m_export, &QPushButton::clicked, this, &ExportaTabelasScreen::exportar);
-    buttons->addWidget(pesquisar);
-    buttons->addWidget(m_export);
-    buttons->addStretch(1);
+    buttons->stretch();
     g->addLayout(buttons, 4, 1, 1, 3);
     g->setColumnStretch(4, 1);
     v->addLayout(g);
@@ -221,17 +215,7 @@ ExportaTabelasScreen::ExportaTabelasScreen(QWidget *parent) : QWidget(parent)
     tabs->addTab(page, QStringLiteral("Principal"));
     root->addWidget(tabs, 1);
 
-    auto *status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("stbStatus"));
-    status->setSizeGripEnabled(false);
-    for (int i = 0; i < 2; ++i) {
-        m_panels[i] = new QLabel(status);
-        m_panels[i]->setObjectName(QStringLiteral("stbPainel%1").arg(i));
-        m_panels[i]->setAutoFillBackground(true);
-        m_panels[i]->setMinimumWidth(i == 0 ? 400 : 50);
-        status->addWidget(m_panels[i], i == 0 ? 0 : 1);
-    }
-    root->addWidget(status);
+    root->addWidget(makeStatusPanels(this, {{0, 400}, {1, 50}}, m_panels, true));
     resize(900, 600);
 }
 
@@ -255,14 +239,6 @@ void ExportaTabelasScreen::showEvent(QShowEvent *event)
     }
 }
 
-void ExportaTabelasScreen::setPanel(int i, const QString &text, const QColor &background)
-{
-    m_panels[i]->setText(text);
-    QPalette p = m_panels[i]->palette();
-    p.setColor(QPalette::Window, background.isValid() ? background : palette().color(QPalette::Window));
-    m_panels[i]->setPalette(p);
-}
-
 void ExportaTabelasScreen::pesquisar()
 {
     if (m_table->currentIndex() < 0) {
@@ -273,7 +249,7 @@ void ExportaTabelasScreen::pesquisar()
         Services::messages().information(QStringLiteral("A data inicial não pode ser maior que a data final."), this);
         return;
     }
-    setPanel(0, kWaiting, QApplication::palette().color(QPalette::Highlight));
+    showInPanel(m_panels[0], kWaiting, QApplication::palette().color(QPalette::Highlight));
     m_group->setTitle(QStringLiteral("Tabela: ") + m_table->currentText());
     m_panels[0]->repaint();
     const Search s = search(m_byAttendance->isChecked(), m_from->date(), m_to->date(), m_status->currentText());
@@ -294,7 +270,7 @@ void ExportaTabelasScreen::pesquisar()
     m_current = s;
     for (int i = 0; i < m_model->columnCount(); ++i)
         m_grid->setColumnWidth(i, m_model->columns().at(i).width);
-    setPanel(0, QStringLiteral("Pesquisa realizada com sucesso. %1 registros").arg(count), Qt::green);
+    showInPanel(m_panels[0], QStringLiteral("Pesquisa realizada com sucesso. %1 registros").arg(count), Qt::green);
     m_export->setEnabled(true);
     if (count > kMaxRows) {
         Services::messages().warning(
@@ -313,7 +289,7 @@ void ExportaTabelasScreen::exportar()
     const QString chosen = Services::fileDialogs().saveFileName(windowTitle(), QString(), QStringLiteral("dbf (*.dbf)"), this);
     if (chosen.trimmed().isEmpty())
         return;
-    setPanel(1, kWaiting, QApplication::palette().color(QPalette::Highlight));
+    showInPanel(m_panels[1], kWaiting, QApplication::palette().color(QPalette::Highlight));
     m_panels[1]->repaint();
 
     // The search as it ran, whatever the criteria hold now, in the grid's order.
@@ -334,14 +310,14 @@ void ExportaTabelasScreen::exportar()
     const DbaseExport::Outcome out = DbaseExport::run(mainConnection(), job);
     m_grid->setUpdatesEnabled(true);
     if (out.kind == DbaseExport::Outcome::Kind::Cancelled) {
-        setPanel(1, QString(), {});
+        showInPanel(m_panels[1], QString(), {});
         return;
     }
     if (!out.done()) {
         Services::messages().error(QStringLiteral("Erro ao executar o BatchMove4.\r\r") + out.reason, this);
         return;
     }
-    setPanel(1, QStringLiteral("Exportação realizada com sucesso."), Qt::green);
+    showInPanel(m_panels[1], QStringLiteral("Exportação realizada com sucesso."), Qt::green);
     m_panels[1]->repaint();
     const QString dictionaryPath = DbaseExport::dictionaryPath(chosen);
     if (!DbaseExport::writeText(dictionaryPath, dictionary())) {

@@ -71,7 +71,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void setPanel(int i, const QString &text, const QColor &background);
 
     std::optional<Search> m_current; // the search the grid shows
     bool m_filled = false;

@@ -1,5 +1,6 @@
 #include "utilities/ExportarDadosScreen.h"
 #include "db/DataModule.h"
+#include "ui/Buttons.h"
 #include "ui/Services.h"
 #include "utilities/DbaseExport.h"
 
@@ -139,18 +140,10 @@ ExportarDadosScreen::ExportarDadosScreen(QWidget *parent) : QWidget(parent)
     m_all->setObjectName(QStringLiteral("chkSelecionarTodos"));
     connect(m_all, &QCheckBox::toggled, this, &ExportarDadosScreen::selectAll);
     v->addWidget(m_all);
-    auto *buttons = new QHBoxLayout;
-    auto *exportar = new QPushButton(QStringLiteral("&Exportar dados..."), this);
-    exportar->setObjectName(QStringLiteral("btnExportar"));
-    exportar->setAccessibleName(QStringLiteral("Exportar dados..."));
-    connect(exportar, &QPushButton::clicked, this, &ExportarDadosScreen::exportar);
-    auto *fechar = new QPushButton(QStringLiteral("&Fechar"), this);
-    fechar->setObjectName(QStringLiteral("btnFechar"));
-    fechar->setAccessibleName(QStringLiteral("Fechar"));
-    connect(fechar, &QPushButton::clicked, this, &QWidget::close);
-    buttons->addStretch(1);
-    buttons->addWidget(exportar);
-    buttons->addWidget(fechar);
+    auto *buttons = new ButtonRow(this);
+    buttons->stretch();
+    buttons->add(QStringLiteral("&Exportar dados..."), QStringLiteral("btnExportar"), this, &ExportarDadosScreen::exportar);
+    buttons->add(QStringLiteral("&Fechar"), QStringLiteral("btnFechar"), this, &QWidget::close);
     v->addLayout(buttons);
     resize(720, 560);
 }

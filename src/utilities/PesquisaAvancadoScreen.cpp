@@ -2,9 +2,11 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
+#include "ui/Buttons.h"
 #include "ui/IdNameCombo.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
+#include "ui/StatusPanels.h"
 #include "ui/register/FieldBinder.h"
 #include "ui/register/PagedQueryModel.h"
 #include "utilities/DbaseExport.h"
@@ -110,36 +112,15 @@ PesquisaAvancadoScreen::PesquisaAvancadoScreen(QWidget *parent) : QWidget(parent
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &PesquisaAvancadoScreen::sortByColumn);
     root->addWidget(m_grid, 1);
 
-    auto *buttons = new QHBoxLayout;
-    auto button = [&](const QString &caption, const char *name, void (PesquisaAvancadoScreen::*slot)()) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-        connect(b, &QPushButton::clicked, this, slot);
-        buttons->addWidget(b);
-        return b;
-    };
-    button(QStringLiteral("&Pesquisar"), "btnPesquisar", &PesquisaAvancadoScreen::pesquisar)->setDefault(true);
-    button(QStringLiteral("&Exportar..."), "btnExportar", &PesquisaAvancadoScreen::exportar);
-    button(QStringLiteral("Ir para cadastro..."), "btnIrCadastro", &PesquisaAvancadoScreen::irParaCadastro);
-    buttons->addStretch(1);
-    auto *sair = new QPushButton(QStringLiteral("&Sair"), this);
-    sair->setObjectName(QStringLiteral("btnSair"));
-    sair->setAccessibleName(QStringLiteral("Sair"));
-    connect(sair, &QPushButton::clicked, this, &QWidget::close);
-    buttons->addWidget(sair);
+    auto *buttons = new ButtonRow(this);
+    buttons->add(QStringLiteral("&Pesquisar"), QStringLiteral("btnPesquisar"), this, &PesquisaAvancadoScreen::pesquisar)->setDefault(true);
+    buttons->add(QStringLiteral("&Exportar..."), QStringLiteral("btnExportar"), this, &PesquisaAvancadoScreen::exportar);
+    buttons->add(QStringLiteral("Ir para cadastro..."), QStringLiteral("btnIrCadastro"), this, &PesquisaAvancadoScreen::irParaCadastro);
+    buttons->stretch();
+    buttons->add(QStringLiteral("&Sair"), QStringLiteral("btnSair"), this, &QWidget::close);
     root->addLayout(buttons);
 
-    auto *status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("stbStatus"));
-    status->setSizeGripEnabled(false);
-    for (int i = 0; i < 3; ++i) {
-        m_panels[i] = new QLabel(status);
-        m_panels[i]->setObjectName(QStringLiteral("stbPainel%1").arg(i));
-        m_panels[i]->setAutoFillBackground(true);
-        status->addWidget(m_panels[i], i == 0 ? 3 : 1);
-    }
-    root->addWidget(status);
+    root->addWidget(makeStatusPanels(this, {{3}, {1}, {1}}, m_panels, true));
     statusChanged();
     resize(1000, 700);
 }
@@ -334,17 +315,9 @@ AdvancedSearch::Criteria PesquisaAvancadoScreen::criteria() const
     return c;
 }
 
-void PesquisaAvancadoScreen::setPanel(int i, const QString &text, const QColor &background)
-{
-    m_panels[i]->setText(text);
-    QPalette p = m_panels[i]->palette();
-    p.setColor(QPalette::Window, background.isValid() ? background : palette().color(QPalette::Window));
-    m_panels[i]->setPalette(p);
-}
-
 void PesquisaAvancadoScreen::pesquisar()
 {
-    setPanel(0, kSearching, Qt::yellow);
+    showInPanel(m_panels[0], kSearching, Qt::yellow);
     m_panels[0]->repaint();
     try {
         const AdvancedSearch::Query q = AdvancedSearch::build(mainConnection().dialect(), criteria());
@@ -355,16 +328,16 @@ void PesquisaAvancadoScreen::pesquisar()
         m_model->setFilter(q.where, q.params);
         m_model->reload();
         m_current = q;
-        setPanel(2, QStringLiteral("Total de registro: %1").arg(m_model->rowCount()));
+        showInPanel(m_panels[2], QStringLiteral("Total de registro: %1").arg(m_model->rowCount()));
         if (m_model->rowCount() == 0)
             Services::messages().warning(kNotFound, this);
         else
             m_grid->selectRow(0);
     } catch (const DbError &) {
-        setPanel(0, QStringLiteral("Erro na pesquisa."), Qt::red);
+        showInPanel(m_panels[0], QStringLiteral("Erro na pesquisa."), Qt::red);
         Services::messages().error(kSearchFailed, this);
     }
-    setPanel(0, kDone);
+    showInPanel(m_panels[0], kDone);
 }
 
 void PesquisaAvancadoScreen::statusChanged()
@@ -380,7 +353,7 @@ void PesquisaAvancadoScreen::statusChanged()
     m_model->clear();
     m_current.reset();
     for (int i = 0; i < 3; ++i)
-        setPanel(i, QString());
+        showInPanel(m_panels[i], QString());
 }
 
 void PesquisaAvancadoScreen::sortByColumn(int column)

@@ -49,7 +49,6 @@ private:
     QWidget *buildCriteria();
     void fillLists();
     void statusChanged();
-    void setPanel(int i, const QString &text, const QColor &background = {});
 
     std::optional<AdvancedSearch::Query> m_current;
     bool m_listsFilled = false;

@@ -1,6 +1,7 @@
 #include "reports/agenda/AgendaWindows.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
+#include "ui/Buttons.h"
 #include "ui/FormHelpers.h"
 #include "reports/agenda/AgendaReports.h"
 #include "reports/animals/AnimalReports.h"
@@ -42,22 +43,6 @@ QDateEdit *dateEdit(const QString &objectName, const QDate &start, QWidget *pare
     return e;
 }
 
-QPushButton *button(const QString &caption, const QString &objectName, QWidget *parent)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(objectName);
-    b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-    return b;
-}
-
-QHBoxLayout *buttonRow(std::initializer_list<QPushButton *> buttons)
-{
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    for (QPushButton *b : buttons)
-        row->addWidget(b);
-    return row;
-}
 
 } // namespace
 
@@ -81,11 +66,11 @@ SelAgendaProfissionalWindow::SelAgendaProfissionalWindow(QWidget *parent) : QWid
     m_fim = dateEdit(QStringLiteral("dtpFinal"), QDate(2010, 12, 31), this);
     form->addRow(FormHelpers::caption(QStringLiteral("Final:"), m_fim, this), m_fim);
     outer->addLayout(form);
-    QPushButton *cancelar = button(QStringLiteral("&Cancelar"), QStringLiteral("btnCancelar"), this);
-    QPushButton *visualizar = button(QStringLiteral("&Visualizar..."), QStringLiteral("btnVisualizar"), this);
-    outer->addLayout(buttonRow({cancelar, visualizar}));
-    connect(cancelar, &QPushButton::clicked, this, [this] { AgendaWindows::closeWindow(this); });
-    connect(visualizar, &QPushButton::clicked, this, &SelAgendaProfissionalWindow::visualizar);
+    auto *buttons = new ButtonRow(this);
+    buttons->stretch();
+    buttons->add(QStringLiteral("&Cancelar"), QStringLiteral("btnCancelar"), this, [this] { AgendaWindows::closeWindow(this); });
+    buttons->add(QStringLiteral("&Visualizar..."), QStringLiteral("btnVisualizar"), this, &SelAgendaProfissionalWindow::visualizar);
+    outer->addLayout(buttons);
 }
 
 void SelAgendaProfissionalWindow::visualizar()
@@ -116,11 +101,11 @@ SelRelDataUnidadeWindow::SelRelDataUnidadeWindow(int mode, QWidget *parent) : QW
     m_fim = dateEdit(QStringLiteral("dtpFim"), QDate(2020, 12, 31), periodo);
     pf->addRow(FormHelpers::caption(QStringLiteral("Fim:"), m_fim, periodo), m_fim);
     outer->addWidget(periodo);
-    QPushButton *sair = button(QStringLiteral("&Sair"), QStringLiteral("btnSair"), this);
-    QPushButton *visualizar = button(QStringLiteral("&Visualizar impr."), QStringLiteral("btnVisualizar"), this);
-    outer->addLayout(buttonRow({sair, visualizar}));
-    connect(sair, &QPushButton::clicked, this, [this] { AgendaWindows::closeWindow(this); });
-    connect(visualizar, &QPushButton::clicked, this, &SelRelDataUnidadeWindow::visualizar);
+    auto *buttons = new ButtonRow(this);
+    buttons->stretch();
+    buttons->add(QStringLiteral("&Sair"), QStringLiteral("btnSair"), this, [this] { AgendaWindows::closeWindow(this); });
+    buttons->add(QStringLiteral("&Visualizar impr."), QStringLiteral("btnVisualizar"), this, &SelRelDataUnidadeWindow::visualizar);
+    outer->addLayout(buttons);
     fillUnits();
 }
 
@@ -205,11 +190,11 @@ SelRelAgendaMensalWindow::SelRelAgendaMensalWindow(QWidget *parent) : QWidget(pa
                  {}, IdNameCombo::Options{false, true, {}});
     form->addRow(FormHelpers::caption(QStringLiteral("Unidade:"), m_unit, this), m_unit);
     outer->addLayout(form);
-    QPushButton *gerar = button(QStringLiteral("Gerar relatório..."), QStringLiteral("btnGerar"), this);
-    QPushButton *sair = button(QStringLiteral("&Sair"), QStringLiteral("btnSair"), this);
-    outer->addLayout(buttonRow({gerar, sair}));
-    connect(sair, &QPushButton::clicked, this, [this] { AgendaWindows::closeWindow(this); });
-    connect(gerar, &QPushButton::clicked, this, &SelRelAgendaMensalWindow::gerar);
+    auto *buttons = new ButtonRow(this);
+    buttons->stretch();
+    buttons->add(QStringLiteral("Gerar relatório..."), QStringLiteral("btnGerar"), this, &SelRelAgendaMensalWindow::gerar);
+    buttons->add(QStringLiteral("&Sair"), QStringLiteral("btnSair"), this, [this] { AgendaWindows::closeWindow(this); });
+    outer->addLayout(buttons);
 }
 
 void SelRelAgendaMensalWindow::gerar()

@@ -1,6 +1,7 @@
 #include "reports/card/CarteirinhaWindow.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
+#include "ui/Buttons.h"
 #include "ui/FormHelpers.h"
 #include "db/OwnerSearch.h"
 #include "reports/agenda/AgendaWindows.h"
@@ -27,14 +28,6 @@ const QString CodProprietario = QStringLiteral("Cód. proprietário");
 // Hidden columns after the ten shown.
 constexpr int ColIdProprietario = 10, ColIdAnimal = 11, ColNome = 1;
 
-QPushButton *button(const QString &caption, const QString &objectName, QWidget *parent)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(objectName);
-    b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-    return b;
-}
-
 } // namespace
 
 CarteirinhaWindow::CarteirinhaWindow(QWidget *parent) : QWidget(parent)
@@ -55,14 +48,12 @@ CarteirinhaWindow::CarteirinhaWindow(QWidget *parent) : QWidget(parent)
     outer->addLayout(form);
     // The buttons in a row under the criteria, so that Tab runs from the
     // typed text straight on to them and then to the list.
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    QPushButton *horizontal = button(QStringLiteral("Imp. &Horizontal..."), QStringLiteral("btnImpHorizontal"), this);
-    QPushButton *vertical = button(QStringLiteral("&Imp. &Verdical..."), QStringLiteral("btnImpVertical"), this);
-    QPushButton *localizar = button(QStringLiteral("&Localizar"), QStringLiteral("btnLocalizar"), this);
-    QPushButton *sair = button(QStringLiteral("&Sair"), QStringLiteral("btnSair"), this);
-    for (QPushButton *b : {horizontal, vertical, localizar, sair})
-        buttons->addWidget(b);
+    auto *buttons = new ButtonRow(this);
+    buttons->stretch();
+    QPushButton *horizontal = buttons->add(QStringLiteral("Imp. &Horizontal..."), QStringLiteral("btnImpHorizontal"));
+    QPushButton *vertical = buttons->add(QStringLiteral("&Imp. &Verdical..."), QStringLiteral("btnImpVertical"));
+    QPushButton *localizar = buttons->add(QStringLiteral("&Localizar"), QStringLiteral("btnLocalizar"));
+    QPushButton *sair = buttons->add(QStringLiteral("&Sair"), QStringLiteral("btnSair"));
     outer->addLayout(buttons);
 
     m_model = new PagedQueryModel(this);

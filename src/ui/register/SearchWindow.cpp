@@ -1,4 +1,5 @@
 #include "ui/register/SearchWindow.h"
+#include "ui/Buttons.h"
 #include "ui/FocusFlow.h"
 #include "ui/ReadOnlyGrid.h"
 #include "db/DataModule.h"
@@ -54,37 +55,21 @@ SearchWindow::SearchWindow(const SearchDef &def, Connection &connection, QWidget
 
     auto *outer = new QVBoxLayout(this);
     auto *top = new QGridLayout;
-    auto *lblCriterion = new QLabel(QStringLiteral("Selecione:"), this);
     m_criterion = new QComboBox(this);
     m_criterion->setObjectName(QStringLiteral("cbbCampo"));
     for (const SearchCriterion &c : def.criteria)
         m_criterion->addItem(c.caption);
     m_criterion->setCurrentIndex(def.initialCriterion);
-    lblCriterion->setBuddy(m_criterion);
-    m_criterion->setAccessibleName(QStringLiteral("Selecione:"));
 
-    auto *lblText = new QLabel(QStringLiteral("Texto:"), this);
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("edtTexto"));
     if (def.upperCaseText)
         m_text->setValidator(new UpperCase(m_text));
-    lblText->setBuddy(m_text);
-    m_text->setAccessibleName(QStringLiteral("Texto:"));
 
-    m_searchButton = new QPushButton(def.searchCaption, this);
-    m_searchButton->setObjectName(QStringLiteral("bmpPesquisar"));
-    m_searchButton->setAccessibleName(FieldBinder::accessibleCaption(def.searchCaption));
-    m_okButton = new QPushButton(def.okCaption, this);
-    m_okButton->setObjectName(QStringLiteral("bmpOK"));
-    m_okButton->setAccessibleName(FieldBinder::accessibleCaption(def.okCaption));
-
-    top->addWidget(lblCriterion, 0, 0);
-    top->addWidget(m_criterion, 1, 0);
-    top->addWidget(lblText, 0, 1);
-    top->addWidget(m_text, 1, 1);
-    top->addWidget(m_searchButton, 1, 2);
-    top->addWidget(m_okButton, 1, 3);
-    top->setColumnStretch(1, 1);
+    const SearchBarButtons buttons = placeSearchBar(top, this, QStringLiteral("Selecione:"), m_criterion, m_text,
+                                                    def.searchCaption, QStringLiteral("bmpPesquisar"), def.okCaption);
+    m_searchButton = buttons.find;
+    m_okButton = buttons.ok;
     outer->addLayout(top);
 
     m_model = new PagedQueryModel(this);

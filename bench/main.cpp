@@ -629,30 +629,33 @@ int main(int argc, char *argv[])
                                 << ", events " << median(phases[2]) << ", closed " << median(phases[3]) << Qt::endl;
         }
 
-        // --- Report 043: every ownership record, composed ---------------------------
-        {
-            const ReportDefinition def = TransferReport::definition(c);
-            int pages = 0;
-            measure(QStringLiteral("Report 043 (every ownership record), composed"),
-                    [&](int) { pages = int(Reports::compose(def).pages.size()); });
-            if (!rows.isEmpty() && rows.last().name.startsWith(QStringLiteral("Report 043")))
-                rows.last().name += QStringLiteral(" (%1 pages)").arg(pages);
-        }
-
-        // --- Reports 037 (every animal) and 052 (every appointment), composed ------
-        // The engine keeps every page in memory: the process's peak resident
-        // size is printed after each (run with --only to see one alone).
+        // --- Reports 043 (every ownership record), 037 (every animal) and 052 -----
+        // (every appointment), composed. Finished pages are kept packed, in
+        // memory up to a limit and then in a temporary file: the packed size
+        // and the process's peak resident size are printed after each (run
+        // with --only to see one alone).
         const QList<QPair<QString, ReportDefinition>> bigReports = {
+            {QStringLiteral("Report 043 (every ownership record), composed"), TransferReport::definition(c)},
             {QStringLiteral("Report 037 (every animal), composed"), AnimalReports::complete(c)},
             {QStringLiteral("Report 052 (every appointment), composed"), AgendaReports::annual(c)}};
         for (const auto &big : bigReports) {
             int pages = 0;
+            qint64 packed = 0, inMemory = 0;
             const ReportDefinition &def = big.second;
-            measure(big.first, [&](int) { pages = int(Reports::compose(def).pages.size()); });
+            measure(big.first, [&](int) {
+                const ComposedReport r = Reports::compose(def);
+                pages = r.pageCount();
+                packed = r.pages.packedBytes();
+                inMemory = r.pages.bytesInMemory();
+            });
             if (!rows.isEmpty() && rows.last().name == big.first) {
                 rusage u{};
                 getrusage(RUSAGE_SELF, &u);
-                rows.last().name += QStringLiteral(" (%1 pages, peak %2 MB)").arg(pages).arg(qint64(u.ru_maxrss / 1024));
+                rows.last().name += QStringLiteral(" (%1 pages, packed %2 MB of which %3 MB in memory, peak %4 MB)")
+                                        .arg(pages)
+                                        .arg(packed >> 20)
+                                        .arg(inMemory >> 20)
+                                        .arg(qint64(u.ru_maxrss / 1024));
             }
         }
 

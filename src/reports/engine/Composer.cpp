@@ -190,7 +190,7 @@ public:
         }
         if (m_def.pageFooterOnLastPage)
             placePageFooter(rows > 0 ? prev : m_empty);
-        resolvePageNumbers();
+        finishPage();
         return std::move(m_out);
     }
 
@@ -236,12 +236,13 @@ private:
 
     void newPage(const ReportRow &row, const ReportRow &master)
     {
-        if (!m_out.pages.isEmpty())
+        if (m_pageCount > 0)
             placePageFooter(master);
-        m_out.pages.append(ReportPage());
+        finishPage();
+        ++m_pageCount;
         m_y = m_top;
         m_bodyStarted = false;
-        const bool firstPage = m_out.pages.size() == 1;
+        const bool firstPage = m_pageCount == 1;
         if (m_def.pageHeader && (!firstPage || m_def.pageHeaderOnFirstPage))
             placeBand(*m_def.pageHeader, row, master);
         if (firstPage && m_def.titleBand)
@@ -252,9 +253,9 @@ private:
 
     void placePageFooter(const ReportRow &row)
     {
-        if (!m_def.pageFooter || m_out.pages.isEmpty() || m_footerPlacedOn == m_out.pages.size())
+        if (!m_def.pageFooter || m_pageCount == 0 || m_footerPlacedOn == m_pageCount)
             return;
-        m_footerPlacedOn = int(m_out.pages.size());
+        m_footerPlacedOn = m_pageCount;
         const double saved = m_y;
         m_y = m_bottom - m_def.pageFooter->height;
         placeBand(*m_def.pageFooter, row, row);
@@ -311,7 +312,7 @@ private:
 
     void placeBand(const ReportBand &b, const ReportRow &row, const ReportRow &master)
     {
-        const int pageNo = int(m_out.pages.size());
+        const int pageNo = m_pageCount;
         BandPrint bp{row, master, true, b.lineAbove, b.lineBelow, b.box, pageNo};
         if (b.beforePrint)
             b.beforePrint(bp);
@@ -419,12 +420,12 @@ private:
 
     void place(const ReportBand &b, const BandPrint &bp, const QList<Piece> &pieces, double height)
     {
-        ReportPage &page = m_out.pages.last();
+        ReportPage &page = m_page;
         const int bandIndex = int(m_out.bands.size());
         PlacedBand pb;
         pb.kind = b.kind;
         pb.name = b.name;
-        pb.page = int(m_out.pages.size()) - 1;
+        pb.page = m_pageCount - 1;
         pb.rect = QRectF(m_left, m_y, m_width, height);
         m_out.bands.append(pb);
 
@@ -488,7 +489,7 @@ private:
                 it.align = i.align;
                 it.clip = i.maxLines > 0 || (!i.wrap && (i.kind == ItemKind::Field || i.kind == ItemKind::Computed));
                 if (i.kind == ItemKind::PageNumber)
-                    m_pageNumbers.append({int(m_out.pages.size()) - 1, int(page.items.size())});
+                    m_pageNumbers.append(int(page.items.size()));
                 break;
             }
             add(std::move(it));
@@ -500,13 +501,16 @@ private:
             m_bodyStarted = true;
     }
 
-    void resolvePageNumbers()
+    // A finished page is packed at once: a long report never holds more
+    // than the page being laid out. Its page numbers are filled in when the
+    // page is read, once the count is known.
+    void finishPage()
     {
-        const QString total = QString::number(m_out.pages.size());
-        for (const auto &pn : m_pageNumbers) {
-            PlacedItem &it = m_out.pages[pn.first].items[pn.second];
-            it.text.replace(QStringLiteral("%2"), total).replace(QStringLiteral("%1"), QString::number(pn.first + 1));
-        }
+        if (m_out.pages.size() == m_pageCount)
+            return;
+        m_out.pages.append(m_page, m_pageNumbers);
+        m_page.items.clear();
+        m_pageNumbers.clear();
     }
 
     const ReportDefinition &m_def;
@@ -518,7 +522,9 @@ private:
     int m_footerPlacedOn = 0;
     qint64 m_rowsPrinted = 0;
     QHash<const ReportItem *, double> m_acc;
-    QList<QPair<int, int>> m_pageNumbers;
+    ReportPage m_page;          // the page being laid out
+    int m_pageCount = 0;        // pages begun, the current one included
+    QList<int> m_pageNumbers;   // its page-number items
     ReportRow m_empty;
 };
 

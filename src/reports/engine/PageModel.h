@@ -7,11 +7,13 @@
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
+#include "reports/engine/PageStore.h"
 #include <memory>
 
 // The composed report: every page with the items placed on it, in
 // millimetres from the paper's top-left corner. Nothing here depends on an
-// output; the preview, the printer, PDF and the file exports all read it.
+// output; the preview, the printer, PDF and the file exports all read it,
+// a page at a time (the pages are kept packed: see PageStore).
 
 // Every report text is set in one metric-compatible sans font, so a layout
 // measures the same on every workstation.
@@ -72,7 +74,7 @@ struct ComposedReport {
     QPageSize::PageSizeId paper = QPageSize::A4;
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
     QSizeF pageSize; // mm, oriented
-    QList<ReportPage> pages;
+    PageStore pages; // decoded on demand: pages.at(i)
     QList<PlacedBand> bands;
     qint64 rows = 0;       // rows of the main data read
     bool cancelled = false;
@@ -81,7 +83,8 @@ struct ComposedReport {
     // Texts of a page in reading order (top to bottom, left to right).
     QStringList texts(int page) const;
     QStringList allTexts() const;
-    // Placed text items with this name, in page order.
+    // Placed items with this name, in page order. Decodes and keeps every
+    // page (see PageStore::all): for tests and short reports.
     QList<const PlacedItem *> named(const QString &name) const;
     // The bands of one kind (optionally one name), in composition order.
     QList<const PlacedBand *> bandsOf(BandKind kind, const QString &name = {}) const;

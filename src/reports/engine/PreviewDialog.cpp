@@ -1,5 +1,6 @@
 #include "reports/engine/PreviewDialog.h"
 #include "reports/engine/ReportPainter.h"
+#include "ui/Progress.h"
 #include "ui/Services.h"
 
 #include <QAction>
@@ -28,6 +29,9 @@ public:
     }
     void setView(int page, double zoom)
     {
+        // Only the page in sight is decoded, once, not at every repaint.
+        if (page != m_page || m_shown.items.isEmpty())
+            m_shown = m_report.pages.at(page);
         m_page = page;
         m_zoom = zoom;
         const double k = pxPerMm();
@@ -47,12 +51,13 @@ protected:
         p.fillRect(paper.translated(3, 3), QColor(0x50, 0x50, 0x50));
         p.fillRect(paper, Qt::white);
         p.translate(Gap, Gap);
-        ReportPainter::paintPage(p, m_report, m_page, k);
+        ReportPainter::paintPage(p, m_shown, k);
     }
 
 private:
     const ComposedReport &m_report;
-    int m_page = 0;
+    int m_page = -1;
+    ReportPage m_shown;
     double m_zoom = 1;
 };
 
@@ -257,9 +262,17 @@ ReportExport::Format PreviewDialog::formatFor(const QString &path)
     return ReportExport::Format::Text;
 }
 
-bool PreviewDialog::saveTo(const QString &path, QString *error)
+bool PreviewDialog::saveTo(const QString &path, QString *error, bool *cancelled)
 {
-    return ReportExport::write(m_report, formatFor(path), path, error);
+    // A report of thousands of pages takes a while to write.
+    Progress progress(windowTitle(), QStringLiteral("Gravando o arquivo..."), this);
+    progress.setTotal(m_report.pageCount());
+    const bool ok = ReportExport::write(m_report, formatFor(path), path, error, [&progress](int done, int total) {
+        return progress.step(done, QStringLiteral("Gravando o arquivo... página %1 de %2.").arg(done + 1).arg(total));
+    });
+    if (cancelled)
+        *cancelled = progress.cancelled();
+    return ok;
 }
 
 void PreviewDialog::save()
@@ -274,18 +287,24 @@ void PreviewDialog::save()
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".txt");
     QString error;
-    if (!saveTo(path, &error))
+    bool cancelled = false;
+    if (!saveTo(path, &error, &cancelled) && !cancelled)
         Services::messages().error(QStringLiteral("Erro ao salvar o relatório: ") + error, this);
 }
 
 bool PreviewDialog::printOn(QPrinter &printer)
 {
     QString error;
-    if (!ReportExport::print(m_report, printer, &error)) {
+    Progress progress(windowTitle(), QStringLiteral("Imprimindo..."), this);
+    const bool ok = ReportExport::print(m_report, printer, &error, [&progress](int done, int total) {
+        progress.setTotal(total);
+        return progress.step(done, QStringLiteral("Imprimindo... página %1 de %2.").arg(done + 1).arg(total));
+    });
+    if (!ok && !progress.cancelled()) {
+        progress.finish();
         Services::messages().error(error, this);
-        return false;
     }
-    return true;
+    return ok;
 }
 
 void PreviewDialog::print()

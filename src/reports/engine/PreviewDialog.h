@@ -28,7 +28,8 @@ public:
     QString pageText() const;
 
     // Saves in the format of the name's extension (.txt, .html, .csv, .pdf).
-    bool saveTo(const QString &path, QString *error = nullptr);
+    // Shows progress on a long report; *cancelled tells a cancel from a failure.
+    bool saveTo(const QString &path, QString *error = nullptr, bool *cancelled = nullptr);
     // Prints on a printer already set up (used by the print dialog path).
     bool printOn(QPrinter &printer);
 

@@ -187,7 +187,8 @@ QStringList ComposedReport::texts(int page) const
     QStringList out;
     if (page < 0 || page >= pages.size())
         return out;
-    for (const PlacedItem *i : textItemsInReadingOrder(pages.at(page)))
+    const ReportPage decoded = pages.at(page);
+    for (const PlacedItem *i : textItemsInReadingOrder(decoded))
         out << i->text;
     return out;
 }
@@ -203,7 +204,7 @@ QStringList ComposedReport::allTexts() const
 QList<const PlacedItem *> ComposedReport::named(const QString &name) const
 {
     QList<const PlacedItem *> out;
-    for (const ReportPage &p : pages)
+    for (const ReportPage &p : pages.all())
         for (const PlacedItem &i : p.items)
             if (i.name == name)
                 out << &i;
@@ -225,7 +226,8 @@ QStringList ComposedReport::bandTexts(int band) const
     if (band < 0 || band >= bands.size())
         return out;
     ReportPage only;
-    for (const PlacedItem &i : pages.at(bands.at(band).page).items)
+    const ReportPage decoded = pages.at(bands.at(band).page);
+    for (const PlacedItem &i : decoded.items)
         if (i.band == band)
             only.items << i;
     for (const PlacedItem *i : textItemsInReadingOrder(only))

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 class QPrinter;
 
@@ -17,11 +18,17 @@ QByteArray text(const ComposedReport &r);
 QByteArray html(const ComposedReport &r);
 QByteArray csv(const ComposedReport &r);
 
-bool writePdf(const ComposedReport &r, const QString &path, QString *error = nullptr);
-bool write(const ComposedReport &r, Format f, const QString &path, QString *error = nullptr);
+// Called before each page with the pages done and the total; returning
+// false stops the work (the file is then not written).
+using PageProgress = std::function<bool(int done, int total)>;
+
+// Files are written under a temporary name and take the given one when
+// whole, page by page: a long report is never held whole as text.
+bool writePdf(const ComposedReport &r, const QString &path, QString *error = nullptr, const PageProgress &progress = {});
+bool write(const ComposedReport &r, Format f, const QString &path, QString *error = nullptr, const PageProgress &progress = {});
 
 // Prints pages fromPage..toPage (1-based; 0 means all) on a set-up printer,
 // `copies` times when the printer does not make the copies itself.
-bool print(const ComposedReport &r, QPrinter &printer, QString *error = nullptr);
+bool print(const ComposedReport &r, QPrinter &printer, QString *error = nullptr, const PageProgress &progress = {});
 
 } // namespace ReportExport

@@ -313,12 +313,17 @@ void paintPage(QPainter &painter, const ComposedReport &report, int page, double
 {
     if (page < 0 || page >= report.pages.size())
         return;
+    paintPage(painter, report.pages.at(page), k);
+}
+
+void paintPage(QPainter &painter, const ReportPage &page, double k)
+{
     Canvas c(painter, k);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    for (const PlacedItem &it : report.pages.at(page).items) {
+    for (const PlacedItem &it : page.items) {
         switch (it.kind) {
         case PlacedItem::Kind::Text:
             paintText(c, it);

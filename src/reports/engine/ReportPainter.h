@@ -12,6 +12,8 @@ namespace ReportPainter {
 // Draws a page with the painter's origin at the paper's top-left corner and
 // `pxPerMm` device units per millimetre.
 void paintPage(QPainter &painter, const ComposedReport &report, int page, double pxPerMm);
+// The same for a page already decoded (a window repainting one page).
+void paintPage(QPainter &painter, const ReportPage &page, double pxPerMm);
 
 // Draws a chart into `rectMm` (millimetres, scaled by pxPerMm).
 void paintChart(QPainter &painter, const ChartData &chart, const QRectF &rectMm, double pxPerMm);

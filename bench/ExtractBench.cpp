@@ -7,6 +7,7 @@
 // database's samples (count and first page) beside the same statements sent
 // bare.
 #include "app/KeldaGenerator.h"
+#include "RowsTable.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
@@ -27,30 +28,9 @@
 
 namespace {
 
-QTextStream &out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
-
-void line(const QString &what, qint64 rows, double ms, const QString &extra = {})
-{
-    out() << "| " << what << " | " << rows << " | " << QString::number(ms / 1000.0, 'f', 2) << " | "
-          << qRound64(rows / qMax(0.001, ms / 1000.0)) << " | " << extra << " |" << Qt::endl;
-}
-
-qint64 bareRead(Connection &c, const QString &sql, const QVariantMap &params)
-{
-    QSqlQuery q = Sql::exec(c, sql, params);
-    const int cols = q.record().count();
-    qint64 rows = 0;
-    while (q.next()) {
-        for (int i = 0; i < cols; ++i)
-            (void)q.value(i);
-        ++rows;
-    }
-    return rows;
-}
+using RowsTable::bareRead;
+using RowsTable::line;
+using RowsTable::out;
 
 class Completed : public ReportDataSource {
 public:

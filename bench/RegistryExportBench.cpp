@@ -5,6 +5,7 @@
 // every occurrence), written through the exporters the program installs,
 // each beside its statement read alone through QSqlQuery. One run each.
 #include "app/RegistryExports.h"
+#include "RowsTable.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
@@ -22,30 +23,9 @@
 
 namespace {
 
-QTextStream &out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
-
-void line(const QString &what, qint64 rows, double ms, const QString &extra = {})
-{
-    out() << "| " << what << " | " << rows << " | " << QString::number(ms / 1000.0, 'f', 2) << " | "
-          << qRound64(rows / qMax(0.001, ms / 1000.0)) << " | " << extra << " |" << Qt::endl;
-}
-
-qint64 bareRead(Connection &c, const QString &sql)
-{
-    QSqlQuery q = Sql::exec(c, sql, {});
-    const int cols = q.record().count();
-    qint64 rows = 0;
-    while (q.next()) {
-        for (int i = 0; i < cols; ++i)
-            (void)q.value(i);
-        ++rows;
-    }
-    return rows;
-}
+using RowsTable::bareRead;
+using RowsTable::line;
+using RowsTable::out;
 
 // Says nothing but failures: the figures are the output.
 class QuietMessages : public Messages {

@@ -4,19 +4,19 @@
 #include <QPalette>
 #include <QStatusBar>
 
-QStatusBar *makeStatusPanels(QWidget *parent, std::initializer_list<PanelSpec> specs, QLabel **panels, bool painted)
+QStatusBar *makeStatusPanels(QWidget *parent, std::initializer_list<PanelSize> sizes, QLabel **panels, bool painted)
 {
     auto *status = new QStatusBar(parent);
     status->setObjectName(QStringLiteral("stbStatus"));
     status->setSizeGripEnabled(false);
     int i = 0;
-    for (const PanelSpec &spec : specs) {
+    for (const PanelSize &size : sizes) {
         auto *panel = new QLabel(status);
         panel->setObjectName(QStringLiteral("stbPainel%1").arg(i));
         panel->setAutoFillBackground(painted);
-        if (spec.minimumWidth > 0)
-            panel->setMinimumWidth(spec.minimumWidth);
-        status->addWidget(panel, spec.stretch);
+        if (size.minimumWidth > 0)
+            panel->setMinimumWidth(size.minimumWidth);
+        status->addWidget(panel, size.stretch);
         panels[i++] = panel;
     }
     return status;

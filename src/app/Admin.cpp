@@ -33,6 +33,8 @@ const char *kUsage =
     "  zapo-admin add-user DATABASE --unit NAME --name NAME --login LOGIN [--profile ID]\n"
     "        (the password is read from standard input, one line)\n"
     "  zapo-admin tsql-script              prints the installation script for a T-SQL server\n"
+    "  zapo-admin check DATABASE           opens every table, column and view the program uses\n"
+    "                                           and names what is missing (exit code 1 then)\n"
     "  zapo-admin import-streets DATABASE DIR   replaces the city street database by DIR/<Table>.csv\n"
     "  zapo-admin sample-city DATABASE          loads the generated sample city as street database\n"
     "                                           (and districts 1 to 9 when there are none)\n"
@@ -43,7 +45,8 @@ const char *kUsage =
     "        size and date give the same rows\n"
     "  zapo-admin refresh-export DATABASE      rebuilds Exportacao2, the flat table the extractor (049)\n"
     "                                           reads (run it on a schedule on a shared server)\n"
-    "DATABASE is a file path (embedded database) or postgresql://user@host:port/dbname\n"
+    "DATABASE is a file path (embedded database), postgresql://user@host:port/dbname\n"
+    "  or odbc:DSN_NAME / odbc:DRIVER={...};SERVER=...;DATABASE=... (an ODBC data source)\n"
     "  (the server's password comes from ~/.pgpass or the file PGPASSFILE names; a password\n"
     "  written in the address can be read by every user of this computer)\n";
 
@@ -200,6 +203,16 @@ int runAdmin(const QStringList &args)
             DataModule dm(DatabaseSpec::parse(args.at(2)));
             refreshExport(dm);
             return 0;
+        }
+        if (cmd == QLatin1String("check") && args.size() == 3) {
+            DataModule dm(DatabaseSpec::parse(args.at(2)));
+            int checked = 0;
+            const QStringList missing = Schema::missingObjects(dm.main(), &checked);
+            for (const QString &m : missing)
+                out() << "falta: " << m << Qt::endl;
+            if (missing.isEmpty())
+                out() << "Instalação completa: " << checked << " tabelas, visões e procedimentos verificados." << Qt::endl;
+            return missing.isEmpty() ? 0 : 1;
         }
         if (cmd == QLatin1String("tsql-script")) {
             out() << Schema::tsqlScript();

@@ -47,6 +47,12 @@ QStringList addMissingIndexes(Connection &main);
 // The installation script for a T-SQL server (not run by the program).
 QString tsqlScript();
 
+// What the installation behind `main` lacks of the tables (with their
+// columns), views and server procedures the program uses, one line each
+// ("tabela padrao..Bairro: <server's text>", "coluna proprietario.Nome");
+// empty when nothing is missing. `checked` gets how many objects were asked.
+QStringList missingObjects(Connection &main, int *checked = nullptr);
+
 // Rebuilds the flat export table Exportacao2 from the owners, animals,
 // addresses and attendances, in one transaction; returns the row count.
 // (On a T-SQL server the script's procedure sp_animal_atendimento does the

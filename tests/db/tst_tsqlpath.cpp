@@ -45,6 +45,8 @@ QStringList lines(const QString &text)
 class TestTsqlPath : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { OdbcRules::installForSqlite(); }
+
     // The stand-in itself: without it the other tests prove nothing.
     void theStandInRefusesWhatTheServerRefuses()
     {

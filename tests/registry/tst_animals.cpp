@@ -15,6 +15,7 @@
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
+#include "support/OdbcRules.h"
 #include "support/TestDatabase.h"
 #include "ui/MarcacaoAtendimento.h"
 #include "ui/ScreenCatalog.h"
@@ -107,6 +108,8 @@ void prepare(TestDatabase &t)
 class TestAnimals : public QObject {
     Q_OBJECT
 private slots:
+    // Statements as a T-SQL server through ODBC takes them (support/OdbcRules.h).
+    void initTestCase() { OdbcRules::installForSqlite(); }
     // A new animal writes its address, itself, the link, the group
     // membership and its first ownership record, all or nothing.
     void newAnimalRowsAllOrNothing_data() { addEngineRows(); }

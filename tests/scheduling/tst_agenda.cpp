@@ -9,6 +9,7 @@
 #include "ui/SearchResultModel.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
+#include "support/OdbcRules.h"
 #include "support/TestDatabase.h"
 #include "ui/IdNameCombo.h"
 #include "ui/register/PagedQueryModel.h"
@@ -37,6 +38,8 @@ void choosePeriod(QWidget *screen, const QString &caption)
 class TestAgenda : public QObject {
     Q_OBJECT
 private slots:
+    // Statements as a T-SQL server through ODBC takes them (support/OdbcRules.h).
+    void initTestCase() { OdbcRules::installForSqlite(); }
     void weeks_data() { addEngineRows(); }
     void weeks();
     void boardRows();

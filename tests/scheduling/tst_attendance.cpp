@@ -9,6 +9,7 @@
 #include "scheduling/ClinicalTabs.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
+#include "support/OdbcRules.h"
 #include "support/TestDatabase.h"
 #include "ui/HourEdit.h"
 #include "ui/IdNameCombo.h"
@@ -59,6 +60,8 @@ struct NoMail {
 class TestAttendance : public QObject {
     Q_OBJECT
 private slots:
+    // Statements as a T-SQL server through ODBC takes them (support/OdbcRules.h).
+    void initTestCase() { OdbcRules::installForSqlite(); }
     void guidance();
     void store_data() { addEngineRows(); }
     void store();

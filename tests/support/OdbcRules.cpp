@@ -13,14 +13,12 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlResult>
-#include <atomic>
 
 namespace {
 
 QMutex g_mutex;
 QList<QStringList> g_sessions;
 QString g_tsqlFile;
-std::atomic<int> g_serial{0};
 
 void logStatement(int session, const QString &sql)
 {
@@ -44,19 +42,17 @@ QSqlDriver *realSqlite()
 
 class RulesResult;
 
+// A connection of the real driver that is not in Qt's list of named
+// connections: the rule-keeping driver goes while Qt holds that list's lock.
+class InnerDatabase : public QSqlDatabase {
+public:
+    explicit InnerDatabase(QSqlDriver *driver) : QSqlDatabase(driver) {}
+};
+
 class RulesDriver : public QSqlDriver {
 public:
-    explicit RulesDriver(bool tsql) : m_tsql(tsql)
-    {
-        m_innerName = QStringLiteral("odbc_rules_%1").arg(++g_serial);
-        m_inner = QSqlDatabase::addDatabase(realSqlite(), m_innerName);
-    }
-    ~RulesDriver() override
-    {
-        close();
-        m_inner = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_innerName);
-    }
+    explicit RulesDriver(bool tsql) : m_tsql(tsql), m_inner(InnerDatabase(realSqlite())) {}
+    ~RulesDriver() override { close(); }
 
     bool hasFeature(DriverFeature f) const override
     {
@@ -144,7 +140,6 @@ private:
     }
 
     bool m_tsql;
-    QString m_innerName;
     QSqlDatabase m_inner;
     int m_session = -1;
     const RulesResult *m_open = nullptr;

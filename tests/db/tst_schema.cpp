@@ -11,6 +11,7 @@
 
 #include <QRegularExpression>
 #include <QSqlRecord>
+#include <QSet>
 #include <QTest>
 
 class TestSchema : public QObject {
@@ -456,9 +457,20 @@ private slots:
         const QString script = Schema::tsqlScript();
         for (const Schema::Table &tab : Schema::tables())
             QVERIFY2(script.contains(QStringLiteral("create table dbo.%1 (").arg(tab.name)), qPrintable(tab.name));
-        for (const Schema::Index &i : Schema::indexes())
-            QVERIFY2(script.contains(QStringLiteral("create index %1 on dbo.%2").arg(i.name, i.table)),
+        // Each index once: one whose columns on the server (a folded part is
+        // the plain column there) are another's is left out.
+        QSet<QString> columnsSeen;
+        for (const Schema::Index &i : Schema::indexes()) {
+            QStringList cols;
+            for (const Schema::IndexPart &p : i.parts)
+                if (!cols.contains(p.column, Qt::CaseInsensitive))
+                    cols << p.column;
+            const QString key = (i.table + QLatin1Char('(') + cols.join(QLatin1Char(',')) + QLatin1Char(')') + i.where).toLower();
+            const bool first = !columnsSeen.contains(key);
+            columnsSeen.insert(key);
+            QVERIFY2(script.contains(QStringLiteral("create index %1 on dbo.%2").arg(i.name, i.table)) == first,
                      qPrintable(i.name));
+        }
         QVERIFY(script.contains(QStringLiteral("pesquisaLograd")));
         QVERIFY(script.contains(QStringLiteral("int identity(1,1) not null primary key")));
         QVERIFY(script.contains(QStringLiteral("Status_Registro char(20) default 'ATIVO'")));

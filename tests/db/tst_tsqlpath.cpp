@@ -192,7 +192,7 @@ private slots:
             if (!m.hasMatch())
                 continue;
             ++count;
-            const QString key = (database + m.captured(2) + QLatin1Char('(') + m.captured(3).remove(QLatin1Char(' ')) + m.captured(4)).toLower();
+            const QString key = (database + m.captured(2) + QLatin1Char('(') + m.captured(3).remove(QLatin1Char(' ')) + QLatin1Char(')') + m.captured(4)).toLower();
             QVERIFY2(!seen.contains(key), qPrintable(l));
             seen.insert(key);
         }

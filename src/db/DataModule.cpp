@@ -156,6 +156,8 @@ DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec
         Schema::ensureSearchIndexes(*m_connections.front());
         // And one made before any other index was added gets those.
         Schema::addMissingIndexes(*m_connections.front());
+        // And the tables added since (the owner merge records).
+        Schema::addMissingTables(*m_connections.front());
     } catch (...) {
         for (auto &c : m_connections)
             Reconnect::forget(*c);

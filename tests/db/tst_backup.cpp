@@ -5,15 +5,19 @@
 // program's own day copy.
 #include "app/Admin.h"
 #include "app/DailyBackup.h"
+#include "app/MenuPrincipalScreen.h"
+#include "app/SobreScreen.h"
 #include "db/Backup.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
+#include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -242,6 +246,22 @@ private slots:
         QVERIFY2(notices.last().startsWith(QStringLiteral("Cópia de segurança do dia falhou (última cópia: nenhuma)")),
                  qPrintable(notices.last()));
         QCOMPARE(DailyBackup::lastCopyLine(u->spec()), QStringLiteral("Última cópia de segurança: nenhuma"));
+
+        // Where the clerk reads it: the status bar, and the information window.
+        MenuPrincipalScreen w;
+        QVERIFY(w.backupNotice()->isHidden());
+        w.setBackupNotice(notices.last());
+        QVERIFY(!w.backupNotice()->isHidden());
+        QCOMPARE(w.backupNotice()->text(), notices.last());
+        SobreScreen about(QString(), nullptr);
+        QCOMPARE(about.findChild<QLabel *>(QStringLiteral("lblCopiaSeguranca"))->text(),
+                 DailyBackup::lastCopyLine(DataModule::current().spec()));
+        w.resize(1200, 500); // not shown: showing configures the menu for a session
+        shot(&w, "status-copia");
+        about.show();
+        shot(&about, "sistema-copia");
+        w.setBackupNotice(QString());
+        QVERIFY(w.backupNotice()->isHidden());
     }
 };
 

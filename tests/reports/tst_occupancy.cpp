@@ -169,6 +169,9 @@ private slots:
         QVERIFY2(csv.contains(QStringLiteral("01/2026")) && csv.contains(QStringLiteral("92,9%")), qPrintable(csv.left(2000)));
         QVERIFY(QString::fromLatin1(ReportExport::html(r)).contains(QStringLiteral("Ocupação do programa por mês")));
         QVERIFY(QString::fromLatin1(ReportExport::text(r)).contains(QStringLiteral("ZONA SUL")));
+        // A look at the pages (ZAPO_SCREENSHOT_DIR, as the screen shots).
+        if (!qEnvironmentVariable("ZAPO_SCREENSHOT_DIR").isEmpty() && t->engine() == QLatin1String("sqlite"))
+            QVERIFY(ReportExport::writePdf(r, qEnvironmentVariable("ZAPO_SCREENSHOT_DIR") + QStringLiteral("/053-ocupacao.pdf")));
     }
 
     void windowChecksThePeriod()

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLocale>
 #include <QMdiSubWindow>
 #include <QSpinBox>

@@ -30,8 +30,8 @@ QString text(Connection &c, const QString &sql, const QVariantMap &p = {})
 }
 
 // The columns of the main database that hold an owner's key, found by name
-// as the schema spells them: Id_Proprietario in any case, the previous owner
-// of a transfer, the flat export's id_prop. The merge record's own columns
+// as the schema spells them: Id_..._Proprietario in any case (the owner, the
+// previous owner of a transfer), the flat export's id_prop. The merge record's own columns
 // name owners on purpose and are left out.
 QList<OwnerMerge::Reference> schemaOwnerColumns()
 {
@@ -41,7 +41,11 @@ QList<OwnerMerge::Reference> schemaOwnerColumns()
             continue;
         for (const Schema::Column &c : t.columns) {
             const QString n = c.name.toLower();
-            if (n.contains(QLatin1String("proprietario")) || n == QLatin1String("id_prop"))
+            // A key of another table's owner; a table's own key names its
+            // row, not an owner (but the owner's own key is the owner).
+            const bool ownerKey = n.startsWith(QLatin1String("id_")) && n.endsWith(QLatin1String("proprietario"))
+                                  && (c.name != t.keyColumn() || t.name == QLatin1String("proprietario"));
+            if (ownerKey || n == QLatin1String("id_prop"))
                 out << OwnerMerge::Reference{t.name, c.name, t.keyColumn()};
         }
     }

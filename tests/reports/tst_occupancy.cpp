@@ -92,14 +92,14 @@ private slots:
         seed(c);
         const QList<Occupancy::Figures> rows = Occupancy::figures(c, QDate(2026, 1, 1), QDate(2026, 3, 31));
         QCOMPARE(rows.size(), 6); // both units, every month of the period
-        const QString slots = QStringLiteral("from mapa_disponibilidade_agenda where Id_unidade_trabalho = :u and "
+        const QString slotSql = QStringLiteral("from mapa_disponibilidade_agenda where Id_unidade_trabalho = :u and "
                                              "Data_hora_disponibilidade >= :a and Data_hora_disponibilidade < :b");
         const QString atts = QStringLiteral("from atendimento where Id_Unidade_Agendada = :u and Data_Hora_Atendimento >= :a "
                                             "and Data_Hora_Atendimento < :b");
         for (const Occupancy::Figures &f : rows) {
-            QCOMPARE(f.offeredGeneral, direct(c, QStringLiteral("select coalesce(sum(Qt_vaga_disponivel_geral), 0) ") + slots, f.unit, f.month));
-            QCOMPARE(f.offeredLarge, direct(c, QStringLiteral("select coalesce(sum(Qt_vaga_disp_f_grande_porte), 0) ") + slots, f.unit, f.month));
-            QCOMPARE(f.webTaken, direct(c, QStringLiteral("select coalesce(sum(Qt_vaga_usada_geral + Qt_vaga_usada_f_grande_porte), 0) ") + slots,
+            QCOMPARE(f.offeredGeneral, direct(c, QStringLiteral("select coalesce(sum(Qt_vaga_disponivel_geral), 0) ") + slotSql, f.unit, f.month));
+            QCOMPARE(f.offeredLarge, direct(c, QStringLiteral("select coalesce(sum(Qt_vaga_disp_f_grande_porte), 0) ") + slotSql, f.unit, f.month));
+            QCOMPARE(f.webTaken, direct(c, QStringLiteral("select coalesce(sum(Qt_vaga_usada_geral + Qt_vaga_usada_f_grande_porte), 0) ") + slotSql,
                                         f.unit, f.month));
             QCOMPARE(f.deskBooked, direct(c, QStringLiteral("select count(*) ") + atts, f.unit, f.month));
             QCOMPARE(f.attended, direct(c, QStringLiteral("select count(*) ") + atts + QStringLiteral(" and Id_Atendimento_Status = 3"), f.unit, f.month));

@@ -1,6 +1,7 @@
 #include "db/Backup.h"
 #include "db/DatabaseSpec.h"
 #include "db/DbError.h"
+#include "db/SqliteFunctions.h"
 
 #include <QDir>
 #include <QFile>
@@ -98,6 +99,7 @@ QString Backup::integrityCheck(const QString &file)
         return m;
     }
     sqlite3_busy_timeout(db, 30000);
+    registerZapoSqliteFunctions(db); // the folded-name indexes are checked through it
     sqlite3_stmt *st = nullptr;
     QStringList found;
     if (sqlite3_prepare_v2(db, "pragma integrity_check", -1, &st, nullptr) != SQLITE_OK) {

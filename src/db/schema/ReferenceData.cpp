@@ -244,7 +244,7 @@ void insertSeedTable(Connection &c, const SeedTable &t)
             throw DbError::from(q.lastError(), sql);
         for (qsizetype r = start; r < end; ++r)
             for (const QVariant &v : t.rows.at(r))
-                q.addBindValue(v);
+                q.addBindValue(v.metaType().isValid() ? v : QVariant(QMetaType::fromType<QString>())); // never as binary
         if (!q.exec())
             throw DbError::from(q.lastError(), sql);
     }

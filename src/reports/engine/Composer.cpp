@@ -392,6 +392,8 @@ private:
                     p.lines = ReportFonts::wrap(p.font, ip.text, i.rect.width());
                     if (i.maxLines > 0 && p.lines.size() > i.maxLines)
                         p.lines = p.lines.mid(0, i.maxLines);
+                } else if (!ip.text.contains(QLatin1Char('\n')) && !ip.text.contains(QLatin1Char('\r'))) {
+                    p.lines = QStringList{ip.text}; // most items: one line
                 } else {
                     QString t = ip.text;
                     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -407,10 +409,15 @@ private:
         }
         // Items below a grown item move down with it.
         QList<double> grew;
-        for (const Piece &p : pieces)
+        grew.reserve(pieces.size());
+        bool anyGrew = false;
+        for (const Piece &p : pieces) {
             grew << p.height - p.item->rect.height();
+            anyGrew = anyGrew || grew.last() > 0;
+        }
         double maxOrigBottom = 0, maxNewBottom = 0;
-        for (int k = 0; k < pieces.size(); ++k) {
+        // Nothing grew (most bands): nothing moves and the band keeps its height.
+        for (int k = 0; anyGrew && k < pieces.size(); ++k) {
             double shift = 0;
             for (int s = 0; s < pieces.size(); ++s)
                 if (s != k && grew.at(s) > 0 && pieces.at(s).item->rect.bottom() <= pieces.at(k).item->rect.top() + 0.01)
@@ -536,7 +543,7 @@ private:
             default:
                 it.kind = PlacedItem::Kind::Text;
                 it.rect = QRectF(x, top, i.rect.width(), p.height);
-                it.text = p.lines.join(QLatin1Char('\n'));
+                it.text = p.lines.size() == 1 ? p.lines.first() : p.lines.join(QLatin1Char('\n'));
                 it.font = p.font;
                 it.align = i.align;
                 it.clip = i.maxLines > 0 || (!i.wrap && (i.kind == ItemKind::Field || i.kind == ItemKind::Computed));

@@ -1,5 +1,5 @@
 #include "reports/engine/Reports.h"
-#include "ui/Progress.h"
+#include "ui/LongWork.h"
 #include "db/DbError.h"
 #include "reports/engine/PreviewDialog.h"
 #include "ui/Services.h"
@@ -44,7 +44,7 @@ QString g_productTitle;
 bool ReportPreview::showComposing(Reports::Composition &composition, QWidget *parent)
 {
     if (!composition.finished()) {
-        Progress progress(composition.report().title, rowsLabel(composition.rowsRead()), parent, 0);
+        LongWork progress(composition.report().title, rowsLabel(composition.rowsRead()), parent, 0);
         progress.setTotal(composition.expectedRows());
         while (composition.runFor(100)) {
             if (!progress.step(composition.rowsRead(), rowsLabel(composition.rowsRead()))) {
@@ -86,7 +86,7 @@ bool openOrThrow(const ReportDefinition &def, QWidget *parent)
     // while the clerk reads it.
     Composition composition(def);
     {
-        Progress progress(def.title, QStringLiteral("Gerando o relatório..."), parent, 0);
+        LongWork progress(def.title, QStringLiteral("Gerando o relatório..."), parent, 0);
         progress.step(0);
         composition.start();
         progress.setTotal(composition.expectedRows());

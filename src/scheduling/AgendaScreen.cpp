@@ -78,19 +78,6 @@ void AgendaScreen::setAttendanceOpener(AttendanceOpener opener)
     attendanceOpener() = std::move(opener);
 }
 
-namespace {
-
-// The period's rows as counted so far ("200 ou mais" until the background
-// count is in) and the week's.
-QString totalsMessage(const QString &periodWord, const PagedQueryModel &model, int weekTotal)
-{
-    const QString rows = QString::number(model.rowCount()) + (model.countExact() ? QString() : QStringLiteral(" ou mais"));
-    return QStringLiteral("Total registro do ") + periodWord + QStringLiteral(" :") + rows
-        + QStringLiteral(" Total de registro na semana: ") + QString::number(weekTotal);
-}
-
-} // namespace
-
 AgendaScreen::AgendaScreen(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmAgenda"));
@@ -104,10 +91,6 @@ AgendaScreen::AgendaScreen(QWidget *parent) : QWidget(parent)
     // In time order: the first page of a month or a year then comes straight
     // from the date indexes, without sorting every attendance of the period.
     m_model->sortBy(Agenda::DateColumn);
-    // A year of every unit is tens of thousands of attendances: the first
-    // page shows at once and the exact total follows from another
-    // connection ("200 ou mais" until then).
-    m_model->setBackgroundCount(true);
     m_tabs->addTab(buildPrincipal(), QStringLiteral("Principal"));
     m_tabs->addTab(buildWeekly(), QStringLiteral("Agenda semanal"));
     layout->addWidget(m_tabs);
@@ -115,10 +98,6 @@ AgendaScreen::AgendaScreen(QWidget *parent) : QWidget(parent)
     m_status->setObjectName(QStringLiteral("stbAgenda"));
     m_status->setSizeGripEnabled(false);
     layout->addWidget(m_status);
-    connect(m_model, &PagedQueryModel::countChanged, this, [this] {
-        if (m_status->currentMessage().startsWith(QLatin1String("Total registro do ")))
-            m_status->showMessage(totalsMessage(Agenda::periodWord(period()), *m_model, m_weekTotal));
-    });
     buildContextMenu();
 
     twin(m_unit, m_unitWeek);
@@ -305,8 +284,17 @@ void AgendaScreen::twin(IdNameCombo *a, IdNameCombo *b)
             to->setCurrentIndex(from->currentIndex());
         m_syncing = false;
     };
-    connect(a, &QComboBox::currentIndexChanged, this, [=] { copy(a, b); });
-    connect(b, &QComboBox::currentIndexChanged, this, [=] { copy(b, a); });
+    // The grid follows its filters at once: no other unit's bookings stay
+    // listed until "Atualizar".
+    auto changed = [this, copy](IdNameCombo *from, IdNameCombo *to) {
+        if (m_syncing)
+            return;
+        copy(from, to);
+        if (m_week)
+            refresh(false);
+    };
+    connect(a, &QComboBox::currentIndexChanged, this, [=] { changed(a, b); });
+    connect(b, &QComboBox::currentIndexChanged, this, [=] { changed(b, a); });
 }
 
 Agenda::Period AgendaScreen::period() const
@@ -359,10 +347,26 @@ void AgendaScreen::fillBoard(const Agenda::Board &b)
     m_weekTotal = b.weekTotal;
 }
 
+void AgendaScreen::standOn(const QVariant &key)
+{
+    // The attendance that was current stays current while listed; else the
+    // first row, so that the commands that open "the current attendance"
+    // never open none.
+    int row = -1;
+    if (key.isValid() && !key.isNull())
+        row = m_model->rowOf(QStringLiteral("a.Id_Atendimento = :zapo_current"), {{QStringLiteral("zapo_current"), key}});
+    if (row < 0 && m_model->rowCount() > 0)
+        row = 0;
+    if (row >= 0)
+        m_grid->setCurrentIndex(m_model->index(row, 0));
+}
+
 void AgendaScreen::refresh(bool sayWhenEmpty)
 {
     Connection &c = mainConnection();
     const QDate day = m_calendarWeek->selectedDate();
+    const QModelIndex was = m_grid->currentIndex();
+    const QVariant current = was.isValid() && was.row() < m_model->rowCount() ? m_model->key(was.row()) : QVariant();
     try {
         const QList<Agenda::Week> weeks = Agenda::weeksHolding(c, day);
         if (weeks.size() != 1) {
@@ -375,38 +379,33 @@ void AgendaScreen::refresh(bool sayWhenEmpty)
         m_model->setCountSource(Agenda::gridCountSource());
         m_model->setFilter(Agenda::gridCondition(filter(), Agenda::periodRange(date(), period()), &p), p);
         m_model->reload();
+        standOn(current);
         fillBoard(Agenda::readBoard(c, *m_week, filter()));
     } catch (const DbError &e) {
         m_status->showMessage(kWeekFailed);
         FormHelpers::showError(e, this);
         return;
     }
-    m_status->showMessage(totalsMessage(Agenda::periodWord(period()), *m_model, m_weekTotal));
+    m_status->showMessage(QStringLiteral("Total registro do ") + Agenda::periodWord(period()) + QStringLiteral(" :")
+                          + QString::number(m_model->rowCount()) + QStringLiteral(" Total de registro na semana: ")
+                          + QString::number(m_weekTotal));
     if (sayWhenEmpty && m_model->rowCount() == 0)
         Services::messages().information(QStringLiteral("Nenhum registro encontrado."), this);
 }
 
 void AgendaScreen::refreshWeek()
 {
-    if (!m_week)
-        return;
-    try {
-        fillBoard(Agenda::readBoard(mainConnection(), *m_week, filter()));
-    } catch (const DbError &e) {
-        m_status->showMessage(kWeekFailed);
-        FormHelpers::showError(e, this);
-        return;
-    }
-    m_status->showMessage(totalsMessage(Agenda::periodWord(period()), *m_model, m_weekTotal));
+    // The whole refresh: the week check, the grid and the board, for the
+    // calendar's day.
+    refresh(false);
 }
 
 void AgendaScreen::weeklyTabEntered()
 {
-    // The board's week becomes the current one; nothing is read again
-    // until "&Atualizar".
+    // The board's week is the week of the calendar's day; nothing is read
+    // again until "&Atualizar".
     try {
-        Connection &c = mainConnection();
-        if (auto w = Agenda::weekOf(c, serverNow(c).date()))
+        if (auto w = Agenda::weekOf(mainConnection(), m_calendarWeek->selectedDate()))
             m_week = w;
     } catch (const DbError &) {
         m_status->showMessage(kWeekFailed);

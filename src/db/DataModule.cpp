@@ -154,6 +154,8 @@ DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec
         // A database made before the searches by any part of a microchip or
         // a name had their trigram indexes gets them now.
         Schema::ensureSearchIndexes(*m_connections.front());
+        // One made before a table of ours was added gets it.
+        Schema::addMissingTables(*m_connections.front());
         // And one made before any other index was added gets those.
         Schema::addMissingIndexes(*m_connections.front());
     } catch (...) {

@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(texts(QStringLiteral("mnuCadastros")),
                  (QStringList{QStringLiteral("006 - &Cadastrar Proprietário/Animal..."), QStringLiteral("007 - &Profissional..."),
                               QStringLiteral("008 - &Atendimento particular..."), QStringLiteral("-"), QStringLiteral("Tabela"),
-                              QStringLiteral("48 - Mapa disponibilidade")}));
+                              QStringLiteral("48 - Mapa disponibilidade"), QStringLiteral("053 - &Feriados municipais...")}));
         const QStringList tabela = texts(QStringLiteral("mnuTabela"));
         QCOMPARE(tabela.size(), 15);
         QCOMPARE(tabela.first(), QStringLiteral("009 - &Grupo de animais..."));

@@ -368,6 +368,61 @@ void Schema::create(DataModule &dm)
     tx.commit();
 }
 
+namespace {
+
+bool tableAnswers(Connection &main, const QString &table)
+{
+    QSqlQuery q(main.db());
+    return q.exec(QStringLiteral("select count(*) from %1 where 1 = 0").arg(table));
+}
+
+// Tables added after the first installations, with the screen that keeps
+// each (its row in `form`, so that profiles can be given it).
+struct AddedTable {
+    const char *table;
+    int formId;
+};
+const AddedTable kAddedTables[] = {{"feriado_municipal", 53}};
+
+} // namespace
+
+QStringList Schema::addMissingTables(Connection &main)
+{
+    QStringList created;
+    if (!exists(main))
+        return created;
+    const Engine engine = main.dialect().engine();
+    for (const AddedTable &a : kAddedTables) {
+        const QString name = QString::fromLatin1(a.table);
+        const Table *t = findTable(name);
+        if (!t || tableAnswers(main, name))
+            continue;
+        try {
+            Transaction tx(main);
+            Sql::exec(main, createTableStatement(*t, engine));
+            for (const FormEntry &f : formRegistry()) {
+                if (f.id != a.formId
+                    || Sql::scalar(main, QStringLiteral("select count(*) from form where Id_Form = :f"), {{QStringLiteral("f"), f.id}})
+                               .toInt()
+                           > 0)
+                    continue;
+                Sql::exec(main, QStringLiteral("insert into form (Id_Form, Nome, Descricao, Tipo_Form, Tag, Ind_Status) "
+                                               "values (:i, :n, :d, :t, :g, 'ATIVO')"),
+                          {{QStringLiteral("i"), f.id}, {QStringLiteral("n"), f.name},
+                           {QStringLiteral("d"), f.description},
+                           {QStringLiteral("t"), QString(QLatin1Char(f.type))}, {QStringLiteral("g"), f.tag}});
+            }
+            tx.commit();
+            created << name;
+        } catch (const DbError &) {
+            // Another workstation opening the same database made it first.
+            if (!tableAnswers(main, name))
+                throw;
+        }
+    }
+    return created;
+}
+
 QString Schema::tsqlScript()
 {
     QStringList out;

@@ -44,6 +44,11 @@ QStringList ensureSearchIndexes(Connection &main);
 // on T-SQL, whose indexes come with the installation script.
 QStringList addMissingIndexes(Connection &main);
 
+// A database made by an earlier version gets the tables of ours added since
+// (with their screens' rows in `form`), on every engine; the ones it has are
+// left alone. Returns the tables created. Throws DbError.
+QStringList addMissingTables(Connection &main);
+
 // The installation script for a T-SQL server (not run by the program).
 QString tsqlScript();
 

@@ -10,7 +10,6 @@
 #include "ui/register/RegisterScreen.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QTest>
 
 using namespace SlotFixture;
@@ -75,9 +74,7 @@ private slots:
         s->append();
         QVERIFY(!s->post());
         QCOMPARE(msgs.last(), QStringLiteral("Falta informar a data do feriado!"));
-        auto *date = qobject_cast<QDateEdit *>(editorByCaption(s.get(), QStringLiteral("Data:")));
-        QVERIFY(date);
-        date->setDate(QDate(2027, 2, 5));
+        QVERIFY(typeInto(s.get(), QStringLiteral("Data:"), QStringLiteral("05/02/2027")));
         QVERIFY(!s->post());
         QCOMPARE(msgs.last(), QStringLiteral("Falta informar a descrição do feriado!"));
         QVERIFY(typeInto(s.get(), QStringLiteral("Descrição:"), QStringLiteral("aniversário da cidade")));

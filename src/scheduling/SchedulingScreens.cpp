@@ -7,8 +7,8 @@
 RegisterDef feriadoMunicipal()
 {
     RegisterDef d;
-    d.formId = 53;
-    d.caption = QStringLiteral("053 - Feriados municipais");
+    d.formId = 54;
+    d.caption = QStringLiteral("054 - Feriados municipais");
     d.objectName = QStringLiteral("frmFeriadoMunicipal");
     d.table = QStringLiteral("feriado_municipal");
     d.keyColumn = QStringLiteral("Id_Feriado_Municipal");
@@ -36,5 +36,5 @@ RegisterDef feriadoMunicipal()
 void registerSchedulingScreens(ScreenCatalog &catalog)
 {
     catalog.add(48, [](QWidget *parent) -> QWidget * { return new MapaDisponibilidadeScreen(mainConnection(), parent); });
-    catalog.add(53, [](QWidget *parent) -> QWidget * { return new RegisterScreen(feriadoMunicipal(), parent); });
+    catalog.add(54, [](QWidget *parent) -> QWidget * { return new RegisterScreen(feriadoMunicipal(), parent); });
 }

@@ -4,10 +4,10 @@
 
 class ScreenCatalog;
 
-// Screen 053: the city's own holidays, which cloning leaves out.
+// Screen 054: the city's own holidays, which cloning leaves out.
 RegisterDef feriadoMunicipal();
 
 // Adds the scheduling screens to the catalog (screen 48: the availability
-// map with its drafts, cloning, month summary and special grants; 053: the
+// map with its drafts, cloning, month summary and special grants; 054: the
 // municipal holidays).
 void registerSchedulingScreens(ScreenCatalog &catalog);

@@ -1,4 +1,4 @@
-// The city's holidays: kept on screen 053 as a register, placed in every
+// The city's holidays: kept on screen 054 as a register, placed in every
 // year when yearly, merged with the national ones.
 #include "SlotFixture.h"
 #include "scheduling/Holidays.h"
@@ -69,7 +69,7 @@ private slots:
         RecordingMessages msgs;
         auto s = std::make_unique<RegisterScreen>(feriadoMunicipal());
         s->setAttribute(Qt::WA_DeleteOnClose, false);
-        QCOMPARE(s->windowTitle(), QStringLiteral("053 - Feriados municipais"));
+        QCOMPARE(s->windowTitle(), QStringLiteral("054 - Feriados municipais"));
         s->show();
         s->append();
         QVERIFY(!s->post());

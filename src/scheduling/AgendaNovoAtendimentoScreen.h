@@ -110,6 +110,7 @@ private:
     QRadioButton *m_autorizaSim;
     QRadioButton *m_autorizaNao;
     QComboBox *m_esterilizado;
+    QString m_esterilizadoLoaded; // the animal's flag as read when the animal was chosen
     QTableWidget *m_summary;
     class QLabel *m_slotInfo = nullptr;
 };

@@ -175,7 +175,7 @@ DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec
         Schema::ensureSearchIndexes(*m_connections.front());
         // And one made before any other index was added gets those.
         Schema::addMissingIndexes(*m_connections.front());
-        // And the tables added since (the owner merge records).
+        // And the tables added since (the owner merge records, the municipal holidays).
         Schema::addMissingTables(*m_connections.front());
     } catch (...) {
         for (auto &c : m_connections)

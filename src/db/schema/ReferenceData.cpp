@@ -71,6 +71,7 @@ const QList<FormEntry> &formRegistry()
         {20, "020 - Receiturário padrao", "Receiturário padrao", 'F', 20},
         {50, "050-Tabelas auxiliares (Rolvex)", "050-Tabelas auxiliares (Rolvex)", 'F', 50},
         {48, "48 - Mapa disponibilidade", "Mapa disponibilidade", 'F', 48},
+        {54, "054 - Feriados municipais", "Cadastro dos feriados municipais.", 'F', 54},
         {21, "021 - Transferir animal", "Transferir animal...", 'F', 21},
         {22, "022 - Registro de ocorrência", "Registro de ocorrência dos animais.", 'F', 22},
         {23, "023 - Agenda", "Agenda de atendimento.", 'F', 23},

@@ -351,7 +351,8 @@ struct LaterTable {
 };
 const QList<LaterTable> &laterTables()
 {
-    static const QList<LaterTable> all{{"unificacao_proprietario", {53, 61}}, {"unificacao_proprietario_item", {}}};
+    static const QList<LaterTable> all{{"unificacao_proprietario", {53, 61}}, {"unificacao_proprietario_item", {}},
+                                        {"feriado_municipal", {54}}};
     return all;
 }
 

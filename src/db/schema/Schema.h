@@ -45,7 +45,7 @@ QStringList ensureSearchIndexes(Connection &main);
 QStringList addMissingIndexes(Connection &main);
 
 // A database made by an earlier version gets the tables added since (the
-// owner merge records) and the registry rows of the screens that came with
+// owner merge records, the municipal holidays) and the registry rows of the screens that came with
 // them, so that profiles can be granted them. Returns the tables created.
 // Runs on every engine, outside a transaction; throws DbError.
 QStringList addMissingTables(Connection &main);

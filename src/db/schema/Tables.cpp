@@ -123,6 +123,13 @@ QList<Table> mainTables()
     t << table(M, "mapa_rascunho", K::Program,
                QList<Column>{I("Id_Mapa_rascunho")} + slot
                    + QList<Column>{C("Status_Registro", 20), I("Id_mapa_disponibilidade_agenda")} + auditLower());
+    // The city's own holidays, left out when a month of slots is cloned.
+    // Ours alone: the web booking service never reads it. Ind_Anual "SIM":
+    // the same day and month every year.
+    t << table(M, "feriado_municipal", K::Program,
+               QList<Column>{I("Id_Feriado_Municipal"), D("Data_Feriado"), V("Descricao", 100), C("Ind_Anual", 3),
+                             C("Ind_Status", 30)}
+                   + audit());
     // Ind_Registro_Excluido holds the words "FALSE"/"TRUE": five characters.
     t << table(M, "agendamento_especial", K::Program,
                {I("Id_Agendamento_Especial"), I("Id_Proprietario"), I("Qt_Agendamento_Reservado"),

@@ -1,6 +1,7 @@
 // Exportacao2: one row per attendance with its owner, animal, both addresses
 // and audit data resolved to names, under dBASE-sized column names.
 #include "db/DataModule.h"
+#include "db/ExportCopy.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
 #include "db/schema/Schema.h"
@@ -116,6 +117,7 @@ QString Schema::exportTableLockStatement(Engine engine)
 
 int Schema::refreshExportTable(Connection &main)
 {
+    ExportCopy::ensureTable(main);
     Transaction tx(main);
     // Two refreshes at once would each delete and then both insert.
     const QString lock = exportTableLockStatement(main.dialect().engine());
@@ -124,6 +126,7 @@ int Schema::refreshExportTable(Connection &main)
     Sql::exec(main, QStringLiteral("delete from Exportacao2"));
     Sql::exec(main, exportTableFillStatement(main.dialect().engine()));
     const int rows = Sql::scalar(main, QStringLiteral("select count(*) from Exportacao2")).toInt();
+    ExportCopy::stamp(main);
     tx.commit();
     return rows;
 }

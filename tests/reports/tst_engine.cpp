@@ -169,6 +169,61 @@ private slots:
         QCOMPARE(c.bandsOf(BandKind::GroupFooter).at(0)->page, 0);
     }
 
+    // A value wider than its column is printed smaller or ends in "…":
+    // never cut silently, and values that differ stay apart.
+    void valuesWiderThanTheirColumnShrinkOrEndInDots()
+    {
+        ReportDefinition r;
+        r.data = rows({QStringLiteral("nome")}, {{QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO NORTE")},
+                                                 {QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO SUL")},
+                                                 {QStringLiteral("CURTO")},
+                                                 {QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO E BEM-ESTAR ANIMAL DA ZONA NORTE")}});
+        r.band(BandKind::Detail, 5).add(Items::field(0, 0, 45, 4, QStringLiteral("nome"))).size(9).named(QStringLiteral("nome"));
+        const ComposedReport c = Reports::compose(r);
+        const QList<const PlacedItem *> items = c.named(QStringLiteral("nome"));
+        QCOMPARE(items.size(), 4);
+        QCOMPARE(items.at(2)->text, QStringLiteral("CURTO"));
+        QCOMPARE(items.at(2)->font.pointSize, 9.0);
+        QVERIFY(items.at(0)->text != items.at(1)->text);
+        for (const PlacedItem *i : items) {
+            QVERIFY2(ReportFonts::width(i->font, i->text) <= 45.01, qPrintable(i->text));
+            QVERIFY(i->font.pointSize >= 6.0);
+        }
+        // Too long even when smaller: shortened where it shows.
+        QVERIFY2(items.at(3)->text.endsWith(QStringLiteral("…")), qPrintable(items.at(3)->text));
+        QVERIFY(items.at(3)->text.startsWith(QStringLiteral("CLÍNICA MUNICIPAL")));
+    }
+
+    // A group heading is never the last thing on a page: whatever the
+    // group sizes, each heading shares its page with its group's first row.
+    void groupHeadingsStayWithTheirFirstRow()
+    {
+        Rows data;
+        for (int g = 1; g <= 60; ++g)
+            for (int i = 0; i < 1 + g % 7; ++i)
+                data << QList<QVariant>{g, QStringLiteral("Linha %1.%2").arg(g).arg(i)};
+        ReportDefinition r;
+        r.data = rows({QStringLiteral("grupo"), QStringLiteral("nome")}, data);
+        ReportGroup &g = r.addGroup(QStringLiteral("grupo"), QStringLiteral("grupo"));
+        g.header.height = 7;
+        g.header.add(Items::field(0, 0, 40, 6, QStringLiteral("grupo"))).bold();
+        r.band(BandKind::Detail, 5).add(Items::field(0, 0, 60, 4, QStringLiteral("nome")));
+        const ComposedReport c = Reports::compose(r);
+        QVERIFY(c.pageCount() > 2);
+        int checked = 0;
+        for (int b = 0; b < c.bands.size(); ++b) {
+            if (c.bands.at(b).kind != BandKind::GroupHeader)
+                continue;
+            QVERIFY(b + 1 < c.bands.size());
+            QCOMPARE(c.bands.at(b + 1).kind, BandKind::Detail);
+            QCOMPARE(c.bands.at(b + 1).page, c.bands.at(b).page);
+            ++checked;
+        }
+        QCOMPARE(checked, 60);
+        // Every row printed once.
+        QCOMPARE(c.bandsOf(BandKind::Detail).size(), data.size());
+    }
+
     void nestedGroupsCloseInnerFirst()
     {
         ReportDefinition r;

@@ -203,7 +203,7 @@ private slots:
         // never the manual.
         AppSeed::permission(c, 7, 41);
         w.configureMenu();
-        QCOMPARE(enabledEntries(w), (QStringList{QStringLiteral("mnu012"), QStringLiteral("mnu041"), QStringLiteral("mnuRel049"),
+        QCOMPARE(enabledEntries(w), (QStringList{QStringLiteral("mnu012"), QStringLiteral("mnu041"), QStringLiteral("actRelImfoAnimal"), QStringLiteral("mnuRel049"),
                                                  QStringLiteral("mnuRel050"), QStringLiteral("mnu051"), QStringLiteral("mnu052"),
                                                  QStringLiteral("mnu060")}));
         QCOMPARE(w.statusPanel(0)->text(), QStringLiteral("Usuário logado: 5 - ANA(Atendente)"));

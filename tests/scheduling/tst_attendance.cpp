@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -64,6 +65,8 @@ private slots:
     void store();
     void bookFromRegister_data() { addEngineRows(); }
     void bookFromRegister();
+    void homonymousOwnersToldApart_data() { addEngineRows(); }
+    void homonymousOwnersToldApart();
     void checksAndDelete_data() { addEngineRows(); }
     void checksAndDelete();
     void twoWorkstations_data() { addEngineRows(); }
@@ -127,6 +130,38 @@ void TestAttendance::store()
     QVERIFY(threw);
     QCOMPARE(s.esterilizado(a), QStringLiteral("NAO"));
     QCOMPARE(count(c, QStringLiteral("select count(*) from atendimento")), 1);
+}
+
+// Two owners of one name appear with their codes and tax numbers; the
+// chosen one fills the field with the name alone and loads that owner.
+void TestAttendance::homonymousOwnersToldApart()
+{
+    ZAPO_TEST_DB(db);
+    Connection &c = db->main();
+    fill(c);
+    NoMail noMail;
+    RecordingMessages msgs;
+    OwnerRow o;
+    o.nome = QStringLiteral("ADRIANA DE SOUZA");
+    o.cpf = QStringLiteral("52998224725");
+    const int first = owner(c, o);
+    o.cpf = QStringLiteral("11144477735");
+    const int second = owner(c, o);
+    auto *s = new AgendaNovoAtendimentoScreen(nullptr, 2);
+    s->show();
+    auto *name = named<QLineEdit>(s, "dblProprietario");
+    name->setFocus();
+    QTest::keyClicks(name, QStringLiteral("adriana"));
+    QAbstractItemModel *m = name->completer()->model();
+    QCOMPARE(m->rowCount(), 2);
+    const QString a = m->index(0, 0).data().toString(), b = m->index(1, 0).data().toString();
+    QVERIFY2(a != b, qPrintable(a));
+    QCOMPARE(a, QStringLiteral("ADRIANA DE SOUZA  -  Cód. %1  -  CPF/CNPJ 52998224725").arg(first));
+    QCOMPARE(b, QStringLiteral("ADRIANA DE SOUZA  -  Cód. %1  -  CPF/CNPJ 11144477735").arg(second));
+    emit name->completer()->activated(m->index(1, 0));
+    QCOMPARE(named<QLineEdit>(s, "dbeId_Proprietario")->text(), QString::number(second));
+    QCOMPARE(name->text(), QStringLiteral("ADRIANA DE SOUZA"));
+    delete s;
 }
 
 void TestAttendance::bookFromRegister()

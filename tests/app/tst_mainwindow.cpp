@@ -159,7 +159,8 @@ private slots:
         QCOMPARE(tabela.size(), 15);
         QCOMPARE(tabela.first(), QStringLiteral("009 - &Grupo de animais..."));
         QCOMPARE(tabela.last(), QStringLiteral("050-Tabelas auxiliares (Rolvex)"));
-        QCOMPARE(texts(QStringLiteral("mnuRelatorios")).size(), 27);
+        QCOMPARE(texts(QStringLiteral("mnuRelatorios")).size(), 28);
+        QVERIFY(texts(QStringLiteral("mnuRelatorios")).contains(QStringLiteral("Informação do Animal")));
         QCOMPARE(texts(QStringLiteral("mnuUtilitario")).size(), 6);
         QCOMPARE(texts(QStringLiteral("mnuJanelas")).size(), 7);
         QCOMPARE(texts(QStringLiteral("mnuAjuda")), (QStringList{QStringLiteral("&Sistema..."), QStringLiteral("&Manual do sistema")}));

@@ -210,15 +210,16 @@ private slots:
 
         // The selection window: every record unless a period is ticked, then
         // the records of its days only (the whole last day included).
-        SelRelTransferenciaWindow w;
-        QVERIFY(!w.periodo()->isChecked());
-        QVERIFY(!w.inicio()->isEnabled());
-        QCOMPARE(w.fim()->date(), QDate::currentDate());
-        w.periodo()->setChecked(true);
-        QVERIFY(w.inicio()->isEnabled());
-        w.inicio()->setDate(QDate(2024, 4, 1));
-        w.fim()->setDate(QDate(2024, 4, 6));
-        w.visualizar();
+        // (The window frees itself once its report was shown.)
+        auto *w = new SelRelTransferenciaWindow;
+        QVERIFY(!w->periodo()->isChecked());
+        QVERIFY(!w->inicio()->isEnabled());
+        QCOMPARE(w->fim()->date(), QDate::currentDate());
+        w->periodo()->setChecked(true);
+        QVERIFY(w->inicio()->isEnabled());
+        w->inicio()->setDate(QDate(2024, 4, 1));
+        w->fim()->setDate(QDate(2024, 4, 6));
+        w->visualizar();
         QStringList inPeriod;
         for (const PlacedItem *i : preview.last().named(QStringLiteral("linha")))
             inPeriod << i->text;

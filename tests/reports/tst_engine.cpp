@@ -169,31 +169,6 @@ private slots:
         QCOMPARE(c.bandsOf(BandKind::GroupFooter).at(0)->page, 0);
     }
 
-    // A value wider than its column is printed smaller or ends in "…":
-    // never cut silently, and values that differ stay apart.
-    void valuesWiderThanTheirColumnShrinkOrEndInDots()
-    {
-        ReportDefinition r;
-        r.data = rows({QStringLiteral("nome")}, {{QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO NORTE")},
-                                                 {QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO SUL")},
-                                                 {QStringLiteral("CURTO")},
-                                                 {QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO E BEM-ESTAR ANIMAL DA ZONA NORTE")}});
-        r.band(BandKind::Detail, 5).add(Items::field(0, 0, 45, 4, QStringLiteral("nome"))).size(9).named(QStringLiteral("nome"));
-        const ComposedReport c = Reports::compose(r);
-        const QList<const PlacedItem *> items = c.named(QStringLiteral("nome"));
-        QCOMPARE(items.size(), 4);
-        QCOMPARE(items.at(2)->text, QStringLiteral("CURTO"));
-        QCOMPARE(items.at(2)->font.pointSize, 9.0);
-        QVERIFY(items.at(0)->text != items.at(1)->text);
-        for (const PlacedItem *i : items) {
-            QVERIFY2(ReportFonts::width(i->font, i->text) <= 45.01, qPrintable(i->text));
-            QVERIFY(i->font.pointSize >= 6.0);
-        }
-        // Too long even when smaller: shortened where it shows.
-        QVERIFY2(items.at(3)->text.endsWith(QStringLiteral("…")), qPrintable(items.at(3)->text));
-        QVERIFY(items.at(3)->text.startsWith(QStringLiteral("CLÍNICA MUNICIPAL")));
-    }
-
     // A group heading is never the last thing on a page: whatever the
     // group sizes, each heading shares its page with its group's first row.
     void groupHeadingsStayWithTheirFirstRow()

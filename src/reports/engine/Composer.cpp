@@ -52,60 +52,6 @@ QString displayText(const QVariant &value, const QString &format, int decimals)
 
 namespace {
 
-// A value cut by its column ends in "…", so that two values that differ
-// only past the column never look alike on paper ("CLÍNICA MUNICIPAL DE
-// CASTR…"). No character is narrower than a fifth of the font's size: a
-// text shorter than that bound fits and is not measured at all.
-QString elidedLines(const ReportFont &f, const QString &text, double widthMm)
-{
-    const double narrowest = f.pointSize * 0.3528 * 0.2;
-    if (widthMm <= 0 || text.size() * narrowest <= widthMm)
-        return text;
-    QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString &line : lines) {
-        if (ReportFonts::width(f, line) <= widthMm)
-            continue;
-        const QString dots = QStringLiteral("…");
-        qsizetype lo = 0, hi = line.size();
-        while (lo < hi) { // the longest start that fits with the dots
-            const qsizetype mid = (lo + hi + 1) / 2;
-            if (ReportFonts::width(f, line.left(mid) + dots) <= widthMm)
-                lo = mid;
-            else
-                hi = mid - 1;
-        }
-        line = line.left(lo).trimmed() + dots;
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
-// A one-line value wider than its column is first printed smaller, down
-// to three quarters of its size (never under 6 pt, still readable), and
-// shortened with "…" only when even that does not fit.
-void fitToWidth(ReportFont &f, QString &text, double widthMm)
-{
-    const double narrowest = f.pointSize * 0.3528 * 0.2;
-    if (widthMm <= 0 || text.size() * narrowest <= widthMm)
-        return;
-    if (!text.contains(QLatin1Char('\n')) && ReportFonts::width(f, text) > widthMm) {
-        const double least = qMax(6.0, f.pointSize * 0.75);
-        ReportFont smaller = f;
-        while (smaller.pointSize - 0.5 >= least - 0.001) {
-            smaller.pointSize -= 0.5;
-            if (ReportFonts::width(smaller, text) <= widthMm) {
-                f = smaller;
-                return;
-            }
-        }
-        f = smaller;
-    }
-    text = elidedLines(f, text, widthMm);
-}
-
-} // namespace
-
-namespace {
-
 bool isText(ItemKind k)
 {
     switch (k) {
@@ -549,8 +495,6 @@ private:
                 it.font = p.font;
                 it.align = i.align;
                 it.clip = i.maxLines > 0 || (!i.wrap && (i.kind == ItemKind::Field || i.kind == ItemKind::Computed));
-                if (it.clip)
-                    fitToWidth(it.font, it.text, it.rect.width());
                 if (i.kind == ItemKind::PageNumber)
                     m_pageNumbers.append(int(page.items.size()));
                 break;

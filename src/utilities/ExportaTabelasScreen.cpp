@@ -6,7 +6,7 @@
 #include "db/schema/Schema.h"
 #include "db/Sql.h"
 #include "ui/Buttons.h"
-#include "ui/Progress.h"
+#include "ui/LongWork.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
 #include "ui/StatusPanels.h"
@@ -269,7 +269,7 @@ bool ExportaTabelasScreen::bringCopyUpToDate()
                 this);
         }
         if (rebuild) {
-            Progress progress(windowTitle(), QStringLiteral("Atualizando os dados da tabela com os atendimentos..."), this, 0);
+            LongWork progress(windowTitle(), QStringLiteral("Atualizando os dados da tabela com os atendimentos..."), this, 0);
             progress.step(0);
             Schema::refreshExportTable(c);
             progress.finish();

@@ -177,6 +177,7 @@ QList<Entry> build()
     l << screen(Relatorios, QStringLiteral("039 - &Animais microchipado..."), QStringLiteral("Relação de animais microchipados."), 39, 39);
     l << screen(Relatorios, QStringLiteral("043 - &Animais com tranferência de proprietários..."), none, 43, 43);
     l << screen(Relatorios, QStringLiteral("041 - Impressão de carteira de identificação..."), none, 0, 41);
+    l << screen(Relatorios, QStringLiteral("Informação do Animal"), none, 0, AnimalInformation, QStringLiteral("actRelImfoAnimal"));
     l << separator(Relatorios, -1);
     l << screen(Relatorios, QStringLiteral("040 - &Agenda dos profissional..."), QStringLiteral("Agenda dos profissionais."), 40, 40);
     l << screen(Relatorios, QStringLiteral("042 - &Profissional..."), none, 42, 42);

@@ -80,6 +80,8 @@ QString countOf(const QString &select)
 
 void exportTo(const QList<Col> &cols, Connection &c, const QString &select, const QString &chosen, QWidget *parent)
 {
+    if (!DbaseExport::mayReplace(chosen, true, parent))
+        return;
     DbaseExport::Job job;
     QStringList names;
     for (const Col &col : cols)
@@ -114,7 +116,7 @@ void exportTo(const QList<Col> &cols, Connection &c, const QString &select, cons
         Services::messages().error(kFailed + QStringLiteral("\r\r") + reason, parent);
         return;
     }
-    Services::messages().information(QStringLiteral("Exportação concluída."), parent);
+    Services::messages().information(DbaseExport::closingMessage(out), parent);
 }
 
 } // namespace

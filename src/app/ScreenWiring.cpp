@@ -83,6 +83,14 @@ void wireAnimalBooking()
 
 void registerOwnerAnimalReport(ScreenCatalog &catalog)
 {
+    // A page of the animal's information is still to be designed: the entry
+    // previews a blank A4 page, as it always has.
+    catalog.add(Menu::AnimalInformation, [](QWidget *parent) -> QWidget * {
+        ReportDefinition def;
+        def.title = QStringLiteral("Informação do Animal");
+        Reports::open(def, parent);
+        return nullptr;
+    });
     catalog.add(Menu::ProprietarioAnimalReport, [](QWidget *parent) -> QWidget * {
         Reports::open(OwnerAnimalReport::definition(mainConnection()), parent);
         return nullptr;

@@ -252,8 +252,14 @@ void AddressGroup::refreshNeighbourhoods()
     m_bairro->clear();
     m_bairro->addItem(QString(), QVariant());
     try {
-        for (const auto &n : StreetDirectory().neighbourhoodsOfStreet(intOrNull(m_numLogr->text())))
-            m_bairro->addItem(n.name, n.num);
+        if (m_kind == Kind::History) {
+            for (const auto &n : StreetDirectory().historyNeighbourhoods())
+                // The name alone: the chosen text is what the address stores.
+                m_bairro->addItem(n.name, n.num);
+        } else {
+            for (const auto &n : StreetDirectory().neighbourhoodsOfStreet(intOrNull(m_numLogr->text())))
+                m_bairro->addItem(n.name, n.num);
+        }
     } catch (const DbError &e) {
         reportError(e);
     }
@@ -266,7 +272,11 @@ void AddressGroup::narrowAreasByDistrict()
     m_area->clear();
     m_area->addItem(QString(), QVariant());
     try {
-        for (const auto &a : StreetDirectory().coverageAreas(m_distrito->currentData()))
+        const StreetDirectory streets;
+        const QList<StreetDirectory::CoverageArea> areas = m_kind == Kind::History
+                                                                ? streets.coverageAreasOfDistrictKey(m_distrito->currentData())
+                                                                : streets.coverageAreas(m_distrito->currentData());
+        for (const auto &a : areas)
             m_area->addItem(a.description, a.code);
     } catch (const DbError &e) {
         reportError(e);

@@ -254,7 +254,9 @@ void RegistroOcorrenciaScreen::loadTypes()
         m_types->setItemData(m_types->count() - 1, Sql::text(q.value(3)), DescriptionRole);
     }
     const int i = keep.isValid() ? m_types->findData(keep) : -1;
-    m_types->setCurrentIndex(i >= 0 ? i : (m_types->count() > 0 ? 0 : -1));
+    // No type until the clerk chooses one: the first of the list (a death)
+    // would be recorded by a hurried "Incluir".
+    m_types->setCurrentIndex(i);
     updateTypeToolTip();
 }
 

@@ -208,6 +208,32 @@ QList<StreetDirectory::CoverageArea> StreetDirectory::coverageAreas(const QVaria
     return out;
 }
 
+QList<StreetDirectory::CoverageArea> StreetDirectory::coverageAreasOfDistrictKey(const QVariant &districtKey) const
+{
+    QList<CoverageArea> out;
+    if (districtKey.isNull() || !districtKey.isValid() || Sql::text(districtKey).isEmpty())
+        return out;
+    QSqlQuery q = Sql::exec(m_c, QStringLiteral("select cod_area_abrn, des_area_abrn from %1 where COD_DITR_SANI = :d "
+                                                "order by cod_area_abrn")
+                                     .arg(t("AreaAbrang")),
+                            {{QStringLiteral("d"), districtKey.toInt()}});
+    while (q.next())
+        out << CoverageArea{q.value(0).toInt(), Sql::text(q.value(1))};
+    return out;
+}
+
+QList<StreetDirectory::Neighbourhood> StreetDirectory::historyNeighbourhoods() const
+{
+    QList<Neighbourhood> out;
+    QSqlQuery q = Sql::exec(m_c, QStringLiteral("select TIP_BAIR, NOM_BAIR, min(NUM_BAIR) from %1 "
+                                                "where upper(TIP_CLSS_BAIR) in ('O', 'P') group by TIP_BAIR, NOM_BAIR "
+                                                "order by NOM_BAIR, TIP_BAIR")
+                                     .arg(t("Bairro")));
+    while (q.next())
+        out << Neighbourhood{q.value(2).toInt(), Sql::text(q.value(1)), Sql::text(q.value(0))};
+    return out;
+}
+
 QPointF StreetDirectory::houseCoordinates(int numLogr, int houseNumber) const
 {
     // The street's houses are few: read them and find the position in C++,
@@ -236,13 +262,14 @@ QList<StreetDirectory::Street> StreetDirectory::search(SearchBy by, const QStrin
         p.insert(QStringLiteral("x"), x.toInt(&ok));
         cond = QStringLiteral("num_bair = :x");
         break;
+    // Names as the owner search finds them: "SAO JOAO" finds "AV SÃO
+    // JOÃO", whatever the case and accents typed, served by the folded
+    // name indexes of the street database.
     case SearchBy::StreetName:
-        p.insert(QStringLiteral("x"), m_c.dialect().prefixValue(x.toUpper()));
-        cond = QStringLiteral("nom_logr like :x escape '!'");
+        cond = m_c.dialect().foldedPrefix(QStringLiteral("nom_logr"), x, QStringLiteral("x"), p);
         break;
     case SearchBy::NeighbourhoodName:
-        p.insert(QStringLiteral("x"), m_c.dialect().prefixValue(x.toUpper()));
-        cond = QStringLiteral("nom_bair like :x escape '!'");
+        cond = m_c.dialect().foldedPrefix(QStringLiteral("nom_bair"), x, QStringLiteral("x"), p);
         break;
     }
     QList<Street> out;

@@ -74,6 +74,13 @@ public:
     // Active coverage areas of the sanitary district a district key names
     // (its first digit); every area when the key is null.
     QList<CoverageArea> coverageAreas(const QVariant &districtKey = {}) const;
+    // The address history (024) lists what its district choice and its
+    // neighbourhood list always listed: the areas whose sanitary district is
+    // the whole district key, whatever their status, and the neighbourhoods
+    // of classes "O" and "P" (one entry per type and name, its least code),
+    // by name then type.
+    QList<CoverageArea> coverageAreasOfDistrictKey(const QVariant &districtKey) const;
+    QList<Neighbourhood> historyNeighbourhoods() const;
     // Map coordinates of a house from the houses known on its street
     // (HouseCoordinates::walk); (0, 0) when none is near enough.
     QPointF houseCoordinates(int numLogr, int houseNumber) const;

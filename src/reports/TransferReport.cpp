@@ -5,7 +5,17 @@
 #include "reports/ListLayout.h"
 #include "reports/engine/ReportData.h"
 #include "reports/engine/Reports.h"
+#include "ui/Buttons.h"
+#include "ui/FormHelpers.h"
 #include "ui/ScreenCatalog.h"
+#include "ui/Services.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QVBoxLayout>
 
 namespace TransferReport {
 
@@ -19,14 +29,21 @@ QString dateText(const QVariant &v)
 
 } // namespace
 
-ReportDefinition definition(Connection &c)
+ReportDefinition definition(Connection &c, const QDate &from, const QDate &to)
 {
     ReportDefinition def;
     def.title = QStringLiteral("Animais com Transferência");
     def.paper = QPageSize::Letter;
     const double w = def.contentWidth();
     Connection *conn = &c;
-    def.data = [conn] {
+    QString where;
+    QVariantMap params;
+    if (from.isValid() && to.isValid()) {
+        // Whole days: every moment of the last one counts.
+        where = QStringLiteral("where a.Dt_Muda_Proprietario >= :ini and a.Dt_Muda_Proprietario < :fim ");
+        params = {{QStringLiteral("ini"), QDateTime(from, QTime(0, 0))}, {QStringLiteral("fim"), QDateTime(to.addDays(1), QTime(0, 0))}};
+    }
+    def.data = [conn, where, params] {
         // By animal, then in the order the records were made, so each
         // animal's group holds all its records.
         return QueryDataSource::open(
@@ -43,8 +60,9 @@ ReportDefinition definition(Connection &c)
                 "left join Proprietario d on (a.id_Proprietario=d.id_Proprietario) "
                 "left join Proprietario e on (a.id_Anterior_Proprietario=e.id_Proprietario) "
                 "left join Endereco f on (c.id_Endereco=f.id_endereco) left join Especie g on (b.Id_Especie=g.id_Especie) "
-                "left join Raca h on (b.Id_Raca=h.Id_Raca) "
-                "order by a.Id_Animal, a.Id_Histo_Muda_Proprietario"));
+                "left join Raca h on (b.Id_Raca=h.Id_Raca) ")
+                + where + QStringLiteral("order by a.Id_Animal, a.Id_Histo_Muda_Proprietario"),
+            params);
     };
 
     ReportBand &title = def.band(BandKind::Title, 15);
@@ -104,10 +122,70 @@ ReportDefinition definition(Connection &c)
 
 } // namespace TransferReport
 
+SelRelTransferenciaWindow::SelRelTransferenciaWindow(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmSelRelTransferencia"));
+    setWindowTitle(QStringLiteral("043 - Animais com transferência de proprietários."));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto *outer = new QVBoxLayout(this);
+    // Every transfer unless the clerk asks for a period (this month first offered).
+    m_usePeriod = new QCheckBox(QStringLiteral("Somente as transferências do período:"), this);
+    m_usePeriod->setObjectName(QStringLiteral("chkPeriodo"));
+    outer->addWidget(m_usePeriod);
+    auto *form = new QFormLayout;
+    const QDate today = QDate::currentDate();
+    auto date = [this](const char *name, const QDate &d) {
+        auto *e = new QDateEdit(d, this);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setCalendarPopup(true);
+        e->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+        e->setEnabled(false);
+        return e;
+    };
+    m_from = date("dtpInicio", QDate(today.year(), today.month(), 1));
+    m_to = date("dtpFim", today);
+    form->addRow(FormHelpers::caption(QStringLiteral("Inicio:"), m_from, this), m_from);
+    form->addRow(FormHelpers::caption(QStringLiteral("Fim:"), m_to, this), m_to);
+    outer->addLayout(form);
+    connect(m_usePeriod, &QCheckBox::toggled, m_from, &QWidget::setEnabled);
+    connect(m_usePeriod, &QCheckBox::toggled, m_to, &QWidget::setEnabled);
+    auto *buttons = new ButtonRow(this);
+    buttons->stretch();
+    buttons->add(QStringLiteral("&Visualizar impr."), QStringLiteral("btnVisualizar"), this, &SelRelTransferenciaWindow::visualizar);
+    buttons->add(QStringLiteral("&Sair"), QStringLiteral("btnSair"), this, [this] { close(); });
+    outer->addLayout(buttons);
+}
+
+void SelRelTransferenciaWindow::visualizar()
+{
+    bool shown = false;
+    if (m_usePeriod->isChecked()) {
+        if (m_to->date() < m_from->date()) {
+            Services::messages().information(QStringLiteral("A data inicial não pode ser maior que a data final."), this);
+            return;
+        }
+        shown = Reports::openForPeriod(TransferReport::definition(mainConnection(), m_from->date(), m_to->date()), this);
+    } else {
+        shown = Reports::open(TransferReport::definition(mainConnection()), this);
+    }
+    if (shown) {
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+            sub->close();
+        else
+            close();
+    }
+}
+
 void registerTransferReport(ScreenCatalog &catalog)
 {
     catalog.add(43, [](QWidget *parent) -> QWidget * {
-        Reports::open(TransferReport::definition(mainConnection()), parent);
+        auto *w = new SelRelTransferenciaWindow(parent);
+        if (parent && parent->inherits("MenuPrincipalScreen"))
+            return w; // framed by the main window
+        // Asked for by another screen (the transfer screen's "Relatório..."):
+        // a window of its own over it.
+        w->setWindowFlag(Qt::Window);
+        w->show();
         return nullptr;
     });
 }

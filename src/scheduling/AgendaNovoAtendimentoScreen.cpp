@@ -43,6 +43,11 @@
 #include <QVBoxLayout>
 
 namespace {
+// The owner's name alone, which the name field takes from a completion.
+constexpr int kOwnerNameRole = Qt::UserRole + 1;
+}
+
+namespace {
 
 const QString kSucesso = QStringLiteral("Operação realizada com sucesso!");
 
@@ -161,6 +166,7 @@ QWidget *AgendaNovoAtendimentoScreen::buildIdentification()
     m_ownerMatches = new QStandardItemModel(this);
     m_ownerCompleter = new QCompleter(m_ownerMatches, this);
     m_ownerCompleter->setCaseSensitivity(Qt::CaseInsensitive);
+    m_ownerCompleter->setCompletionRole(kOwnerNameRole);
     m_ownerCompleter->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     m_ownerName->setCompleter(m_ownerCompleter);
     connect(m_ownerName, &QLineEdit::textEdited, this, &AgendaNovoAtendimentoScreen::ownerTyped);
@@ -398,13 +404,20 @@ void AgendaNovoAtendimentoScreen::ownerTyped(const QString &text)
         QVariantMap p;
         const QString cond = OwnerSearch::namePrefixCondition(c, QStringLiteral("b.Nome"), text, &p);
         const QString sql = c.dialect().paged(
-            QStringLiteral("select b.Id_Proprietario, b.Nome from proprietario b where b.Status_Registro = 'ATIVO' and ") + cond
+            QStringLiteral("select b.Id_Proprietario, b.Nome, b.Num_CPF_CNPJ from proprietario b where b.Status_Registro = 'ATIVO' and ") + cond
                 + QStringLiteral(" order by ") + c.dialect().folded(QStringLiteral("b.Nome")) + QStringLiteral(", b.Id_Proprietario"),
             30, 0);
         QSqlQuery q = Sql::exec(c, sql, p);
         while (q.next()) {
-            auto *item = new QStandardItem(Sql::text(q.value(1)));
+            // Two owners of one name are told apart by their code and tax
+            // number; the field takes the name alone.
+            const QString name = Sql::text(q.value(1));
+            const QString cpf = Sql::text(q.value(2));
+            auto *item = new QStandardItem(QStringLiteral("%1  -  Cód. %2%3")
+                                               .arg(name, Sql::text(q.value(0)),
+                                                    cpf.isEmpty() ? QString() : QStringLiteral("  -  CPF/CNPJ ") + cpf));
             item->setData(q.value(0), Qt::UserRole);
+            item->setData(name, kOwnerNameRole);
             m_ownerMatches->appendRow(item);
         }
     } catch (const DbError &e) {

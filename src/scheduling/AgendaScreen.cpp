@@ -7,6 +7,7 @@
 #include "scheduling/AgendaLocalizarPropWindow.h"
 #include "scheduling/InformacaoAgendaDialog.h"
 #include "scheduling/SchedulingHooks.h"
+#include "reports/agenda/AgendaWindows.h"
 #include "scheduling/WeekNumberColumn.h"
 #include "ui/IdNameCombo.h"
 #include "ui/MarcacaoAtendimento.h"
@@ -500,8 +501,12 @@ void AgendaScreen::generateReport()
         triggerMenu(QStringLiteral("mnu052"), 52);
     else if (m_relProfissional->isChecked())
         triggerMenu(QStringLiteral("mnu040"), 40);
-    else
+    else {
+        // The daily agenda of the day and unit the book shows.
+        SelRelDataUnidadeWindow::presetNextDaily(m_unit->currentId(), date());
         triggerMenu(QStringLiteral("mnuRel050"), 150);
+        SelRelDataUnidadeWindow::presetNextDaily({}, {});
+    }
 }
 
 void AgendaScreen::triggerMenu(const QString &objectName, int catalogNumber)

@@ -164,16 +164,19 @@ ReportDefinition definition(const Data &d)
     b.add(Items::hline(0, y + 0.5, w));
     y += 2.5;
 
+    // Each identification line takes the height its wrapped text needs (a
+    // long address or description never runs into the line below).
+    ReportFont idFont;
+    idFont.pointSize = 8.5;
     for (int i = 0; i < 7; ++i) {
         const QString label = kLabels.at(i);
-        if (!label.isEmpty()) {
+        const QString text = d.identification.value(i);
+        const double x = label.isEmpty() ? 0 : 28;
+        const double h = qMax(4.4, ReportFonts::wrap(idFont, text, w - x).size() * ReportFonts::lineHeight(idFont));
+        if (!label.isEmpty())
             b.add(Items::label(0, y, 28, 4.4, label)).size(8.5).bold();
-            b.add(Items::label(28, y, w - 28, 4.4, d.identification.value(i))).size(8.5).wrapping()
-                .named(QStringLiteral("linha%1").arg(i + 1));
-        } else {
-            b.add(Items::label(0, y, w, 4.4, d.identification.value(i))).size(8.5).wrapping().named(QStringLiteral("linha%1").arg(i + 1));
-        }
-        y += 4.6;
+        b.add(Items::label(x, y, w - x, h, text)).size(8.5).wrapping().named(QStringLiteral("linha%1").arg(i + 1));
+        y += h + 0.2;
     }
     line(rule, 5);
 
@@ -198,8 +201,15 @@ ReportDefinition definition(const Data &d)
         b.add(Items::label(qx + 4.5, y + 0.5, 8, 4.5, QStringLiteral("SIM"))).size(8);
         b.add(Items::box(qx + 13, y + 0.8, 3.5, 3.5));
         b.add(Items::label(qx + 17.5, y + 0.5, 8, 4.5, QStringLiteral("Não"))).size(8);
-        if (!q.second.isEmpty())
-            b.add(Items::label(qx + 25, y + 0.5, w - qx - 25, 4.5, q.second)).size(6);
+        if (!q.second.isEmpty()) {
+            // The blank is as long as the room to the right margin allows.
+            ReportFont bf;
+            bf.pointSize = 6;
+            QString blank = q.second;
+            while (blank.size() > 6 && ReportFonts::width(bf, blank) > w - qx - 25)
+                blank.chop(1);
+            b.add(Items::label(qx + 25, y + 0.5, w - qx - 25, 4.5, blank)).size(6).named(QStringLiteral("qual"));
+        }
         y += qh + 1.1;
     }
     y += 1;

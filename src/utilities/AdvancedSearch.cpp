@@ -133,7 +133,11 @@ Query build(const Dialect &d, const Criteria &c)
     if (c.useBirth) {
         // Every moment of the last day counts, whatever hour was stored.
         b.add(QStringLiteral("a.Data_Nascimento >= :nascDe"), QStringLiteral("nascDe"), c.bornFrom);
-        b.add(QStringLiteral("a.Data_Nascimento < :nascAte"), QStringLiteral("nascAte"), c.bornTo.addDays(1));
+        // The day after 31/12/9999 is beyond what the engines bind (SQLite
+        // would get an empty text and find nothing): no end at all then.
+        const QDate after = c.bornTo.addDays(1);
+        if (after.isValid() && after.year() <= 9999)
+            b.add(QStringLiteral("a.Data_Nascimento < :nascAte"), QStringLiteral("nascAte"), after);
     }
 
     const bool address = !blank(c.district) || !blank(c.area) || !blank(c.neighbourhood) || !blank(c.street)

@@ -5,9 +5,11 @@
 #include "db/TextCodec.h"
 #include "reports/engine/ReportData.h"
 #include "ui/LongWork.h"
+#include "ui/Services.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -85,6 +87,8 @@ Outcome write(const QString &table, const QList<DbaseField> &fields, ReportDataS
             }
         }
         out.rows = t.rows();
+        out.changedCount = t.changedCount();
+        out.changes = t.changes();
         if (out.kind == Outcome::Kind::Done)
             t.close();
     } catch (const DbaseFailure &e) {
@@ -149,6 +153,40 @@ bool writeText(const QString &path, const QStringList &lines, QString *reason)
             *reason = f.errorString();
         f.cancelWriting();
         return false;
+    }
+    return true;
+}
+
+QString closingMessage(const Outcome &out, const QString &done)
+{
+    if (out.changedCount == 0)
+        return done;
+    QString text = done + QStringLiteral("\r\r");
+    text += out.changedCount == 1
+                ? QStringLiteral("1 valor foi gravado diferente do cadastrado (caractere que o arquivo não comporta ou texto maior que o campo):")
+                : QStringLiteral("%1 valores foram gravados diferentes do cadastrado (caracteres que o arquivo não comporta ou textos maiores que o campo):")
+                      .arg(out.changedCount);
+    for (const DbaseChange &c : out.changes)
+        text += QStringLiteral("\rRegistro %1, campo %2: \"%3\" gravado como \"%4\"%5")
+                    .arg(c.record)
+                    .arg(c.field, c.stored, c.written, c.cut ? QStringLiteral(" (cortado)") : QString());
+    if (out.changedCount > out.changes.size())
+        text += QStringLiteral("\r... e mais %1.").arg(out.changedCount - out.changes.size());
+    return text;
+}
+
+bool mayReplace(const QString &chosen, bool withTextFile, QWidget *parent)
+{
+    QStringList others;
+    const QString table = tablePath(chosen);
+    if (QFileInfo(table) != QFileInfo(chosen))
+        others << table;
+    if (withTextFile && QFileInfo(dictionaryPath(chosen)) != QFileInfo(chosen))
+        others << dictionaryPath(chosen);
+    for (const QString &path : others) {
+        if (QFileInfo::exists(path)
+            && !Services::messages().confirm(QStringLiteral("O arquivo %1 já existe.\rDeseja substituí-lo?").arg(QDir::toNativeSeparators(path)), parent))
+            return false;
     }
     return true;
 }

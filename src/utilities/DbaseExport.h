@@ -33,8 +33,23 @@ struct Outcome {
     Kind kind = Kind::Done;
     QString reason; // Failed: why, for the user
     qint64 rows = 0;
+    // Texts written otherwise than stored (see DbaseTable::changes()).
+    qint64 changedCount = 0;
+    QList<DbaseChange> changes;
     bool done() const { return kind == Kind::Done; }
 };
+
+// The closing message of a finished export: `done` ("Exportação
+// concluída." and what a caller adds), then how many values were written
+// otherwise than stored, naming the first of them by record, field and
+// stored value, so that nothing is changed without the clerk knowing.
+QString closingMessage(const Outcome &out, const QString &done = QStringLiteral("Exportação concluída."));
+
+// The save dialog asked about the name the clerk chose; an export also
+// writes the table (when the chosen name lacks ".dbf") and may write the
+// text file beside it. Asks before replacing any of those that already
+// exist; false when the clerk said no (nothing is written then).
+bool mayReplace(const QString &chosen, bool withTextFile, QWidget *parent);
 
 // Writes every row of `source` (values in field order). `progress` may be
 // null; it is stepped every few hundred rows and a cancel stops the export.

@@ -1,5 +1,6 @@
 #include "utilities/DbaseTable.h"
 #include "db/TextCodec.h"
+#include "utilities/DbaseText.h"
 #include "db/schema/SchemaModel.h"
 
 #include <QDate>
@@ -348,27 +349,26 @@ void DbaseTable::format(const DbaseField &f, const QVariant &v, char *dest)
         const QString converted = isText ? QString() : v.toString();
         const QString &s = isText ? *static_cast<const QString *>(v.constData()) : converted;
         // Trailing blanks mean nothing in a dBASE text (char(n) columns
-        // come back padded); every character takes one Windows-1252 byte.
+        // come back padded).
         qsizetype n = s.size();
         while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
             --n;
-        if (n > f.width)
-            wrong(QStringLiteral("o texto \"%1\" tem %2 caracteres e o campo só comporta %3.")
-                      .arg(describe(v)).arg(n).arg(f.width));
-        // Latin-1 characters are their own byte: copied in one tight pass;
-        // the few others (the euro sign, curly quotes...) looked up after.
+        // Nearly every text is Latin-1 and fits: copied in one tight pass.
         const QChar *c = s.constData();
-        bool others = false;
-        for (qsizetype i = 0; i < n; ++i) {
+        bool others = n > f.width;
+        for (qsizetype i = 0; i < n && !others; ++i) {
             const char16_t u = c[i].unicode();
             dest[i] = char(u);
-            others |= u > 0xFF || (u >= 0x80 && u < 0xA0);
+            others = u > 0xFF || (u >= 0x80 && u < 0xA0);
         }
         if (others) {
-            for (qsizetype i = 0; i < n; ++i) {
-                const char16_t u = c[i].unicode();
-                if (u > 0xFF || (u >= 0x80 && u < 0xA0))
-                    dest[i] = Cp1252::encode(QString(c[i])).at(0);
+            const DbaseText::Fitted fitted = DbaseText::fit(QStringView(s).left(n), f.width);
+            memset(dest, ' ', size_t(f.width));
+            memcpy(dest, fitted.bytes.constData(), size_t(fitted.bytes.size()));
+            if (fitted.changed()) {
+                if (m_changes.size() < kMaxChangesKept)
+                    m_changes.append({m_rows + 1, f.name, s.left(n), Cp1252::decode(fitted.bytes), fitted.cut});
+                ++m_changedCount;
             }
         }
         break;

@@ -49,6 +49,16 @@ struct DbaseField {
                                 DateTimeIs dateTimeIs = DateTimeIs::Moment);
 };
 
+// A value written otherwise than it is stored: a character without a
+// Windows-1252 byte in another form or left out, or a text cut to its field.
+struct DbaseChange {
+    qint64 record = 0; // 1 for the first record of the table
+    QString field;
+    QString stored;
+    QString written;
+    bool cut = false;
+};
+
 // Field names for columns, in column order: names of up to 10 characters
 // are kept, longer ones cut to 10; a name equal (ignoring case) to an earlier
 // one becomes its first characters + "_2" ("_3", ... the first free), so the
@@ -67,14 +77,20 @@ public:
     DbaseTable &operator=(const DbaseTable &) = delete;
 
     // One value per field, in field order; null or invalid values are
-    // blanks. A value wider than its field fails (never cut). Throws
-    // DbaseFailure.
+    // blanks. A number or date that does not fit fails; a text is written
+    // as DbaseText::fit makes it, and a text so changed is counted and the
+    // first of them kept (see changes()). Throws DbaseFailure.
     void append(const QList<QVariant> &values);
     // Completes the header and the file; throws DbaseFailure.
     void close();
 
     qint64 rows() const { return m_rows; }
     const QList<DbaseField> &fields() const { return m_fields; }
+    // How many texts were written otherwise than stored, and the first
+    // kMaxChangesKept of them.
+    static constexpr int kMaxChangesKept = 10;
+    qint64 changedCount() const { return m_changedCount; }
+    const QList<DbaseChange> &changes() const { return m_changes; }
 
 private:
     struct Handle;
@@ -89,4 +105,6 @@ private:
     QVariant m_null;
     std::unique_ptr<Handle> m_h;
     qint64 m_rows = 0;
+    qint64 m_changedCount = 0;
+    QList<DbaseChange> m_changes;
 };

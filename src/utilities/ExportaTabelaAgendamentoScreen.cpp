@@ -35,9 +35,9 @@ const char *kFrom =
     " left join raca j on (d.Id_Raca = j.Id_Raca)"
     " left join porte l on (d.Id_Porte = l.Id_porte)";
 
-QDateEdit *dateEdit(const char *name, QWidget *parent)
+QDateEdit *dateEdit(const char *name, const QDate &start, QWidget *parent)
 {
-    auto *e = new QDateEdit(QDate(2011, 7, 18), parent);
+    auto *e = new QDateEdit(start, parent);
     e->setObjectName(QString::fromLatin1(name));
     e->setCalendarPopup(true);
     e->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
@@ -144,8 +144,11 @@ ExportaTabelaAgendamentoScreen::ExportaTabelaAgendamentoScreen(QWidget *parent)
     auto *form = new QFormLayout;
     m_unit = new IdNameCombo(this);
     m_unit->setObjectName(QStringLiteral("dblUnidade"));
-    m_first = dateEdit("dtpInicio", this);
-    m_last = dateEdit("dtpFim", this);
+    // This month's appointments, the export most often asked for.
+    const QDate today = QDate::currentDate();
+    const QDate first(today.year(), today.month(), 1);
+    m_first = dateEdit("dtpInicio", first, this);
+    m_last = dateEdit("dtpFim", first.addMonths(1).addDays(-1), this);
     auto addRow = [&](const QString &caption, QWidget *w) {
         auto *l = new QLabel(caption, this);
         l->setBuddy(w);
@@ -196,7 +199,7 @@ void ExportaTabelaAgendamentoScreen::exportar()
         return;
     }
     const QString chosen = Services::fileDialogs().saveFileName(windowTitle(), QString(), QString(), this);
-    if (chosen.trimmed().isEmpty())
+    if (chosen.trimmed().isEmpty() || !DbaseExport::mayReplace(chosen, true, this))
         return;
     DbaseExport::Job job;
     QStringList map;
@@ -225,5 +228,5 @@ void ExportaTabelaAgendamentoScreen::exportar()
         Services::messages().error(kFailed + QStringLiteral("\r\r") + reason, this);
         return;
     }
-    Services::messages().information(QStringLiteral("Exportação concluída."), this);
+    Services::messages().information(DbaseExport::closingMessage(out), this);
 }

@@ -1,8 +1,12 @@
 #include "utilities/ExportaTabelasScreen.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
+#include "db/ExportCopy.h"
+#include "db/ServerClock.h"
+#include "db/schema/Schema.h"
 #include "db/Sql.h"
 #include "ui/Buttons.h"
+#include "ui/LongWork.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
 #include "ui/StatusPanels.h"
@@ -172,6 +176,10 @@ ExportaTabelasScreen::ExportaTabelasScreen(QWidget *parent) : QWidget(parent)
     m_table->addItem(kTableName);
     m_table->setCurrentIndex(-1);
     caption(QStringLiteral("Selecionar tabela:"), m_table, 0, 0);
+    // How old the copy searched is: it is made from the register, not read live.
+    m_copy = new QLabel(page);
+    m_copy->setObjectName(QStringLiteral("lblDadosDe"));
+    g->addWidget(m_copy, 0, 2, 1, 2);
     m_from = new QDateEdit(QDate(2000, 1, 1), page);
     m_from->setObjectName(QStringLiteral("dtpInicial"));
     m_to = new QDateEdit(QDate::currentDate(), page);
@@ -228,6 +236,11 @@ void ExportaTabelasScreen::showEvent(QShowEvent *event)
         return;
     m_filled = true;
     m_to->setDate(QDate::currentDate());
+    try {
+        m_copy->setText(ExportCopy::label(ExportCopy::state(mainConnection())));
+    } catch (const DbError &e) {
+        Services::messages().error(e.text(), this);
+    }
     m_status->clear();
     m_status->addItem(QString());
     try {
@@ -237,6 +250,36 @@ void ExportaTabelasScreen::showEvent(QShowEvent *event)
     } catch (const DbError &e) {
         Services::messages().error(e.text(), this);
     }
+}
+
+bool ExportaTabelasScreen::bringCopyUpToDate()
+{
+    Connection &c = mainConnection();
+    try {
+        const ExportCopy::State st = ExportCopy::state(c);
+        bool rebuild = false;
+        if (ExportCopy::policy(c) == ExportCopy::Policy::RebuildWhenChanged) {
+            rebuild = st.attendancesChanged;
+        } else if (!m_askedForCopy && ExportCopy::olderThanADay(st, serverNow(c))) {
+            // Asked once per window: a clerk who said no searches the copy as it is.
+            m_askedForCopy = true;
+            rebuild = Services::messages().confirm(
+                QStringLiteral("Os dados desta tabela são de %1.\rDeseja atualizá-los agora? A atualização pode demorar alguns minutos.")
+                    .arg(st.madeAt.isValid() ? st.madeAt.toString(QStringLiteral("dd/MM/yyyy HH:mm")) : QStringLiteral("data desconhecida")),
+                this);
+        }
+        if (rebuild) {
+            LongWork progress(windowTitle(), QStringLiteral("Atualizando os dados da tabela com os atendimentos..."), this, 0);
+            progress.step(0);
+            Schema::refreshExportTable(c);
+            progress.finish();
+        }
+        m_copy->setText(ExportCopy::label(rebuild ? ExportCopy::state(c) : st));
+    } catch (const DbError &e) {
+        Services::messages().error(QStringLiteral("Erro ao atualizar os dados da tabela.\r\r") + e.text(), this);
+        return false;
+    }
+    return true;
 }
 
 void ExportaTabelasScreen::pesquisar()
@@ -249,6 +292,8 @@ void ExportaTabelasScreen::pesquisar()
         Services::messages().information(QStringLiteral("A data inicial não pode ser maior que a data final."), this);
         return;
     }
+    if (!bringCopyUpToDate())
+        return;
     showInPanel(m_panels[0], kWaiting, QApplication::palette().color(QPalette::Highlight));
     m_group->setTitle(QStringLiteral("Tabela: ") + m_table->currentText());
     m_panels[0]->repaint();
@@ -287,7 +332,7 @@ void ExportaTabelasScreen::exportar()
     if (!m_current)
         return;
     const QString chosen = Services::fileDialogs().saveFileName(windowTitle(), QString(), QStringLiteral("dbf (*.dbf)"), this);
-    if (chosen.trimmed().isEmpty())
+    if (chosen.trimmed().isEmpty() || !DbaseExport::mayReplace(chosen, true, this))
         return;
     showInPanel(m_panels[1], kWaiting, QApplication::palette().color(QPalette::Highlight));
     m_panels[1]->repaint();
@@ -325,6 +370,7 @@ void ExportaTabelasScreen::exportar()
         return;
     }
     Services::messages().information(
-        QStringLiteral("Exportação concluída.\rUm arquivo com o modelo de dados desta exportação será criado em: ") + dictionaryPath,
+        DbaseExport::closingMessage(
+            out, QStringLiteral("Exportação concluída.\rUm arquivo com o modelo de dados desta exportação será criado em: ") + dictionaryPath),
         this);
 }

@@ -62,6 +62,8 @@ public:
     QTableView *grid() const { return m_grid; }
     QGroupBox *group() const { return m_group; }
     QLabel *panel(int i) const { return m_panels[i]; }
+    // "Dados de 10/12/2026 14:02": when the copy searched was made.
+    QLabel *copyDate() const { return m_copy; }
 
 public slots:
     void pesquisar();
@@ -71,6 +73,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Makes the copy again before a search when it is out of date (see
+    // ExportCopy::Policy); false when that failed (the clerk was told).
+    bool bringCopyUpToDate();
 
     std::optional<Search> m_current; // the search the grid shows
     bool m_filled = false;
@@ -83,4 +88,6 @@ private:
     PagedQueryModel *m_model;
     QTableView *m_grid;
     QLabel *m_panels[2];
+    QLabel *m_copy;
+    bool m_askedForCopy = false;
 };

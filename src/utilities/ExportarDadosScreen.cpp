@@ -38,8 +38,11 @@ const QList<Join> &joins()
         // never doubles the animal.
         {QStringLiteral("h"), QStringLiteral(" left join endereco h on (h.Id_Endereco = (select max(w.Id_Endereco) "
                                              "from endereco_animal w where w.Id_Animal = a.Id_Animal))")},
-        // The name of the group whose id the table carries beside it.
-        {QStringLiteral("j"), QStringLiteral(" left join grupo_animal j on (a.Id_Grupo_Animal = j.Id_Grupo_Animal)")},
+        // The name of the animal's latest group membership (greatest key),
+        // which may differ from the group id the animal row carries.
+        {QStringLiteral("j"), QStringLiteral(" left join Grupo_Animal_Animal i on (i.Id_Grupo_Animal_Animal = (select "
+                                             "max(y.Id_Grupo_Animal_Animal) from Grupo_Animal_Animal y where y.Id_Animal = a.Id_Animal))"
+                                             " left join grupo_animal j on (i.Id_Grupo_Animal = j.Id_Grupo_Animal)")},
     };
     return all;
 }
@@ -192,7 +195,7 @@ void ExportarDadosScreen::exportar()
     }
     const QString chosenName = Services::fileDialogs().saveFileName(QStringLiteral("Exportar dados"), QString(),
                                                                    QStringLiteral("Texto (*.txt);;DBF (*.dbf)"), this);
-    if (chosenName.isEmpty())
+    if (chosenName.isEmpty() || !DbaseExport::mayReplace(chosenName, true, this))
         return;
     DbaseExport::Job job;
     QStringList map;
@@ -218,5 +221,5 @@ void ExportarDadosScreen::exportar()
         Services::messages().error(kFailed + QStringLiteral("\r\r") + reason, this);
         return;
     }
-    Services::messages().information(QStringLiteral("Exportação concluída."), this);
+    Services::messages().information(DbaseExport::closingMessage(out), this);
 }

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QRegularExpression>
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -261,10 +262,14 @@ void PesquisaAvancadoScreen::fillLists()
     opt.emptyFirst = true;
     try {
         IdNameCombo::Options district = opt;
-        // The whole id (ids of two digits included) and the name from its
-        // fifth character, as the district names begin with a fixed word.
+        // The whole id (ids of two digits included) and the name without the
+        // "DISTRITO n - " it begins with, which would only repeat the id.
         district.text = [](const QVariant &id, const QString &name) {
-            return Sql::text(id) + QStringLiteral(" - ") + name.mid(4, 20);
+            static const QRegularExpression numbered(QStringLiteral("^\\s*DISTRITO\\s+\\d+\\s*-\\s*"),
+                                                     QRegularExpression::CaseInsensitiveOption);
+            QString shown = name.trimmed();
+            shown.remove(numbered);
+            return Sql::text(id) + QStringLiteral(" - ") + (shown.isEmpty() ? name.trimmed() : shown);
         };
         m_district->fill(c, QStringLiteral("select Id_Distrito, Nome from distrito order by Id_Distrito"), {}, district);
         m_area->fill(c, QStringLiteral("select COD_AREA_ABRN, DES_AREA_ABRN from %1 order by COD_AREA_ABRN")
@@ -394,7 +399,7 @@ void PesquisaAvancadoScreen::exportar()
         return;
     const QString chosen = Services::fileDialogs().saveFileName(QStringLiteral("Exportar"), QString(),
                                                                QStringLiteral("Texto (*.txt);;DBF (*.dbf)"), this);
-    if (chosen.isEmpty())
+    if (chosen.isEmpty() || !DbaseExport::mayReplace(chosen, true, this))
         return;
 
     // Before any search (or after the status changed) the table is empty.
@@ -435,8 +440,8 @@ void PesquisaAvancadoScreen::exportar()
         return;
     }
     Services::messages().information(
-        QStringLiteral("Exportação concluída.\rUm arquivo com o modelo de dados desta exportação será criado em: ")
-            + DbaseExport::dictionaryPath(chosen),
+        DbaseExport::closingMessage(out, QStringLiteral("Exportação concluída.\rUm arquivo com o modelo de dados desta exportação será criado em: ")
+                                             + DbaseExport::dictionaryPath(chosen)),
         this);
 }
 

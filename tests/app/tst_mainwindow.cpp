@@ -160,7 +160,8 @@ private slots:
         QCOMPARE(tabela.size(), 15);
         QCOMPARE(tabela.first(), QStringLiteral("009 - &Grupo de animais..."));
         QCOMPARE(tabela.last(), QStringLiteral("050-Tabelas auxiliares (Rolvex)"));
-        QCOMPARE(texts(QStringLiteral("mnuRelatorios")).size(), 28);
+        QCOMPARE(texts(QStringLiteral("mnuRelatorios")).size(), 29);
+        QVERIFY(texts(QStringLiteral("mnuRelatorios")).contains(QStringLiteral("Informação do Animal")));
         QCOMPARE(texts(QStringLiteral("mnuRelatorios")).last(), QStringLiteral("053 - &Ocupação do programa..."));
         QCOMPARE(texts(QStringLiteral("mnuUtilitario")).size(), 6);
         QCOMPARE(texts(QStringLiteral("mnuJanelas")).size(), 7);
@@ -205,7 +206,7 @@ private slots:
         // never the manual.
         AppSeed::permission(c, 7, 41);
         w.configureMenu();
-        QCOMPARE(enabledEntries(w), (QStringList{QStringLiteral("mnu012"), QStringLiteral("mnu041"), QStringLiteral("mnuRel049"),
+        QCOMPARE(enabledEntries(w), (QStringList{QStringLiteral("mnu012"), QStringLiteral("mnu041"), QStringLiteral("actRelImfoAnimal"), QStringLiteral("mnuRel049"),
                                                  QStringLiteral("mnuRel050"), QStringLiteral("mnu051"), QStringLiteral("mnu052"),
                                                  QStringLiteral("mnu060")}));
         QCOMPARE(w.statusPanel(0)->text(), QStringLiteral("Usuário logado: 5 - ANA(Atendente)"));

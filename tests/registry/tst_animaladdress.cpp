@@ -97,6 +97,41 @@ private slots:
         QVERIFY(!HouseCoordinates::houseNumber(QStringLiteral("S/N")));
     }
 
+    // The address history's lists: areas of the whole district key, of any
+    // status (the owner's address takes the first digit, active areas only);
+    // neighbourhoods of classes O and P, one per type and name.
+    void historyListsOfAreasAndNeighbourhoods_data() { addEngineRows(); }
+    void historyListsOfAreasAndNeighbourhoods()
+    {
+        ZAPO_TEST_DB(t);
+        seed(*t);
+        Connection &c = t->main();
+        const QString areas = t->dm().dialect().addressTable(QStringLiteral("AreaAbrang"));
+        Sql::exec(c, QStringLiteral("insert into %1 (COD_AREA_ABRN, DES_AREA_ABRN, COD_DITR_SANI, SIT_REGT) values "
+                                    "(9501, 'AREA DOZE', 12, 'I'), (9502, 'AREA UM', 1, 'A'), (9503, 'AREA UM FECHADA', 1, 'I')").arg(areas));
+        auto codes = [](const QList<StreetDirectory::CoverageArea> &l) {
+            QList<int> out;
+            for (const auto &a : l)
+                if (a.code >= 9500)
+                    out << a.code;
+            return out;
+        };
+        StreetDirectory dir(c);
+        QCOMPARE(codes(dir.coverageAreasOfDistrictKey(12)), QList<int>{9501});
+        QCOMPARE(codes(dir.coverageAreasOfDistrictKey(1)), (QList<int>{9502, 9503}));
+        QCOMPARE(codes(dir.coverageAreas(12)), QList<int>{9502});
+
+        const QString hoods = t->dm().dialect().addressTable(QStringLiteral("Bairro"));
+        Sql::exec(c, QStringLiteral("delete from %1").arg(hoods));
+        Sql::exec(c, QStringLiteral("insert into %1 (NUM_BAIR, NOM_BAIR, TIP_BAIR, TIP_CLSS_BAIR, SIT_REGT) values "
+                                    "(7, 'CENTRO', 'BAIRRO', 'P', 'A'), (3, 'CENTRO', 'BAIRRO', 'p', 'A'), (5, 'AREIAS', 'VILA', 'O', 'A'), "
+                                    "(6, 'RURAL', 'ZONA', 'R', 'A')").arg(hoods));
+        QStringList got;
+        for (const auto &n : dir.historyNeighbourhoods())
+            got << QStringLiteral("%1 %2 %3").arg(n.num).arg(n.type, n.name);
+        QCOMPARE(got, (QStringList{QStringLiteral("5 VILA AREIAS"), QStringLiteral("3 BAIRRO CENTRO")}));
+    }
+
     void datedAddressBecomesCurrent_data() { addEngineRows(); }
     void datedAddressBecomesCurrent()
     {

@@ -517,6 +517,18 @@ private slots:
         for (const StreetDirectory::Street &st : byName)
             QVERIFY(st.name.startsWith(QStringLiteral("JOANA")));
         QVERIFY(dir.search(By::StreetName, QStringLiteral("%")).isEmpty()); // typed wildcards are literal
+        // Case and accents as typed do not matter, in the street's name and
+        // in the neighbourhood's.
+        for (const QString &typed : {QStringLiteral("SAO JOAO"), QStringLiteral("são joão"), QStringLiteral("Sao Jo")}) {
+            const QList<StreetDirectory::Street> found = dir.search(By::StreetName, typed);
+            QVERIFY2(!found.isEmpty(), qPrintable(typed));
+            for (const StreetDirectory::Street &st : found)
+                QVERIFY2(st.name.startsWith(QStringLiteral("SÃO JOÃO")), qPrintable(st.name));
+        }
+        const QList<StreetDirectory::Street> hood = dir.search(By::NeighbourhoodName, QStringLiteral("vila sao joao"));
+        QVERIFY(!hood.isEmpty());
+        for (const StreetDirectory::Street &st : hood)
+            QVERIFY2(st.nomBair.startsWith(QStringLiteral("VILA SÃO JOÃO")), qPrintable(st.nomBair));
         QVERIFY(dir.search(By::StreetCode, QStringLiteral("abc")).isEmpty());
         QVERIFY(!dir.search(By::StreetCode, QStringLiteral("1001")).isEmpty());
 

@@ -78,12 +78,20 @@ private slots:
         RecordingMessages msg;
         RegistroOcorrenciaScreen s(nullptr, &c);
         s.show();
-        // Before any choice: the first owner by name, its first animal, the first type.
+        // Before any choice: the first owner by name, its first animal, and
+        // no type: a hurried "Incluir" records nothing.
         QCOMPARE(s.currentOwnerId().toInt(), 1);
         QCOMPARE(s.currentAnimalId().toInt(), 10);
+        QVERIFY(!s.currentTypeId().isValid());
+        typeDate(s, QStringLiteral("150324"));
+        s.incluir();
+        QCOMPARE(msg.last(), QStringLiteral("Falta selecionar a ocorrência."));
+        QCOMPARE(count(c, QStringLiteral("select count(*) from ocorrencia")), 0);
+        choose(s.typeBox(), QStringLiteral("CONSULTA"));
         QCOMPARE(s.currentTypeId().toInt(), 1);
         QVERIFY(s.typeToolTip().startsWith(QLatin1Char('\n')));
 
+        s.dateBox()->clear();
         s.incluir();
         QCOMPARE(msg.last(), QStringLiteral("Falta digitar a data."));
         // An impossible date is refused before any question.

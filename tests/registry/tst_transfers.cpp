@@ -17,6 +17,7 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QStandardItemModel>
+#include <QCheckBox>
 #include <QTest>
 
 namespace {
@@ -232,6 +233,32 @@ private slots:
                                      QStringLiteral("06/04/2024 - Transferido de BETO para ANA"),
                                      QStringLiteral(" - Transferido de  para ANA"), QStringLiteral(" - Transferido de  para BETO")}));
         QVERIFY(r.allTexts().contains(QStringLiteral("REL043")));
+
+        // The selection window: every record unless a period is ticked, then
+        // the records of its days only (the whole last day included).
+        // (The window frees itself once its report was shown.)
+        auto *w = new SelRelTransferenciaWindow;
+        QVERIFY(!w->periodo()->isChecked());
+        QVERIFY(!w->inicio()->isEnabled());
+        QCOMPARE(w->fim()->date(), QDate::currentDate());
+        w->periodo()->setChecked(true);
+        QVERIFY(w->inicio()->isEnabled());
+        w->inicio()->setDate(QDate(2024, 4, 1));
+        w->fim()->setDate(QDate(2024, 4, 6));
+        w->visualizar();
+        QStringList inPeriod;
+        for (const PlacedItem *i : preview.last().named(QStringLiteral("linha")))
+            inPeriod << i->text;
+        QCOMPARE(inPeriod, QStringList{QStringLiteral("06/04/2024 - Transferido de BETO para ANA")});
+        RecordingMessages msgs;
+        const qsizetype shown = preview.shown.size();
+        SelRelTransferenciaWindow none;
+        none.periodo()->setChecked(true);
+        none.inicio()->setDate(QDate(2023, 1, 1));
+        none.fim()->setDate(QDate(2023, 1, 31));
+        none.visualizar();
+        QCOMPARE(msgs.last(), QStringLiteral("Nenhum registro encontrado para o período escolhido."));
+        QCOMPARE(preview.shown.size(), shown);
         if (t->engine() == QLatin1String("sqlite") && qEnvironmentVariableIsSet("ZAPO_SCREENSHOT_DIR"))
             ReportPainter::pageImage(r, 0, 80).save(qEnvironmentVariable("ZAPO_SCREENSHOT_DIR") + QStringLiteral("/043.png"));
     }

@@ -275,6 +275,82 @@ private slots:
                  (QStringList{QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("2")}));
     }
 
+    // The windows open on the current period; a period without rows says so
+    // instead of showing an empty page; the annual agenda takes a year.
+    void windowsOpenOnTodayAndSayWhenNothingIsFound_data() { addEngineRows(); }
+    void windowsOpenOnTodayAndSayWhenNothingIsFound()
+    {
+        ZAPO_TEST_DB(t);
+        Connection &c = t->main();
+        const City city = seed(c);
+        const QDate today = QDate::currentDate();
+        const QDate first(today.year(), today.month(), 1), last(today.year(), today.month(), today.daysInMonth());
+        RecordingPreview preview;
+        RecordingMessages messages;
+
+        SelAgendaProfissionalWindow prof;
+        QCOMPARE(prof.inicial()->date(), first);
+        QCOMPARE(prof.final_()->date(), last);
+        SelRelDataUnidadeWindow daily(50);
+        QCOMPARE(daily.inicio()->date(), first);
+        QCOMPARE(daily.fim()->date(), last);
+        // The animal reports count from the first registration to today.
+        run(c, QStringLiteral("update animal set Inserido_Em = :d"), {{QStringLiteral("d"), at(2003, 4, 5)}});
+        for (int mode : {AgendaWindows::Consolidado, AgendaWindows::Microchipado}) {
+            SelRelDataUnidadeWindow w(mode);
+            QCOMPARE(w.inicio()->date(), QDate(2003, 4, 5));
+            QCOMPARE(w.fim()->date(), today);
+        }
+
+        // Nothing this month: told, nothing previewed, the window stays.
+        QVERIFY(prof.profissional()->selectId(7));
+        prof.visualizar();
+        QCOMPARE(messages.last(), QStringLiteral("Nenhum registro encontrado para o período escolhido."));
+        QVERIFY(preview.shown.isEmpty());
+        QVERIFY(daily.unidade()->selectId(7));
+        daily.visualizar();
+        QCOMPARE(messages.last(), QStringLiteral("Nenhum registro encontrado para o período escolhido."));
+        QVERIFY(preview.shown.isEmpty());
+
+        // The annual agenda: this year first chosen, one year's rows.
+        book(c, city, 7, at(2015, 6, 1));
+        book(c, city, 7, QDateTime(today, QTime(9, 0)));
+        book(c, city, 12, QDateTime(today, QTime(10, 0)));
+        {
+            QPointer<SelRelAgendaAnualWindow> w = new SelRelAgendaAnualWindow;
+            QCOMPARE(w->ano()->currentText(), QString::number(today.year()));
+            w->gerar();
+            QCOMPARE(preview.shown.size(), 1);
+            QCOMPARE(named(preview.last(), QStringLiteral("atendimento")).size(), 2);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(w.isNull());
+        }
+        {
+            auto *w = new SelRelAgendaAnualWindow; // frees itself once shown
+            w->ano()->setCurrentIndex(w->ano()->findText(QStringLiteral("2015")));
+            w->gerar();
+            QCOMPARE(named(preview.last(), QStringLiteral("atendimento")).size(), 1);
+        }
+        {
+            SelRelAgendaAnualWindow w;
+            w.ano()->setCurrentIndex(w.ano()->findText(QStringLiteral("2010")));
+            messages.clear();
+            const qsizetype before = preview.shown.size();
+            w.gerar();
+            QCOMPARE(messages.last(), QStringLiteral("Nenhum registro encontrado para o período escolhido."));
+            QCOMPARE(preview.shown.size(), before);
+        }
+
+        // The book hands its day and unit to the next daily window only.
+        SelRelDataUnidadeWindow::presetNextDaily(12, QDate(2020, 5, 4));
+        SelRelDataUnidadeWindow fromBook(50);
+        QCOMPARE(fromBook.inicio()->date(), QDate(2020, 5, 4));
+        QCOMPARE(fromBook.fim()->date(), QDate(2020, 5, 4));
+        QCOMPARE(fromBook.unidade()->currentId().toInt(), 12);
+        SelRelDataUnidadeWindow next(50);
+        QCOMPARE(next.inicio()->date(), first);
+    }
+
     void annualAgendaGroupsUnitsAndStatuses_data() { addEngineRows(); }
     void annualAgendaGroupsUnitsAndStatuses()
     {

@@ -82,7 +82,10 @@ private slots:
     void sharesPrintEveryDigit()
     {
         QCOMPARE(AnimalReports::percent(1, 2), QStringLiteral("50"));
-        QCOMPARE(AnimalReports::percent(1, 3), QStringLiteral("33,3333333333333"));
+        QCOMPARE(AnimalReports::percent(1, 3), QStringLiteral("33,3"));
+        QCOMPARE(AnimalReports::percent(2, 3), QStringLiteral("66,7"));
+        QCOMPARE(AnimalReports::percent(1984, 3669), QStringLiteral("54,1"));
+        QCOMPARE(AnimalReports::percent(3669, 3669), QStringLiteral("100"));
         QCOMPARE(AnimalReports::percent(0, 0), QStringLiteral("0"));
         QVERIFY(!AnimalReports::microchipped(QStringLiteral("   ")));
         QVERIFY(AnimalReports::microchipped(QStringLiteral("0")));
@@ -121,17 +124,17 @@ private slots:
         QCOMPARE(named(r, QStringLiteral("grupo")),
                  (QStringList{QStringLiteral("1 - DOMICILIADO"), QStringLiteral("2 - COMUNITARIO"), QStringLiteral("1 - DOMICILIADO")}));
         QCOMPARE(named(r, QStringLiteral("grupo_chipados")),
-                 (QStringList{QStringLiteral("1 - 50%"), QStringLiteral("1 - 33,3333333333333%"), QStringLiteral("0 - 0%")}));
+                 (QStringList{QStringLiteral("1 - 50%"), QStringLiteral("1 - 33,3%"), QStringLiteral("0 - 0%")}));
         QCOMPARE(named(r, QStringLiteral("grupo_esterilizados")),
-                 (QStringList{QStringLiteral("1 - 50%"), QStringLiteral("1 - 33,3333333333333%"), QStringLiteral("0 - 0%")}));
+                 (QStringList{QStringLiteral("1 - 50%"), QStringLiteral("1 - 33,3%"), QStringLiteral("0 - 0%")}));
         QCOMPARE(named(r, QStringLiteral("especie_chipados")), (QStringList{QStringLiteral("2 - 40%"), QStringLiteral("0 - 0%")}));
         QCOMPARE(named(r, QStringLiteral("especie_esterilizados")), (QStringList{QStringLiteral("2 - 40%"), QStringLiteral("0 - 0%")}));
-        QCOMPARE(named(r, QStringLiteral("total_chipados")), QStringList{QStringLiteral("2 - 33,3333333333333%")});
-        QCOMPARE(named(r, QStringLiteral("total_esterilizados")), QStringList{QStringLiteral("2 - 33,3333333333333%")});
+        QCOMPARE(named(r, QStringLiteral("total_chipados")), QStringList{QStringLiteral("2 - 33,3%")});
+        QCOMPARE(named(r, QStringLiteral("total_esterilizados")), QStringList{QStringLiteral("2 - 33,3%")});
         QCOMPARE(named(r, QStringLiteral("titulo")), QStringList{QStringLiteral("Animais Cadastrados Completo")});
         // Composed again, the counts start afresh.
         const ComposedReport again = Reports::compose(AnimalReports::complete(c));
-        QCOMPARE(named(again, QStringLiteral("total_chipados")), QStringList{QStringLiteral("2 - 33,3333333333333%")});
+        QCOMPARE(named(again, QStringLiteral("total_chipados")), QStringList{QStringLiteral("2 - 33,3%")});
         savePng(r, QStringLiteral("rel037"));
     }
 

@@ -169,6 +169,36 @@ private slots:
         QCOMPARE(c.bandsOf(BandKind::GroupFooter).at(0)->page, 0);
     }
 
+    // A group heading is never the last thing on a page: whatever the
+    // group sizes, each heading shares its page with its group's first row.
+    void groupHeadingsStayWithTheirFirstRow()
+    {
+        Rows data;
+        for (int g = 1; g <= 60; ++g)
+            for (int i = 0; i < 1 + g % 7; ++i)
+                data << QList<QVariant>{g, QStringLiteral("Linha %1.%2").arg(g).arg(i)};
+        ReportDefinition r;
+        r.data = rows({QStringLiteral("grupo"), QStringLiteral("nome")}, data);
+        ReportGroup &g = r.addGroup(QStringLiteral("grupo"), QStringLiteral("grupo"));
+        g.header.height = 7;
+        g.header.add(Items::field(0, 0, 40, 6, QStringLiteral("grupo"))).bold();
+        r.band(BandKind::Detail, 5).add(Items::field(0, 0, 60, 4, QStringLiteral("nome")));
+        const ComposedReport c = Reports::compose(r);
+        QVERIFY(c.pageCount() > 2);
+        int checked = 0;
+        for (int b = 0; b < c.bands.size(); ++b) {
+            if (c.bands.at(b).kind != BandKind::GroupHeader)
+                continue;
+            QVERIFY(b + 1 < c.bands.size());
+            QCOMPARE(c.bands.at(b + 1).kind, BandKind::Detail);
+            QCOMPARE(c.bands.at(b + 1).page, c.bands.at(b).page);
+            ++checked;
+        }
+        QCOMPARE(checked, 60);
+        // Every row printed once.
+        QCOMPARE(c.bandsOf(BandKind::Detail).size(), data.size());
+    }
+
     void nestedGroupsCloseInnerFirst()
     {
         ReportDefinition r;

@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -75,6 +76,8 @@ private slots:
     void twoWorkstations();
     void clinical_data() { addEngineRows(); }
     void clinical();
+    void homonymousOwnersToldApart_data() { addEngineRows(); }
+    void homonymousOwnersToldApart();
     void deskSeesTheMap_data() { addEngineRows(); }
     void deskSeesTheMap();
 };
@@ -202,6 +205,38 @@ void TestAttendance::deskSeesTheMap()
     // The counters stay the web service's.
     QCOMPARE(count(c, QStringLiteral("select Qt_vaga_usada_geral from mapa_disponibilidade_agenda")), 1);
     QCOMPARE(count(c, QStringLiteral("select count(*) from atendimento")), 2);
+}
+
+// Two owners of one name appear with their codes and tax numbers; the
+// chosen one fills the field with the name alone and loads that owner.
+void TestAttendance::homonymousOwnersToldApart()
+{
+    ZAPO_TEST_DB(db);
+    Connection &c = db->main();
+    fill(c);
+    NoMail noMail;
+    RecordingMessages msgs;
+    OwnerRow o;
+    o.nome = QStringLiteral("ADRIANA DE SOUZA");
+    o.cpf = QStringLiteral("52998224725");
+    const int first = owner(c, o);
+    o.cpf = QStringLiteral("11144477735");
+    const int second = owner(c, o);
+    auto *s = new AgendaNovoAtendimentoScreen(nullptr, 2);
+    auto *name = named<QLineEdit>(s, "dblProprietario");
+    // As typed by the clerk (the field answers each edit).
+    name->setText(QStringLiteral("adriana"));
+    emit name->textEdited(name->text());
+    QAbstractItemModel *m = name->completer()->model();
+    QCOMPARE(m->rowCount(), 2);
+    const QString a = m->index(0, 0).data().toString(), b = m->index(1, 0).data().toString();
+    QVERIFY2(a != b, qPrintable(a));
+    QCOMPARE(a, QStringLiteral("ADRIANA DE SOUZA  -  Cód. %1  -  CPF/CNPJ 52998224725").arg(first));
+    QCOMPARE(b, QStringLiteral("ADRIANA DE SOUZA  -  Cód. %1  -  CPF/CNPJ 11144477735").arg(second));
+    emit name->completer()->activated(m->index(1, 0));
+    QCOMPARE(named<QLineEdit>(s, "dbeId_Proprietario")->text(), QString::number(second));
+    QCOMPARE(name->text(), QStringLiteral("ADRIANA DE SOUZA"));
+    delete s;
 }
 
 void TestAttendance::bookFromRegister()

@@ -2,6 +2,8 @@
 // unspecified parts, a missing address), the surgery paragraph, and the page
 // as previewed.
 #include "SchedulingFixture.h"
+#include "reports/engine/Composer.h"
+#include "reports/engine/ReportFonts.h"
 #include "reports/engine/ReportPainter.h"
 #include "scheduling/AutorizaCirurgiaReport.h"
 #include "support/RecordingPreview.h"
@@ -24,6 +26,7 @@ private slots:
     void paragraph();
     void form_data() { addEngineRows(); }
     void form();
+    void longestValuesNeitherOverprintNorSpill();
 };
 
 void TestAuthorization::telephones()
@@ -118,6 +121,44 @@ void TestAuthorization::form()
     QVERIFY(A::open(c, 0, nullptr));
     QVERIFY(preview.last().allTexts().join(QLatin1Char('\n')).contains(QStringLiteral("?????????????" "!")));
     QVERIFY(msgs.shown.isEmpty());
+}
+
+// The longest values the columns hold: each identification line below the
+// whole of the one above, the form on one page, question 10's blank inside
+// the margin.
+void TestAuthorization::longestValuesNeitherOverprintNorSpill()
+{
+    A::Data d;
+    d.idAtendimento = 12345;
+    d.found = true;
+    d.printedAt = QDateTime(QDate(2026, 12, 10), QTime(14, 2));
+    const QString wide = QStringLiteral("MWMWMWMWMW ").repeated(14);
+    d.identification = {QStringLiteral("12345 Data/hora do atendimento: 04/05/2026 09:30:00"),
+                        QStringLiteral("1-") + QStringLiteral("WWWWWWWWW ").repeated(5) + QStringLiteral(", CPF/CNPJ: 12345678909"),
+                        QStringLiteral("Tel.:(11)3333-4444, (11)98888-7777, (11)2222-1111"),
+                        wide + wide.left(60), // an address of three lines
+                        QStringLiteral("1-") + QStringLiteral("MMMMMMMMM ").repeated(10) + QStringLiteral(", Grupo:DOMICILIADO, Raça:SRD"),
+                        QStringLiteral("Espécie:CANINA , Sexo:F, Porte:PEQUENO, Pelo:CURTO, Sinais: ") + QStringLiteral("WWWWWWWWW ").repeated(20),
+                        QStringLiteral("Cor: ") + QStringLiteral("MMMMMMMMM ").repeated(15)};
+    d.surgeries = {{QStringLiteral("CASTRAÇÃO"), QStringLiteral("xxxxxxxxx ").repeated(25)}};
+    const ReportDefinition def = A::definition(d);
+    const ComposedReport r = Reports::compose(def);
+    QCOMPARE(r.pageCount(), 1);
+    double below = 0;
+    for (int i = 1; i <= 7; ++i) {
+        const QList<const PlacedItem *> l = r.named(QStringLiteral("linha%1").arg(i));
+        QCOMPARE(l.size(), 1);
+        QVERIFY2(l.first()->rect.top() >= below - 0.01, qPrintable(QStringLiteral("linha%1").arg(i)));
+        below = l.first()->rect.bottom();
+    }
+    const QList<const PlacedItem *> blanks = r.named(QStringLiteral("qual"));
+    QCOMPARE(blanks.size(), 4);
+    const double right = def.margins.left() + def.contentWidth();
+    for (const PlacedItem *b : blanks) {
+        ReportFont f;
+        f.pointSize = 6;
+        QVERIFY2(b->rect.left() + ReportFonts::width(f, b->text) <= right + 0.01, qPrintable(b->text));
+    }
 }
 
 QTEST_MAIN(TestAuthorization)

@@ -136,6 +136,9 @@ private slots:
                 QVERIFY(s->findChild<QAction *>(QLatin1String(name)));
             s->show();
             QVERIFY2(msgs.shown.isEmpty(), qPrintable(msgs.last()));
+            // "Pesquisar" opens a search where the screen has one, and is
+            // never a command that does nothing.
+            QCOMPARE(s->actPesquisar->isEnabled(), !s->definition().search.isEmpty());
             const QString table = s->definition().table;
             const QString key = s->definition().keyColumn;
             const int before = count(QStringLiteral("select count(*) from ") + table);

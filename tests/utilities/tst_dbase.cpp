@@ -201,19 +201,11 @@ private slots:
         }
         const QByteArray before = DbfRead::bytes(path);
 
-        // A value wider than its field: the reason names field and row.
-        RowListDataSource wide({"n", "t"}, {{1, "abc"}, {2, "abcd"}});
-        auto out = DbaseExport::write(path, {DbaseField::number("N", 11), DbaseField::text("Texto", 3)}, wide);
+        // A number wider than its field: the reason names field and row.
+        RowListDataSource big({"n"}, {{1}, {1234567}});
+        auto out = DbaseExport::write(path, {DbaseField::number("Num", 6)}, big);
         QVERIFY(out.kind == DbaseExport::Outcome::Kind::Failed);
-        QVERIFY2(out.reason.contains("Texto") && out.reason.contains("registro 2"), qPrintable(out.reason));
-        RowListDataSource big({"n"}, {{1234567}});
-        out = DbaseExport::write(path, {DbaseField::number("N", 6)}, big);
-        QVERIFY(out.kind == DbaseExport::Outcome::Kind::Failed);
-        // A character without a Windows-1252 byte would be written as "?".
-        RowListDataSource ok({"t"}, {{QStringLiteral("a\u4e2d")}});
-        const QString other = dir.filePath("outra.dbf");
-        QVERIFY(DbaseExport::write(other, {DbaseField::text("T", 5)}, ok).done());
-        QCOMPARE(DbfRead::read(other).records.at(0).toArray().at(0).toString(), QStringLiteral("a?"));
+        QVERIFY2(out.reason.contains("Num") && out.reason.contains("registro 2"), qPrintable(out.reason));
 
         // The source fails after some rows.
         FailingSource failing(1200);
@@ -242,6 +234,69 @@ private slots:
         RowListDataSource one({"n"}, {{1}});
         out = DbaseExport::write(dir.filePath("nao/existe.dbf"), {DbaseField::number("N", 11)}, one);
         QVERIFY(out.kind == DbaseExport::Outcome::Kind::Failed);
+    }
+
+    // Nothing written differs from what is stored without the clerk being
+    // told: composed accents, Latin forms, characters left out, texts cut
+    // to their field (counted in bytes), each named in the closing message.
+    void textsAreWrittenFaithfullyOrNamed()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("textos.dbf"));
+        const QString emoji50 = QString::fromUtf8("🐶").repeated(50);
+        RowListDataSource rows({"n", "t"},
+                               {{1, QString::fromUtf8("🐶 REX")},
+                                {2, QString::fromUtf8("JOA\u0303O")},          // combining tilde: written as "JOÃO", unchanged
+                                {3, QString::fromUtf8("БОРИС Жук")},
+                                {4, QString::fromUtf8("Ωmega ΣΟΦΙΑ")},
+                                {5, QString::fromUtf8("ŁÓDŹ ǎ ﬁ Ａ")},
+                                {6, QString::fromUtf8("中文 العربية")},
+                                {7, QString::fromUtf8("ZERO\u200bWIDTH")},
+                                {8, emoji50},
+                                {9, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ")},
+                                {10, QString::fromUtf8("JOSÉ € “ok”")}});
+        const QList<DbaseField> fields{DbaseField::number("N", 11), DbaseField::text("Nome", 20)};
+        const DbaseExport::Outcome out = DbaseExport::write(path, fields, rows);
+        QVERIFY2(out.done(), qPrintable(out.reason));
+        const DbfRead::Table r = DbfRead::read(path);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QStringList got;
+        for (const auto &rec : r.records)
+            got << rec.toArray().at(1).toString();
+        QCOMPARE(got, (QStringList{"REX", QString::fromUtf8("JOÃO"), "BORIS Zhuk", "Omega SOFIA", QString::fromUtf8("LÓDZ a fi A"), "", "ZEROWIDTH",
+                                   "", "ABCDEFGHIJKLMNOPQRST", QString::fromUtf8("JOSÉ € “ok”")}));
+        QVERIFY2(!DbfRead::bytes(path).contains('?'), "no question marks");
+        // Everything but the composed accent and the plain Windows-1252 text.
+        QCOMPARE(out.changedCount, qint64(8));
+        QCOMPARE(out.changes.size(), 8);
+        QCOMPARE(out.changes.at(0).record, qint64(1));
+        QCOMPARE(out.changes.at(0).field, QStringLiteral("Nome"));
+        QCOMPARE(out.changes.at(0).stored, QString::fromUtf8("🐶 REX"));
+        QCOMPARE(out.changes.at(0).written, QStringLiteral("REX"));
+        QVERIFY(!out.changes.at(0).cut);
+        QCOMPARE(out.changes.last().record, qint64(9));
+        QVERIFY(out.changes.last().cut);
+
+        const QString text = DbaseExport::closingMessage(out);
+        QVERIFY2(text.startsWith(QStringLiteral("Exportação concluída.\r\r8 valores")), qPrintable(text));
+        QVERIFY2(text.contains(QString::fromUtf8("Registro 1, campo Nome: \"🐶 REX\" gravado como \"REX\"")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Registro 9, campo Nome: \"ABCDEFGHIJKLMNOPQRSTUVWXYZ\"")) && text.contains("(cortado)"),
+                 qPrintable(text));
+        QCOMPARE(DbaseExport::closingMessage(DbaseExport::Outcome{}), QStringLiteral("Exportação concluída."));
+
+        // Fifty emoji fit a varchar(50) and take no byte; only ten changes
+        // are named, the rest counted.
+        QList<QList<QVariant>> many;
+        for (int i = 0; i < 25; ++i)
+            many.append(QList<QVariant>{i, i % 2 ? emoji50 : QString::fromUtf8("Ёж")});
+        RowListDataSource manyRows({"n", "t"}, many);
+        const DbaseExport::Outcome o2 = DbaseExport::write(dir.filePath("muitos.dbf"), {fields.at(0), DbaseField::text("Ped", 50)}, manyRows);
+        QVERIFY2(o2.done(), qPrintable(o2.reason));
+        QCOMPARE(o2.rows, qint64(25));
+        QCOMPARE(o2.changedCount, qint64(25));
+        QCOMPARE(o2.changes.size(), 10);
+        QVERIFY(DbaseExport::closingMessage(o2).endsWith(QStringLiteral("... e mais 15.")));
+        QCOMPARE(DbfRead::read(dir.filePath("muitos.dbf")).records.at(0).toArray().at(1).toString(), QStringLiteral("Ezh"));
     }
 
     void pathsAndTextFiles()

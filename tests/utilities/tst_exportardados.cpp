@@ -7,6 +7,7 @@
 #include "utilities/ExportarDadosScreen.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QPushButton>
 #include <QSet>
 #include <QTemporaryDir>
@@ -105,6 +106,10 @@ private slots:
         QCOMPARE(rex.at(names.indexOf("nome_grupo")).toString(), QStringLiteral("GRUPO 901"));
         QCOMPARE(rex.at(names.indexOf("Data_Nasci")).toString(), QStringLiteral("2020-03-15"));
         QCOMPARE(rex.at(names.indexOf("desc_pelo")).toString(), QStringLiteral("CURTÍSSIMO"));
+        // The group is the latest membership's, not the animal row's id:
+        // MIMI's row says 902 but she has no membership.
+        QVERIFY(r.records.at(1).toArray().at(names.indexOf("nome_grupo")).toString().isEmpty());
+        QCOMPARE(r.records.at(1).toArray().at(names.indexOf("Id_Grupo_A")).toInt(), 902);
         const QJsonArray bob = r.records.at(2).toArray();
         QCOMPARE(bob.at(names.indexOf("Id_Animal")).toInt(), 5003);
         QVERIFY(bob.at(names.indexOf("End_X")).isNull());
@@ -121,6 +126,53 @@ private slots:
         s.show();
         QCOMPARE(ticked(s), 0);
         QVERIFY(!child<QCheckBox>(&s, "chkSelecionarTodos")->isChecked());
+    }
+
+    // A name no register may hold in the file's code page is named in the
+    // closing box, never written as "?"; a clerk's own file beside the
+    // table is replaced only when the clerk says so.
+    void changedTextsAndOtherFilesAreAskedOrTold_data() { addEngineRows(); }
+    void changedTextsAndOtherFilesAreAskedOrTold()
+    {
+        ZAPO_TEST_DB(t);
+        UtilityFixture::fill(t->dm());
+        Sql::exec(t->dm().main(), QStringLiteral("update animal set Nome = :n where Id_Animal = 5001"),
+                  {{QStringLiteral("n"), QString::fromUtf8("🐶 REX")}});
+        Sql::exec(t->dm().main(), QStringLiteral("update animal set Nome = :n where Id_Animal = 5002"),
+                  {{QStringLiteral("n"), QString::fromUtf8("МИМИ")}});
+        RecordingMessages msgs;
+        RecordingFileDialogs files;
+        QTemporaryDir dir;
+        QFile own(dir.filePath(QStringLiteral("dados.txt")));
+        QVERIFY(own.open(QIODevice::WriteOnly));
+        own.write("minhas notas\r\n");
+        own.close();
+        ExportarDadosScreen s;
+        s.show();
+        tick(s, QStringLiteral("Id_Animal"));
+        tick(s, QStringLiteral("Nome_Animal"));
+        files.nextSave = dir.filePath(QStringLiteral("dados"));
+        msgs.answers = {false};
+        child<QPushButton>(&s, "btnExportar")->click();
+        QCOMPARE(msgs.shown.size(), 1);
+        QCOMPARE(msgs.shown.at(0).kind, QStringLiteral("confirm"));
+        QVERIFY2(msgs.last().contains(QStringLiteral("dados.txt já existe")), qPrintable(msgs.last()));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("dados.dbf"))));
+        QCOMPARE(DbfRead::bytes(dir.filePath(QStringLiteral("dados.txt"))), QByteArray("minhas notas\r\n"));
+
+        msgs.clear();
+        files.nextSave = dir.filePath(QStringLiteral("dados"));
+        child<QPushButton>(&s, "btnExportar")->click();
+        QCOMPARE(msgs.shown.size(), 2);
+        QCOMPARE(msgs.shown.at(1).kind, QStringLiteral("information"));
+        const QString closing = msgs.last();
+        QVERIFY2(closing.startsWith(QStringLiteral("Exportação concluída.\r\r2 valores")), qPrintable(closing));
+        QVERIFY2(closing.contains(QString::fromUtf8("Registro 1, campo nome_anima: \"🐶 REX\" gravado como \"REX\"")), qPrintable(closing));
+        QVERIFY2(closing.contains(QString::fromUtf8("Registro 2, campo nome_anima: \"МИМИ\" gravado como \"MIMI\"")), qPrintable(closing));
+        const DbfRead::Table r = DbfRead::read(dir.filePath(QStringLiteral("dados.dbf")));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.records.at(0).toArray().at(1).toString(), QStringLiteral("REX"));
+        QCOMPARE(r.records.at(1).toArray().at(1).toString(), QStringLiteral("MIMI"));
     }
 };
 

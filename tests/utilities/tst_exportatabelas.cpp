@@ -1,5 +1,6 @@
 // Screen 049: a period of Exportacao2 searched and exported with its data
 // dictionary.
+#include "db/ExportCopy.h"
 #include "AppointmentFixture.h"
 #include "DbfRead.h"
 #include "db/BulkInsert.h"
@@ -15,6 +16,7 @@
 #include "utilities/ExportaTabelasScreen.h"
 #include "utilities/UtilityScreens.h"
 
+#include <memory>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
@@ -309,6 +311,70 @@ private slots:
                 detail += plan.value(3).toString();
             QVERIFY2(detail.contains(QStringLiteral("ix_exportacao2_atend")), qPrintable(detail));
         }
+    }
+
+    // The window says when the copy was made; on the embedded database a
+    // search first makes it again when attendances changed since (today's
+    // attendances are exported), on a server the clerk is offered that when
+    // the copy is older than a day, once per window.
+    void copyIsDatedAndBroughtUpToDate_data() { addEngineRows(); }
+    void copyIsDatedAndBroughtUpToDate()
+    {
+        ZAPO_TEST_DB(t);
+        fill(*t);
+        Connection &c = t->main();
+        const bool embedded = ExportCopy::policy(c) == ExportCopy::Policy::RebuildWhenChanged;
+        const int before = Sql::scalar(c, QStringLiteral("select count(*) from Exportacao2")).toInt();
+        const QDateTime madeAt = ExportCopy::state(c).madeAt;
+        QVERIFY(madeAt.isValid());
+        QVERIFY(!ExportCopy::state(c).attendancesChanged);
+        RecordingMessages msgs;
+        auto s = std::make_unique<ExportaTabelasScreen>();
+        s->show();
+        QCOMPARE(s->copyDate()->text(), QStringLiteral("Dados de ") + madeAt.toString(QStringLiteral("dd/MM/yyyy HH:mm")));
+
+        // Unchanged: the search reads the copy as it is.
+        period(*s, QDate(2000, 1, 1), QDate::currentDate(), false);
+        s->pesquisar();
+        QVERIFY(msgs.shown.isEmpty());
+
+        // Today's attendance.
+        Sql::exec(c, QStringLiteral("insert into atendimento (Id_Atendimento, Id_Atendimento_Status, Data_Hora_Atendimento, Inserido_Em) "
+                                    "values (6, 1, :d, :d)"),
+                  {{QStringLiteral("d"), QDateTime::currentDateTime()}});
+        QVERIFY(ExportCopy::state(c).attendancesChanged);
+        s->pesquisar();
+        if (embedded) {
+            QVERIFY(msgs.shown.isEmpty());
+            QCOMPARE(Sql::scalar(c, QStringLiteral("select count(*) from Exportacao2")).toInt(), before + 1);
+            QVERIFY(!ExportCopy::state(c).attendancesChanged);
+            QCOMPARE(s->model()->rowCount(), before + 1);
+            return;
+        }
+        // A server's copy of an hour ago is not made again by a search.
+        QVERIFY(msgs.shown.isEmpty());
+        QCOMPARE(Sql::scalar(c, QStringLiteral("select count(*) from Exportacao2")).toInt(), before);
+        // Two days old: offered once; "Não" keeps it.
+        Sql::exec(c, QStringLiteral("update Exportacao2_Copia set Dt_Copia = :d"),
+                  {{QStringLiteral("d"), QDateTime::currentDateTime().addDays(-2)}});
+        s = std::make_unique<ExportaTabelasScreen>();
+        s->show();
+        period(*s, QDate(2000, 1, 1), QDate::currentDate(), false);
+        msgs.answers = {false};
+        s->pesquisar();
+        QCOMPARE(msgs.shown.size(), 1);
+        QVERIFY2(msgs.last().startsWith(QStringLiteral("Os dados desta tabela são de ")), qPrintable(msgs.last()));
+        s->pesquisar();
+        QCOMPARE(msgs.shown.size(), 1);
+        QCOMPARE(Sql::scalar(c, QStringLiteral("select count(*) from Exportacao2")).toInt(), before);
+        // "Sim" in another window makes it again.
+        s = std::make_unique<ExportaTabelasScreen>();
+        s->show();
+        period(*s, QDate(2000, 1, 1), QDate::currentDate(), false);
+        msgs.answers = {true};
+        s->pesquisar();
+        QCOMPARE(Sql::scalar(c, QStringLiteral("select count(*) from Exportacao2")).toInt(), before + 1);
+        QVERIFY(s->copyDate()->text().startsWith(QStringLiteral("Dados de ") + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))));
     }
 
     void moreThanTheMostRows()

@@ -81,6 +81,7 @@ private slots:
     {
         ZAPO_TEST_DB(t);
         UtilityFixture::fill(t->dm());
+        Sql::exec(t->main(), QStringLiteral("update distrito set Nome = 'DISTRITO 3 - CENTRO' where Id_Distrito = 3"));
         RecordingMessages msgs;
         PesquisaAvancadoScreen s;
         s.show();
@@ -125,7 +126,13 @@ private slots:
         QCOMPARE(searchChoosing(s, "cmbDistrito", 5), Keys{});
         QCOMPARE(child<QComboBox>(&s, "cmbDistrito")->findData(12) > 0, true);
         QCOMPARE(child<QComboBox>(&s, "cmbDistrito")->itemText(child<QComboBox>(&s, "cmbDistrito")->findData(12)),
-                 QStringLiteral("12 - RITO DOZE"));
+                 QStringLiteral("12 - DISTRITO DOZE"));
+        // The word and number the city's district names begin with are the
+        // id already shown.
+        {
+            auto *d = child<QComboBox>(&s, "cmbDistrito");
+            QCOMPARE(d->itemText(d->findData(3)), QStringLiteral("3 - CENTRO"));
+        }
         QCOMPARE(searchChoosing(s, "cmbArea", 3002), Keys{5002});
         QCOMPARE(searchChoosing(s, "cmbBairro", 1), Keys{5001});
 
@@ -156,6 +163,14 @@ private slots:
         child<QDateEdit>(&s, "dtpAte")->setDate(QDate(2020, 3, 15));
         child<QPushButton>(&s, "btnPesquisar")->click();
         QCOMPARE(found(s), Keys{5001});
+        // The last day the editor offers still finds (the day after it
+        // cannot be bound on every engine).
+        child<QDateEdit>(&s, "dtpDe")->setDate(QDate(2000, 1, 1));
+        child<QDateEdit>(&s, "dtpAte")->setDate(QDate(9999, 12, 31));
+        child<QPushButton>(&s, "btnPesquisar")->click();
+        QCOMPARE(found(s), (Keys{5001, 5002}));
+        // A "[" is a character of the name, on every engine.
+        QCOMPARE(searchWith(s, "edtNomeAnimal", "[a"), Keys{});
 
         // Nothing found.
         msgs.clear();

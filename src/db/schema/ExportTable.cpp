@@ -1,6 +1,7 @@
 // Exportacao2: one row per attendance with its owner, animal, both addresses
 // and audit data resolved to names, under dBASE-sized column names.
 #include "db/DataModule.h"
+#include "db/ExportCopy.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
 #include "db/schema/Schema.h"
@@ -131,6 +132,7 @@ QString Schema::exportTableLockStatement(Engine engine)
 int Schema::refreshExportTable(Connection &main)
 {
     const Engine engine = main.dialect().engine();
+    ExportCopy::ensureTable(main);
     Transaction tx(main);
     // Two refreshes at once would each delete and then both insert.
     const QString lock = exportTableLockStatement(engine);
@@ -157,6 +159,7 @@ int Schema::refreshExportTable(Connection &main)
         Sql::exec(main, createIndexStatement(i, engine));
     if (rows < 0 || engine == Engine::TSql)
         rows = Sql::scalar(main, QStringLiteral("select count(*) from Exportacao2")).toInt();
+    ExportCopy::stamp(main);
     tx.commit();
     return rows;
 }

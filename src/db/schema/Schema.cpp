@@ -539,6 +539,9 @@ QString Schema::tsqlScript()
                           "    set xact_abort on;\n    begin transaction;\n"
                           "    declare @rows int = (%2);\n"
                           "    delete from Exportacao2;\n%1;\n    set @rows = (select count(*) from Exportacao2);\n"
+                          "    delete from Exportacao2_Copia;\n"
+                          "    insert into Exportacao2_Copia (Dt_Copia, Qt_Atend, Dt_Ins_Atend, Dt_Mod_Atend)\n"
+                          "        select getdate(), count(*), max(Inserido_Em), max(Modificado_Em) from atendimento;\n"
                           "    commit transaction;\n    return @rows;\nend;\ngo\n")
                .arg(exportTableFillStatement(Engine::TSql), exportTableLockStatement(Engine::TSql));
     out << QStringLiteral("-- Reference data\n");

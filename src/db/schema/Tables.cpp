@@ -236,6 +236,9 @@ QList<Table> mainTables()
                 V("AnoAtent", 30), V("MesAtent", 30), C("aut_ciru", 15), V("uni_marc", 50), V("uni_real", 50),
                 I("CUS_inse"), V("NUS_inse", 50), D("Dt_inse"), I("CUS_mod"), V("NUS_mod", 50), D("DT_mod"),
                 V("profi", 255), V("proce", 255), D("Dt_nasc")});
+    // When Exportacao2 was last made, and from which attendances (their
+    // count and latest stamps): one row.
+    t << table(M, "Exportacao2_Copia", K::None, {D("Dt_Copia"), I("Qt_Atend"), D("Dt_Ins_Atend"), D("Dt_Mod_Atend")});
     return t;
 }
 
@@ -433,6 +436,8 @@ const QList<Index> &indexes()
         ix(A, "ix_ceplogradouro_cep", "cepLogradouro", {{"num_cep"}}, "address lookup by postal code"),
         ix(A, "ix_ceplogradouro_logr", "cepLogradouro", {{"num_logr"}}, "postal code of a street and house number"),
         ix(A, "ix_bairro_num", "Bairro", {{"NUM_BAIR"}}, "neighbourhood by code"),
+        ix(A, "ix_bairro_nome_fold", "Bairro", {{"NOM_BAIR", P::Folded}},
+           "street search by the start of the neighbourhood name"),
         ix(A, "ix_bairrologradouro_logr", "BairroLogradouro", {{"NUM_LOGR"}}, "neighbourhoods a street crosses"),
         ix(A, "ix_bairrologradouro_bair", "BairroLogradouro", {{"NUM_BAIR"}}, "streets of a neighbourhood"),
         ix(A, "ix_logradouroimovel_logr", "logradouroimovel", {{"Num_Logr"}}, "coordinates of a house"),

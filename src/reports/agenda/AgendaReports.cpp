@@ -320,14 +320,21 @@ ReportDefinition monthly(Connection &c, std::optional<int> year, int month, int 
 
 // ---------------------------------------------------------------------------
 
-ReportDefinition annual(Connection &c)
+ReportDefinition annual(Connection &c, std::optional<int> year)
 {
     ReportDefinition def;
     def.title = QStringLiteral("Agenda Anual das Unidades");
     def.orientation = QPageLayout::Landscape;
     const double w = def.contentWidth();
     Connection *conn = &c;
-    def.data = [conn] {
+    QVariantMap params;
+    QString where;
+    if (year) {
+        const Period p = days(QDate(*year, 1, 1), QDate(*year, 12, 31));
+        where = QStringLiteral("where a.Data_Hora_Atendimento >= :ini and a.Data_Hora_Atendimento < :fim ");
+        params = {{QStringLiteral("ini"), p.begin}, {QStringLiteral("fim"), p.end}};
+    }
+    def.data = [conn, where, params] {
         return QueryDataSource::open(
             *conn,
             QStringLiteral(
@@ -338,8 +345,9 @@ ReportDefinition annual(Connection &c)
                 "left join proprietario b on (a.id_proprietario = b.id_proprietario) "
                 "left join animal c on (a.id_animal = c.id_animal) "
                 "left join unidade_trabalho d on (a.Id_Unidade_Agendada = d.id_unidade_trabalho) "
-                "left join atendimento_status e on (a.Id_Atendimento_Status = e.Id_Atendimento_Status) "
-                "order by a.Id_Unidade_Agendada, a.Id_Atendimento_Status, a.Data_Hora_Atendimento, a.Id_Atendimento"));
+                "left join atendimento_status e on (a.Id_Atendimento_Status = e.Id_Atendimento_Status) ")
+                + where + QStringLiteral("order by a.Id_Unidade_Agendada, a.Id_Atendimento_Status, a.Data_Hora_Atendimento, a.Id_Atendimento"),
+            params);
     };
 
     const double xId = 32, xAnimal = 62, xOwner = 140, xAut = 240;

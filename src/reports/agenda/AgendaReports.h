@@ -37,7 +37,8 @@ std::optional<int> yearOf(const QString &text);
 // Without a year the report prints its header only.
 ReportDefinition monthly(Connection &c, std::optional<int> year, int month, int idUnidade);
 
-// 052: every scheduled attendance per unit and status (A4 landscape).
-ReportDefinition annual(Connection &c);
+// 052: the scheduled attendances of one year (every year without one) per
+// unit and status (A4 landscape).
+ReportDefinition annual(Connection &c, std::optional<int> year = std::nullopt);
 
 } // namespace AgendaReports

@@ -1,6 +1,7 @@
 #include "reports/agenda/AgendaWindows.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
+#include "db/Sql.h"
 #include "ui/Buttons.h"
 #include "ui/FormHelpers.h"
 #include "reports/agenda/AgendaReports.h"
@@ -43,6 +44,26 @@ QDateEdit *dateEdit(const QString &objectName, const QDate &start, QWidget *pare
     return e;
 }
 
+// The month of today, the period most reports are asked for.
+QDate firstOfThisMonth()
+{
+    const QDate today = QDate::currentDate();
+    return QDate(today.year(), today.month(), 1);
+}
+QDate lastOfThisMonth() { return firstOfThisMonth().addMonths(1).addDays(-1); }
+
+// The day the first animal was registered: a report "since the start" then
+// counts every animal (today when there is none, or it cannot be read).
+QDate firstRegistration()
+{
+    try {
+        const QDateTime t = Sql::scalar(mainConnection(), QStringLiteral("select min(Inserido_Em) from animal")).toDateTime();
+        if (t.isValid())
+            return t.date();
+    } catch (const DbError &) {
+    }
+    return QDate::currentDate();
+}
 
 } // namespace
 
@@ -61,9 +82,9 @@ SelAgendaProfissionalWindow::SelAgendaProfissionalWindow(QWidget *parent) : QWid
     m_prof->fill(mainConnection(), QStringLiteral("select id_profissional, nome from profissional order by id_profissional"), {},
                  IdNameCombo::Options{false, true, {}});
     form->addRow(FormHelpers::caption(QStringLiteral("Profissional:"), m_prof, this), m_prof);
-    m_ini = dateEdit(QStringLiteral("dtpInicial"), QDate(2010, 1, 1), this);
+    m_ini = dateEdit(QStringLiteral("dtpInicial"), firstOfThisMonth(), this);
     form->addRow(FormHelpers::caption(QStringLiteral("Inicial:"), m_ini, this), m_ini);
-    m_fim = dateEdit(QStringLiteral("dtpFinal"), QDate(2010, 12, 31), this);
+    m_fim = dateEdit(QStringLiteral("dtpFinal"), lastOfThisMonth(), this);
     form->addRow(FormHelpers::caption(QStringLiteral("Final:"), m_fim, this), m_fim);
     outer->addLayout(form);
     auto *buttons = new ButtonRow(this);
@@ -76,11 +97,22 @@ SelAgendaProfissionalWindow::SelAgendaProfissionalWindow(QWidget *parent) : QWid
 void SelAgendaProfissionalWindow::visualizar()
 {
     const int id = m_prof->currentId().toInt();
-    if (Reports::open(AgendaReports::professional(mainConnection(), id, m_ini->date(), m_fim->date()), this))
+    if (Reports::openForPeriod(AgendaReports::professional(mainConnection(), id, m_ini->date(), m_fim->date()), this))
         AgendaWindows::closeWindow(this);
 }
 
 // ---------------------------------------------------------------------------
+
+namespace {
+QVariant g_nextDailyUnit;
+QDate g_nextDailyDay;
+} // namespace
+
+void SelRelDataUnidadeWindow::presetNextDaily(const QVariant &unit, const QDate &day)
+{
+    g_nextDailyUnit = day.isValid() ? unit : QVariant();
+    g_nextDailyDay = day;
+}
 
 SelRelDataUnidadeWindow::SelRelDataUnidadeWindow(int mode, QWidget *parent) : QWidget(parent), m_mode(mode)
 {
@@ -96,9 +128,12 @@ SelRelDataUnidadeWindow::SelRelDataUnidadeWindow(int mode, QWidget *parent) : QW
     auto *periodo = new QGroupBox(QStringLiteral(" Periodo "), this);
     periodo->setObjectName(QStringLiteral("grbPeriodo"));
     auto *pf = new QFormLayout(periodo);
-    m_ini = dateEdit(QStringLiteral("dtpInicio"), QDate(2000, 1, 1), periodo);
+    // The animal reports count since the first registration up to today;
+    // the daily agenda shows this month.
+    const bool animals = mode == AgendaWindows::Consolidado || mode == AgendaWindows::Microchipado;
+    m_ini = dateEdit(QStringLiteral("dtpInicio"), animals ? firstRegistration() : firstOfThisMonth(), periodo);
     pf->addRow(FormHelpers::caption(QStringLiteral("Inicio:"), m_ini, periodo), m_ini);
-    m_fim = dateEdit(QStringLiteral("dtpFim"), QDate(2020, 12, 31), periodo);
+    m_fim = dateEdit(QStringLiteral("dtpFim"), animals ? QDate::currentDate() : lastOfThisMonth(), periodo);
     pf->addRow(FormHelpers::caption(QStringLiteral("Fim:"), m_fim, periodo), m_fim);
     outer->addWidget(periodo);
     auto *buttons = new ButtonRow(this);
@@ -106,6 +141,13 @@ SelRelDataUnidadeWindow::SelRelDataUnidadeWindow(int mode, QWidget *parent) : QW
     buttons->add(QStringLiteral("&Sair"), QStringLiteral("btnSair"), this, [this] { AgendaWindows::closeWindow(this); });
     buttons->add(QStringLiteral("&Visualizar impr."), QStringLiteral("btnVisualizar"), this, &SelRelDataUnidadeWindow::visualizar);
     outer->addLayout(buttons);
+    if (mode != AgendaWindows::Consolidado && mode != AgendaWindows::Microchipado && g_nextDailyDay.isValid()) {
+        m_ini->setDate(g_nextDailyDay);
+        m_fim->setDate(g_nextDailyDay);
+        m_presetUnit = g_nextDailyUnit;
+        g_nextDailyDay = QDate();
+        g_nextDailyUnit = QVariant();
+    }
     fillUnits();
 }
 
@@ -122,6 +164,8 @@ void SelRelDataUnidadeWindow::fillUnits()
                  QStringLiteral("select id_unidade_trabalho, nome from unidade_trabalho where ind_status = 'ATIVO' "
                                 "order by id_unidade_trabalho"),
                  {}, IdNameCombo::Options{false, true, {}});
+    if (m_presetUnit.isValid())
+        m_unit->selectId(m_presetUnit);
 }
 
 void SelRelDataUnidadeWindow::showEvent(QShowEvent *e)
@@ -151,7 +195,7 @@ void SelRelDataUnidadeWindow::visualizar()
         shown = AnimalReports::openMicrochipped(c, unit.toInt(), m_ini->date(), m_fim->date(), this);
         break;
     default:
-        shown = Reports::open(AgendaReports::daily(c, unit.toInt(), m_ini->date(), m_fim->date()), this);
+        shown = Reports::openForPeriod(AgendaReports::daily(c, unit.toInt(), m_ini->date(), m_fim->date()), this);
         break;
     }
     if (shown)
@@ -215,6 +259,37 @@ void SelRelAgendaMensalWindow::gerar()
 
 // ---------------------------------------------------------------------------
 
+SelRelAgendaAnualWindow::SelRelAgendaAnualWindow(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmSelRelAgendaAnual"));
+    setWindowTitle(QStringLiteral("Agenda anual."));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto *outer = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    m_year = new QComboBox(this);
+    m_year->setObjectName(QStringLiteral("cmbAno"));
+    // This year first chosen; a year of bookings ahead is offered too.
+    const int thisYear = QDate::currentDate().year();
+    for (int y = 2005; y <= thisYear + 1; ++y)
+        m_year->addItem(QString::number(y), y);
+    m_year->setCurrentIndex(m_year->findData(thisYear));
+    form->addRow(FormHelpers::caption(QStringLiteral("Ano:"), m_year, this), m_year);
+    outer->addLayout(form);
+    auto *buttons = new ButtonRow(this);
+    buttons->stretch();
+    buttons->add(QStringLiteral("Gerar relatório..."), QStringLiteral("btnGerar"), this, &SelRelAgendaAnualWindow::gerar);
+    buttons->add(QStringLiteral("&Sair"), QStringLiteral("btnSair"), this, [this] { AgendaWindows::closeWindow(this); });
+    outer->addLayout(buttons);
+}
+
+void SelRelAgendaAnualWindow::gerar()
+{
+    if (Reports::openForPeriod(AgendaReports::annual(mainConnection(), m_year->currentData().toInt()), this))
+        AgendaWindows::closeWindow(this);
+}
+
+// ---------------------------------------------------------------------------
+
 void registerAgendaReports(ScreenCatalog &catalog)
 {
     using namespace AgendaWindows;
@@ -223,8 +298,5 @@ void registerAgendaReports(ScreenCatalog &catalog)
     catalog.add(Consolidado, [](QWidget *parent) -> QWidget * { return new SelRelDataUnidadeWindow(Consolidado, parent); });
     catalog.add(Microchipado, [](QWidget *parent) -> QWidget * { return new SelRelDataUnidadeWindow(Microchipado, parent); });
     catalog.add(Mensal, [](QWidget *parent) -> QWidget * { return new SelRelAgendaMensalWindow(parent); });
-    catalog.add(Anual, [](QWidget *parent) -> QWidget * {
-        Reports::open(AgendaReports::annual(mainConnection()), parent);
-        return nullptr;
-    });
+    catalog.add(Anual, [](QWidget *parent) -> QWidget * { return new SelRelAgendaAnualWindow(parent); });
 }

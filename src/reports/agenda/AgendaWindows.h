@@ -1,4 +1,6 @@
 #pragma once
+#include <QDate>
+#include <QVariant>
 #include <QWidget>
 
 class IdNameCombo;
@@ -39,6 +41,9 @@ public:
     QDateEdit *fim() const { return m_fim; }
     // Fills the unit list again (done whenever the window is shown).
     void fillUnits();
+    // The unit and day the next daily window (mode 50) opens on, handed
+    // over by the appointment book; an invalid date clears it.
+    static void presetNextDaily(const QVariant &unit, const QDate &day);
     void visualizar();
 
 protected:
@@ -46,6 +51,7 @@ protected:
 
 private:
     int m_mode;
+    QVariant m_presetUnit;
     IdNameCombo *m_unit;
     QDateEdit *m_ini;
     QDateEdit *m_fim;
@@ -65,6 +71,18 @@ private:
     QComboBox *m_year;
     QComboBox *m_month;
     IdNameCombo *m_unit;
+};
+
+// The annual selection (052): the year, this one first chosen.
+class SelRelAgendaAnualWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit SelRelAgendaAnualWindow(QWidget *parent = nullptr);
+    QComboBox *ano() const { return m_year; }
+    void gerar();
+
+private:
+    QComboBox *m_year;
 };
 
 namespace AgendaWindows {

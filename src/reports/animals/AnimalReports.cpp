@@ -52,7 +52,14 @@ struct Tallies {
 
 QString percent(qint64 part, qint64 whole)
 {
-    return whole <= 0 ? QStringLiteral("0") : Formats::number(100.0 * double(part) / double(whole));
+    // One decimal, as people read a share ("54,1"); a whole share keeps no
+    // ",0" ("50").
+    if (whole <= 0)
+        return QStringLiteral("0");
+    QString text = Formats::number(100.0 * double(part) / double(whole), 1);
+    if (text.endsWith(QStringLiteral(",0")))
+        text.chop(2);
+    return text;
 }
 
 bool microchipped(const QString &numMicrochip)
@@ -351,12 +358,8 @@ ReportDefinition microchippedAnimals(Connection &c, int idUnidade, const QDate &
 
 bool openMicrochipped(Connection &c, int idUnidade, const QDate &from, const QDate &to, QWidget *parent)
 {
-    try {
-        return Reports::openOrThrow(microchippedAnimals(c, idUnidade, from, to), parent);
-    } catch (const DbError &) {
-        Services::messages().information(QStringLiteral("Erro ao gerar o relatório."), parent);
-        return false;
-    }
+    return Reports::openForPeriod(microchippedAnimals(c, idUnidade, from, to), parent,
+                                  QStringLiteral("Erro ao gerar o relatório."));
 }
 
 } // namespace AnimalReports

@@ -191,6 +191,13 @@ private:
                 groupFooters(changed, m_prev);
         }
         if (changed >= 0) {
+            // A group heading never stays alone at the foot of a page:
+            // the headings and their first row start a page together.
+            double together = m_def.detail ? m_def.detail->height : 0;
+            for (int g = changed; g < m_def.groups.size(); ++g)
+                together += m_def.groups.at(g).header.height;
+            if (m_bodyStarted && m_y + together > m_bodyBottom + 0.001)
+                newPage(cur, cur);
             for (int g = changed; g < m_def.groups.size(); ++g) {
                 const ReportGroup &grp = m_def.groups.at(g);
                 if (grp.newPage && m_bodyStarted)

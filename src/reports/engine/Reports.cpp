@@ -77,7 +77,11 @@ QString productTitle()
 
 void setProductTitle(const QString &title) { g_productTitle = title; }
 
-bool openOrThrow(const ReportDefinition &def, QWidget *parent)
+namespace {
+
+enum class Shown { Previewed, Cancelled, Empty };
+
+Shown composeAndShow(const ReportDefinition &def, QWidget *parent)
 {
     // The window shows at once: a large report spends seconds in its query
     // before the first row, and the clerk must see that it is coming and be
@@ -92,12 +96,19 @@ bool openOrThrow(const ReportDefinition &def, QWidget *parent)
         progress.setTotal(composition.expectedRows());
         while (composition.report().pageCount() == 0 && composition.runFor(100, 1)) {
             if (!progress.step(composition.rowsRead(), rowsLabel(composition.rowsRead())))
-                return false; // the composition is dropped with the query
+                return Shown::Cancelled; // the composition is dropped with the query
         }
     }
     if (composition.finished() && composition.report().pageCount() == 0)
-        return false;
-    return preview().showComposing(composition, parent);
+        return Shown::Empty;
+    return preview().showComposing(composition, parent) ? Shown::Previewed : Shown::Cancelled;
+}
+
+} // namespace
+
+bool openOrThrow(const ReportDefinition &def, QWidget *parent)
+{
+    return composeAndShow(def, parent) == Shown::Previewed;
 }
 
 bool open(const ReportDefinition &def, QWidget *parent)
@@ -106,6 +117,23 @@ bool open(const ReportDefinition &def, QWidget *parent)
         return openOrThrow(def, parent);
     } catch (const DbError &e) {
         Services::messages().error(e.text(), parent);
+        return false;
+    }
+}
+
+bool openForPeriod(ReportDefinition def, QWidget *parent, const QString &failure)
+{
+    def.printIfEmpty = false;
+    try {
+        const Shown shown = composeAndShow(def, parent);
+        if (shown == Shown::Empty)
+            Services::messages().information(QStringLiteral("Nenhum registro encontrado para o período escolhido."), parent);
+        return shown == Shown::Previewed;
+    } catch (const DbError &e) {
+        if (failure.isEmpty())
+            Services::messages().error(e.text(), parent);
+        else
+            Services::messages().information(failure, parent);
         return false;
     }
 }

@@ -37,6 +37,13 @@ bool open(const ReportDefinition &def, QWidget *parent = nullptr);
 // Like open(), but a database failure is left to the caller (thrown).
 bool openOrThrow(const ReportDefinition &def, QWidget *parent = nullptr);
 
+// Like open(), for a report of a period the clerk chose: when no row falls
+// in it the clerk is told "Nenhum registro encontrado para o período
+// escolhido." instead of being shown an empty page. False when nothing was
+// previewed. A database failure shows its text, or `failure` (in an
+// information box) when given.
+bool openForPeriod(ReportDefinition def, QWidget *parent = nullptr, const QString &failure = {});
+
 // The product's full title printed at the top of the reports (the main
 // window's caption); the application sets it at start-up.
 QString productTitle();

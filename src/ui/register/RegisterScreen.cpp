@@ -340,7 +340,9 @@ void RegisterScreen::updateActions()
     // The permission gate marks what the profile may not do; no rule undoes it.
     Toolbar::applyRecordState(s, {actAppend, actEdit, actDelete, actRefresh, actPost, actCancel, actFirst, actPrior, actNext, actLast});
     Toolbar::enable(actPrint, m_def.hasPrint);
-    Toolbar::enable(actPesquisar, m_def.hasSearch);
+    // A screen whose search has no criteria offers "Pesquisar" disabled
+    // rather than a command that does nothing.
+    Toolbar::enable(actPesquisar, m_def.hasSearch && !m_def.search.isEmpty());
     Toolbar::enable(actSair, true);
     // While a record is typed the list stays where it is (see RecordState).
     m_grid->setEnabled(!s.editing());

@@ -9,7 +9,7 @@
 #include "ui/ScreenCatalog.h"
 #include "ui/Services.h"
 
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -50,7 +50,7 @@ Transferir_AnimalScreen::Transferir_AnimalScreen(QWidget *parent) : QWidget(pare
     auto *page = new QWidget(tabs);
     tabs->addTab(page, QStringLiteral("Transferir animal"));
 
-    m_date = new QDateEdit(QDate::currentDate(), page);
+    m_date = new DateEdit(QDate::currentDate(), page);
     m_date->setObjectName(QStringLiteral("dtpTransferencia"));
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
@@ -312,6 +312,8 @@ void Transferir_AnimalScreen::transferir()
         msg.warning(QStringLiteral("Falta selecionar o segundo proprietário!"), this);
         return;
     }
+    if (!m_date->check())
+        return;
     try {
         TransferStore().transfer(l.toInt(), animals(1), r.toInt(), animals(2), m_date->date());
     } catch (const DbError &e) {

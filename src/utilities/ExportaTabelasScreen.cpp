@@ -11,7 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -172,11 +172,11 @@ ExportaTabelasScreen::ExportaTabelasScreen(QWidget *parent) : QWidget(parent)
     m_table->addItem(kTableName);
     m_table->setCurrentIndex(-1);
     caption(QStringLiteral("Selecionar tabela:"), m_table, 0, 0);
-    m_from = new QDateEdit(QDate(2000, 1, 1), page);
+    m_from = new DateEdit(QDate(2000, 1, 1), page);
     m_from->setObjectName(QStringLiteral("dtpInicial"));
-    m_to = new QDateEdit(QDate::currentDate(), page);
+    m_to = new DateEdit(QDate::currentDate(), page);
     m_to->setObjectName(QStringLiteral("dtpFinal"));
-    for (QDateEdit *d : {m_from, m_to}) {
+    for (DateEdit *d : {m_from, m_to}) {
         d->setCalendarPopup(true);
         d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     }
@@ -241,6 +241,8 @@ void ExportaTabelasScreen::showEvent(QShowEvent *event)
 
 void ExportaTabelasScreen::pesquisar()
 {
+    if (!DateEdit::checkAll(this))
+        return;
     if (m_table->currentIndex() < 0) {
         Services::messages().information(QStringLiteral("Falta selecionar uma tabela para pesquisa."), this);
         return;

@@ -13,7 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -200,7 +200,7 @@ QWidget *PesquisaAvancadoScreen::buildCriteria()
     auto *born = new QLabel(QStringLiteral("Nascido entre :"), page);
     bottom->addWidget(born);
     auto date = [&](const char *name, const QDate &d) {
-        auto *e = new QDateEdit(d, page);
+        auto *e = new DateEdit(d, page);
         e->setObjectName(QString::fromLatin1(name));
         e->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
         e->setCalendarPopup(true);
@@ -317,6 +317,8 @@ AdvancedSearch::Criteria PesquisaAvancadoScreen::criteria() const
 
 void PesquisaAvancadoScreen::pesquisar()
 {
+    if (!DateEdit::checkAll(this))
+        return;
     showInPanel(m_panels[0], kSearching, Qt::yellow);
     m_panels[0]->repaint();
     try {

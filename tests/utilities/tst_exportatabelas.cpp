@@ -17,7 +17,7 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QGroupBox>
 #include <QJsonObject>
 #include <QLabel>

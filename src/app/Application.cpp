@@ -2,6 +2,7 @@
 #include "app/Accounts.h"
 #include "app/FirstRunDialog.h"
 #include "app/Login_2Screen.h"
+#include "app/DailyBackup.h"
 #include "app/MenuPrincipalScreen.h"
 #include "app/ProgramExit.h"
 #include "app/SecretExposure.h"
@@ -99,5 +100,10 @@ int runZapo(int argc, char *argv[])
     // Showing the window configures the menu, which may end the program.
     if (ProgramExit::requested())
         return ProgramExit::code();
-    return app.exec();
+    // The day's copy of an embedded database, while the clerk works.
+    MenuPrincipalScreen *window = &mainWindow;
+    DailyBackup::startIfDue(dm->spec(), window, [window](const QString &text) { window->setBackupNotice(text); });
+    const int code = app.exec();
+    DailyBackup::wait();
+    return code;
 }

@@ -106,5 +106,6 @@ private:
     QRadioButton *m_autorizaSim;
     QRadioButton *m_autorizaNao;
     QComboBox *m_esterilizado;
+    QString m_esterilizadoLoaded; // the animal's flag as read when the animal was chosen
     QTableWidget *m_summary;
 };

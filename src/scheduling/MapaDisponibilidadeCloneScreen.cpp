@@ -5,7 +5,7 @@
 #include "db/Session.h"
 #include "ui/FormHelpers.h"
 #include "ui/IdNameCombo.h"
-#include "ui/Progress.h"
+#include "ui/LongWork.h"
 #include "ui/Services.h"
 
 #include <QCheckBox>
@@ -222,7 +222,7 @@ void MapaDisponibilidadeCloneScreen::gerar()
     Messages &msg = Services::messages();
     SlotStore::CloneResult r;
     try {
-        Progress progress(QStringLiteral("Clonagem de agenda"), QStringLiteral("Gerando agenda..."), this);
+        LongWork progress(QStringLiteral("Clonagem de agenda"), QStringLiteral("Gerando agenda..."), this);
         progress.setTotal(qint64(days.size()) * units.size());
         r = m_store.clone(m_model, days, units, usuarioLogado().IdUsuario,
                           [&progress](int done) { return progress.step(done); });

@@ -7,12 +7,13 @@
 #include "reports/engine/Reports.h"
 #include "scheduling/DraftReport.h"
 #include "ui/HourEdit.h"
-#include "ui/Progress.h"
+#include "ui/LongWork.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/RecordKeys.h"
 #include "ui/Services.h"
 #include "ui/register/FieldBinder.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -227,6 +228,10 @@ void MapaDisponibilidadeRascunhoScreen::setFieldsEnabled(bool on)
         e->setReadOnly(!on);
     }
     m_grid->setEnabled(!on);
+    // Live only while a draft is typed, as every screen's "Gravar": that is
+    // also how leaving the program knows there is something to lose.
+    if (QAction *a = m_actions.value(QStringLiteral("actGravar")))
+        a->setEnabled(on);
 }
 
 void MapaDisponibilidadeRascunhoScreen::novo()
@@ -429,7 +434,7 @@ void MapaDisponibilidadeRascunhoScreen::publicar()
         return;
     DraftStore::PublishResult r;
     try {
-        Progress progress(QStringLiteral("Transferência para produção"), QStringLiteral("Transferindo programação..."), this);
+        LongWork progress(QStringLiteral("Transferência para produção"), QStringLiteral("Transferindo programação..."), this);
         r = m_store.publish([&progress](int done, int total) {
             progress.setTotal(total);
             return progress.step(done);

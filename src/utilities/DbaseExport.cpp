@@ -4,7 +4,7 @@
 #include "db/Sql.h"
 #include "db/TextCodec.h"
 #include "reports/engine/ReportData.h"
-#include "ui/Progress.h"
+#include "ui/LongWork.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -70,7 +70,7 @@ QString temporaryPath(const QString &table)
     return fi.absolutePath() + QStringLiteral("/.~%1.%2.dbf").arg(fi.fileName()).arg(QCoreApplication::applicationPid());
 }
 
-Outcome write(const QString &table, const QList<DbaseField> &fields, ReportDataSource &source, Progress *progress)
+Outcome write(const QString &table, const QList<DbaseField> &fields, ReportDataSource &source, LongWork *progress)
 {
     const QString tmp = temporaryPath(table);
     Outcome out;
@@ -108,7 +108,7 @@ Outcome write(const QString &table, const QList<DbaseField> &fields, ReportDataS
 
 Outcome run(Connection &c, const Job &job)
 {
-    Progress progress(job.title, QStringLiteral("Exportando registros..."), job.parent);
+    LongWork progress(job.title, QStringLiteral("Exportando registros..."), job.parent);
     progress.step(0);
     Outcome out;
     try {

@@ -8,7 +8,7 @@
 #include <functional>
 
 class Connection;
-class Progress;
+class LongWork;
 class QWidget;
 class ReportDataSource;
 
@@ -39,7 +39,7 @@ struct Outcome {
 // Writes every row of `source` (values in field order). `progress` may be
 // null; it is stepped every few hundred rows and a cancel stops the export.
 Outcome write(const QString &tablePath, const QList<DbaseField> &fields, ReportDataSource &source,
-              Progress *progress = nullptr);
+              LongWork *progress = nullptr);
 
 struct Job {
     QString select;           // the rows, in the order the table gets them

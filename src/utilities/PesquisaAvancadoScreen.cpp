@@ -5,6 +5,7 @@
 #include "ui/Buttons.h"
 #include "ui/IdNameCombo.h"
 #include "ui/ReadOnlyGrid.h"
+#include "ui/LongWork.h"
 #include "ui/Services.h"
 #include "ui/StatusPanels.h"
 #include "ui/register/FieldBinder.h"
@@ -322,6 +323,9 @@ void PesquisaAvancadoScreen::pesquisar()
     showInPanel(m_panels[0], kSearching, Qt::yellow);
     m_panels[0]->repaint();
     try {
+        // A search over the whole city takes seconds: a second click on
+        // "Pesquisar" meanwhile must not search again.
+        LongWork work(windowTitle(), kSearching, this);
         const AdvancedSearch::Query q = AdvancedSearch::build(mainConnection().dialect(), criteria());
         m_current.reset();
         m_model->setSource(q.source, AdvancedSearch::gridColumns(), AdvancedSearch::keyExpression());
@@ -329,6 +333,7 @@ void PesquisaAvancadoScreen::pesquisar()
         m_model->setDefaultOrder(AdvancedSearch::defaultOrder());
         m_model->setFilter(q.where, q.params);
         m_model->reload();
+        work.finish();
         m_current = q;
         showInPanel(m_panels[2], QStringLiteral("Total de registro: %1").arg(m_model->rowCount()));
         if (m_model->rowCount() == 0)

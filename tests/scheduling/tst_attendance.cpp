@@ -99,7 +99,7 @@ void TestAttendance::store()
     at.Data_Hora_Atendimento = QDateTime(QDate(2026, 5, 4), QTime(8, 30));
     at.Id_Atendimento_Status = 1;
     at.Ind_Autoriza_Cirurgia = QStringLiteral("SIM");
-    const int k = s.insert(at, QStringLiteral("SIM"));
+    const int k = s.insert(at, QStringLiteral("SIM"), QStringLiteral("NAO"));
     QCOMPARE(s.esterilizado(a), QStringLiteral("SIM"));
     auto loaded = s.load(k);
     QVERIFY(loaded);
@@ -110,19 +110,19 @@ void TestAttendance::store()
     usuarioLogado().IdUsuario = QStringLiteral("9");
     at.Id_Atendimento = k;
     at.Id_Atendimento_Status = 2;
-    QVERIFY(s.update(at, QStringLiteral("NAO")));
+    QVERIFY(s.update(at, *loaded, QStringLiteral("NAO"), QStringLiteral("SIM")));
     QCOMPARE(count(c, QStringLiteral("select Inserido_Por from atendimento where Id_Atendimento = :k"), {{"k", k}}), 7);
     QCOMPARE(count(c, QStringLiteral("select Modificado_Por from atendimento where Id_Atendimento = :k"), {{"k", k}}), 9);
     QCOMPARE(s.esterilizado(a), QStringLiteral("NAO"));
     at.Id_Atendimento = k + 1000;
-    QVERIFY(!s.update(at, QStringLiteral("SIM")));
+    QVERIFY(!s.update(at, *loaded, QStringLiteral("SIM"), QStringLiteral("NAO")));
     QCOMPARE(s.esterilizado(a), QStringLiteral("NAO")); // nothing of a missed update is kept
 
     // A failing insert leaves the animal as it was.
     Sql::exec(c, QStringLiteral("alter table atendimento rename to atendimento_fora"));
     bool threw = false;
     try {
-        s.insert(at, QStringLiteral("SIM"));
+        s.insert(at, QStringLiteral("SIM"), QStringLiteral("NAO"));
     } catch (const DbError &) {
         threw = true;
     }

@@ -9,7 +9,7 @@
 #include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 #include "ui/IdNameCombo.h"
-#include "ui/Progress.h"
+#include "ui/LongWork.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -117,9 +117,9 @@ private slots:
         Sql::setObserver({});
         QCOMPARE(msg.last(), QStringLiteral("Erro ao tentar gravar."));
         QCOMPARE(count(c), 1);
-        const qint64 before = Progress::setCancelAtStepForTests(1);
+        const qint64 before = LongWork::setCancelAtStepForTests(1);
         w.gerar();
-        Progress::setCancelAtStepForTests(before);
+        LongWork::setCancelAtStepForTests(before);
         QCOMPARE(count(c), 1);
 
         // Every unit but the central one, the one numbered 120 included.

@@ -5,7 +5,7 @@
 #include "support/TestDatabase.h"
 #include "ui/HourEdit.h"
 #include "ui/IdNameCombo.h"
-#include "ui/Progress.h"
+#include "ui/LongWork.h"
 
 #include <QApplication>
 #include <QTest>
@@ -103,17 +103,17 @@ void TstEditors::idNameList()
 void TstEditors::progressCancel()
 {
     {
-        Progress p(QStringLiteral("Teste"), QStringLiteral("Trabalhando..."), nullptr, 0);
+        LongWork p(QStringLiteral("Teste"), QStringLiteral("Trabalhando..."), nullptr, 0);
         p.setTotal(10);
         QVERIFY(p.step(1));
         QVERIFY(!p.cancelled());
     }
-    const qint64 before = Progress::setCancelAtStepForTests(3);
-    Progress p(QStringLiteral("Teste"), QStringLiteral("Trabalhando..."));
+    const qint64 before = LongWork::setCancelAtStepForTests(3);
+    LongWork p(QStringLiteral("Teste"), QStringLiteral("Trabalhando..."));
     QVERIFY(p.step(2));
     QVERIFY(!p.step(3));
     QVERIFY(p.cancelled());
-    Progress::setCancelAtStepForTests(before);
+    LongWork::setCancelAtStepForTests(before);
 }
 
 QTEST_MAIN(TstEditors)

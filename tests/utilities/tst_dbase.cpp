@@ -3,7 +3,7 @@
 #include "DbfRead.h"
 #include "db/DbError.h"
 #include "reports/engine/ReportData.h"
-#include "ui/Progress.h"
+#include "ui/LongWork.h"
 #include "utilities/DbaseExport.h"
 #include "utilities/DbaseTable.h"
 
@@ -222,16 +222,16 @@ private slots:
         QVERIFY(out.reason.contains(QStringLiteral("conexão perdida")));
 
         // Cancelled halfway through.
-        const qint64 was = Progress::setCancelAtStepForTests(1000);
+        const qint64 was = LongWork::setCancelAtStepForTests(1000);
         {
             QList<QList<QVariant>> rows;
             for (int i = 0; i < 5000; ++i)
                 rows.append(QList<QVariant>{i});
             RowListDataSource many({"n"}, rows);
-            Progress p(QStringLiteral("Exportação"), QString());
+            LongWork p(QStringLiteral("Exportação"), QString());
             out = DbaseExport::write(path, {DbaseField::number("N", 11)}, many, &p);
         }
-        Progress::setCancelAtStepForTests(was);
+        LongWork::setCancelAtStepForTests(was);
         QVERIFY(out.kind == DbaseExport::Outcome::Kind::Cancelled);
         QVERIFY(out.rows < 5000);
 

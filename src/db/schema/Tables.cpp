@@ -205,6 +205,17 @@ QList<Table> mainTables()
     t << table(M, "tipo_motivo_nao_vacina", K::Program,
                QList<Column>{I("Id_tipo_motivo_nao_vacina")} + vaccineTable + auditLower());
 
+    // --- Owner merges -----------------------------------------------------
+    // Who merged which duplicate into which owner and when, with every row
+    // the merge moved (table, column, row key), so that a merge can be
+    // traced and, if it was a mistake, undone by hand.
+    t << table(M, "unificacao_proprietario", K::Program,
+               {I("Id_Unificacao_Proprietario"), I("Id_Proprietario_Mantido"), I("Id_Proprietario_Duplicado"),
+                V("Campos_Copiados", 250), I("Qt_Animais"), I("Qt_Atendimentos"), I("Qt_Agendamentos"),
+                I("Qt_Historicos"), I("Inserido_Por"), D("Inserido_Em")});
+    t << table(M, "unificacao_proprietario_item", K::None,
+               {I("Id_Unificacao_Proprietario"), V("Tabela", 60), V("Coluna", 60), I("Chave")});
+
     // --- Flat export of attendances (58 columns, dBASE-sized names) -------
     t << table(M, "Exportacao2", K::None,
                {I("id_prop"), C("tp_pes", 30), C("CPF_CNPJ", 15), C("RG", 15), V("prop", 150), V("P_dist", 50),

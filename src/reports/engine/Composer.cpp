@@ -304,6 +304,11 @@ private:
             d->total += v.second;
         }
         for (double v : d->values) {
+            if (i.chart.percentValues) {
+                d->valueTexts << Formats::number(v, 1) + QLatin1Char('%');
+                d->percentTexts << QString();
+                continue;
+            }
             d->valueTexts << (v == std::floor(v) ? QString::number(qint64(v)) : Formats::number(v, 2));
             d->percentTexts << (d->total > 0 ? Formats::number(100.0 * v / d->total, 1) + QLatin1Char('%') : QString());
         }

@@ -1,6 +1,6 @@
 #include "reports/engine/PreviewDialog.h"
 #include "reports/engine/ReportPainter.h"
-#include "ui/Progress.h"
+#include "ui/LongWork.h"
 #include "ui/Services.h"
 
 #include <QAction>
@@ -265,7 +265,7 @@ ReportExport::Format PreviewDialog::formatFor(const QString &path)
 bool PreviewDialog::saveTo(const QString &path, QString *error, bool *cancelled)
 {
     // A report of thousands of pages takes a while to write.
-    Progress progress(windowTitle(), QStringLiteral("Gravando o arquivo..."), this);
+    LongWork progress(windowTitle(), QStringLiteral("Gravando o arquivo..."), this);
     progress.setTotal(m_report.pageCount());
     const bool ok = ReportExport::write(m_report, formatFor(path), path, error, [&progress](int done, int total) {
         return progress.step(done, QStringLiteral("Gravando o arquivo... página %1 de %2.").arg(done + 1).arg(total));
@@ -295,7 +295,7 @@ void PreviewDialog::save()
 bool PreviewDialog::printOn(QPrinter &printer)
 {
     QString error;
-    Progress progress(windowTitle(), QStringLiteral("Imprimindo..."), this);
+    LongWork progress(windowTitle(), QStringLiteral("Imprimindo..."), this);
     const bool ok = ReportExport::print(m_report, printer, &error, [&progress](int done, int total) {
         progress.setTotal(total);
         return progress.step(done, QStringLiteral("Imprimindo... página %1 de %2.").arg(done + 1).arg(total));

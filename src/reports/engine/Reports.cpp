@@ -1,5 +1,5 @@
 #include "reports/engine/Reports.h"
-#include "ui/Progress.h"
+#include "ui/LongWork.h"
 #include "db/DbError.h"
 #include "reports/engine/PreviewDialog.h"
 #include "ui/Services.h"
@@ -49,7 +49,7 @@ bool openOrThrow(const ReportDefinition &def, QWidget *parent)
     // The window shows at once: a large report spends seconds in its query
     // before the first row, and the clerk must see that it is coming and be
     // able to cancel it.
-    Progress progress(def.title, QStringLiteral("Gerando o relatório..."), parent, 0);
+    LongWork progress(def.title, QStringLiteral("Gerando o relatório..."), parent, 0);
     progress.step(0);
     ComposeOptions opt;
     opt.progress = [&progress](qint64 rows, qint64 total) {

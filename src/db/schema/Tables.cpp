@@ -343,6 +343,10 @@ const QList<Index> &indexes()
            "duplicate e-mail check among active owners"),
         // Animals
         ix(M, "ix_animal_proprietario", "animal", {{"Id_Proprietario"}}, "an owner's animals"),
+        // Report 037 lists every animal by species and group: read in this
+        // order its first page comes at once instead of after sorting them all.
+        ix(M, "ix_animal_especie_grupo", "animal", {{"Id_Especie"}, {"Id_Grupo_Animal"}, {"Id_Animal"}},
+           "the complete animal report's order"),
         // A number found anywhere in the microchip cannot use the order of
         // the index, but reading the whole index is far cheaper than
         // reading the table: it carries what the match needs.

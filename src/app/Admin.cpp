@@ -35,6 +35,8 @@ const char *kUsage =
     "  zapo-admin add-user DATABASE --unit NAME --name NAME --login LOGIN [--profile ID]\n"
     "        (the password is read from standard input, one line)\n"
     "  zapo-admin tsql-script              prints the installation script for a T-SQL server\n"
+    "  zapo-admin check DATABASE           opens every table, column and view the program uses\n"
+    "                                           and names what is missing (exit code 1 then)\n"
     "  zapo-admin import-streets DATABASE DIR   replaces the city street database by DIR/<Table>.csv\n"
     "  zapo-admin sample-city DATABASE          loads the generated sample city as street database\n"
     "                                           (and districts 1 to 9 when there are none)\n"
@@ -50,7 +52,8 @@ const char *kUsage =
     "                                           pg_dump when it is installed)\n"
     "  zapo-admin restore BACKUP DATABASE      puts an embedded copy back after asking; the replaced files\n"
     "                                           stay beside the database (add --yes to answer for scripts)\n"
-    "DATABASE is a file path (embedded database) or postgresql://user@host:port/dbname\n"
+    "DATABASE is a file path (embedded database), postgresql://user@host:port/dbname\n"
+    "  or odbc:DSN_NAME / odbc:DRIVER={...};SERVER=...;DATABASE=... (an ODBC data source)\n"
     "  (the server's password comes from ~/.pgpass or the file PGPASSFILE names; a password\n"
     "  written in the address can be read by every user of this computer)\n";
 
@@ -251,6 +254,16 @@ int runAdmin(const QStringList &args)
             DataModule dm(DatabaseSpec::parse(args.at(2)));
             refreshExport(dm);
             return 0;
+        }
+        if (cmd == QLatin1String("check") && args.size() == 3) {
+            DataModule dm(DatabaseSpec::parse(args.at(2)));
+            int checked = 0;
+            const QStringList missing = Schema::missingObjects(dm.main(), &checked);
+            for (const QString &m : missing)
+                out() << "falta: " << m << Qt::endl;
+            if (missing.isEmpty())
+                out() << "Instalação completa: " << checked << " tabelas, visões e procedimentos verificados." << Qt::endl;
+            return missing.isEmpty() ? 0 : 1;
         }
         if (cmd == QLatin1String("backup") && args.size() == 4)
             return backup(args.at(2), args.at(3));

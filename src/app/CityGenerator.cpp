@@ -562,7 +562,7 @@ Result generate(Connection &c, const Options &o)
         // The identity columns did not see the explicit keys: move their
         // sequences past them so that the program's own inserts go on.
         for (const Schema::Table &t : Schema::tables()) {
-            if (t.db != Schema::Database::Main || (t.key != Schema::KeyKind::Server && t.key != Schema::KeyKind::ServerOrProgram))
+            if (t.db != Schema::Database::Main || t.key != Schema::KeyKind::Server)
                 continue;
             Sql::exec(c, QStringLiteral("select setval(pg_get_serial_sequence('%1', '%2'), coalesce(max(%2), 0) + 1, false) from %1")
                              .arg(t.name.toLower(), t.keyColumn().toLower()));

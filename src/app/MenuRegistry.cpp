@@ -130,6 +130,7 @@ QList<Entry> build()
     }
     l << screen(Tabela, QStringLiteral("050-Tabelas auxiliares (Rolvex)"), QStringLiteral("050-Tabelas auxiliares (Rolvex)"), 50, 50);
     l << screen(Cadastros, QStringLiteral("48 - Mapa disponibilidade"), QStringLiteral("Mapa disponibilidade"), 48, 48);
+    l << gated(screen(Cadastros, QStringLiteral("054 - &Feriados municipais..."), QStringLiteral("Cadastro dos feriados municipais."), 54, 54), 54, standard());
     {
         // Merging writes to both owners: it needs insert and alter rights.
         Refusals r;

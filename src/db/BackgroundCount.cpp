@@ -6,6 +6,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlResult>
 #include <QThread>
 #include <atomic>
 #include <chrono>
@@ -13,6 +14,7 @@
 #include <libpq-fe.h>
 #include <mutex>
 #include <optional>
+#include <sql.h>
 #include <sqlite3.h>
 
 namespace {
@@ -51,6 +53,10 @@ struct BackgroundCount::Shared {
     // one interrupts a connection that is being closed.
     sqlite3 *lite = nullptr;
     PGcancel *pgCancel = nullptr;
+    // The ODBC statement while it runs (set just before it is executed,
+    // cleared right after): SQLCancel is the one ODBC call meant to come
+    // from another thread.
+    SQLHSTMT odbcStatement = SQL_NULL_HSTMT;
 
     // With the mutex held.
     void interruptRunning()
@@ -64,8 +70,10 @@ struct BackgroundCount::Shared {
             char error[256];
             if (PQcancel(pgCancel, error, sizeof error))
                 ++interrupted;
+        } else if (odbcStatement != SQL_NULL_HSTMT) {
+            if (SQL_SUCCEEDED(SQLCancel(odbcStatement)))
+                ++interrupted;
         }
-        // An ODBC count runs to its end; its result is discarded.
     }
 };
 
@@ -152,7 +160,13 @@ private:
             if (!q.prepare(job.sql))
                 throw DbError::from(q.lastError(), job.sql);
             Sql::bindAll(q, job.params);
-            if (!q.exec() || !q.next()) {
+            const bool odbc = setOdbcStatement(q);
+            const bool ran = q.exec() && q.next();
+            if (odbc) {
+                std::lock_guard g(m_s->mutex);
+                m_s->odbcStatement = SQL_NULL_HSTMT;
+            }
+            if (!ran) {
                 const DbError e = DbError::from(q.lastError(), job.sql);
                 q = QSqlQuery();
                 // A connection that died is opened again for the next try.
@@ -188,6 +202,19 @@ private:
             if (PGconn *conn = *static_cast<PGconn *const *>(h.data()))
                 m_s->pgCancel = PQgetCancel(conn);
         }
+    }
+
+    // The prepared statement's ODBC handle, for a cancel while it runs.
+    bool setOdbcStatement(const QSqlQuery &q)
+    {
+        if (QSqlDatabase::database(m_name, false).driverName() != QLatin1String("QODBC") || !q.result())
+            return false;
+        const QVariant h = q.result()->handle();
+        if (!h.isValid() || !h.data() || (qstrcmp(h.typeName(), "SQLHANDLE") != 0 && qstrcmp(h.typeName(), "void*") != 0))
+            return false;
+        std::lock_guard g(m_s->mutex);
+        m_s->odbcStatement = *static_cast<const SQLHSTMT *>(h.data());
+        return true;
     }
 
     bool isBroken() const

@@ -71,8 +71,12 @@ void BulkInsert::send(int rowCount)
             throw DbError::from(tail->lastError(), statement(rowCount));
         q = tail.get();
     }
-    for (qsizetype i = 0; i < m_pending.size(); ++i)
-        q->bindValue(int(i), m_pending.at(i));
+    for (qsizetype i = 0; i < m_pending.size(); ++i) {
+        // A null without a type would reach an ODBC server as binary, which
+        // it will not turn into a number or a date: a null text it converts.
+        const QVariant &v = m_pending.at(i);
+        q->bindValue(int(i), v.metaType().isValid() ? v : QVariant(QMetaType::fromType<QString>()));
+    }
     m_pending.clear();
     if (!q->exec())
         throw DbError::from(q->lastError(), QStringLiteral("insert into %1").arg(m_table));

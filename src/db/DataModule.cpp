@@ -87,10 +87,24 @@ void execOrThrow(QSqlDatabase &db, const QString &sql, const QVariantMap &params
         throw DbError::from(q.lastError(), sql);
 }
 
+// A T-SQL login lands in its own default database: each connection names
+// the one it works on, or its statements would read another database's
+// tables (or none) while the information window names this one.
+void selectDatabase(QSqlDatabase &db, const QString &databaseName)
+{
+    if (databaseName.isEmpty())
+        return;
+    QString quoted = databaseName;
+    quoted.replace(QLatin1Char(']'), QStringLiteral("]]"));
+    execOrThrow(db, QStringLiteral("use [%1]").arg(quoted));
+}
+
 // What every freshly opened connection gets, at start-up and when it is
 // opened again after the server restarted.
 void prepareMain(QSqlDatabase &db, const Dialect &dialect, const DatabaseSpec &spec)
 {
+    if (dialect.engine() == Engine::TSql)
+        selectDatabase(db, spec.database);
     if (dialect.engine() != Engine::SQLite)
         return;
     registerSqliteFunctions(db);
@@ -105,12 +119,8 @@ void prepareOther(QSqlDatabase &db, const Dialect &dialect, const QString &datab
         registerSqliteFunctions(db);
         tuneSqlite(db);
     }
-    if (dialect.engine() == Engine::TSql && !databaseName.isEmpty()) {
-        static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-        if (!ident.match(databaseName).hasMatch())
-            throw DbError(QStringLiteral("Nome de banco inválido: %1").arg(databaseName));
-        execOrThrow(db, QStringLiteral("use ") + databaseName);
-    }
+    if (dialect.engine() == Engine::TSql)
+        selectDatabase(db, databaseName);
     if (dialect.engine() == Engine::PostgreSQL && !searchPath.isEmpty())
         execOrThrow(db, QStringLiteral("set search_path to %1, public").arg(searchPath));
 }
@@ -165,7 +175,7 @@ DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec
         Schema::ensureSearchIndexes(*m_connections.front());
         // And one made before any other index was added gets those.
         Schema::addMissingIndexes(*m_connections.front());
-        // And the tables added since (the owner merge records).
+        // And the tables added since (the owner merge records, the municipal holidays).
         Schema::addMissingTables(*m_connections.front());
     } catch (...) {
         for (auto &c : m_connections)

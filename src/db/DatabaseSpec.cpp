@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
@@ -60,6 +61,12 @@ DatabaseSpec DatabaseSpec::parse(const QString &rawText)
             s.dsn = s.dsn.mid(2);
         if (s.dsn.isEmpty())
             s.dsn = QStringLiteral("ZAPO_ODBC");
+        // A connection string that names the database names the main one
+        // (each connection selects it on a T-SQL server).
+        static const QRegularExpression db(QStringLiteral("(?:^|;)\\s*DATABASE\\s*=\\s*([^;]*)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+        if (const QRegularExpressionMatch m = db.match(s.dsn); m.hasMatch())
+            s.database = m.captured(1).trimmed();
         return s;
     }
     s.path = QFileInfo(text).absoluteFilePath();

@@ -1,5 +1,6 @@
 #include "db/Dialect.h"
 #include "db/DbError.h"
+#include "db/EngineText.h"
 #include "db/MicrochipIndex.h"
 
 #include <QHash>
@@ -21,6 +22,15 @@ void execOrThrow(QSqlDatabase &db, const QString &sql)
 {
     QSqlQuery q(db);
     if (!q.exec(sql))
+        throw DbError::from(q.lastError(), sql);
+}
+
+void lockWith(QSqlDatabase &db, const QString &sql, const QString &table)
+{
+    QSqlQuery q(db);
+    q.prepare(sql);
+    q.bindValue(QStringLiteral(":t"), table);
+    if (!q.exec())
         throw DbError::from(q.lastError(), sql);
 }
 
@@ -91,13 +101,7 @@ public:
     }
     void lockForKey(QSqlDatabase &db, const QString &table) const override
     {
-        // A transaction-scoped advisory lock per table: a second workstation
-        // allocating a key for the same table waits until this one commits.
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("select pg_advisory_xact_lock(hashtext(lower(:t)))"));
-        q.bindValue(QStringLiteral(":t"), table);
-        if (!q.exec())
-            throw DbError::from(q.lastError(), q.lastQuery());
+        lockWith(db, EngineText::keyLockStatement(engine()), table);
     }
 };
 
@@ -125,15 +129,21 @@ public:
     QString concat() const override { return QStringLiteral("+"); }
     QString insertReturning(const QString &insert, const QString &key) const override
     {
-        // insert into t (cols) OUTPUT inserted.key values (...)
+        // insert into t (cols) OUTPUT inserted.key INTO @k values (...):
+        // OUTPUT straight to the client is refused on a table with an
+        // enabled trigger (Msg 334), and the city's DBA may add one. The
+        // count of the insert is kept off the wire so that the key is the
+        // first result, and switched back on for the statements after it,
+        // which are judged by the rows they affect.
         static const QRegularExpression rx(QStringLiteral("\\)\\s*(values|select)\\b"),
                                            QRegularExpression::CaseInsensitiveOption);
         const auto m = rx.match(insert);
         if (!m.hasMatch())
             return insert;
         QString out = insert;
-        out.insert(m.capturedStart() + 1, QStringLiteral(" output inserted.") + key + QLatin1Char(' '));
-        return out;
+        out.insert(m.capturedStart() + 1, QStringLiteral(" output inserted.") + key + QStringLiteral(" into @zapo_key"));
+        return QStringLiteral("set nocount on; declare @zapo_key table (k int); ") + out
+               + QStringLiteral("; set nocount off; select k from @zapo_key");
     }
     QVariant insertedKey(QSqlQuery &q, QSqlDatabase &) const override
     {
@@ -146,7 +156,10 @@ public:
             s += QStringLiteral(" order by (select null)");
         return QStringLiteral("%1 offset %2 rows fetch next %3 rows only").arg(s).arg(offset).arg(rows);
     }
-    void lockForKey(QSqlDatabase &, const QString &) const override {}
+    void lockForKey(QSqlDatabase &db, const QString &table) const override
+    {
+        lockWith(db, EngineText::keyLockStatement(engine()), table);
+    }
     QString maxKeyStatement(const QString &table, const QString &key) const override
     {
         return QStringLiteral("select max(%1) from %2 with (updlock, holdlock)").arg(key, table);
@@ -305,3 +318,60 @@ QString MicrochipIndex::value(const Dialect &, const QString &part)
 {
     return part;
 }
+
+namespace EngineText {
+
+QString keyLockStatement(Engine engine)
+{
+    switch (engine) {
+    case Engine::SQLite:
+        return {}; // BEGIN IMMEDIATE already holds the database's write lock
+    case Engine::PostgreSQL:
+        // A transaction-scoped advisory lock per table: a second workstation
+        // allocating a key for the same table waits until this one commits.
+        return QStringLiteral("select pg_advisory_xact_lock(hashtext(lower(:t)))");
+    case Engine::TSql:
+        // An application lock owned by the transaction: released by its
+        // commit or rollback, so a second workstation allocating a key of
+        // the same table (or checking the same duplicate) waits until this
+        // one is done. sp_getapplock reports a timeout or a deadlock by its
+        // return value only; that is made an error, or the caller would go
+        // on unguarded.
+        return QStringLiteral(
+            "declare @zapo_lock int; declare @zapo_resource nvarchar(255) = N'zapo_key_' + lower(:t); "
+            "exec @zapo_lock = sp_getapplock @Resource = @zapo_resource, @LockMode = 'Exclusive', "
+            "@LockOwner = 'Transaction', @LockTimeout = 30000; "
+            "if @zapo_lock < 0 raiserror('Tempo esgotado aguardando outra estação de trabalho.', 16, 1)");
+    }
+    return {};
+}
+
+QString equalsParameter(const Dialect &d, const QString &column, const QString &param, const QVariant &value)
+{
+    // Qt's ODBC driver sends texts over 254 characters as ntext, which "="
+    // refuses on a T-SQL server (Msg 402); nvarchar(max) compares like any
+    // text. Other values keep their own type (a date cast to text would
+    // lose its seconds).
+    if (d.engine() == Engine::TSql && value.typeId() == QMetaType::QString)
+        return QStringLiteral("%1 = cast(%2 as nvarchar(max))").arg(column, param);
+    return QStringLiteral("%1 = %2").arg(column, param);
+}
+
+QString integerOrNull(const Dialect &d, const QString &e)
+{
+    switch (d.engine()) {
+    case Engine::SQLite:
+        // SQLite's cast reads "S/N" as 0: only digits (blanks around them
+        // allowed) are a number.
+        return QStringLiteral("(case when trim(%1) <> '' and trim(%1) not glob '*[^0-9]*' then cast(trim(%1) as integer) end)")
+            .arg(e);
+    case Engine::PostgreSQL:
+        // cast() fails the whole statement on one row of text.
+        return QStringLiteral("(case when trim(%1) ~ '^[0-9]{1,9}$' then cast(trim(%1) as integer) end)").arg(e);
+    case Engine::TSql:
+        return QStringLiteral("try_cast(%1 as int)").arg(e);
+    }
+    return e;
+}
+
+} // namespace EngineText

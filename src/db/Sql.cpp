@@ -26,6 +26,11 @@ void bind(QSqlQuery &q, const QString &name, const QVariant &value)
     const QString key = name.startsWith(QLatin1Char(':')) ? name : QLatin1Char(':') + name;
     if (value.typeId() == QMetaType::QDate && value.toDate().isValid())
         q.bindValue(key, QDateTime(value.toDate(), QTime(0, 0)));
+    else if (!value.metaType().isValid())
+        // A null without a type goes through ODBC as binary, which a T-SQL
+        // server will not turn into a float or a date even when it is null.
+        // A null text is converted into any column's type.
+        q.bindValue(key, QVariant(QMetaType::fromType<QString>()));
     else
         q.bindValue(key, value);
 }

@@ -1,6 +1,7 @@
 #include "registry/StreetDirectory.h"
 #include "registry/HouseCoordinates.h"
 #include "db/DataModule.h"
+#include "db/EngineText.h"
 #include "db/Sql.h"
 #include "db/Documents.h"
 
@@ -110,10 +111,13 @@ QString StreetDirectory::postalCodeFor(int numLogr, int houseNumber) const
     // without sides still gives its code.
     QSqlQuery q = Sql::exec(
         m_c,
+        // A stretch whose bounds are not numbers ("S/N") is passed over, not
+        // allowed to fail the whole lookup.
         m_c.dialect().paged(QStringLiteral("select num_cep from %1 where num_logr = :s "
-                                           "and cast(num_imov_inic as integer) <= :n1 and cast(num_imov_fina as integer) >= :n2 "
+                                           "and %2 <= :n1 and %3 >= :n2 "
                                            "order by case when ind_lado_logr = :side then 0 else 1 end, num_cep")
-                                .arg(t("cepLogradouro")),
+                                .arg(t("cepLogradouro"), EngineText::integerOrNull(m_c.dialect(), QStringLiteral("num_imov_inic")),
+                                     EngineText::integerOrNull(m_c.dialect(), QStringLiteral("num_imov_fina"))),
                             1, 0),
         {{QStringLiteral("s"), numLogr}, {QStringLiteral("n1"), houseNumber}, {QStringLiteral("n2"), houseNumber}, {QStringLiteral("side"), sideOf(houseNumber)}});
     return q.next() ? Documents::cepText(q.value(0)) : QString();

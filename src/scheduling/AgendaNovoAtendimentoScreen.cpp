@@ -13,6 +13,7 @@
 #include "scheduling/AutorizaCirurgiaReport.h"
 #include "scheduling/BookingNotice.h"
 #include "scheduling/ClinicalTabs.h"
+#include "scheduling/DeskSlot.h"
 #include "scheduling/SchedulingHooks.h"
 #include "ui/HourEdit.h"
 #include "ui/IdNameCombo.h"
@@ -182,6 +183,16 @@ QWidget *AgendaNovoAtendimentoScreen::buildIdentification()
     m_hour->setObjectName(QStringLiteral("edtHora"));
     m_hour->setMaximumWidth(80);
     add(QStringLiteral("Hora:"), m_hour);
+    // Beside the date and hour: what the map offers then (the web service
+    // fills the same places).
+    m_slotInfo = new QLabel(page);
+    m_slotInfo->setObjectName(QStringLiteral("lblVagaMapa"));
+    m_slotInfo->setWordWrap(true);
+    g->addWidget(m_slotInfo, row - 2, 2, 2, 1);
+    connect(m_date, &QDateEdit::dateChanged, this, &AgendaNovoAtendimentoScreen::showSlot);
+    connect(m_hour, &QLineEdit::textChanged, this, &AgendaNovoAtendimentoScreen::showSlot);
+    connect(m_unit, &QComboBox::currentIndexChanged, this, &AgendaNovoAtendimentoScreen::showSlot);
+    connect(m_animal, &QComboBox::currentIndexChanged, this, &AgendaNovoAtendimentoScreen::showSlot);
     m_statusCombo = new IdNameCombo(page);
     m_statusCombo->setObjectName(QStringLiteral("dblStatus"));
     add(QStringLiteral("Status atendimento:"), m_statusCombo);
@@ -568,6 +579,8 @@ void AgendaNovoAtendimentoScreen::gravar()
     if (!validate())
         return;
     const Atendimento a = collect();
+    if (!slotAccepted(a))
+        return;
     const QString flag = m_esterilizado->currentText();
     AttendanceStore store(mainConnection());
     try {
@@ -601,6 +614,44 @@ void AgendaNovoAtendimentoScreen::gravar()
     setMode(RecordMode::Browse);
     moveTo(m_state.row);
     Services::messages().information(kSucesso, this);
+}
+
+void AgendaNovoAtendimentoScreen::showSlot()
+{
+    if (!m_slotInfo)
+        return;
+    const QTime t = m_hour->time();
+    DeskSlot s;
+    try {
+        s = DeskSlot::read(mainConnection(), m_unit->currentId(), m_animal->currentId(),
+                           t.isValid() ? QDateTime(m_date->date(), t) : QDateTime(),
+                           m_current ? m_current->Id_Atendimento : QVariant());
+    } catch (const DbError &) {
+        // A line of information: nothing rather than a box at each keystroke.
+    }
+    m_slotInfo->setText(s.text());
+}
+
+bool AgendaNovoAtendimentoScreen::slotAccepted(const Atendimento &a)
+{
+    // Only a new place is asked about: an alteration that keeps unit, animal
+    // and date-hour takes nothing more, and a cancelled booking holds none.
+    if (a.Id_Atendimento_Status.toInt() == 7)
+        return true;
+    if (m_state.mode == RecordMode::Edit && m_current && m_current->Id_Unidade_Agendada == a.Id_Unidade_Agendada
+        && m_current->Id_Animal == a.Id_Animal && m_current->Data_Hora_Atendimento == a.Data_Hora_Atendimento)
+        return true;
+    DeskSlot s;
+    try {
+        s = DeskSlot::read(mainConnection(), a.Id_Unidade_Agendada, a.Id_Animal, a.Data_Hora_Atendimento,
+                           m_state.mode == RecordMode::Edit ? a.Id_Atendimento : QVariant());
+    } catch (const DbError &e) {
+        FormHelpers::showError(e, this);
+        return false;
+    }
+    if (!s.known || s.free() > 0)
+        return true;
+    return Services::messages().confirm(noFreeSlotQuestion(), this);
 }
 
 void AgendaNovoAtendimentoScreen::notify(int idAtendimento, bool afterBooking)

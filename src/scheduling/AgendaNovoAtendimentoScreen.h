@@ -80,6 +80,10 @@ private:
     Atendimento collect() const;
     void notify(int idAtendimento, bool afterBooking);
     void reloadList(const QString &condition, const QVariantMap &params, const QVariant &selectKey);
+    // The map's slot for the unit, animal and date-hour on screen.
+    void showSlot();
+    // False when the clerk declines a booking the map has no free place for.
+    bool slotAccepted(const Atendimento &a);
 
     RecordState m_state;
     std::optional<Atendimento> m_current;
@@ -108,4 +112,5 @@ private:
     QComboBox *m_esterilizado;
     QString m_esterilizadoLoaded; // the animal's flag as read when the animal was chosen
     QTableWidget *m_summary;
+    class QLabel *m_slotInfo = nullptr;
 };

@@ -247,9 +247,7 @@ QWidget *AgendaScreen::buildWeekly()
     fields->setRowStretch(5, 1);
     top->addLayout(fields);
     m_calendarWeek = makeCalendar(page, "mclAgendaSemanal", true);
-    m_weekNumbers = new WeekNumberColumn(m_calendarWeek, &mainConnection(), page);
-    top->addWidget(m_weekNumbers);
-    top->addWidget(m_calendarWeek);
+    top->addWidget(WeekNumberColumn::besideCalendar(m_calendarWeek, &mainConnection(), page, &m_weekNumbers));
     top->addStretch(1);
     v->addLayout(top);
 

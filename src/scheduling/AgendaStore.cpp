@@ -5,6 +5,7 @@
 #include "db/Sql.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace Agenda {
 
@@ -328,10 +329,17 @@ QString summary(Connection &c, const QDate &day, Period p, const Filter &f)
         "where 1=1") + choices(f, &gp) + period(r, &gp)
         + QStringLiteral(" group by a.Id_Unidade_Agendada, b.Nome, a.Data_Hora_Atendimento, e.Nome, d.Sexo, f.Descricao, c.Nome"
                          " order by a.Id_Unidade_Agendada, b.Nome, a.Data_Hora_Atendimento, e.Nome, d.Sexo, f.Descricao, c.Nome");
-    QSqlQuery g = Sql::exec(c, groups, gp);
+    // Read to the end before the per-unit statements: a connection carries
+    // one unread result at a time on a T-SQL server.
+    QList<QSqlRecord> rows;
+    {
+        QSqlQuery g = Sql::exec(c, groups, gp);
+        while (g.next())
+            rows << g.record();
+    }
     QVariant unit;
     bool first = true;
-    while (g.next()) {
+    for (const QSqlRecord &g : std::as_const(rows)) {
         if (first || g.value(0) != unit) {
             first = false;
             unit = g.value(0);

@@ -122,6 +122,8 @@ Data read(Connection &c, int idAtendimento)
                 + orUnspecified(QStringLiteral(", Sinais: "), t("Sinais"), QStringLiteral(", Sinais:") + none),
             t("Cor").isEmpty() ? QStringLiteral("Cor não informada.") : QStringLiteral("Cor: ") + t("Cor")};
     }
+    // One row is read; the connection is freed for the next statement.
+    q.finish();
     QSqlQuery s = Sql::exec(c,
                             QStringLiteral("select b.Nome, b.Descricao from procedimento a "
                                            "inner join tipo_procedimento b on (a.Id_Tipo_Procedimento = b.Id_Tipo_Procedimento) "

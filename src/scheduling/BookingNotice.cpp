@@ -6,6 +6,7 @@
 #include "scheduling/AttendanceStore.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace BookingNotice {
 
@@ -28,11 +29,15 @@ MailMessage compose(Connection &c, int idAtendimento, const MailSettings &s)
             "left join tipo_procedimento tp on (pr.Id_Tipo_Procedimento = tp.Id_Tipo_Procedimento) "
             "where aten.Id_Atendimento = :id order by pr.Id_Procedimento"),
         {{QStringLiteral("id"), idAtendimento}});
+    // Only the first row counts; the rest is let go before the next
+    // statement, as a T-SQL connection carries one unread result at a time.
     const bool found = q.next();
-    auto text = [&](int i) { return found ? Sql::text(q.value(i)) : QString(); };
+    const QSqlRecord row = found ? q.record() : QSqlRecord();
+    q.finish();
+    auto text = [&](int i) { return found ? Sql::text(row.value(i)) : QString(); };
     const QString procedimento = text(0);
     const QString status = text(1);
-    const QDateTime when = found ? q.value(7).toDateTime() : QDateTime();
+    const QDateTime when = found ? row.value(7).toDateTime() : QDateTime();
 
     const QString guidance = guidanceText(Sql::text(
         Sql::scalar(c, QStringLiteral("select Texto_padrao_orientacao from Orientacao_Padrao_Atend order by Id_Orientacao_Padrao_Atend"))));

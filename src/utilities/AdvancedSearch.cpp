@@ -21,18 +21,6 @@ const QString kOtherJoins = QStringLiteral(
     " left outer join porte h on (a.Id_Porte = h.Id_porte)");
 const QString kDistrictJoin = QStringLiteral(" left outer join distrito l on (j.Id_Distrito = l.Id_Distrito)");
 
-// A LIKE pattern matching the text literally at the start (escape '!').
-QString likePrefix(const QString &text)
-{
-    QString out;
-    for (const QChar ch : text) {
-        if (ch == QLatin1Char('%') || ch == QLatin1Char('_') || ch == QLatin1Char('!'))
-            out += QLatin1Char('!');
-        out += ch;
-    }
-    return out + QLatin1Char('%');
-}
-
 class Builder {
 public:
     Builder(const Dialect &d, Query &q) : m_d(d), m_q(q) {}
@@ -67,7 +55,7 @@ public:
     {
         if (text.trimmed().isEmpty())
             return;
-        add(QStringLiteral("%1 like :%2 escape '!'").arg(m_d.folded(column), name), name, likePrefix(foldText(text.trimmed())));
+        add(QStringLiteral("%1 like :%2 escape '!'").arg(m_d.folded(column), name), name, m_d.prefixValue(foldText(text.trimmed())));
     }
     // Anywhere in the text, without regard to case or accents.
     void contains(const QString &column, const QString &name, const QString &text)

@@ -154,7 +154,8 @@ private slots:
         QCOMPARE(texts(QStringLiteral("mnuCadastros")),
                  (QStringList{QStringLiteral("006 - &Cadastrar Proprietário/Animal..."), QStringLiteral("007 - &Profissional..."),
                               QStringLiteral("008 - &Atendimento particular..."), QStringLiteral("-"), QStringLiteral("Tabela"),
-                              QStringLiteral("48 - Mapa disponibilidade"), QStringLiteral("061 - &Unificar proprietários...")}));
+                              QStringLiteral("48 - Mapa disponibilidade"), QStringLiteral("054 - &Feriados municipais..."),
+                              QStringLiteral("061 - &Unificar proprietários...")}));
         const QStringList tabela = texts(QStringLiteral("mnuTabela"));
         QCOMPARE(tabela.size(), 15);
         QCOMPARE(tabela.first(), QStringLiteral("009 - &Grupo de animais..."));

@@ -1,13 +1,17 @@
 // The ODBC path, driven for real through Debian's PostgreSQL ODBC driver
 // against the private test server (scripts/test sets it up).
+#include "db/BackgroundCount.h"
 #include "db/DataModule.h"
 #include "db/Dialect.h"
 #include "db/Keys.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
+#include "db/schema/Schema.h"
 #include "support/TestDatabase.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 
@@ -66,6 +70,43 @@ private slots:
         QCOMPARE(viaDsn.dialect().engine(), Engine::PostgreSQL);
         QVERIFY(viaDsn.main().parameters().contains(QStringLiteral("ODBC DSN=ZAPO_ODBC")));
         QCOMPARE(Sql::scalar(viaDsn.main(), QStringLiteral("select count(*) from unidade_trabalho")).toInt(), 1);
+
+        // zapo-admin check finds the installation whole through ODBC too,
+        // and names what goes missing.
+        QCOMPARE(Schema::missingObjects(c), QStringList());
+        Sql::exec(t->main(), QStringLiteral("drop view padrao.pesquisaLograd"));
+        const QStringList missing = Schema::missingObjects(c);
+        QCOMPARE(missing.size(), 1);
+        QVERIFY2(missing.first().startsWith(QStringLiteral("visão padrao.pesquisaLograd: ")), qPrintable(missing.first()));
+    }
+
+    // A count no longer wanted is cancelled in the server through the
+    // driver manager (SQLCancel from the screen's thread), not left to run
+    // to its end on a connection of the server's.
+    void aStaleCountIsCancelled()
+    {
+        const QString driver = qEnvironmentVariable("ZAPO_TEST_ODBC_DRIVER");
+        if (driver.isEmpty())
+            QSKIP("ODBC driver not set up (run through scripts/test)");
+        auto t = TestDatabase::create(QStringLiteral("postgresql"));
+        if (!t)
+            QSKIP("PostgreSQL test server not available");
+        const DatabaseSpec &pg = t->spec();
+        DataModule odbc(DatabaseSpec::parse(QStringLiteral("odbc:DRIVER={%1};SERVER=%2;PORT=%3;DATABASE=%4;UID=%5;PWD=%6")
+                                                .arg(driver, pg.host)
+                                                .arg(pg.port)
+                                                .arg(pg.database, pg.user, pg.password)),
+                        false);
+        BackgroundCount count;
+        QSignalSpy counted(&count, &BackgroundCount::counted);
+        QVERIFY(count.start(odbc.main(), QStringLiteral("select count(*) from (select pg_sleep(30)) s"), {}));
+        QTest::qWait(800); // connected and counting
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(count.start(odbc.main(), QStringLiteral("select count(*) from unidade_trabalho"), {}));
+        QVERIFY(counted.wait(15000));
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(count.interrupted() >= 1);
     }
 };
 

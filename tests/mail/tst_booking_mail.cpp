@@ -3,6 +3,7 @@
 // read back with Python's own e-mail parser; an unreachable server or a
 // refused STARTTLS never undoes the booking, and "Reenviar e-mail" delivers.
 #include "../scheduling/SchedulingFixture.h"
+#include "support/OdbcRules.h"
 #include "mail/MailMessage.h"
 #include "mail/MailTransport.h"
 #include "scheduling/AgendaNovoAtendimentoScreen.h"
@@ -145,6 +146,7 @@ private slots:
 
 void TestBookingMail::initTestCase()
 {
+    OdbcRules::installForSqlite(); // statements as a T-SQL server through ODBC takes them
     QProcess probe;
     probe.start(kPython, {QStringLiteral("-c"), QStringLiteral("import aiosmtpd")});
     probe.waitForFinished(10000);

@@ -12,6 +12,7 @@
 #include "registry/StreetDirectory.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
+#include "support/OdbcRules.h"
 #include "support/TestDatabase.h"
 
 #include <QAction>
@@ -74,6 +75,8 @@ void selectHistoryKey(Endereco_AnimalScreen &s, int key)
 class TestAnimalAddress : public QObject {
     Q_OBJECT
 private slots:
+    // Statements as a T-SQL server through ODBC takes them (support/OdbcRules.h).
+    void initTestCase() { OdbcRules::installForSqlite(); }
     void coordinateWalk()
     {
         const QList<House> odd{{QStringLiteral("00095"), 95, 1}, {QStringLiteral("00111"), 111, 1}};

@@ -6,6 +6,7 @@
 #include "db/Transaction.h"
 #include "ui/SearchResultModel.h"
 #include "registry/OwnerStore.h"
+#include "support/OdbcRules.h"
 #include "support/TestDatabase.h"
 
 #include <QSqlRecord>
@@ -63,6 +64,8 @@ int count(Connection &c, const QString &table)
 class TestOwners : public QObject {
     Q_OBJECT
 private slots:
+    // Statements as a T-SQL server through ODBC takes them (support/OdbcRules.h).
+    void initTestCase() { OdbcRules::installForSqlite(); }
     void newOwnerWritesLinkedRows_data() { addEngineRows(); }
     void newOwnerWritesLinkedRows()
     {

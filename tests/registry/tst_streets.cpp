@@ -70,6 +70,13 @@ private slots:
         QCOMPARE(dir.postalCodeFor(1002, 101), dir.postalCodeFor(1002, 100)); // one code for both sides
         QCOMPARE(dir.postalCodeFor(1001, 999999), QString());
         QCOMPARE(dir.postalCodeFor(99, 1), QString());
+        // A stretch recorded without house numbers is passed over; it does
+        // not fail the lookup of the street's other stretches.
+        Sql::exec(t->main(), QStringLiteral("insert into %1 (num_logr, num_cep, ind_lado_logr, num_imov_inic, num_imov_fina) "
+                                            "values (1001, 8000077, 'I', 'S/N', 'S/N')")
+                                 .arg(t->main().dialect().addressTable(QStringLiteral("cepLogradouro"))));
+        QCOMPARE(dir.postalCodeFor(1001, 1), QStringLiteral("08000000"));
+        QCOMPARE(dir.postalCodeFor(1001, 100), QStringLiteral("08000001"));
 
         // Postal code to street; an unknown code finds nothing.
         const auto stretch = dir.stretchByPostalCode(QStringLiteral("08000-001"));

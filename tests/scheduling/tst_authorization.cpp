@@ -6,6 +6,7 @@
 #include "scheduling/AutorizaCirurgiaReport.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
+#include "support/OdbcRules.h"
 #include "support/TestDatabase.h"
 
 #include <QImage>
@@ -17,6 +18,8 @@ namespace A = AutorizaCirurgiaReport;
 class TestAuthorization : public QObject {
     Q_OBJECT
 private slots:
+    // Statements as a T-SQL server through ODBC takes them (support/OdbcRules.h).
+    void initTestCase() { OdbcRules::installForSqlite(); }
     void telephones();
     void paragraph();
     void form_data() { addEngineRows(); }

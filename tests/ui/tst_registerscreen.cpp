@@ -184,7 +184,9 @@ private slots:
         QCOMPARE(q.value(1).toInt(), 7);
         QCOMPARE(q.value(2).toDateTime(), old);
         QCOMPARE(q.value(3).toInt(), 9);
-        QVERIFY(qAbs(q.value(4).toDateTime().secsTo(serverNow(c))) < 120);
+        const QDateTime modified = q.value(4).toDateTime();
+        q.finish(); // the connection carries one unread result at a time
+        QVERIFY(qAbs(modified.secsTo(serverNow(c))) < 120);
         QCOMPARE(s.model()->rawValue(0, 1).toString().trimmed(), QStringLiteral("ALFA 2"));
     }
 

@@ -43,9 +43,6 @@ QString keyColumnSql(const Table &t, const Column &c, Engine engine)
     case Engine::TSql:
         if (t.key == KeyKind::Program)
             return c.name + QStringLiteral(" int not null primary key");
-        if (t.key == KeyKind::ServerOrProgram)
-            // Explicit keys are accepted too (an identity column would refuse them).
-            return c.name + QStringLiteral(" int not null primary key default (next value for dbo.seq_%1)").arg(t.name);
         return c.name + QStringLiteral(" int identity(1,1) not null primary key");
     }
     return {};
@@ -109,7 +106,7 @@ QString createTableStatement(const Table &t, Engine engine)
     QStringList defs;
     for (qsizetype i = 0; i < t.columns.size(); ++i) {
         const Column &c = t.columns.at(i);
-        if (i == 0 && (t.key == KeyKind::Program || t.key == KeyKind::Server || t.key == KeyKind::ServerOrProgram)) {
+        if (i == 0 && (t.key == KeyKind::Program || t.key == KeyKind::Server)) {
             defs << keyColumnSql(t, c, engine);
             continue;
         }

@@ -18,8 +18,9 @@ struct Flavour {
     QString joined;       // %1: names to join with ", " (an aggregate)
     QString cut;          // %1: text, %2: length
     // Takes Exportacao2 for the transaction, so two rebuilds never
-    // interleave (readers keep the committed rows); empty where beginning the
-    // transaction already locks the database (SQLite's begin immediate).
+    // interleave (PostgreSQL's readers keep the committed rows, T-SQL's wait
+    // for the commit); empty where beginning the transaction already locks
+    // the database (SQLite's begin immediate).
     QString lock;
 };
 
@@ -38,7 +39,9 @@ Flavour flavour(Engine engine)
     case Engine::TSql:
         return {QStringLiteral("padrao..AreaAbrang"), QStringLiteral("cast(year(%1) as varchar(4))"),
                 QStringLiteral("cast(month(%1) as varchar(2))"),
-                QStringLiteral("string_agg(%1, ', ')"), QStringLiteral("substring(%1, 1, %2)"),
+                QString(), QStringLiteral("substring(%1, 1, %2)"),
+                // Readers of Exportacao2 wait for the rebuild to commit
+                // (under READ COMMITTED a reader asks for a shared lock).
                 QStringLiteral("select count(*) from Exportacao2 with (tablockx, holdlock)")};
     }
     return {};
@@ -49,14 +52,23 @@ Flavour flavour(Engine engine)
 QString Schema::exportTableFillStatement(Engine engine)
 {
     const Flavour f = flavour(engine);
+    // The names of a subquery joined with ", ". SQL Server 2016 has no
+    // string_agg (2017 on): it concatenates through "for xml path", whose
+    // typed value gives back "&" and "<" as they are.
+    const auto listOf = [&](const QString &name, const QString &fromWhere) {
+        if (engine == Engine::TSql)
+            return QStringLiteral("stuff((select ', ' + %1 %2 for xml path(''), type).value('.', 'nvarchar(max)'), 1, 2, '')")
+                .arg(name, fromWhere);
+        return QStringLiteral("(select %1 %2)").arg(f.joined.arg(name), fromWhere);
+    };
     const QString professionals =
-        QStringLiteral("(select %1 from atendimento_profissional ap join profissional pf on pf.Id_Profissional = "
-                       "ap.Id_Profissional where ap.Id_Atendimento = att.Id_Atendimento)")
-            .arg(f.joined.arg(QStringLiteral("rtrim(pf.Nome)")));
+        listOf(QStringLiteral("rtrim(pf.Nome)"),
+               QStringLiteral("from atendimento_profissional ap join profissional pf on pf.Id_Profissional = "
+                              "ap.Id_Profissional where ap.Id_Atendimento = att.Id_Atendimento"));
     const QString procedures =
-        QStringLiteral("(select %1 from procedimento pr join tipo_procedimento tp on tp.Id_Tipo_Procedimento = "
-                       "pr.Id_Tipo_Procedimento where pr.Id_Atendimento = att.Id_Atendimento)")
-            .arg(f.joined.arg(QStringLiteral("rtrim(tp.Nome)")));
+        listOf(QStringLiteral("rtrim(tp.Nome)"),
+               QStringLiteral("from procedimento pr join tipo_procedimento tp on tp.Id_Tipo_Procedimento = "
+                              "pr.Id_Tipo_Procedimento where pr.Id_Atendimento = att.Id_Atendimento"));
 
     const QList<Column> &target = findTable(QStringLiteral("Exportacao2"))->columns;
     QStringList columns;

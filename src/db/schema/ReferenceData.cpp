@@ -71,6 +71,7 @@ const QList<FormEntry> &formRegistry()
         {20, "020 - Receiturário padrao", "Receiturário padrao", 'F', 20},
         {50, "050-Tabelas auxiliares (Rolvex)", "050-Tabelas auxiliares (Rolvex)", 'F', 50},
         {48, "48 - Mapa disponibilidade", "Mapa disponibilidade", 'F', 48},
+        {54, "054 - Feriados municipais", "Cadastro dos feriados municipais.", 'F', 54},
         {21, "021 - Transferir animal", "Transferir animal...", 'F', 21},
         {22, "022 - Registro de ocorrência", "Registro de ocorrência dos animais.", 'F', 22},
         {23, "023 - Agenda", "Agenda de atendimento.", 'F', 23},
@@ -244,7 +245,7 @@ void insertSeedTable(Connection &c, const SeedTable &t)
             throw DbError::from(q.lastError(), sql);
         for (qsizetype r = start; r < end; ++r)
             for (const QVariant &v : t.rows.at(r))
-                q.addBindValue(v);
+                q.addBindValue(v.metaType().isValid() ? v : QVariant(QMetaType::fromType<QString>())); // never as binary
         if (!q.exec())
             throw DbError::from(q.lastError(), sql);
     }

@@ -73,7 +73,7 @@ QStringList statements(Engine engine, bool icu)
         out << createTableStatement(t, engine);
     if (engine == Engine::PostgreSQL) {
         for (const Table &t : tables()) {
-            if (t.key != KeyKind::Server && t.key != KeyKind::ServerOrProgram)
+            if (t.key != KeyKind::Server)
                 continue;
             out << QStringLiteral("create trigger trg_%1_key after insert on %1 for each statement "
                                   "execute function zapo_sync_identity('%2')")
@@ -351,7 +351,8 @@ struct LaterTable {
 };
 const QList<LaterTable> &laterTables()
 {
-    static const QList<LaterTable> all{{"unificacao_proprietario", {53, 61}}, {"unificacao_proprietario_item", {}}};
+    static const QList<LaterTable> all{{"unificacao_proprietario", {53, 61}}, {"unificacao_proprietario_item", {}},
+                                        {"feriado_municipal", {54}}};
     return all;
 }
 
@@ -445,25 +446,62 @@ void Schema::create(DataModule &dm)
     tx.commit();
 }
 
+namespace {
+
+// The columns an index keys, as the T-SQL server gets them: folded and
+// blank-free parts are the plain column there (the database's collation
+// does the folding), so two of the program's indexes may come out the same.
+QStringList tsqlIndexColumns(const Index &i)
+{
+    QStringList cols;
+    for (const IndexPart &p : i.parts)
+        if (!cols.contains(p.column, Qt::CaseInsensitive))
+            cols << p.column;
+    return cols;
+}
+
+// The guard that lets what follows run only when the table has no index
+// whose keys begin with these columns in this order, whatever its name: a
+// database the program does not own keeps its own indexes and gets no copy.
+QString tsqlNoIndexLike(const QString &table, const QStringList &cols)
+{
+    QStringList which;
+    for (qsizetype k = 0; k < cols.size(); ++k)
+        which << QStringLiteral("(ic.key_ordinal = %1 and c.name = '%2')").arg(k + 1).arg(cols.at(k));
+    return QStringLiteral("if not exists (select 1 from sys.indexes i where i.object_id = object_id('dbo.%1') and i.type > 0 "
+                          "and (select count(*) from sys.index_columns ic join sys.columns c on c.object_id = ic.object_id "
+                          "and c.column_id = ic.column_id where ic.object_id = i.object_id and ic.index_id = i.index_id "
+                          "and ic.is_included_column = 0 and (%2)) = %3)")
+        .arg(table, which.join(QStringLiteral(" or ")))
+        .arg(cols.size());
+}
+
+} // namespace
+
 QString Schema::tsqlScript()
 {
     QStringList out;
     out << QStringLiteral(
-        "-- Installation script for a T-SQL server.\n"
-        "-- Creates the main database (rename ZAPO to the deployment's name), the city's\n"
-        "-- address database \"padrao\" and the sibling database \"kelda\" when they are\n"
-        "-- missing, every table, index and view, and the reference data.\n"
+        "-- Installation script for a T-SQL server (SQL Server 2016 or later), run once\n"
+        "-- with sqlcmd by an account that may create the main database.\n"
+        "-- Creates the main database (rename ZAPO to the deployment's name) with every\n"
+        "-- table, index and view and the reference data. In the city's address database\n"
+        "-- \"padrao\" and the sibling database \"kelda\" it adds only what is missing of what\n"
+        "-- the program reads: a table, an index on the columns the lookups seek (unless\n"
+        "-- an index on them exists under any name) and the view pesquisaLograd.\n"
         "-- The accent- and case-insensitive collation makes name searches fold\n"
         "-- accents and case the way the program expects.\n");
+    // sqlcmd connects with QUOTED_IDENTIFIER off; filtered indexes (and the
+    // view) need both settings on when they are created.
+    out << QStringLiteral("set quoted_identifier on;\nset ansi_nulls on;\ngo\n");
 
+    QSet<QString> indexed; // table and columns of the indexes already written
     auto section = [&](Database db, const QString &database, bool imported) {
         out << QStringLiteral("if db_id('%1') is null create database %1 collate Latin1_General_CI_AI;\ngo\nuse %1;\ngo\n")
                    .arg(database);
         for (const Table &t : tables()) {
             if (t.db != db)
                 continue;
-            if (t.key == KeyKind::ServerOrProgram)
-                out << QStringLiteral("create sequence dbo.seq_%1 as int start with 1;\n").arg(t.name);
             const QString create = createTableStatement(t, Engine::TSql);
             out << (imported ? QStringLiteral("if object_id('dbo.%1', 'U') is null\n%2;\n").arg(t.name, create)
                              : create + QStringLiteral(";\n"));
@@ -471,26 +509,14 @@ QString Schema::tsqlScript()
         for (const Index &i : indexes()) {
             if (i.db != db)
                 continue;
-            const QString create = QStringLiteral("-- %1\n").arg(i.serves) + createIndexStatement(i, Engine::TSql);
-            out << (imported ? QStringLiteral("if indexproperty(object_id('dbo.%1'), '%2', 'IndexId') is null\n%3;\n")
-                                   .arg(i.table, i.name, create)
-                             : create + QStringLiteral(";\n"));
-        }
-        // A key written explicitly (max+1) moves the sequence past it, so the
-        // next key the server gives cannot collide. ">=": an unused sequence
-        // reports its start value as its current value.
-        for (const Table &t : tables()) {
-            if (t.db != db || t.key != KeyKind::ServerOrProgram)
+            const QStringList cols = tsqlIndexColumns(i);
+            const QString same = (i.table + QLatin1Char('(') + cols.join(QLatin1Char(',')) + QLatin1Char(')') + i.where).toLower();
+            if (indexed.contains(same))
                 continue;
-            out << QStringLiteral(
-                       "go\ncreate trigger dbo.trg_%1_key on dbo.%1 after insert as\nbegin\n"
-                       "    set nocount on;\n"
-                       "    declare @top int = (select max(%2) from dbo.%1);\n"
-                       "    declare @cur int = (select cast(current_value as int) from sys.sequences where name = 'seq_%1');\n"
-                       "    if @top >= @cur\n"
-                       "        exec('alter sequence dbo.seq_%1 restart with ' + cast(@top + 1 as varchar(12)));\n"
-                       "end;\ngo\n")
-                       .arg(t.name, t.keyColumn());
+            indexed.insert(same);
+            const QString create = QStringLiteral("-- %1\n").arg(i.serves) + createIndexStatement(i, Engine::TSql);
+            out << (imported ? tsqlNoIndexLike(i.table, cols) + QLatin1Char('\n') + create + QStringLiteral(";\n")
+                             : create + QStringLiteral(";\n"));
         }
         for (const View &v : views()) {
             if (v.db != db)
@@ -507,7 +533,8 @@ QString Schema::tsqlScript()
     // The export table is filled on the server.
     // One transaction under the table lock, as zapo-admin refresh-export
     // does: a scheduled run and a manual one never interleave, and nobody
-    // reads the table between its delete and its fill.
+    // reads the table between its delete and its fill (readers wait for the
+    // rebuild to commit).
     out << QStringLiteral("go\ncreate procedure dbo.sp_animal_atendimento as\nbegin\n    set nocount on;\n"
                           "    set xact_abort on;\n    begin transaction;\n"
                           "    declare @rows int = (%2);\n"

@@ -45,13 +45,19 @@ QStringList ensureSearchIndexes(Connection &main);
 QStringList addMissingIndexes(Connection &main);
 
 // A database made by an earlier version gets the tables added since (the
-// owner merge records) and the registry rows of the screens that came with
+// owner merge records, the municipal holidays) and the registry rows of the screens that came with
 // them, so that profiles can be granted them. Returns the tables created.
 // Runs on every engine, outside a transaction; throws DbError.
 QStringList addMissingTables(Connection &main);
 
 // The installation script for a T-SQL server (not run by the program).
 QString tsqlScript();
+
+// What the installation behind `main` lacks of the tables (with their
+// columns), views and server procedures the program uses, one line each
+// ("tabela padrao..Bairro: <server's text>", "coluna proprietario.Nome");
+// empty when nothing is missing. `checked` gets how many objects were asked.
+QStringList missingObjects(Connection &main, int *checked = nullptr);
 
 // Rebuilds the flat export table Exportacao2 from the owners, animals,
 // addresses and attendances, in one transaction; returns the row count.

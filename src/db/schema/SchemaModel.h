@@ -15,10 +15,9 @@ enum class ColType { Integer, SmallInt, Char, VarChar, DateTime, Float, LongText
 
 // How a table's key gets its value.
 //  Program: the screens write max+1 themselves.
-//  Server: an identity column; inserts leave the key out.
-//  ServerOrProgram: identity, but one screen also writes explicit keys.
+//  Server: an identity column; the screens' inserts leave the key out.
 //  None: no primary key.  Composite: the columns in Table::compositeKey.
-enum class KeyKind { Program, Server, ServerOrProgram, None, Composite };
+enum class KeyKind { Program, Server, None, Composite };
 
 struct Column {
     QString name;

@@ -89,9 +89,9 @@ QList<Table> mainTables()
                              C("OBS", 250), C("Ind_End_Animal_Prop", 1), I("Id_Grupo_Animal"),
                              def(I("Id_faixa_peso_animal"), QStringLiteral("1"))}
                    + audit("Inserido_Por", "Inserido_Em", "Modificado_por", "Modificado_Em"));
-    // The owner screen lets the server give the key; the animal-address
-    // screen writes max+1 itself.
-    t << table(M, "endereco", K::ServerOrProgram,
+    // Every screen lets the server give the key (a plain identity on
+    // T-SQL: no trigger, so an insert may read its key back with OUTPUT).
+    t << table(M, "endereco", K::Server,
                QList<Column>{I("Id_Endereco"), I("Id_Distrito"), I("COD_AREA_ABRN"), I("NUM_LOGR"),
                              I("NUM_SEQU_LOGR"), C("TIP_LOGR", 10), V("NOM_LOGR", 80), I("NUM_IMOV_LOGR"),
                              V("DES_CMPL_ENDR", 80), I("NUM_BAIR"), V("NOM_BAIR", 50), C("NUM_CEP", 10), I("num_locl"),
@@ -123,6 +123,13 @@ QList<Table> mainTables()
     t << table(M, "mapa_rascunho", K::Program,
                QList<Column>{I("Id_Mapa_rascunho")} + slot
                    + QList<Column>{C("Status_Registro", 20), I("Id_mapa_disponibilidade_agenda")} + auditLower());
+    // The city's own holidays, left out when a month of slots is cloned.
+    // Ours alone: the web booking service never reads it. Ind_Anual "SIM":
+    // the same day and month every year.
+    t << table(M, "feriado_municipal", K::Program,
+               QList<Column>{I("Id_Feriado_Municipal"), D("Data_Feriado"), V("Descricao", 100), C("Ind_Anual", 3),
+                             C("Ind_Status", 30)}
+                   + audit());
     // Ind_Registro_Excluido holds the words "FALSE"/"TRUE": five characters.
     t << table(M, "agendamento_especial", K::Program,
                {I("Id_Agendamento_Especial"), I("Id_Proprietario"), I("Qt_Agendamento_Reservado"),
@@ -178,8 +185,8 @@ QList<Table> mainTables()
     t << table(M, "porte", K::Program,
                QList<Column>{I("Id_porte"), C("Descricao", 50), C("Ind_Status", 15)}
                    + audit("Inserido_por", "Inserido_Em", "Modificado_Por", "Modificado_Em"));
-    // The group screen sends no key of its own: the server may give one.
-    t << table(M, "grupo_animal", K::ServerOrProgram,
+    // The group screen and the reference data write the key (max+1).
+    t << table(M, "grupo_animal", K::Program,
                QList<Column>{I("Id_Grupo_Animal"), V("Nome", 100), V("Descricao", 250), C("Ind_Status", 20)} + audit());
     t << table(M, "atendimento_status", K::Program,
                QList<Column>{I("Id_Atendimento_Status"), C("Nome", 100), C("Descricao", 250), C("Ind_Status", 30)}

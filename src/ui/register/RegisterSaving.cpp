@@ -5,6 +5,7 @@
 #include "ui/register/RegisterScreen.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
+#include "db/EngineText.h"
 #include "db/Keys.h"
 #include "db/RowChange.h"
 #include "db/ServerClock.h"
@@ -150,7 +151,7 @@ QString RegisterScreen::rowIdentity(const Record &old, QVariantMap &params) cons
             where += QStringLiteral(" and %1 is null").arg(it.key());
         } else {
             const QString p = QStringLiteral("zapo_old_%1").arg(i);
-            where += QStringLiteral(" and %1 = :%2").arg(it.key(), p);
+            where += QStringLiteral(" and ") + EngineText::equalsParameter(m_conn->dialect(), it.key(), QLatin1Char(':') + p, it.value());
             params.insert(p, it.value());
         }
     }

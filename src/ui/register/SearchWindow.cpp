@@ -34,15 +34,6 @@ public:
     }
 };
 
-// The typed text as a LIKE prefix: its own % and _ are matched literally.
-QString likePrefix(const QString &text)
-{
-    QString t = foldText(text);
-    t.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    t.replace(QLatin1Char('%'), QStringLiteral("\\%"));
-    t.replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    return t + QLatin1Char('%');
-}
 
 } // namespace
 
@@ -187,8 +178,8 @@ bool SearchWindow::runSearch()
             return load(QStringLiteral("1=2"), {});
         return load(QStringLiteral("t.%1 = :code").arg(crit.column), {{QStringLiteral("code"), n}});
     }
-    return load(QStringLiteral("%1 like :prefix escape '\\'").arg(m_conn.dialect().folded(QStringLiteral("t.") + crit.column)),
-                {{QStringLiteral("prefix"), likePrefix(text)}});
+    return load(QStringLiteral("%1 like :prefix escape '!'").arg(m_conn.dialect().folded(QStringLiteral("t.") + crit.column)),
+                {{QStringLiteral("prefix"), m_conn.dialect().prefixValue(foldText(text))}});
 }
 
 void SearchWindow::locate()
@@ -200,12 +191,12 @@ void SearchWindow::locate()
     const SearchCriterion &crit = m_def.criteria.at(c);
     QString match;
     if (crit.match == Match::Equals)
-        match = QStringLiteral("cast(t.%1 as varchar(20)) like :zapo_loc escape '\\'").arg(crit.column);
+        match = QStringLiteral("cast(t.%1 as varchar(20)) like :zapo_loc escape '!'").arg(crit.column);
     else
-        match = QStringLiteral("%1 like :zapo_loc escape '\\'").arg(m_conn.dialect().folded(QStringLiteral("t.") + crit.column));
+        match = QStringLiteral("%1 like :zapo_loc escape '!'").arg(m_conn.dialect().folded(QStringLiteral("t.") + crit.column));
     try {
         // The first matching row as the grid lists it now (sorted or not).
-        const int row = m_model->rowOf(match, {{QStringLiteral("zapo_loc"), likePrefix(text)}});
+        const int row = m_model->rowOf(match, {{QStringLiteral("zapo_loc"), m_conn.dialect().prefixValue(foldText(text))}});
         if (row >= m_model->rowCount())
             m_model->ensureCount(); // the row lies beyond the pages read so far
         if (row >= 0 && row < m_model->rowCount()) {

@@ -14,6 +14,7 @@
 #include "db/schema/Schema.h"
 #include "ui/Services.h"
 #include "ui/ReadOnlyLook.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -60,6 +61,7 @@ int runZapo(int argc, char *argv[])
         QApplication::installTranslator(&qtTranslator);
     Formats::install();
     ReadOnlyLook::install();
+    WindowPlacement::install();
 
     // Said before connecting, so that it is seen even when the connection fails.
     for (const QString &w : SecretExposure::warnings(QApplication::arguments()))

@@ -51,6 +51,7 @@ OwnerConsultation::OwnerConsultation(QWidget *opener, OwnerLoader *loader)
     setObjectName(QStringLiteral("frmConsultaProprietario"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Consulta proprietário."));
+    FocusFlow::closeOnEscape(this);
 
     m_field = new QComboBox(this);
     m_field->setObjectName(QStringLiteral("cmbCampo"));
@@ -178,6 +179,7 @@ OwnerSearchWindow::OwnerSearchWindow(QWidget *opener, int target)
     setObjectName(QStringLiteral("frmPesquisaProprietario"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Pesquisa prorietário."));
+    FocusFlow::closeOnEscape(this);
     m_field = new QComboBox(this);
     m_field->setObjectName(QStringLiteral("cmbCampo"));
     m_field->setEditable(true);

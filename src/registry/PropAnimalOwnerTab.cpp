@@ -45,10 +45,10 @@ void PropAnimalScreen::buildOwnerTab(QWidget *tab)
                                Toolbar::recordCommandsOf(this, [this] { return std::pair{m_index, int(m_ids.size())}; }))
             + QList<ToolbarEntry>{
                 {},
-                // Imprimir and Pesquisar have always shared Ctrl+P, which printed:
-                // the key stays with Imprimir alone, so that it is not ambiguous.
-                {"actPrint", QStringLiteral("Imprimir..."), {QKeySequence(Qt::CTRL | Qt::Key_P)}, [this] { imprimir(); }},
-                {"actPesquisar", QStringLiteral("Pesquisar"), {}, [this] { pesquisar(); }},
+                // Ctrl+P searches, as on every register screen with both
+                // commands; one key for two commands would be ambiguous.
+                {"actPrint", QStringLiteral("Imprimir..."), {}, [this] { imprimir(); }},
+                {"actPesquisar", QStringLiteral("Pesquisar"), {QKeySequence(Qt::CTRL | Qt::Key_P)}, [this] { pesquisar(); }},
                 {"actSair", QStringLiteral("Sair"), {QKeySequence(Qt::CTRL | Qt::Key_S)}, [this] { close(); }}},
         m_actions);
 

@@ -92,6 +92,7 @@ PropAnimalScreen::PropAnimalScreen(QWidget *parent)
             Services::messages().information(kFinishAnimalFirstTab, this);
         }
     });
+    FocusFlow::tabKeys(m_tabs, this);
     buildOwnerTab(ownerTab);
     m_animal = new AnimalPanel(this, animalTab);
     auto *animalLayout = new QVBoxLayout(animalTab);

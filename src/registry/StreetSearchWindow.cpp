@@ -31,6 +31,7 @@ StreetSearchWindow::StreetSearchWindow(AddressGroup *target, QWidget *parent)
     setObjectName(QStringLiteral("frmPesquisaEndereco"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Pesquisa endereço."));
+    FocusFlow::closeOnEscape(this);
 
     m_selecione = new QComboBox(this);
     m_selecione->setObjectName(QStringLiteral("cmbSelecione"));

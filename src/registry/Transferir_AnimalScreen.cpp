@@ -9,7 +9,7 @@
 #include "ui/ScreenCatalog.h"
 #include "ui/Services.h"
 
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QGridLayout>
 #include <QHash>
 #include <QGroupBox>
@@ -53,7 +53,7 @@ Transferir_AnimalScreen::Transferir_AnimalScreen(QWidget *parent) : QWidget(pare
     auto *page = new QWidget(tabs);
     tabs->addTab(page, QStringLiteral("Transferir animal"));
 
-    m_date = new QDateEdit(QDate::currentDate(), page);
+    m_date = new DateEdit(QDate::currentDate(), page);
     m_date->setObjectName(QStringLiteral("dtpTransferencia"));
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
@@ -320,6 +320,8 @@ void Transferir_AnimalScreen::transferir()
         msg.warning(QStringLiteral("Falta selecionar o segundo proprietário!"), this);
         return;
     }
+    if (!m_date->check())
+        return;
     // What the clerk moved: the animals now listed under the other owner.
     QStringList toRight, toLeft;
     QHash<int, QString> names;

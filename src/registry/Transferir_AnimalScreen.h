@@ -1,7 +1,7 @@
 #pragma once
 #include <QWidget>
 
-class QDateEdit;
+class DateEdit;
 class QGroupBox;
 class QLineEdit;
 class QListView;
@@ -32,7 +32,7 @@ public:
     };
     const Side &left() const { return m_left; }
     const Side &right() const { return m_right; }
-    QDateEdit *dateBox() const { return m_date; }
+    DateEdit *dateBox() const { return m_date; }
 
     // Fills side 1 (left) or 2 (right) with an owner and its animals.
     void showOwner(int target, int idProprietario, const QString &nome, const QString &endereco);
@@ -61,7 +61,7 @@ private:
     int selectedRow(const Side &s) const;
     void moveRow(Side &from, Side &to, int row);
 
-    QDateEdit *m_date;
+    DateEdit *m_date;
     Side m_left;
     Side m_right;
     QString m_leftMode = QStringLiteral("Detalhe");

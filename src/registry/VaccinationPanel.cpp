@@ -12,7 +12,7 @@
 #include "ui/Services.h"
 
 #include <QComboBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -71,7 +71,7 @@ void VaccinationPanel::build()
         c->setMinimumContentsLength(30);
         c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     }
-    m_data = new QDateEdit(this);
+    m_data = new DateEdit(this);
     m_data->setObjectName(QStringLiteral("dtpData"));
     m_data->setCalendarPopup(true);
     m_data->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
@@ -235,6 +235,8 @@ void VaccinationPanel::inserir()
         return;
     }
 
+    if (!m_data->check())
+        return;
     const QDate day = m_data->date();
     QVariantMap keys = m_lists.values();
     keys.insert(QStringLiteral("Id_Animal"), m_idAnimal);

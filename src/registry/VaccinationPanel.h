@@ -6,7 +6,7 @@
 
 class Connection;
 class QComboBox;
-class QDateEdit;
+class DateEdit;
 class QPushButton;
 class QStandardItemModel;
 class QTableView;
@@ -48,7 +48,7 @@ private:
     QComboBox *m_vacina;
     QComboBox *m_motivo;
     QComboBox *m_ocorrencia;
-    QDateEdit *m_data;
+    DateEdit *m_data;
     QPushButton *m_inserir;
     QPushButton *m_excluir;
     QStandardItemModel *m_model;

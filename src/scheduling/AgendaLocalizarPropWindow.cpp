@@ -25,6 +25,7 @@ AgendaLocalizarPropWindow::AgendaLocalizarPropWindow(QWidget *opener, std::funct
     setObjectName(QStringLiteral("frmAgendaLocalizarProp"));
     setWindowTitle(QStringLiteral("Localizar"));
     setAttribute(Qt::WA_DeleteOnClose);
+    FocusFlow::closeOnEscape(this);
     auto *g = new QGridLayout(this);
     m_selecao = new QComboBox(this);
     m_selecao->setObjectName(QStringLiteral("cbbSelecao"));

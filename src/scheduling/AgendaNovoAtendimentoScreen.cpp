@@ -26,7 +26,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -179,7 +179,7 @@ QWidget *AgendaNovoAtendimentoScreen::buildIdentification()
     m_animal->setObjectName(QStringLiteral("dblAnimal"));
     connect(m_animal, &QComboBox::currentIndexChanged, this, &AgendaNovoAtendimentoScreen::animalChosen);
     add(QStringLiteral("Animal:"), m_animal);
-    m_date = new QDateEdit(page);
+    m_date = new DateEdit(page);
     m_date->setObjectName(QStringLiteral("dtpData"));
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
@@ -542,6 +542,10 @@ void AgendaNovoAtendimentoScreen::atualizar()
 
 bool AgendaNovoAtendimentoScreen::validate()
 {
+    // "Gravar" on the toolbar takes no focus: a date still being typed is
+    // read now, or refused.
+    if (!m_date->check())
+        return false;
     const int h = m_hour->hours(), m = m_hour->minutes();
     if (h < 0 || h > 23 || m < 0 || m > 59) {
         Services::messages().information(QStringLiteral("Falta preencher a hora do atendimento ou hora invalida!"), this);

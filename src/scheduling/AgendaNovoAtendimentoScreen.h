@@ -14,7 +14,7 @@ class PagedQueryModel;
 class QAction;
 class QComboBox;
 class QCompleter;
-class QDateEdit;
+class DateEdit;
 class QLineEdit;
 class QRadioButton;
 class QStandardItemModel;
@@ -104,7 +104,7 @@ private:
     QStandardItemModel *m_ownerMatches;
     QLineEdit *m_animalId;
     IdNameCombo *m_animal;
-    QDateEdit *m_date;
+    DateEdit *m_date;
     HourEdit *m_hour;
     IdNameCombo *m_statusCombo;
     QRadioButton *m_autorizaSim;

@@ -79,6 +79,19 @@ void AgendaScreen::setAttendanceOpener(AttendanceOpener opener)
     attendanceOpener() = std::move(opener);
 }
 
+namespace {
+
+// The period's rows as counted so far ("200 ou mais" until the background
+// count is in) and the week's.
+QString totalsMessage(const QString &periodWord, const PagedQueryModel &model, int weekTotal)
+{
+    const QString rows = QString::number(model.rowCount()) + (model.countExact() ? QString() : QStringLiteral(" ou mais"));
+    return QStringLiteral("Total registro do ") + periodWord + QStringLiteral(" :") + rows
+        + QStringLiteral(" Total de registro na semana: ") + QString::number(weekTotal);
+}
+
+} // namespace
+
 AgendaScreen::AgendaScreen(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmAgenda"));
@@ -92,6 +105,10 @@ AgendaScreen::AgendaScreen(QWidget *parent) : QWidget(parent)
     // In time order: the first page of a month or a year then comes straight
     // from the date indexes, without sorting every attendance of the period.
     m_model->sortBy(Agenda::DateColumn);
+    // A year of every unit is tens of thousands of attendances: the first
+    // page shows at once and the exact total follows from another
+    // connection ("200 ou mais" until then).
+    m_model->setBackgroundCount(true);
     m_tabs->addTab(buildPrincipal(), QStringLiteral("Principal"));
     m_tabs->addTab(buildWeekly(), QStringLiteral("Agenda semanal"));
     layout->addWidget(m_tabs);
@@ -99,6 +116,10 @@ AgendaScreen::AgendaScreen(QWidget *parent) : QWidget(parent)
     m_status->setObjectName(QStringLiteral("stbAgenda"));
     m_status->setSizeGripEnabled(false);
     layout->addWidget(m_status);
+    connect(m_model, &PagedQueryModel::countChanged, this, [this] {
+        if (m_status->currentMessage().startsWith(QLatin1String("Total registro do ")))
+            m_status->showMessage(totalsMessage(Agenda::periodWord(period()), *m_model, m_weekTotal));
+    });
     buildContextMenu();
 
     twin(m_unit, m_unitWeek);
@@ -354,6 +375,8 @@ void AgendaScreen::standOn(const QVariant &key)
     int row = -1;
     if (key.isValid() && !key.isNull())
         row = m_model->rowOf(QStringLiteral("a.Id_Atendimento = :zapo_current"), {{QStringLiteral("zapo_current"), key}});
+    if (row >= m_model->rowCount() && !m_model->countExact())
+        m_model->ensureCount(); // beyond the first page: counted now
     if (row < 0 && m_model->rowCount() > 0)
         row = 0;
     if (row >= 0)
@@ -385,9 +408,7 @@ void AgendaScreen::refresh(bool sayWhenEmpty)
         FormHelpers::showError(e, this);
         return;
     }
-    m_status->showMessage(QStringLiteral("Total registro do ") + Agenda::periodWord(period()) + QStringLiteral(" :")
-                          + QString::number(m_model->rowCount()) + QStringLiteral(" Total de registro na semana: ")
-                          + QString::number(m_weekTotal));
+    m_status->showMessage(totalsMessage(Agenda::periodWord(period()), *m_model, m_weekTotal));
     if (sayWhenEmpty && m_model->rowCount() == 0)
         Services::messages().information(QStringLiteral("Nenhum registro encontrado."), this);
 }

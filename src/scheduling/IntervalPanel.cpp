@@ -6,7 +6,7 @@
 #include "ui/register/FieldBinder.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -84,7 +84,7 @@ IntervalPanel::IntervalPanel(IntervalKind kind, QWidget *parent) : QWidget(paren
     g->addWidget(m_unit, row++, 1, 1, 3, Qt::AlignLeft);
 
     auto dateEdit = [this](const char *name) {
-        auto *e = new QDateEdit(m_group);
+        auto *e = new DateEdit(m_group);
         e->setObjectName(QLatin1String(name));
         e->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
         e->setCalendarPopup(true);
@@ -207,6 +207,8 @@ bool IntervalPanel::include()
         m.information(kNotEditing, this);
         return false;
     }
+    if (!DateEdit::checkAll(m_group))
+        return false;
     const bool working = m_kind == IntervalKind::WorkingHours;
     QStringList ticked;
     for (QCheckBox *b : m_days)

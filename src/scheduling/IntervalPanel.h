@@ -7,7 +7,7 @@
 class Connection;
 class IdNameCombo;
 class QCheckBox;
-class QDateEdit;
+class DateEdit;
 class QDateTime;
 class QGroupBox;
 class QLineEdit;
@@ -43,8 +43,8 @@ public:
     bool exclude();
 
     IdNameCombo *unitCombo() const { return m_unit; }
-    QDateEdit *firstDayEdit() const { return m_firstDay; }
-    QDateEdit *lastDayEdit() const { return m_lastDay; }
+    DateEdit *firstDayEdit() const { return m_firstDay; }
+    DateEdit *lastDayEdit() const { return m_lastDay; }
     QTimeEdit *startEdit() const { return m_start; }
     QTimeEdit *endEdit() const { return m_end; }
     QCheckBox *weekdayBox(int sundayFirst) const { return m_days.value(sundayFirst); }
@@ -61,8 +61,8 @@ private:
     QLineEdit *m_name = nullptr;
     QList<QCheckBox *> m_days;
     IdNameCombo *m_unit = nullptr;
-    QDateEdit *m_firstDay = nullptr;
-    QDateEdit *m_lastDay = nullptr;
+    DateEdit *m_firstDay = nullptr;
+    DateEdit *m_lastDay = nullptr;
     QTimeEdit *m_start = nullptr;
     QTimeEdit *m_end = nullptr;
     QPushButton *m_include = nullptr;

@@ -57,7 +57,7 @@ MapaDisponibilidadeRascunhoScreen::MapaDisponibilidadeRascunhoScreen(Connection 
          {"actAlterar", QStringLiteral("Alterar"), recordKeys(RC::Alterar), [this] { alterar(); }},
          {"actExcluir", QStringLiteral("Excluir"), recordKeys(RC::Excluir), [this] { excluir(); }},
          {"actAtualizar", QStringLiteral("Atualizar"), recordKeys(RC::Atualizar), [this] { atualizar(); }},
-         {"actGravar", QStringLiteral("Gravar"), {}, [this] { gravar(); }},
+         {"actGravar", QStringLiteral("Gravar"), recordKeys(RC::Gravar), [this] { gravar(); }},
          {"actCancelar", QStringLiteral("Cancelar"), recordKeys(RC::Cancelar), [this] { cancelar(); }},
          {},
          {"actPrimeiro", QStringLiteral("Primeiro"), {}, [this] { goToRow(0); }},
@@ -65,7 +65,9 @@ MapaDisponibilidadeRascunhoScreen::MapaDisponibilidadeRascunhoScreen(Connection 
          {"actProximo", QStringLiteral("Próximo"), {}, [this] { goToRow(m_grid->currentIndex().row() + 1); }},
          {"actUltimo", QStringLiteral("Último"), {}, [this] { goToRow(int(m_rows.size()) - 1); }},
          {},
-         {"actImprimir", QStringLiteral("Imprimir..."), {}, [this] { imprimir(); }},
+         // The only print of the window: Ctrl+P prints, as wherever there is
+         // no search.
+         {"actImprimir", QStringLiteral("Imprimir..."), {QKeySequence(Qt::CTRL | Qt::Key_P)}, [this] { imprimir(); }},
          {"actSair", QStringLiteral("Sair"), {QKeySequence(Qt::CTRL | Qt::Key_S)}, [this] { sair(); }}},
         m_actions);
     v->addWidget(bar);

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,8 +19,8 @@ QWidget *buildInertMailPage(QWidget *parent)
     auto *g = new QGridLayout(page);
     auto *status = new QComboBox(page);
     status->setObjectName(QStringLiteral("dblAtendimento_status"));
-    auto *inicio = new QDateEdit(page);
-    auto *fim = new QDateEdit(page);
+    auto *inicio = new DateEdit(page);
+    auto *fim = new DateEdit(page);
     g->addWidget(caption(QStringLiteral("Status do atendimento:"), status, page), 0, 0);
     g->addWidget(status, 0, 1);
     g->addWidget(caption(QStringLiteral("Data inicial:"), inicio, page), 0, 2);

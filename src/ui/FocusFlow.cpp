@@ -1,6 +1,7 @@
 #include "ui/FocusFlow.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QBoxLayout>
@@ -199,8 +200,10 @@ void watch(QWidget *w)
 
 void watchBelow(QWidget *root)
 {
+    // Fields that take no focus now (read-only until a command opens them)
+    // are watched too: Enter must walk on from them once they are editable.
     for (QWidget *w : root->findChildren<QWidget *>())
-        if (watchable(w) && w->focusPolicy() & Qt::TabFocus)
+        if (watchable(w))
             watch(w);
 }
 
@@ -234,6 +237,39 @@ private:
 void onEnter(QAbstractItemView *list, std::function<void()> act)
 {
     list->installEventFilter(new EnterAction(list, std::move(act)));
+}
+
+void tabKeys(QTabWidget *tabs, QWidget *scope)
+{
+    auto add = [tabs, scope](const char *name, Qt::Key key, int step) {
+        auto *a = new QAction(scope);
+        a->setObjectName(QLatin1String(name));
+        a->setShortcut(QKeySequence(Qt::CTRL | key));
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        QObject::connect(a, &QAction::triggered, tabs, [tabs, step] {
+            const int n = tabs->count();
+            for (int i = 1; i < n; ++i) {
+                const int next = ((tabs->currentIndex() + step * i) % n + n) % n;
+                if (tabs->isTabEnabled(next) && tabs->isTabVisible(next)) {
+                    tabs->setCurrentIndex(next);
+                    return;
+                }
+            }
+        });
+        scope->addAction(a);
+    };
+    add("actProximaAba", Qt::Key_PageDown, 1);
+    add("actAbaAnterior", Qt::Key_PageUp, -1);
+}
+
+void closeOnEscape(QWidget *window)
+{
+    auto *a = new QAction(window);
+    a->setObjectName(QStringLiteral("actFecharEsc"));
+    a->setShortcut(QKeySequence(Qt::Key_Escape));
+    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(a, &QAction::triggered, window, &QWidget::close);
+    window->addAction(a);
 }
 
 void focusNext(QWidget *w)

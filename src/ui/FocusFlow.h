@@ -4,6 +4,7 @@
 #include <functional>
 
 class QAbstractItemView;
+class QTabWidget;
 class QWidget;
 
 // How the keyboard moves through a form, written once for every screen and
@@ -28,6 +29,12 @@ void watchButtons(QWidget *root);
 // Enter on `list` (while it has the focus) calls `act`: the list from which
 // the clerk picks a row, as a double click does.
 void onEnter(QAbstractItemView *list, std::function<void()> act);
+// Ctrl+Page Down and Ctrl+Page Up move to the next and the previous enabled
+// tab of `tabs` wherever the focus is inside `scope` (Ctrl+Tab is the main
+// window's, between open screens).
+void tabKeys(QTabWidget *tabs, QWidget *scope);
+// Escape closes `window` (a search window) wherever the focus is in it.
+void closeOnEscape(QWidget *window);
 // Moves the focus on from `w` as Tab would.
 void focusNext(QWidget *w);
 // Whether `w` is one of the widgets on which Enter moves on.

@@ -1,11 +1,71 @@
 #include "ui/Toolbar.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QStyle>
 #include <QToolBar>
 #include <QWidget>
 
 namespace Toolbar {
+
+namespace {
+
+// Text editors claim many Ctrl keys for themselves (Ctrl+Insert copies,
+// Ctrl+A selects all, Ctrl+Backspace deletes a word): a screen's command
+// with that key, enabled, wins wherever the focus is on that screen.
+class CommandKeysFirst : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride)
+            return false;
+        auto *k = static_cast<QKeyEvent *>(event);
+        if (!(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+            return false;
+        auto *w = qobject_cast<QWidget *>(watched);
+        if (!w)
+            return false;
+        const QKeySequence key(k->keyCombination());
+        for (QWidget *p = w; p; p = p->parentWidget()) {
+            for (const QAction *a : p->actions())
+                if (a->isEnabled() && a->shortcuts().contains(key))
+                    return true; // not offered to the editor: the shortcut runs
+            if (p->isWindow())
+                break;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void commandKeysFirst()
+{
+    static CommandKeysFirst *filter = nullptr;
+    if (!filter && qApp) {
+        filter = new CommandKeysFirst(qApp);
+        qApp->installEventFilter(filter);
+    }
+}
+
+QString hint(const QString &caption, const QList<QKeySequence> &keys)
+{
+    QString h = caption;
+    h.remove(QLatin1Char('.'));
+    h.remove(QLatin1Char('&'));
+    if (keys.isEmpty())
+        return h;
+    // As the keyboard's keys are labelled.
+    QString k = keys.first().toString(QKeySequence::PortableText);
+    k.replace(QStringLiteral("Ins"), QStringLiteral("Insert"))
+        .replace(QStringLiteral("Del"), QStringLiteral("Delete"))
+        .replace(QStringLiteral("Return"), QStringLiteral("Enter"))
+        .replace(QStringLiteral("PgDown"), QStringLiteral("Page Down"))
+        .replace(QStringLiteral("PgUp"), QStringLiteral("Page Up"));
+    return h + QStringLiteral(" (") + k + QLatin1Char(')');
+}
 
 QList<ToolbarEntry> recordEntries(const RecordActionNames &names, const std::function<void(RecordCommand)> &run)
 {
@@ -32,6 +92,7 @@ void addActions(QWidget *scope, QToolBar *bar, const QList<ToolbarEntry> &entrie
     // Captions under icons, as on every register screen.
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     bar->setIconSize(QSize(16, 16));
+    commandKeysFirst();
     for (const ToolbarEntry &e : entries) {
         if (!e.name) {
             bar->addSeparator();
@@ -45,10 +106,8 @@ void addActions(QWidget *scope, QToolBar *bar, const QList<ToolbarEntry> &entrie
         a->setShortcuts(e.keys);
         // A hidden widget's actions do not answer their keys.
         a->setShortcutContext(Qt::WindowShortcut);
-        QString hint = e.caption;
-        hint.remove(QLatin1Char('.'));
-        hint.remove(QLatin1Char('&'));
-        a->setToolTip(hint);
+        const QString hint = Toolbar::hint(e.caption, {});
+        a->setToolTip(Toolbar::hint(e.caption, e.keys));
         a->setStatusTip(hint);
         QObject::connect(a, &QAction::triggered, scope, e.run);
         bar->addAction(a);

@@ -62,6 +62,14 @@ std::function<void(RecordCommand)> recordCommandsOf(Screen *screen, std::functio
 // `scope` is visible, so two tabs' toolbars may share keys.
 void addActions(QWidget *scope, QToolBar *bar, const QList<ToolbarEntry> &entries, QHash<QString, QAction *> &actions);
 
+// A command's hint: the caption without dots and ampersands, then its
+// first key, "Novo (Ctrl+Insert)".
+QString hint(const QString &caption, const QList<QKeySequence> &keys);
+// Makes the keys of a screen's enabled commands work while the focus is in
+// any of its fields, before the field's own use of the key (installed once;
+// addActions does it).
+void commandKeysFirst();
+
 // Enables each record command as `state` allows. An action the profile
 // refuses ("zapoRefused") stays disabled whatever the state.
 void applyRecordState(const RecordState &state, const QHash<QString, QAction *> &actions, const RecordActionNames &names);

@@ -1,6 +1,7 @@
 #include "ui/WindowPlacement.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -47,6 +48,42 @@ void centreOver(QWidget *window, const QWidget *opener)
     // show; the client area is placed and the frame follows it.
     const QRect r = centred(window->size(), centre, screen->availableGeometry());
     window->move(r.topLeft());
+}
+
+namespace {
+
+class CentreNewWindows : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Show || !watched->isWidgetType())
+            return false;
+        auto *w = static_cast<QWidget *>(watched);
+        // Only real windows opened from another one, once; a window its code
+        // moved (a dialog places itself, some windows remember a spot) keeps
+        // that place.
+        if (!w->isWindow() || !w->parentWidget() || w->property("zapoPlaced").toBool())
+            return false;
+        const Qt::WindowType type = w->windowType();
+        if (type != Qt::Window && type != Qt::Dialog)
+            return false;
+        w->setProperty("zapoPlaced", true);
+        if (!w->testAttribute(Qt::WA_Moved))
+            centreOver(w, w->parentWidget());
+        return false;
+    }
+};
+
+} // namespace
+
+void install()
+{
+    static CentreNewWindows *filter = nullptr;
+    if (!filter && qApp) {
+        filter = new CentreNewWindows(qApp);
+        qApp->installEventFilter(filter);
+    }
 }
 
 } // namespace WindowPlacement

@@ -19,4 +19,9 @@ QRect centred(const QSize &size, const QPoint &centre, const QRect &available);
 // the opener is not shown yet), on the screen under the opener's centre.
 void centreOver(QWidget *window, const QWidget *opener);
 
+// From now on every window opened from another one (a top-level widget with
+// a parent) that its code does not place itself appears centred over its
+// opener when first shown. Installed once at start-up.
+void install();
+
 } // namespace WindowPlacement

@@ -7,7 +7,7 @@
 #include "ui/Services.h"
 #include "utilities/DbaseExport.h"
 
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QDateTime>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -35,9 +35,15 @@ const char *kFrom =
     " left join raca j on (d.Id_Raca = j.Id_Raca)"
     " left join porte l on (d.Id_Porte = l.Id_porte)";
 
+<<<<<<< HEAD
 QDateEdit *dateEdit(const char *name, const QDate &start, QWidget *parent)
 {
     auto *e = new QDateEdit(start, parent);
+=======
+DateEdit *dateEdit(const char *name, QWidget *parent)
+{
+    auto *e = new DateEdit(QDate(2011, 7, 18), parent);
+>>>>>>> main
     e->setObjectName(QString::fromLatin1(name));
     e->setCalendarPopup(true);
     e->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
@@ -188,12 +194,18 @@ void ExportaTabelaAgendamentoScreen::showEvent(QShowEvent *event)
 
 void ExportaTabelaAgendamentoScreen::exportar()
 {
+    if (!DateEdit::checkAll(this))
+        return;
     const Statement s = statement(m_first->date(), m_last->date(), m_unit->currentId());
     Connection &c = mainConnection();
     try {
         // Tried before the file is asked for: a statement that fails leaves
-        // nothing behind.
-        Sql::scalar(c, s.count, s.params);
+        // nothing behind, and a period without appointments is said so
+        // rather than exported as an empty table reported as done.
+        if (Sql::scalar(c, s.count, s.params).toLongLong() == 0) {
+            Services::messages().information(QStringLiteral("Nenhum agendamento encontrado no período informado."), this);
+            return;
+        }
     } catch (const DbError &e) {
         Services::messages().error(e.text(), this);
         return;

@@ -9,7 +9,7 @@
 #include <QWidget>
 
 class IdNameCombo;
-class QDateEdit;
+class DateEdit;
 
 // "Exporta Agendamento" (060): the appointments of a period, optionally of
 // the unit that performs them, written to a dBASE table with every name
@@ -44,8 +44,8 @@ public:
     explicit ExportaTabelaAgendamentoScreen(QWidget *parent = nullptr);
 
     IdNameCombo *unit() const { return m_unit; }
-    QDateEdit *first() const { return m_first; }
-    QDateEdit *last() const { return m_last; }
+    DateEdit *first() const { return m_first; }
+    DateEdit *last() const { return m_last; }
 
 public slots:
     void exportar();
@@ -55,7 +55,7 @@ protected:
 
 private:
     IdNameCombo *m_unit;
-    QDateEdit *m_first;
-    QDateEdit *m_last;
+    DateEdit *m_first;
+    DateEdit *m_last;
     bool m_filled = false;
 };

@@ -15,7 +15,7 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -176,15 +176,19 @@ ExportaTabelasScreen::ExportaTabelasScreen(QWidget *parent) : QWidget(parent)
     m_table->addItem(kTableName);
     m_table->setCurrentIndex(-1);
     caption(QStringLiteral("Selecionar tabela:"), m_table, 0, 0);
+<<<<<<< HEAD
     // How old the copy searched is: it is made from the register, not read live.
     m_copy = new QLabel(page);
     m_copy->setObjectName(QStringLiteral("lblDadosDe"));
     g->addWidget(m_copy, 0, 2, 1, 2);
     m_from = new QDateEdit(QDate(2000, 1, 1), page);
+=======
+    m_from = new DateEdit(QDate(2000, 1, 1), page);
+>>>>>>> main
     m_from->setObjectName(QStringLiteral("dtpInicial"));
-    m_to = new QDateEdit(QDate::currentDate(), page);
+    m_to = new DateEdit(QDate::currentDate(), page);
     m_to->setObjectName(QStringLiteral("dtpFinal"));
-    for (QDateEdit *d : {m_from, m_to}) {
+    for (DateEdit *d : {m_from, m_to}) {
         d->setCalendarPopup(true);
         d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     }
@@ -284,6 +288,8 @@ bool ExportaTabelasScreen::bringCopyUpToDate()
 
 void ExportaTabelasScreen::pesquisar()
 {
+    if (!DateEdit::checkAll(this))
+        return;
     if (m_table->currentIndex() < 0) {
         Services::messages().information(QStringLiteral("Falta selecionar uma tabela para pesquisa."), this);
         return;

@@ -11,7 +11,7 @@
 
 class PagedQueryModel;
 class QComboBox;
-class QDateEdit;
+class DateEdit;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -52,8 +52,8 @@ public:
     ~ExportaTabelasScreen() override;
 
     QComboBox *table() const { return m_table; }
-    QDateEdit *from() const { return m_from; }
-    QDateEdit *to() const { return m_to; }
+    DateEdit *from() const { return m_from; }
+    DateEdit *to() const { return m_to; }
     QRadioButton *byAttendance() const { return m_byAttendance; }
     QRadioButton *byCreation() const { return m_byCreation; }
     QComboBox *status() const { return m_status; }
@@ -80,7 +80,7 @@ private:
     std::optional<Search> m_current; // the search the grid shows
     bool m_filled = false;
     QComboBox *m_table;
-    QDateEdit *m_from, *m_to;
+    DateEdit *m_from, *m_to;
     QRadioButton *m_byAttendance, *m_byCreation;
     QComboBox *m_status;
     QPushButton *m_export;

@@ -14,8 +14,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+<<<<<<< HEAD
 #include <QRegularExpression>
 #include <QDateEdit>
+=======
+#include "ui/DateEdit.h"
+>>>>>>> main
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -202,7 +206,7 @@ QWidget *PesquisaAvancadoScreen::buildCriteria()
     auto *born = new QLabel(QStringLiteral("Nascido entre :"), page);
     bottom->addWidget(born);
     auto date = [&](const char *name, const QDate &d) {
-        auto *e = new QDateEdit(d, page);
+        auto *e = new DateEdit(d, page);
         e->setObjectName(QString::fromLatin1(name));
         e->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
         e->setCalendarPopup(true);
@@ -323,6 +327,8 @@ AdvancedSearch::Criteria PesquisaAvancadoScreen::criteria() const
 
 void PesquisaAvancadoScreen::pesquisar()
 {
+    if (!DateEdit::checkAll(this))
+        return;
     showInPanel(m_panels[0], kSearching, Qt::yellow);
     m_panels[0]->repaint();
     try {

@@ -9,7 +9,7 @@ class IdNameCombo;
 class PagedQueryModel;
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
+class DateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -62,7 +62,7 @@ private:
     QLineEdit *m_colour;
     QComboBox *m_sex, *m_sterilized, *m_microchipped;
     QLineEdit *m_microchip, *m_pedigree, *m_marks;
-    QDateEdit *m_bornFrom, *m_bornTo;
+    DateEdit *m_bornFrom, *m_bornTo;
     QCheckBox *m_ignoreBirth;
     QRadioButton *m_active, *m_inactive;
     PagedQueryModel *m_model;

@@ -3,12 +3,14 @@
 #include "RegistryFixture.h"
 #include "db/PasswordDigest.h"
 #include "registry/AddressGroup.h"
+#include "registry/AnimalPanel.h"
 #include "db/Documents.h"
 #include "ui/SearchResultModel.h"
 #include "registry/PropAnimalScreen.h"
 #include "registry/RegistryScreens.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
+#include "ui/register/FieldBinder.h"
 #include "support/TestDatabase.h"
 #include "ui/ScreenCatalog.h"
 
@@ -19,6 +21,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -476,6 +479,60 @@ private slots:
         // Every editor is found by the caption the user reads.
         for (QLabel *l : g.findChildren<QLabel *>())
             QVERIFY2(l->buddy(), qPrintable(l->text()));
+    }
+
+    // The keys from wherever the clerk's cursor is: Ctrl+Insert and
+    // Ctrl+Backspace from "Nº microchip" (where saving the owner leaves it),
+    // Ctrl+Page Down / Up between the tabs, Ctrl+P searching and Escape
+    // closing the search; the toolbar names the keys.
+    void keyboard_data() { addEngineRows(); }
+    void keyboard()
+    {
+        ZAPO_TEST_DB(t);
+        RegistryFixture::fill(t->dm());
+        RecordingMessages msgs;
+        PropAnimalScreen s;
+        s.show();
+        QApplication::setActiveWindow(&s);
+        QVERIFY(QTest::qWaitForWindowActive(&s));
+        QCOMPARE(s.action(QStringLiteral("actAppend"))->toolTip(), QStringLiteral("Novo (Ctrl+Insert)"));
+        QVERIFY(s.action(QStringLiteral("actPrint"))->shortcuts().isEmpty());
+        QCOMPARE(s.action(QStringLiteral("actPesquisar"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+
+        fillNewOwner(s, QStringLiteral("joana d'arc silva"), QStringLiteral("52998224725"));
+        s.action(QStringLiteral("actPost"))->trigger();
+        QCOMPARE(s.tabs()->currentIndex(), 1);
+        QWidget *chip = editorByCaption(s.animalPanel(), QStringLiteral("Nº microchip:"));
+        QVERIFY(chip);
+        chip->setFocus();
+        QVERIFY(chip->hasFocus());
+        QTest::keyClick(chip, Qt::Key_Insert, Qt::ControlModifier);
+        QVERIFY(s.animalPanel()->isEditing());
+        chip->setFocus();
+        QTest::keyClick(chip, Qt::Key_Backspace, Qt::ControlModifier);
+        QVERIFY(!s.animalPanel()->isEditing());
+
+        chip->setFocus();
+        QTest::keyClick(chip, Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(s.tabs()->currentIndex(), 0);
+        QWidget *name = child<QLineEdit>(&s, "dbeNome");
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(s.tabs()->currentIndex(), 1);
+        s.tabs()->setCurrentIndex(0);
+
+        // Ctrl+P searches; the printed list is on its button only.
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_P, Qt::ControlModifier);
+        QPointer<QWidget> consultation = s.findChild<QWidget *>(QStringLiteral("frmConsultaProprietario"));
+        QVERIFY(consultation);
+        QVERIFY(consultation->isVisible());
+        QApplication::setActiveWindow(consultation);
+        QVERIFY(QTest::qWaitForWindowActive(consultation));
+        QWidget *inside = QApplication::focusWidget();
+        QVERIFY(inside && consultation->isAncestorOf(inside));
+        QTest::keyClick(inside, Qt::Key_Escape);
+        QTRY_VERIFY(!consultation || !consultation->isVisible());
     }
 };
 

@@ -14,7 +14,7 @@
 #include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QLineEdit>
 #include <QStandardItemModel>
 #include <QCheckBox>

@@ -10,7 +10,7 @@
 #include "support/TestDatabase.h"
 
 #include <QComboBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>

@@ -17,7 +17,7 @@
 #include "ui/IdNameCombo.h"
 
 #include <QComboBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>

@@ -15,7 +15,7 @@
 #include "support/TestDatabase.h"
 #include "ui/IdNameCombo.h"
 
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QPointer>
 #include <QTest>
 

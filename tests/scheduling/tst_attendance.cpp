@@ -8,6 +8,7 @@
 #include "scheduling/AttendanceStore.h"
 #include "scheduling/ClinicalTabs.h"
 #include "scheduling/DeskSlot.h"
+#include "support/DateTyping.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
 #include "support/OdbcRules.h"
@@ -19,7 +20,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCompleter>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -70,6 +71,8 @@ private slots:
     void store();
     void bookFromRegister_data() { addEngineRows(); }
     void bookFromRegister();
+    void typedDate_data() { addEngineRows(); }
+    void typedDate();
     void checksAndDelete_data() { addEngineRows(); }
     void checksAndDelete();
     void twoWorkstations_data() { addEngineRows(); }
@@ -298,6 +301,54 @@ void TestAttendance::bookFromRegister()
     delete s;
     QVERIFY(m.IdProprietario.isEmpty());
     QVERIFY(m.IdAnimal.isEmpty());
+}
+
+// "Data:" typed as clerks type it, after a click: each way lands as typed,
+// a day that does not exist is refused by name and saves nothing.
+void TestAttendance::typedDate()
+{
+    ZAPO_TEST_DB(db);
+    Connection &c = db->main();
+    fill(c);
+    NoMail noMail;
+    RecordingMessages msgs;
+    const int p = owner(c, QStringLiteral("MARIA"));
+    const int a = animal(c, p, QStringLiteral("MEL"));
+    TMarcacaoAtendimento &m = marcacaoAtendimento();
+    m.Origem = 1;
+    m.IdProprietario = QString::number(p);
+    m.IdAnimal = QString::number(a);
+    std::unique_ptr<AgendaNovoAtendimentoScreen> s(new AgendaNovoAtendimentoScreen(nullptr, 2));
+    QVERIFY(activate(s.get()));
+    auto *date = named<DateEdit>(s.get(), "dtpData");
+    for (const QString &typed : {QStringLiteral("04/01/2027"), QStringLiteral("04012027"), QStringLiteral("4/1/2027"),
+                                 QStringLiteral("04/01/27")}) {
+        date->setDate(QDate(2026, 12, 10));
+        QVERIFY2(typeDate(date, typed), qPrintable(typed));
+        QCOMPARE(date->date(), QDate(2027, 1, 4));
+    }
+    QVERIFY(msgs.shown.isEmpty());
+
+    QVERIFY(!typeDate(date, QStringLiteral("31/02/2027")));
+    QCOMPARE(msgs.texts().value(0).section(QLatin1Char('\r'), 0, 0), QStringLiteral("Data inválida no campo \"Data\"."));
+    QVERIFY(date->hasFocus());
+    named<HourEdit>(s.get(), "edtHora")->setText(QStringLiteral(" 8:30"));
+    named<IdNameCombo>(s.get(), "dblStatus")->selectId(1);
+    named<QComboBox>(s.get(), "dblEsterilizado")->setCurrentText(QStringLiteral("SIM"));
+    radio(s.get(), QStringLiteral("Não"))->setChecked(true);
+    // "Gravar" from the toolbar while the day is still wrong saves nothing.
+    s->action(QStringLiteral("actPost"))->trigger();
+    QCOMPARE(count(c, QStringLiteral("select count(*) from atendimento")), 0);
+    QCOMPARE(s->state().mode, RecordMode::Insert);
+
+    // Mended with a two-digit year and saved straight from the toolbar,
+    // without leaving the field.
+    msgs.clear();
+    QTest::keyClicks(date, QStringLiteral("05/01/27"));
+    s->action(QStringLiteral("actPost"))->trigger();
+    QCOMPARE(msgs.texts(), QStringList{QStringLiteral("Operação realizada com sucesso!")});
+    AttendanceStore store(c);
+    QCOMPARE(store.load(s->currentKey().toInt())->Data_Hora_Atendimento, QDateTime(QDate(2027, 1, 5), QTime(8, 30)));
 }
 
 void TestAttendance::checksAndDelete()

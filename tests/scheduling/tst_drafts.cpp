@@ -12,6 +12,7 @@
 #include "ui/HourEdit.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QPointer>
 #include <QPushButton>
@@ -147,6 +148,28 @@ private slots:
         w.s->setAttribute(Qt::WA_DeleteOnClose, false);
         w.s->close();
         QVERIFY(!w.s->isVisible());
+    }
+
+    // "Gravar" answers Ctrl+Alt+Enter like every other one, from the field
+    // the clerk is in; the window's only print takes Ctrl+P.
+    void keys_data() { addEngineRows(); }
+    void keys()
+    {
+        ZAPO_TEST_DB(t);
+        fill(t->dm());
+        RecordingMessages msg;
+        Window w(t->main());
+        QApplication::setActiveWindow(w.s.data());
+        QVERIFY(QTest::qWaitForWindowActive(w.s.data()));
+        QCOMPARE(w.s->action(QStringLiteral("actGravar"))->toolTip(), QStringLiteral("Gravar (Ctrl+Alt+Enter)"));
+        QCOMPARE(w.s->action(QStringLiteral("actImprimir"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+        w.run("actNovo");
+        w.type(QStringLiteral("08:00"), QStringLiteral("10"), QStringLiteral("0"));
+        auto *geral = child<QLineEdit>(w.s.data(), "edtVagaGeral");
+        geral->setFocus();
+        QTest::keyClick(geral, Qt::Key_Return, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(msg.last(), Done);
+        QCOMPARE(w.rows(), 1);
     }
 
     void publishing_data() { addEngineRows(); }

@@ -156,6 +156,34 @@ private slots:
         QVERIFY(geral->hasFocus());
     }
 
+    // Enter walks on from the fields "Novas vagas" opens: read-only and out
+    // of the Tab order when the screen was built, they kept the focus.
+    void enterThroughANewSlot_data() { addEngineRows(); }
+    void enterThroughANewSlot()
+    {
+        ZAPO_TEST_DB(t);
+        fill(t->dm());
+        RecordingMessages msg;
+        Screen w(t->main());
+        QApplication::setActiveWindow(w.s.get());
+        QVERIFY(QTest::qWaitForWindowActive(w.s.get()));
+        w.click("bmpNovaVaga");
+        auto *hora = w.at<HourEdit>("mkeHora");
+        hora->setFocus();
+        hora->home(false);
+        QTest::keyClicks(hora, QStringLiteral("0830"));
+        QTest::keyClick(hora, Qt::Key_Return);
+        QVERIFY(!hora->hasFocus());
+        for (const char *name : {"mkeVagaGeral", "mkeVagaFemea"}) {
+            auto *count = w.at<QLineEdit>(name);
+            count->setFocus();
+            QTest::keyClicks(count, QStringLiteral("10"));
+            QTest::keyClick(count, Qt::Key_Return);
+            QVERIFY2(!count->hasFocus(), name);
+        }
+        QVERIFY2(msg.shown.isEmpty(), qPrintable(msg.last()));
+    }
+
     void midnightAndDuplicates_data() { addEngineRows(); }
     void midnightAndDuplicates()
     {

@@ -15,7 +15,7 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QGroupBox>
 #include <QTest>
 #include <QTimeEdit>

@@ -1,5 +1,6 @@
 // Screen 060: a period's appointments to a dBASE table with a name map.
 #include "AppointmentFixture.h"
+#include "support/DateTyping.h"
 #include "DbfRead.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
@@ -7,7 +8,7 @@
 #include "ui/IdNameCombo.h"
 #include "utilities/ExportaTabelaAgendamentoScreen.h"
 
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QDir>
 #include <QFile>
 #include <QJsonObject>
@@ -129,6 +130,45 @@ private slots:
         QCOMPARE(v(r.records.at(1).toArray(), "Id_Atendim").toInt(), 4);
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("quinze.dbf.txt"))));
         shot(&s, "060-exporta-agendamento");
+    }
+
+    // The period typed into the fields; its end as far as the field goes,
+    // where the day after used to be a year SQLite binds as an empty text
+    // (nothing found, and the export said it was done).
+    void typedPeriodUpToTheTop_data() { addEngineRows(); }
+    void typedPeriodUpToTheTop()
+    {
+        ZAPO_TEST_DB(t);
+        AppointmentFixture::fill(t->dm());
+        RecordingMessages msgs;
+        RecordingFileDialogs files;
+        QTemporaryDir dir;
+        ExportaTabelaAgendamentoScreen s;
+        QVERIFY(activate(&s));
+        QVERIFY(typeDate(s.first(), QStringLiteral("5/3/2026")));
+        QVERIFY(!typeDate(s.last(), QStringLiteral("31/12/9999")));
+        QVERIFY2(msgs.last().startsWith(QStringLiteral("Data fora do período aceito no campo \"Fim\".")), qPrintable(msgs.last()));
+        QVERIFY(s.last()->hasFocus());
+        msgs.clear();
+        QTest::keyClicks(s.last(), QStringLiteral("31129998"));
+        QTest::keyClick(s.last(), Qt::Key_Tab);
+        QCOMPARE(s.last()->date(), QDate(9998, 12, 31));
+        files.nextSave = dir.filePath(QStringLiteral("adiante"));
+        child<QPushButton>(&s, "btnExportar")->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("Exportação concluída.")});
+        DbfRead::Table r = DbfRead::read(dir.filePath(QStringLiteral("adiante.dbf")));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.records.size(), 3);
+
+        // A period without appointments writes nothing and says so.
+        msgs.clear();
+        files.asked.clear();
+        QVERIFY(typeDate(s.first(), QStringLiteral("01/01/30")));
+        QVERIFY(typeDate(s.last(), QStringLiteral("31012030")));
+        QCOMPARE(s.first()->date(), QDate(2030, 1, 1));
+        child<QPushButton>(&s, "btnExportar")->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("Nenhum agendamento encontrado no período informado.")});
+        QVERIFY(files.asked.isEmpty());
     }
 };
 

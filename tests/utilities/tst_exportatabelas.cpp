@@ -19,7 +19,7 @@
 #include <memory>
 #include <QApplication>
 #include <QComboBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QGroupBox>
 #include <QJsonObject>
 #include <QLabel>

@@ -14,7 +14,7 @@
 #include "utilities/PesquisaAvancadoScreen.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>

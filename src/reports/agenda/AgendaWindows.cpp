@@ -12,7 +12,7 @@
 #include "ui/Services.h"
 
 #include <QComboBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -35,9 +35,9 @@ void closeWindow(QWidget *w)
 
 namespace {
 
-QDateEdit *dateEdit(const QString &objectName, const QDate &start, QWidget *parent)
+DateEdit *dateEdit(const QString &objectName, const QDate &start, QWidget *parent)
 {
-    auto *e = new QDateEdit(start, parent);
+    auto *e = new DateEdit(start, parent);
     e->setObjectName(objectName);
     e->setCalendarPopup(true);
     e->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
@@ -96,6 +96,8 @@ SelAgendaProfissionalWindow::SelAgendaProfissionalWindow(QWidget *parent) : QWid
 
 void SelAgendaProfissionalWindow::visualizar()
 {
+    if (!DateEdit::checkAll(this))
+        return;
     const int id = m_prof->currentId().toInt();
     if (Reports::openForPeriod(AgendaReports::professional(mainConnection(), id, m_ini->date(), m_fim->date()), this))
         AgendaWindows::closeWindow(this);
@@ -180,6 +182,8 @@ void SelRelDataUnidadeWindow::showEvent(QShowEvent *e)
 
 void SelRelDataUnidadeWindow::visualizar()
 {
+    if (!DateEdit::checkAll(this))
+        return;
     const QVariant unit = m_unit->currentId();
     if (!unit.isValid()) {
         Services::messages().information(QStringLiteral("Falta selecionar a unidade!"), this);

@@ -5,7 +5,7 @@
 
 class IdNameCombo;
 class QComboBox;
-class QDateEdit;
+class DateEdit;
 class QPushButton;
 class ScreenCatalog;
 
@@ -19,14 +19,14 @@ class SelAgendaProfissionalWindow : public QWidget {
 public:
     explicit SelAgendaProfissionalWindow(QWidget *parent = nullptr);
     IdNameCombo *profissional() const { return m_prof; }
-    QDateEdit *inicial() const { return m_ini; }
-    QDateEdit *final_() const { return m_fim; }
+    DateEdit *inicial() const { return m_ini; }
+    DateEdit *final_() const { return m_fim; }
     void visualizar();
 
 private:
     IdNameCombo *m_prof;
-    QDateEdit *m_ini;
-    QDateEdit *m_fim;
+    DateEdit *m_ini;
+    DateEdit *m_fim;
 };
 
 // "Seleção de relatório.": a unit and a period; the mode (38, 39 or 50)
@@ -37,8 +37,8 @@ public:
     SelRelDataUnidadeWindow(int mode, QWidget *parent = nullptr);
     int mode() const { return m_mode; }
     IdNameCombo *unidade() const { return m_unit; }
-    QDateEdit *inicio() const { return m_ini; }
-    QDateEdit *fim() const { return m_fim; }
+    DateEdit *inicio() const { return m_ini; }
+    DateEdit *fim() const { return m_fim; }
     // Fills the unit list again (done whenever the window is shown).
     void fillUnits();
     // The unit and day the next daily window (mode 50) opens on, handed
@@ -53,8 +53,8 @@ private:
     int m_mode;
     QVariant m_presetUnit;
     IdNameCombo *m_unit;
-    QDateEdit *m_ini;
-    QDateEdit *m_fim;
+    DateEdit *m_ini;
+    DateEdit *m_fim;
 };
 
 // The monthly selection (051): year, month and unit.

@@ -183,22 +183,23 @@ void RegisterScreen::buildActions()
         {&actPrior, "actPrior", QStringLiteral("Anterior"), recordKeys(RecordCommand::Anterior), QStyle::SP_MediaSeekBackward, [this] { prior(); }},
         {&actNext, "actNext", QStringLiteral("Próximo"), recordKeys(RecordCommand::Proximo), QStyle::SP_MediaSeekForward, [this] { next(); }},
         {&actLast, "actLast", QStringLiteral("Último"), recordKeys(RecordCommand::Ultimo), QStyle::SP_MediaSkipForward, [this] { last(); }},
-        // Ctrl+P belongs to "Pesquisar"; giving it to both would make the key ambiguous.
-        {&actPrint, "actPrint", QStringLiteral("Imprimir..."), {}, QStyle::SP_FileDialogContentsView, [this] { print(); }},
+        // Ctrl+P belongs to "Pesquisar"; giving it to both would make the key
+        // ambiguous. A screen without a search prints with it.
+        {&actPrint, "actPrint", QStringLiteral("Imprimir..."),
+         m_def.hasSearch ? QList<QKeySequence>{} : QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_P)},
+         QStyle::SP_FileDialogContentsView, [this] { print(); }},
         {&actPesquisar, "actPesquisar", QStringLiteral("Pesquisar"), {QKeySequence(Qt::CTRL | Qt::Key_P)}, QStyle::SP_FileDialogInfoView, [this] { search(); }},
         {&actSair, "actSair", QStringLiteral("Sair"), {QKeySequence(Qt::CTRL | Qt::Key_S)}, QStyle::SP_DialogCloseButton, [this] { leave(); }},
     };
+    Toolbar::commandKeysFirst();
     for (const Spec &s : specs) {
         auto *a = new QAction(style()->standardIcon(s.icon), s.caption, this);
         a->setObjectName(QLatin1String(s.name));
         a->setShortcuts(s.keys);
         // Several screens are open at once: a key acts on the screen that has the focus.
         a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        QString hint = s.caption;
-        if (hint.endsWith(QStringLiteral("...")))
-            hint.chop(3);
-        a->setToolTip(hint);
-        a->setStatusTip(hint);
+        a->setToolTip(Toolbar::hint(s.caption, s.keys));
+        a->setStatusTip(Toolbar::hint(s.caption, {}));
         a->setIconText(s.caption);
         addAction(a);
         *s.slot = a;

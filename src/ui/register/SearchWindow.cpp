@@ -43,6 +43,7 @@ SearchWindow::SearchWindow(const SearchDef &def, Connection &connection, QWidget
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(def.objectName);
     setWindowTitle(def.title);
+    FocusFlow::closeOnEscape(this);
 
     auto *outer = new QVBoxLayout(this);
     auto *top = new QGridLayout;

@@ -1,6 +1,7 @@
 #include "utilities/DbaseTable.h"
 #include "db/TextCodec.h"
 #include "db/schema/SchemaModel.h"
+#include "ui/FileErrors.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -40,7 +41,7 @@ struct BufferedFile {
             return !failed;
         if (!file.seek(bufStart) || file.write(buf.data(), qint64(buf.size())) != qint64(buf.size())) {
             failed = true;
-            t_ioError = file.errorString();
+            t_ioError = FileErrors::describe(file);
         }
         buf.clear();
         return !failed;
@@ -66,7 +67,7 @@ SAFile hookOpen(const char *name, const char *access)
     else
         mode |= QIODevice::ReadOnly;
     if (!f->file.open(mode)) {
-        t_ioError = f->file.errorString();
+        t_ioError = FileErrors::describe(f->file);
         delete f;
         return nullptr;
     }
@@ -130,7 +131,7 @@ int hookClose(SAFile file)
     bool ok = f->flush();
     if (ok && !f->file.flush()) {
         ok = false;
-        t_ioError = f->file.errorString();
+        t_ioError = FileErrors::describe(f->file);
     }
     f->file.close();
     delete f;

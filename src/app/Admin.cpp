@@ -3,6 +3,7 @@
 #include "app/CityGenerator.h"
 #include "app/KeldaGenerator.h"
 #include "app/SecretExposure.h"
+#include "db/Backup.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/schema/ReferenceData.h"
@@ -10,6 +11,7 @@
 #include "registry/StreetData.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTextStream>
 #include <stdexcept>
 
@@ -43,6 +45,11 @@ const char *kUsage =
     "        size and date give the same rows\n"
     "  zapo-admin refresh-export DATABASE      rebuilds Exportacao2, the flat table the extractor (049)\n"
     "                                           reads (run it on a schedule on a shared server)\n"
+    "  zapo-admin backup DATABASE DIR         a checked copy of the database, named by date and time, into\n"
+    "                                           DIR (embedded: while workstations keep working; PostgreSQL:\n"
+    "                                           pg_dump when it is installed)\n"
+    "  zapo-admin restore BACKUP DATABASE      puts an embedded copy back after asking; the replaced files\n"
+    "                                           stay beside the database (add --yes to answer for scripts)\n"
     "DATABASE is a file path (embedded database) or postgresql://user@host:port/dbname\n"
     "  (the server's password comes from ~/.pgpass or the file PGPASSFILE names; a password\n"
     "  written in the address can be read by every user of this computer)\n";
@@ -173,6 +180,50 @@ int generate(const QStringList &args)
     return 0;
 }
 
+int backup(const QString &database, const QString &dir)
+{
+    const DatabaseSpec spec = DatabaseSpec::parse(database);
+    if (spec.kind != DatabaseSpec::Kind::SQLite) {
+        out() << "Cópia gravada: " << Backup::backupServer(spec, dir) << Qt::endl;
+        return 0;
+    }
+    const Backup::Copy c = Backup::backupSqlite(spec.path, dir);
+    for (const QString &f : c.files)
+        out() << "Cópia gravada e verificada: " << f << Qt::endl;
+    return 0;
+}
+
+int restore(const QStringList &args)
+{
+    const QString from = QFileInfo(args.at(2)).absoluteFilePath();
+    const DatabaseSpec spec = DatabaseSpec::parse(args.at(3));
+    if (spec.kind != DatabaseSpec::Kind::SQLite) {
+        err() << "zapo-admin: restore põe de volta cópias do banco embutido; num servidor use as ferramentas do "
+                 "próprio servidor (pg_restore no PostgreSQL)."
+              << Qt::endl;
+        return 2;
+    }
+    if (!QFileInfo::exists(from)) {
+        err() << "zapo-admin: cópia não encontrada: " << from << Qt::endl;
+        return 1;
+    }
+    if (!args.contains(QStringLiteral("--yes"))) {
+        out() << "Substituir " << spec.path << " pela cópia " << from
+              << "?\nFeche o programa em todas as estações antes. Os arquivos substituídos ficam ao lado do banco. (s/N) "
+              << Qt::flush;
+        QTextStream in(stdin);
+        const QString answer = in.readLine().trimmed().toLower();
+        if (answer != QLatin1String("s") && answer != QLatin1String("sim")) {
+            out() << "Nada foi alterado." << Qt::endl;
+            return 1;
+        }
+    }
+    for (const QString &f : Backup::restoreSqlite(from, spec.path))
+        out() << "Arquivo substituído guardado em: " << f << Qt::endl;
+    out() << "Cópia restaurada em " << spec.path << Qt::endl;
+    return 0;
+}
+
 } // namespace
 
 int runAdmin(const QStringList &args)
@@ -201,6 +252,10 @@ int runAdmin(const QStringList &args)
             refreshExport(dm);
             return 0;
         }
+        if (cmd == QLatin1String("backup") && args.size() == 4)
+            return backup(args.at(2), args.at(3));
+        if (cmd == QLatin1String("restore") && (args.size() == 4 || (args.size() == 5 && args.at(4) == QLatin1String("--yes"))))
+            return restore(args);
         if (cmd == QLatin1String("tsql-script")) {
             out() << Schema::tsqlScript();
             return 0;

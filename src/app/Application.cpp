@@ -3,6 +3,7 @@
 #include "app/FirstRunDialog.h"
 #include "app/GuardedApplication.h"
 #include "app/Login_2Screen.h"
+#include "app/DailyBackup.h"
 #include "app/MenuPrincipalScreen.h"
 #include "app/ProgramExit.h"
 #include "app/SecretExposure.h"
@@ -98,5 +99,10 @@ int runZapo(int argc, char *argv[])
     // Showing the window configures the menu, which may end the program.
     if (ProgramExit::requested())
         return ProgramExit::code();
-    return app.exec();
+    // The day's copy of an embedded database, while the clerk works.
+    MenuPrincipalScreen *window = &mainWindow;
+    DailyBackup::startIfDue(dm->spec(), window, [window](const QString &text) { window->setBackupNotice(text); });
+    const int code = app.exec();
+    DailyBackup::wait();
+    return code;
 }

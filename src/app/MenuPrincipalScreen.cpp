@@ -56,6 +56,10 @@ MenuPrincipalScreen::MenuPrincipalScreen(QWidget *parent) : QMainWindow(parent)
         m_panels[i]->setAlignment(Qt::AlignCenter);
         statusBar()->addWidget(m_panels[i], i < 2 ? 2 : 1);
     }
+    m_backup = new QLabel(this);
+    m_backup->setObjectName(QStringLiteral("stbCopiaSeguranca"));
+    statusBar()->addPermanentWidget(m_backup);
+    m_backup->hide();
 
     m_actConfiguraMenu = new QAction(QStringLiteral("Configura menu"), this);
     m_actConfiguraMenu->setObjectName(QStringLiteral("actConfiguraMenu"));
@@ -132,6 +136,15 @@ QAction *MenuPrincipalScreen::menuAction(const QString &objectName) const
         if (a->objectName() == objectName)
             return a;
     return nullptr;
+}
+
+void MenuPrincipalScreen::setBackupNotice(const QString &text)
+{
+    m_backup->setText(text);
+    m_backup->setToolTip(text);
+    // A failure stands out: the clerk should tell whoever keeps the server.
+    m_backup->setStyleSheet(text.contains(QStringLiteral("falhou")) ? QStringLiteral("color: #b00000; font-weight: bold;") : QString());
+    m_backup->setVisible(!text.isEmpty());
 }
 
 QLabel *MenuPrincipalScreen::statusPanel(int index) const

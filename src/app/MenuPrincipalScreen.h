@@ -35,6 +35,10 @@ public:
     QList<QAction *> entryActions() const { return m_actions; }
     QMdiArea *mdiArea() const { return m_mdi; }
     QLabel *statusPanel(int index) const;
+    // What the status bar says about the day's copy of the database (a
+    // failure, or one under way); empty hides it.
+    void setBackupNotice(const QString &text);
+    QLabel *backupNotice() const { return m_backup; }
 
     TMarcacaoAtendimento &marcacao() { return m_marcacao; }
 
@@ -56,6 +60,7 @@ private:
     QMdiArea *m_mdi;
     QList<QAction *> m_actions; // every entry, with its tag in property "tag"
     QLabel *m_panels[3];
+    QLabel *m_backup;
     QAction *m_actConfiguraMenu;
     TMarcacaoAtendimento m_marcacao;
     bool m_shownOnce = false;

@@ -130,6 +130,14 @@ QList<Entry> build()
     }
     l << screen(Tabela, QStringLiteral("050-Tabelas auxiliares (Rolvex)"), QStringLiteral("050-Tabelas auxiliares (Rolvex)"), 50, 50);
     l << screen(Cadastros, QStringLiteral("48 - Mapa disponibilidade"), QStringLiteral("Mapa disponibilidade"), 48, 48);
+    l << gated(screen(Cadastros, QStringLiteral("054 - &Feriados municipais..."), QStringLiteral("Cadastro dos feriados municipais."), 54, 54), 54, standard());
+    {
+        // Merging writes to both owners: it needs insert and alter rights.
+        Refusals r;
+        r.incluir = {QStringLiteral("bmpUnificar")};
+        r.alterar = {QStringLiteral("bmpUnificar")};
+        l << gated(screen(Cadastros, QStringLiteral("061 - &Unificar proprietários..."), QStringLiteral("Unificar proprietários duplicados."), 61, 61), 61, r);
+    }
 
     l << top(Operacional, QStringLiteral("mnuOperacional"));
     {
@@ -179,6 +187,7 @@ QList<Entry> build()
                 AgendaDiariaSelection, QStringLiteral("mnuRel050"));
     l << screen(Relatorios, QStringLiteral("051 - Agenda &mensal da unidade..."), QStringLiteral("Agenda mensal"), 0, 51);
     l << screen(Relatorios, QStringLiteral("052 - Agenda &anual da unidade..."), QStringLiteral("Agenda anual"), 0, 52);
+    l << screen(Relatorios, QStringLiteral("053 - &Ocupação do programa..."), QStringLiteral("Vagas oferecidas, ocupadas e faltas por unidade e mês."), 53, 53);
 
     l << top(Utilitario, QStringLiteral("mnuUtilitario"));
     l << screen(Utilitario, QStringLiteral("044 - &Exportação de dados..."), QStringLiteral("Exportação de dados."), 44, 44);

@@ -13,6 +13,7 @@
 #include "registry/RegistroOcorrenciaScreen.h"
 #include "registry/RegistryScreens.h"
 #include "reports/ListReports.h"
+#include "reports/OccupancyWindow.h"
 #include "reports/agenda/AgendaWindows.h"
 #include "reports/animals/AnimalReports.h"
 #include "reports/card/CarteirinhaWindow.h"
@@ -124,6 +125,7 @@ void registerAllScreens()
     });
     registerTransferReport(catalog);
     registerAgendaReports(catalog);
+    registerOccupancyReport(catalog);
     registerAnimalReports(catalog);
     registerCardScreens(catalog);
     registerUtilityScreens(catalog);

@@ -1,5 +1,7 @@
 #include "app/SobreScreen.h"
+#include "app/DailyBackup.h"
 #include "app/Product.h"
+#include "db/DataModule.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -41,11 +43,15 @@ SobreScreen::SobreScreen(const QString &parameterText, QWidget *parent) : QWidge
     m_server = new QLabel(serverLine(parameterText), this);
     m_server->setObjectName(QStringLiteral("lblServidor"));
 
+    auto *backup = new QLabel(DataModule::hasCurrent() ? DailyBackup::lastCopyLine(DataModule::current().spec()) : QString(), this);
+    backup->setObjectName(QStringLiteral("lblCopiaSeguranca"));
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(title);
     layout->addWidget(text, 1);
     layout->addWidget(version);
     layout->addWidget(newVersion);
     layout->addWidget(m_server);
+    layout->addWidget(backup);
     resize(480, 300);
 }

@@ -3,6 +3,7 @@
 #include "db/DbError.h"
 #include "db/Reconnect.h"
 #include "db/SideConnection.h"
+#include "db/SqliteFunctions.h"
 #include "db/schema/Schema.h"
 
 #include <QDir>
@@ -41,14 +42,22 @@ void sqliteFold(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     sqlite3_result_text(ctx, out.constData(), int(out.size()), SQLITE_TRANSIENT);
 }
 
+} // namespace
+
+void registerZapoSqliteFunctions(sqlite3 *handle)
+{
+    sqlite3_create_function_v2(handle, "zapo_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &sqliteFold, nullptr,
+                               nullptr, nullptr);
+}
+
+namespace {
+
 void registerSqliteFunctions(QSqlDatabase &db)
 {
     const QVariant v = db.driver()->handle();
     if (qstrcmp(v.typeName(), "sqlite3*") != 0)
         throw DbError(QStringLiteral("Conexão SQLite sem acesso ao banco."));
-    sqlite3 *handle = *static_cast<sqlite3 *const *>(v.data());
-    sqlite3_create_function_v2(handle, "zapo_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                               &sqliteFold, nullptr, nullptr, nullptr);
+    registerZapoSqliteFunctions(*static_cast<sqlite3 *const *>(v.data()));
 }
 
 // Reads of a big database go through the operating system's page cache:
@@ -156,6 +165,8 @@ DataModule::DataModule(const DatabaseSpec &spec, bool makeCurrent) : m_spec(spec
         Schema::ensureSearchIndexes(*m_connections.front());
         // And one made before any other index was added gets those.
         Schema::addMissingIndexes(*m_connections.front());
+        // And the tables added since (the owner merge records, the municipal holidays).
+        Schema::addMissingTables(*m_connections.front());
     } catch (...) {
         for (auto &c : m_connections)
             Reconnect::forget(*c);

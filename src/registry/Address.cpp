@@ -2,10 +2,12 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Keys.h"
+#include "db/RowChange.h"
 #include "db/Sql.h"
 #include "db/Documents.h"
 #include "registry/StoreValues.h"
 
+#include <QDateTime>
 #include <QSqlRecord>
 
 namespace AddressStore {
@@ -96,8 +98,13 @@ std::optional<Endereco> load(Connection &c, const QVariant &idEndereco)
     return e;
 }
 
-int insert(Connection &c, const Endereco &e, Columns columns)
+int insert(Connection &c, const Endereco &given, Columns columns)
 {
+    // An animal's address history is read in time order: a new address
+    // holds from the day it is recorded (the server's) unless one was typed.
+    Endereco e = given;
+    if (columns == Columns::Animal && !e.data_inicial_end.toDate().isValid() && e.Inserido_Em.toDateTime().isValid())
+        e.data_inicial_end = e.Inserido_Em.toDateTime().date();
     QVariantMap p = params(e, columns);
     p.insert(QStringLiteral("Inserido_Por"), e.Inserido_Por);
     p.insert(QStringLiteral("Inserido_Em"), e.Inserido_Em);
@@ -111,20 +118,15 @@ int insert(Connection &c, const Endereco &e, Columns columns)
     return Keys::insertReturningKey(c, sql, p, QStringLiteral("Id_Endereco")).toInt();
 }
 
-void update(Connection &c, const Endereco &e, Columns columns)
+void update(Connection &c, const Endereco &e, const Endereco &loaded, Columns columns)
 {
     if (Sql::text(e.Id_Endereco).isEmpty())
         throw DbError(QStringLiteral("Endereço sem código não pode ser alterado."));
-    QVariantMap p = params(e, columns);
-    p.insert(QStringLiteral("Modificado_Por"), e.Modificado_Por);
-    p.insert(QStringLiteral("Modificado_Em"), e.Modificado_Em);
-    p.insert(QStringLiteral("OLD_Id_Endereco"), e.Id_Endereco);
-    QStringList cols = columnNames(columns);
-    cols << QStringLiteral("Modificado_Por") << QStringLiteral("Modificado_Em");
-    QStringList sets;
-    for (const QString &col : cols)
-        sets << col + QStringLiteral(" = :") + col;
-    Sql::exec(c, QStringLiteral("update endereco set %1 where Id_Endereco = :OLD_Id_Endereco").arg(sets.join(QStringLiteral(", "))), p);
+    RowChange change(QStringLiteral("endereco"), QStringLiteral("Id_Endereco"), e.Id_Endereco);
+    change.columns(params(loaded, columns), params(e, columns));
+    change.stamp(QStringLiteral("Modificado_Por"), e.Modificado_Por);
+    change.stamp(QStringLiteral("Modificado_Em"), e.Modificado_Em);
+    change.apply(c);
 }
 
 } // namespace AddressStore

@@ -39,9 +39,12 @@ namespace AddressStore {
 enum class Columns { Owner, Animal };
 
 std::optional<Endereco> load(Connection &c, const QVariant &idEndereco);
-// Inserts and returns the key the server gave this row.
+// Inserts and returns the key the server gave this row. An animal's
+// address without a from-date holds from the day of `e.Inserido_Em`.
 int insert(Connection &c, const Endereco &e, Columns columns);
-// Rewrites the row `e.Id_Endereco` (the insert stamps stay as they are).
-void update(Connection &c, const Endereco &e, Columns columns);
+// Writes the columns of row `e.Id_Endereco` that differ from `loaded` (what
+// the screen read), refused with StaleRecord when another workstation
+// changed one of them since; the insert stamps stay as they are.
+void update(Connection &c, const Endereco &e, const Endereco &loaded, Columns columns);
 
 } // namespace AddressStore

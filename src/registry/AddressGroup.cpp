@@ -199,10 +199,27 @@ void AddressGroup::setStreetType(const QString &code)
 
 void AddressGroup::setDistrict(const QVariant &id)
 {
+    // The list offers the active districts; a stored one that is inactive
+    // today is shown (and kept) while its address is, and offered to no other.
+    constexpr int kStoredOnly = Qt::UserRole + 1;
+    for (int i = m_distrito->count() - 1; i > 0; --i)
+        if (m_distrito->itemData(i, kStoredOnly).toBool())
+            m_distrito->removeItem(i);
     int found = 0;
     for (int i = 1; i < m_distrito->count(); ++i)
         if (!id.isNull() && m_distrito->itemData(i).toString() == id.toString())
             found = i;
+    if (found == 0 && id.isValid() && !id.isNull() && !Sql::text(id).isEmpty()) {
+        QString name;
+        try {
+            name = Sql::text(Sql::scalar(mainConnection(), QStringLiteral("select Nome from distrito where Id_Distrito = :d"),
+                                         {{QStringLiteral("d"), id}}));
+        } catch (const DbError &) {
+        }
+        m_distrito->addItem(name.isEmpty() ? Sql::text(id) : name, id);
+        found = m_distrito->count() - 1;
+        m_distrito->setItemData(found, true, kStoredOnly);
+    }
     m_distrito->setCurrentIndex(found);
 }
 

@@ -1,4 +1,5 @@
 #include "registry/AnimalPanel.h"
+#include "db/RowChange.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Formats.h"
@@ -471,8 +472,11 @@ void AnimalPanel::sameAddressClicked()
 AnimalEdit AnimalPanel::collect() const
 {
     AnimalEdit e;
-    if (m_mode == Mode::Editing && m_index >= 0 && m_index < m_animals.size())
+    if (m_mode == Mode::Editing && m_index >= 0 && m_index < m_animals.size()) {
         e.animal = m_animals.at(m_index);
+        e.loadedAnimal = e.animal;
+        e.loadedAddress = m_loadedAddress ? *m_loadedAddress : Endereco();
+    }
     if (m_mode == Mode::Inserting)
         e.animal.Id_Proprietario = m_idProprietario;
     fromRecord(m_fields.values(), e.animal, kColumns);
@@ -546,6 +550,13 @@ void AnimalPanel::gravar()
             store.update(e);
         } catch (const ConnectionLost &err) {
             Services::messages().information(err.text(), this);
+            return;
+        } catch (const StaleRecord &err) {
+            // Another workstation changed what the clerk changed: its values
+            // are shown, to be changed again on top of them.
+            setMode(Mode::Browsing);
+            reload(e.animal.Id_Animal.toInt());
+            Services::messages().warning(err.text(), this);
             return;
         } catch (const DbError &err) {
             Services::messages().information(kSaveFailed + QStringLiteral("\r") + err.text(), this);

@@ -3,6 +3,7 @@
 #include "db/DbError.h"
 #include "db/Formats.h"
 #include "db/Keys.h"
+#include "db/RowChange.h"
 #include "db/ServerClock.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
@@ -14,9 +15,6 @@ using StoreValues::nullIfEmpty;
 using StoreValues::value;
 
 namespace {
-
-const QString kChangedMeanwhile =
-    QStringLiteral("O registro foi alterado ou excluído por outro usuário. Atualize a lista e tente novamente.");
 
 QDate dateOf(const QVariant &v)
 {
@@ -264,24 +262,15 @@ void AnimalStore::update(const AnimalEdit &e)
                   {{QStringLiteral("a"), idAnimal}, {QStringLiteral("e"), idEndereco}});
     } else {
         // The address's own dates (set where the animal moves) stay as read.
-        AddressStore::update(m_c, addr, AddressStore::Columns::Animal);
+        AddressStore::update(m_c, addr, e.loadedAddress, AddressStore::Columns::Animal);
     }
     step(QStringLiteral("endereco"));
 
-    QVariantMap p = animalParams(e.animal);
-    p.insert(QStringLiteral("Modificado_por"), user);
-    p.insert(QStringLiteral("Modificado_Em"), now);
-    p.insert(QStringLiteral("OLD_Id_Animal"), idAnimal);
-    QSqlQuery q = Sql::exec(
-        m_c,
-        QStringLiteral("update animal set Id_Proprietario = :Id_Proprietario, Id_Especie = :Id_Especie, Id_Raca = :Id_Raca, "
-                       "Id_Grupo_Animal = :Id_Grupo_Animal, Nome = :Nome, Id_Pelo = :Id_Pelo, Sexo = :Sexo, "
-                       "Data_Nascimento = :Data_Nascimento, Esterilizado = :Esterilizado, Id_Porte = :Id_Porte, "
-                       "Num_Microchip = :Num_Microchip, Cor = :Cor, Sinais = :Sinais, Num_Pedigree = :Num_Pedigree, OBS = :OBS, "
-                       "Modificado_por = :Modificado_por, Modificado_Em = :Modificado_Em where Id_Animal = :OLD_Id_Animal"),
-        p);
-    if (q.numRowsAffected() == 0)
-        throw DbError(kChangedMeanwhile);
+    RowChange change(QStringLiteral("animal"), QStringLiteral("Id_Animal"), idAnimal);
+    change.columns(animalParams(e.loadedAnimal), animalParams(e.animal));
+    change.stamp(QStringLiteral("Modificado_por"), user);
+    change.stamp(QStringLiteral("Modificado_Em"), now);
+    change.apply(m_c);
     step(QStringLiteral("animal"));
     tx.commit();
 }

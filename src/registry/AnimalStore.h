@@ -48,6 +48,10 @@ struct AnimalRefusal {
 struct AnimalEdit {
     Animal animal;
     Endereco address;
+    // An alteration: the animal and its address as the tab loaded them;
+    // only what differs from these is written.
+    Animal loadedAnimal;
+    Endereco loadedAddress;
     // The birth date box as typed ("  /  /  " when left empty), so that a
     // half-typed date is refused rather than taken as no date.
     QString birthDateText;
@@ -78,7 +82,9 @@ public:
 
     // Saves a new animal of `e.animal.Id_Proprietario`; returns its key.
     int insert(const AnimalEdit &e);
-    // Rewrites the animal and its current address in place.
+    // Writes what changed of the animal and its current address in place;
+    // StaleRecord when another workstation changed the same column or
+    // deleted the animal since it was loaded, and nothing is written.
     void update(const AnimalEdit &e);
 
     // Why the animal may not be deleted (empty: it may).

@@ -1,4 +1,5 @@
 #include "registry/Endereco_AnimalScreen.h"
+#include "db/RowChange.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Formats.h"
@@ -53,6 +54,9 @@ const HistoryColumn kHistory[] = {
     {"Localidade", "nom_locl"},
 };
 constexpr int kHistoryColumns = int(sizeof(kHistory) / sizeof(kHistory[0]));
+
+const QString kNewestFirst = QStringLiteral(
+    "case when b.data_inicial_end is null then 1 else 0 end, b.data_inicial_end desc, a.id_endereco desc");
 
 // Dates may come back as text (SQLite): read them as dates.
 QString cellText(const QVariant &v, bool isDate)
@@ -175,8 +179,10 @@ Endereco_AnimalScreen::Endereco_AnimalScreen(QWidget *parent, Connection *c) : Q
     m_grid = makeReadOnlyGrid(historyTab, m_model, QStringLiteral("dbgHistorico"), QStringLiteral("Histórico de endereços do animal."));
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &Endereco_AnimalScreen::sortHistory);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &i) {
-        if (m_state == State::Browsing && i.isValid())
+        if (m_state == State::Browsing && i.isValid()) {
+            m_selectedKey = m_model->item(i.row(), 1)->data(Qt::UserRole);
             showHistoryRow(i.row());
+        }
     });
     auto *hl = new QVBoxLayout(historyTab);
     hl->addWidget(m_grid);
@@ -274,6 +280,7 @@ void Endereco_AnimalScreen::animalChosen()
 {
     const QVariant id = currentAnimalId();
     m_animalCode->setText(id.isValid() ? id.toString() : QString());
+    m_selectedKey = QVariant();
     reloadHistory();
 }
 
@@ -285,12 +292,13 @@ void Endereco_AnimalScreen::reloadHistory(const QString &orderBy)
         QStringList cols;
         for (const HistoryColumn &h : kHistory)
             cols << QStringLiteral("b.") + QString::fromLatin1(h.field);
-        // Newest first: the address with the greatest key is the current one.
+        // Newest first, in time; addresses recorded without a date after
+        // the dated ones, by key.
         QSqlQuery q = Sql::exec(m_c,
                                 QStringLiteral("select %1 from endereco_animal a join endereco b on (a.id_endereco = b.id_endereco) "
                                                "where a.id_animal = :a order by %2")
                                     .arg(cols.join(QStringLiteral(", ")),
-                                         orderBy.isEmpty() ? QStringLiteral("a.id_endereco desc") : orderBy + QStringLiteral(", a.id_endereco desc")),
+                                         orderBy.isEmpty() ? kNewestFirst : orderBy + QStringLiteral(", a.id_endereco desc")),
                                 {{QStringLiteral("a"), animal}});
         while (q.next()) {
             QList<QStandardItem *> row;
@@ -305,14 +313,33 @@ void Endereco_AnimalScreen::reloadHistory(const QString &orderBy)
     }
     m_panels[0]->setText(QString::number(m_model->rowCount()));
     if (m_model->rowCount() > 0) {
-        m_grid->setCurrentIndex(m_model->index(0, 0));
-        showHistoryRow(0);
+        int row = rowOfKey(m_selectedKey);
+        if (row < 0)
+            row = 0;
+        m_selectedKey = m_model->item(row, 1)->data(Qt::UserRole);
+        {
+            // Standing on the row again is no new choice of the clerk's.
+            const QSignalBlocker block(m_grid->selectionModel());
+            m_grid->setCurrentIndex(m_model->index(row, 0));
+        }
+        showHistoryRow(row);
     } else {
+        m_selectedKey = QVariant();
         m_shown = Endereco();
         m_group->clear();
         m_date->clear();
     }
     setState(m_state);
+}
+
+int Endereco_AnimalScreen::rowOfKey(const QVariant &key) const
+{
+    if (!key.isValid() || key.isNull())
+        return -1;
+    for (int r = 0; r < m_model->rowCount(); ++r)
+        if (m_model->item(r, 1)->data(Qt::UserRole).toInt() == key.toInt())
+            return r;
+    return -1;
 }
 
 void Endereco_AnimalScreen::showHistoryRow(int row)
@@ -422,16 +449,24 @@ void Endereco_AnimalScreen::gravar()
     e.NUM_LOGR = numLogr;
     e.NUM_IMOV_LOGR = numImov;
     e.data_inicial_end = dataInicial;
-    // The map position never stops a save: anything wrong gives 0, 0.
-    QPointF at(0, 0);
-    try {
-        at = StreetDirectory(m_c).houseCoordinates(numLogr.toInt(), numImov.toInt());
-    } catch (const std::exception &) {
-    }
-    e.End_X = at.x();
-    e.End_Y = at.y();
     const bool inserting = m_state == State::Inserting;
+    // The position follows the street and house; an alteration of anything
+    // else leaves it as stored. It never stops a save: anything wrong gives 0, 0.
+    if (inserting || numLogr.toInt() != m_shown.NUM_LOGR.toInt() || numImov.toInt() != m_shown.NUM_IMOV_LOGR.toInt()
+        || m_shown.NUM_LOGR.isNull() || m_shown.NUM_IMOV_LOGR.isNull()) {
+        QPointF at(0, 0);
+        try {
+            at = StreetDirectory(m_c).houseCoordinates(numLogr.toInt(), numImov.toInt());
+        } catch (const std::exception &) {
+        }
+        e.End_X = at.x();
+        e.End_Y = at.y();
+    } else {
+        e.End_X = m_shown.End_X;
+        e.End_Y = m_shown.End_Y;
+    }
     const QVariant user = usuarioLogado().IdUsuario.toInt();
+    QVariant newKey;
     try {
         Transaction tx(m_c);
         const QDateTime now = serverNow(m_c);
@@ -442,16 +477,30 @@ void Endereco_AnimalScreen::gravar()
             const int key = AddressStore::insert(m_c, e, AddressStore::Columns::Animal);
             Sql::exec(m_c, QStringLiteral("insert into endereco_animal (id_animal, id_endereco) values (:a, :e)"),
                       {{QStringLiteral("a"), animal}, {QStringLiteral("e"), key}});
+            newKey = key;
         } else {
             e.Modificado_Por = user;
             e.Modificado_Em = now;
-            AddressStore::update(m_c, e, AddressStore::Columns::Animal);
+            AddressStore::update(m_c, e, m_shown, AddressStore::Columns::Animal);
         }
         tx.commit();
+    } catch (const StaleRecord &err) {
+        // Another workstation changed what the clerk changed: the stored
+        // address is shown, to be changed again on top of it.
+        setState(State::Browsing);
+        try {
+            reloadHistory(m_historyOrder);
+        } catch (const DbError &reloadError) {
+            FormHelpers::showError(reloadError, this);
+        }
+        Services::messages().warning(err.text(), this);
+        return;
     } catch (const DbError &err) {
         FormHelpers::showError(err, this);
         return;
     }
+    if (newKey.isValid())
+        m_selectedKey = newKey;
     setState(State::Browsing);
     reloadHistory(m_historyOrder);
     Services::messages().information(Saved, this);
@@ -461,13 +510,13 @@ void Endereco_AnimalScreen::excluir()
 {
     const QVariant animal = currentAnimalId();
     Messages &msg = Services::messages();
-    const QModelIndex at = m_grid->currentIndex();
+    const int at = rowOfKey(m_selectedKey);
     try {
         const int links = animal.isValid() ? Sql::scalar(m_c, QStringLiteral("select count(*) from endereco_animal where id_animal = :a"),
                                                          {{QStringLiteral("a"), animal}})
                                                  .toInt()
                                            : 0;
-        if (links == 0 || !at.isValid()) {
+        if (links == 0 || at < 0) {
             msg.information(QStringLiteral("Não há registro de endereço."), this);
             return;
         }
@@ -475,11 +524,16 @@ void Endereco_AnimalScreen::excluir()
             msg.information(QStringLiteral("O animal só tem um endereço e este não pode ser excluído!"), this);
             return;
         }
+        // The address itself is named, so that the clerk sees which one goes.
+        const auto cell = [this, at](int column) { return m_model->item(at, column)->text(); };
+        QString address = cell(5) + QLatin1Char(' ') + cell(6) + QStringLiteral(", ") + cell(7);
+        if (!cell(0).isEmpty())
+            address += QStringLiteral(", desde ") + cell(0);
         if (!msg.confirm(QStringLiteral("Você esta preste a deletar o endereço do ") + m_animals->currentText() + QStringLiteral("\r")
-                             + QStringLiteral("Deseje continuar?"),
+                             + address.trimmed() + QStringLiteral("\r") + QStringLiteral("Deseje continuar?"),
                          this))
             return;
-        const QVariant id = m_model->item(at.row(), 1)->data(Qt::UserRole);
+        const QVariant id = m_selectedKey;
         {
             const QVariantMap p{{QStringLiteral("e"), id}, {QStringLiteral("a"), animal}};
             Transaction tx(m_c);

@@ -64,6 +64,7 @@ private:
     void animalChosen();
     void reloadHistory(const QString &orderBy = {});
     void showHistoryRow(int row);
+    int rowOfKey(const QVariant &key) const;
     void setState(State s);
     void openStreetSearch(const QString &selection, const QString &text, bool runAtOnce);
     bool checkInteger(const QString &column, QVariant *out);
@@ -83,5 +84,8 @@ private:
     QLabel *m_panels[3];
     QHash<QString, QAction *> m_actions;
     Endereco m_shown; // the history row the group shows
+    // The address the clerk selected, by key: every reload stands on it
+    // again while it is listed, so Alterar and Excluir act on it.
+    QVariant m_selectedKey;
     QString m_historyOrder;
 };

@@ -3,6 +3,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Keys.h"
+#include "db/RowChange.h"
 #include "db/PasswordDigest.h"
 #include "db/ServerClock.h"
 #include "db/Session.h"
@@ -22,9 +23,6 @@ QString phoneOrEmpty(const QString &p)
 {
     return Documents::phoneEmpty(p) ? QString() : p.trimmed();
 }
-
-const QString kChangedMeanwhile =
-    QStringLiteral("O registro foi alterado ou excluído por outro usuário. Atualize a lista e tente novamente.");
 
 // Names are kept in capitals; QString knows accented letters, the
 // databases' upper() does not always.
@@ -401,29 +399,19 @@ void OwnerStore::update(const OwnerEdit &e)
         a.Inserido_Por = user;
         idEndereco = AddressStore::insert(m_c, a, AddressStore::Columns::Owner);
     } else {
-        AddressStore::update(m_c, a, AddressStore::Columns::Owner);
+        AddressStore::update(m_c, a, e.loadedAddress, AddressStore::Columns::Owner);
         idEndereco = a.Id_Endereco;
     }
     step(QStringLiteral("endereco"));
 
-    QVariantMap p = ownerParams(o);
-    p.insert(QStringLiteral("Modificado_Por"), user);
-    p.insert(QStringLiteral("Modificado_Em"), now);
-    p.insert(QStringLiteral("Id_Endereco"), idEndereco);
-    p.insert(QStringLiteral("OLD_Id_Proprietario"), id);
-    QSqlQuery updated = Sql::exec(m_c,
-              QStringLiteral("update proprietario set Nome = :Nome, Telefone_Residencial = :Telefone_Residencial, "
-                             "Telefone_Celular = :Telefone_Celular, Telefone_Recado = :Telefone_Recado, "
-                             "Num_CPF_CNPJ = :Num_CPF_CNPJ, Tipo_Pessoa = :Tipo_Pessoa, Num_CI = :Num_CI, "
-                             "Modificado_Por = :Modificado_Por, Modificado_Em = :Modificado_Em, Id_Endereco = :Id_Endereco, "
-                             "id_Unidade_Trabalho = :id_Unidade_Trabalho, Email_Proprietario = :Email_Proprietario "
-                             "where Id_Proprietario = :OLD_Id_Proprietario"),
-              p);
     // Deleted at another desk meanwhile: nothing of this save may stay, least
     // of all an update of the account the deleted owner left behind.
-    if (updated.numRowsAffected() == 0)
-        throw DbError(kChangedMeanwhile);
-    updated = QSqlQuery();
+    RowChange change(QStringLiteral("proprietario"), QStringLiteral("Id_Proprietario"), id);
+    change.columns(ownerParams(e.loadedOwner), ownerParams(o));
+    change.column(QStringLiteral("Id_Endereco"), e.loadedOwner.Id_Endereco, idEndereco);
+    change.stamp(QStringLiteral("Modificado_Por"), user);
+    change.stamp(QStringLiteral("Modificado_Em"), now);
+    change.apply(m_c);
     step(QStringLiteral("proprietario"));
 
     const std::optional<ContaWeb> web = webAccount(id);

@@ -75,6 +75,10 @@ private:
 struct OwnerEdit {
     Proprietario owner;
     Endereco address;
+    // An alteration: the owner and address as the screen loaded them; only
+    // what differs from these is written.
+    Proprietario loadedOwner;
+    Endereco loadedAddress;
     QString password;              // as typed
     bool passwordRequired = true;  // the password box is open for a new password
     bool blockTicked = false;      // "Bloquear acesso."
@@ -124,8 +128,9 @@ public:
     // owner's key. The duplicate checks run again under a lock that two
     // desks cannot hold at once; a duplicate throws OwnerRefused.
     int insert(const OwnerEdit &e);
-    // Rewrites owner and address; updates the web account or creates it when
-    // the owner has none. An owner deleted meanwhile throws DbError and
+    // Writes what changed of owner and address; updates the web account or
+    // creates it when the owner has none. An owner deleted meanwhile, or a
+    // changed column another workstation changed too, throws StaleRecord and
     // nothing is written; a duplicate throws OwnerRefused.
     void update(const OwnerEdit &e);
 

@@ -1,4 +1,5 @@
 #include "registry/PropAnimalScreen.h"
+#include "db/RowChange.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
@@ -364,8 +365,11 @@ void PropAnimalScreen::alterar()
 OwnerEdit PropAnimalScreen::collect() const
 {
     OwnerEdit e;
-    if (m_current && m_mode == Mode::Editing)
+    if (m_current && m_mode == Mode::Editing) {
         e.owner = m_current->owner;
+        e.loadedOwner = m_current->owner;
+        e.loadedAddress = m_current->address;
+    }
     fromRecord(m_fields.values(), e.owner, kColumns);
     e.owner.Num_CPF_CNPJ = Documents::digitsOnly(m_cpf->text());
     e.address = m_address->address();
@@ -461,6 +465,19 @@ void PropAnimalScreen::gravar()
         store.update(e);
     } catch (const OwnerRefused &r) {
         refuse(r.refusal());
+        return;
+    } catch (const StaleRecord &err) {
+        // Another workstation changed what the clerk changed: the stored
+        // owner is shown, to be changed again on top of it.
+        setPasswordRequired(true);
+        setWebFieldsEditable(false);
+        setMode(Mode::Browsing);
+        try {
+            showOwner(store.load(m_idAtual));
+        } catch (const DbError &reloadError) {
+            showError(reloadError, this);
+        }
+        Services::messages().warning(err.text(), this);
         return;
     } catch (const DbError &err) {
         // Says why, e.g. that the owner was deleted at another desk.

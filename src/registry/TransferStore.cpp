@@ -25,6 +25,7 @@ TransferStore::Result TransferStore::transfer(int leftOwner, const QList<int> &l
                                                  {{QStringLiteral("a"), a}});
             if (!current.isValid()) {
                 ++r.missing;
+                r.missingAnimals << a;
                 continue;
             }
             if (!current.isNull() && current.toInt() == owner)

@@ -16,6 +16,7 @@ public:
     struct Result {
         int moved = 0;   // animals that changed owner
         int missing = 0; // animals no longer in the database (skipped)
+        QList<int> missingAnimals; // their keys
     };
 
     // The two sides as the user left them: every animal listed on a side

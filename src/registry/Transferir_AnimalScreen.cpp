@@ -11,6 +11,7 @@
 
 #include <QDateEdit>
 #include <QGridLayout>
+#include <QHash>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -30,6 +31,8 @@
 namespace {
 
 constexpr int KeyRole = Qt::UserRole;
+// The owner the animal had when its list was read.
+constexpr int OwnerRole = Qt::UserRole + 1;
 
 QLineEdit *readOnlyBox(const char *name, QWidget *parent)
 {
@@ -210,14 +213,19 @@ void Transferir_AnimalScreen::showOwner(int target, int idProprietario, const QS
     if (same && s.model->rowCount() > 0)
         return; // OK on the owner already shown keeps the moves made
     s.model->removeRows(0, s.model->rowCount());
+    // An animal the other list holds (moved there already) stays there only.
+    const QList<int> onOtherSide = animals(target == 1 ? 2 : 1);
     try {
         QSqlQuery q = Sql::exec(mainConnection(),
                                 QStringLiteral("select id_animal, nome, num_microchip, num_pedigree from animal "
                                                "where id_proprietario = :id order by id_animal"),
                                 {{QStringLiteral("id"), idProprietario}});
         while (q.next()) {
+            if (onOtherSide.contains(q.value(0).toInt()))
+                continue;
             auto *caption = new QStandardItem(Sql::text(q.value(0)) + QStringLiteral(" - ") + Sql::text(q.value(1)));
             caption->setData(q.value(0).toInt(), KeyRole);
+            caption->setData(idProprietario, OwnerRole);
             s.model->appendRow({caption, new QStandardItem(Sql::text(q.value(2))), new QStandardItem(Sql::text(q.value(3)))});
         }
     } catch (const DbError &e) {
@@ -312,13 +320,54 @@ void Transferir_AnimalScreen::transferir()
         msg.warning(QStringLiteral("Falta selecionar o segundo proprietário!"), this);
         return;
     }
+    // What the clerk moved: the animals now listed under the other owner.
+    QStringList toRight, toLeft;
+    QHash<int, QString> names;
+    for (int target : {1, 2}) {
+        const Side &s = side(target);
+        const int owner = (target == 1 ? l : r).toInt();
+        for (int row = 0; row < s.model->rowCount(); ++row) {
+            const QStandardItem *item = s.model->item(row, 0);
+            names.insert(item->data(KeyRole).toInt(), item->text());
+            if (item->data(OwnerRole).toInt() != owner)
+                (target == 2 ? toRight : toLeft) << item->text();
+        }
+    }
+    if (toRight.isEmpty() && toLeft.isEmpty()) {
+        msg.information(QStringLiteral("Nenhum animal foi movido de uma lista para a outra."), this);
+        return;
+    }
+    const QString leftName = m_left.name->text().trimmed();
+    const QString rightName = m_right.name->text().trimmed();
+    QString question;
+    if (!toRight.isEmpty())
+        question += QStringLiteral("De %1 para %2: %3.\r").arg(leftName, rightName, toRight.join(QStringLiteral(", ")));
+    if (!toLeft.isEmpty())
+        question += QStringLiteral("De %1 para %2: %3.\r").arg(rightName, leftName, toLeft.join(QStringLiteral(", ")));
+    if (!msg.confirm(QStringLiteral("Transferir os animais?\r") + question + QStringLiteral("Deseja continuar?"), this))
+        return;
+    TransferStore::Result done;
     try {
-        TransferStore().transfer(l.toInt(), animals(1), r.toInt(), animals(2), m_date->date());
+        done = TransferStore().transfer(l.toInt(), animals(1), r.toInt(), animals(2), m_date->date());
     } catch (const DbError &e) {
         FormHelpers::showError(e, this);
         return;
     }
-    msg.warning(QStringLiteral("Operação realizada com sucesso!"), this);
+    // Both lists show what the database holds now.
+    for (int target : {1, 2}) {
+        side(target).model->removeRows(0, side(target).model->rowCount());
+        side(target).code->clear();
+    }
+    showOwner(1, l.toInt(), leftName, m_left.address->text());
+    showOwner(2, r.toInt(), rightName, m_right.address->text());
+    QString said = QStringLiteral("Operação realizada com sucesso!\r%1 animal(is) transferido(s).").arg(done.moved);
+    if (!done.missingAnimals.isEmpty()) {
+        QStringList skipped;
+        for (int a : done.missingAnimals)
+            skipped << names.value(a, QString::number(a));
+        said += QStringLiteral("\rNão transferido(s), excluído(s) em outra estação: %1.").arg(skipped.join(QStringLiteral(", ")));
+    }
+    msg.warning(said, this);
 }
 
 void Transferir_AnimalScreen::relatorio()

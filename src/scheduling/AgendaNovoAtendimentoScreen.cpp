@@ -1,4 +1,5 @@
 #include "scheduling/AgendaNovoAtendimentoScreen.h"
+#include "db/RowChange.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Formats.h"
@@ -13,6 +14,7 @@
 #include "scheduling/AutorizaCirurgiaReport.h"
 #include "scheduling/BookingNotice.h"
 #include "scheduling/ClinicalTabs.h"
+#include "scheduling/DeskSlot.h"
 #include "scheduling/SchedulingHooks.h"
 #include "ui/HourEdit.h"
 #include "ui/IdNameCombo.h"
@@ -52,6 +54,21 @@ int toInt(const QVariant &v)
     return v.isValid() && !v.isNull() ? v.toInt() : 0;
 }
 
+
+// The name of a stored unit or animal, for the entry that shows it.
+QString storedName(const char *table, const QVariant &id)
+{
+    if (!id.isValid() || id.isNull())
+        return {};
+    try {
+        const QString key = QLatin1String(table) == QLatin1String("animal") ? QStringLiteral("Id_Animal") : QStringLiteral("Id_Unidade_Trabalho");
+        return Sql::text(Sql::scalar(mainConnection(), QStringLiteral("select Nome from %1 where %2 = :k").arg(QLatin1String(table), key),
+                                     {{QStringLiteral("k"), id}}));
+    } catch (const DbError &) {
+        return {};
+    }
+}
+
 } // namespace
 
 AgendaNovoAtendimentoScreen::AgendaNovoAtendimentoScreen(QWidget *parent, const QVariant &unitOfRegister) : QWidget(parent)
@@ -86,6 +103,7 @@ AgendaNovoAtendimentoScreen::AgendaNovoAtendimentoScreen(QWidget *parent, const 
     m_tabs->addTab(buildIdentification(), QStringLiteral("Identificação"));
     m_clinical = new ClinicalTabs(m_tabs, m_status, [this] { return toInt(currentKey()); },
                                   [this] { return m_state.editing(); });
+    connect(m_clinical, &ClinicalTabs::editingChanged, this, [this] { updateActions(); });
     m_tabs->addTab(buildSummary(), QStringLiteral("Resumo atend."));
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int) {
         if (m_tabs->currentWidget() != m_summary->parentWidget())
@@ -173,6 +191,16 @@ QWidget *AgendaNovoAtendimentoScreen::buildIdentification()
     m_hour->setObjectName(QStringLiteral("edtHora"));
     m_hour->setMaximumWidth(80);
     add(QStringLiteral("Hora:"), m_hour);
+    // Beside the date and hour: what the map offers then (the web service
+    // fills the same places).
+    m_slotInfo = new QLabel(page);
+    m_slotInfo->setObjectName(QStringLiteral("lblVagaMapa"));
+    m_slotInfo->setWordWrap(true);
+    g->addWidget(m_slotInfo, row - 2, 2, 2, 1);
+    connect(m_date, &QDateEdit::dateChanged, this, &AgendaNovoAtendimentoScreen::showSlot);
+    connect(m_hour, &QLineEdit::textChanged, this, &AgendaNovoAtendimentoScreen::showSlot);
+    connect(m_unit, &QComboBox::currentIndexChanged, this, &AgendaNovoAtendimentoScreen::showSlot);
+    connect(m_animal, &QComboBox::currentIndexChanged, this, &AgendaNovoAtendimentoScreen::showSlot);
     m_statusCombo = new IdNameCombo(page);
     m_statusCombo->setObjectName(QStringLiteral("dblStatus"));
     add(QStringLiteral("Status atendimento:"), m_statusCombo);
@@ -304,6 +332,8 @@ QVariant AgendaNovoAtendimentoScreen::currentKey() const
 
 void AgendaNovoAtendimentoScreen::moveTo(int row)
 {
+    if (m_clinical && m_clinical->prescriptionEditing())
+        return;
     if (m_state.editing() || row < 0 || row >= m_state.rowCount) {
         if (row < 0 && !m_state.editing()) {
             m_state.row = -1;
@@ -325,11 +355,14 @@ void AgendaNovoAtendimentoScreen::show(const std::optional<Atendimento> &a)
 {
     m_current = a;
     m_id->setText(a ? a->Id_Atendimento.toString() : QString());
-    if (!a || !m_unit->selectId(a->Id_Unidade_Agendada))
+    // The stored unit and animal stay shown (and stored) even when the lists,
+    // which offer new attendances only current ones, no longer hold them.
+    m_unit->selectStored(a ? a->Id_Unidade_Agendada : QVariant(), a ? storedName("unidade_trabalho", a->Id_Unidade_Agendada) : QString());
+    if (!a || !m_unit->currentId().isValid())
         m_unit->setCurrentIndex(0);
     setOwner(a ? a->Id_Proprietario : QVariant());
     if (a)
-        m_animal->selectId(a->Id_Animal);
+        m_animal->selectStored(a->Id_Animal, storedName("animal", a->Id_Animal));
     animalChosen();
     if (a && a->Data_Hora_Atendimento.isValid()) {
         m_date->setDate(a->Data_Hora_Atendimento.date());
@@ -409,6 +442,7 @@ void AgendaNovoAtendimentoScreen::animalChosen()
         flag = AttendanceStore(mainConnection()).esterilizado(id);
     } catch (const DbError &) {
     }
+    m_esterilizadoLoaded = flag;
     m_esterilizado->setCurrentIndex(m_esterilizado->findText(flag));
 }
 
@@ -444,16 +478,19 @@ void AgendaNovoAtendimentoScreen::updateActions()
         if (QAction *a = m_actions.value(QString::fromLatin1(name)); a && !a->property("zapoRefused").toBool())
             a->setEnabled(on);
     };
-    set("actAppend", m_state.canAppend() && !m_state.editing());
-    set("actEdit", m_state.canEdit() && m_state.row >= 0);
-    set("actDelete", !m_state.editing());
-    set("actRefresh", !m_state.editing());
+    // While a prescription is typed the attendance stays where it is, as a
+    // record being typed does.
+    const bool rx = m_clinical && m_clinical->prescriptionEditing();
+    set("actAppend", m_state.canAppend() && !m_state.editing() && !rx);
+    set("actEdit", m_state.canEdit() && m_state.row >= 0 && !rx);
+    set("actDelete", !m_state.editing() && !rx);
+    set("actRefresh", !m_state.editing() && !rx);
     set("actPost", m_state.canPost());
     set("actCancel", m_state.canCancel());
-    set("actFirst", m_state.canGoBack());
-    set("actPrior", m_state.canGoBack());
-    set("actNext", m_state.canGoForward());
-    set("actLast", m_state.canGoForward());
+    set("actFirst", m_state.canGoBack() && !rx);
+    set("actPrior", m_state.canGoBack() && !rx);
+    set("actNext", m_state.canGoForward() && !rx);
+    set("actLast", m_state.canGoForward() && !rx);
     // One message at a time: a second click while one travels would mail twice.
     set("actReenviarEmail", !m_state.editing() && currentKey().isValid() && m_sending == 0);
     if (!m_state.editing())
@@ -551,21 +588,34 @@ void AgendaNovoAtendimentoScreen::gravar()
     if (!validate())
         return;
     const Atendimento a = collect();
+    if (!slotAccepted(a))
+        return;
     const QString flag = m_esterilizado->currentText();
     AttendanceStore store(mainConnection());
     try {
         if (m_state.mode == RecordMode::Insert) {
-            const int key = store.insert(a, flag);
+            const int key = store.insert(a, flag, m_esterilizadoLoaded);
             m_state.mode = RecordMode::Browse;
             reloadList(QStringLiteral("a.Id_Animal = :a"), {{QStringLiteral("a"), a.Id_Animal}}, key);
             setMode(RecordMode::Browse);
             notify(key, true);
             return;
         }
-        if (!store.update(a, flag)) {
+        if (!store.update(a, m_current ? *m_current : a, flag, m_esterilizadoLoaded)) {
             Services::messages().error(QStringLiteral("O atendimento não existe mais: foi excluído em outra estação."), this);
             return;
         }
+    } catch (const StaleRecord &e) {
+        // Another workstation changed what the clerk changed: the stored
+        // values are shown, to be changed again on top of them.
+        if (m_state.mode == RecordMode::Insert) {
+            animalChosen();
+        } else {
+            setMode(RecordMode::Browse);
+            moveTo(m_state.row);
+        }
+        Services::messages().warning(e.text(), this);
+        return;
     } catch (const DbError &e) {
         FormHelpers::showError(e, this);
         return;
@@ -573,6 +623,44 @@ void AgendaNovoAtendimentoScreen::gravar()
     setMode(RecordMode::Browse);
     moveTo(m_state.row);
     Services::messages().information(kSucesso, this);
+}
+
+void AgendaNovoAtendimentoScreen::showSlot()
+{
+    if (!m_slotInfo)
+        return;
+    const QTime t = m_hour->time();
+    DeskSlot s;
+    try {
+        s = DeskSlot::read(mainConnection(), m_unit->currentId(), m_animal->currentId(),
+                           t.isValid() ? QDateTime(m_date->date(), t) : QDateTime(),
+                           m_current ? m_current->Id_Atendimento : QVariant());
+    } catch (const DbError &) {
+        // A line of information: nothing rather than a box at each keystroke.
+    }
+    m_slotInfo->setText(s.text());
+}
+
+bool AgendaNovoAtendimentoScreen::slotAccepted(const Atendimento &a)
+{
+    // Only a new place is asked about: an alteration that keeps unit, animal
+    // and date-hour takes nothing more, and a cancelled booking holds none.
+    if (a.Id_Atendimento_Status.toInt() == 7)
+        return true;
+    if (m_state.mode == RecordMode::Edit && m_current && m_current->Id_Unidade_Agendada == a.Id_Unidade_Agendada
+        && m_current->Id_Animal == a.Id_Animal && m_current->Data_Hora_Atendimento == a.Data_Hora_Atendimento)
+        return true;
+    DeskSlot s;
+    try {
+        s = DeskSlot::read(mainConnection(), a.Id_Unidade_Agendada, a.Id_Animal, a.Data_Hora_Atendimento,
+                           m_state.mode == RecordMode::Edit ? a.Id_Atendimento : QVariant());
+    } catch (const DbError &e) {
+        FormHelpers::showError(e, this);
+        return false;
+    }
+    if (!s.known || s.free() > 0)
+        return true;
+    return Services::messages().confirm(noFreeSlotQuestion(), this);
 }
 
 void AgendaNovoAtendimentoScreen::notify(int idAtendimento, bool afterBooking)

@@ -85,6 +85,10 @@ private:
     void mailDone(int idAtendimento, bool afterBooking, const Mail::Outcome &out);
     void showMailState(const QString &text);
     void reloadList(const QString &condition, const QVariantMap &params, const QVariant &selectKey);
+    // The map's slot for the unit, animal and date-hour on screen.
+    void showSlot();
+    // False when the clerk declines a booking the map has no free place for.
+    bool slotAccepted(const Atendimento &a);
 
     RecordState m_state;
     std::optional<Atendimento> m_current;
@@ -111,7 +115,9 @@ private:
     QRadioButton *m_autorizaSim;
     QRadioButton *m_autorizaNao;
     QComboBox *m_esterilizado;
+    QString m_esterilizadoLoaded; // the animal's flag as read when the animal was chosen
     QTableWidget *m_summary;
     class QLabel *m_mailState;
     int m_sending = 0; // booking e-mails on their way
+    class QLabel *m_slotInfo = nullptr;
 };

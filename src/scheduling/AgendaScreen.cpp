@@ -226,9 +226,7 @@ QWidget *AgendaScreen::buildWeekly()
     fields->setRowStretch(5, 1);
     top->addLayout(fields);
     m_calendarWeek = makeCalendar(page, "mclAgendaSemanal", true);
-    m_weekNumbers = new WeekNumberColumn(m_calendarWeek, &mainConnection(), page);
-    top->addWidget(m_weekNumbers);
-    top->addWidget(m_calendarWeek);
+    top->addWidget(WeekNumberColumn::besideCalendar(m_calendarWeek, &mainConnection(), page, &m_weekNumbers));
     top->addStretch(1);
     v->addLayout(top);
 
@@ -284,8 +282,17 @@ void AgendaScreen::twin(IdNameCombo *a, IdNameCombo *b)
             to->setCurrentIndex(from->currentIndex());
         m_syncing = false;
     };
-    connect(a, &QComboBox::currentIndexChanged, this, [=] { copy(a, b); });
-    connect(b, &QComboBox::currentIndexChanged, this, [=] { copy(b, a); });
+    // The grid follows its filters at once: no other unit's bookings stay
+    // listed until "Atualizar".
+    auto changed = [this, copy](IdNameCombo *from, IdNameCombo *to) {
+        if (m_syncing)
+            return;
+        copy(from, to);
+        if (m_week)
+            refresh(false);
+    };
+    connect(a, &QComboBox::currentIndexChanged, this, [=] { changed(a, b); });
+    connect(b, &QComboBox::currentIndexChanged, this, [=] { changed(b, a); });
 }
 
 Agenda::Period AgendaScreen::period() const
@@ -338,10 +345,26 @@ void AgendaScreen::fillBoard(const Agenda::Board &b)
     m_weekTotal = b.weekTotal;
 }
 
+void AgendaScreen::standOn(const QVariant &key)
+{
+    // The attendance that was current stays current while listed; else the
+    // first row, so that the commands that open "the current attendance"
+    // never open none.
+    int row = -1;
+    if (key.isValid() && !key.isNull())
+        row = m_model->rowOf(QStringLiteral("a.Id_Atendimento = :zapo_current"), {{QStringLiteral("zapo_current"), key}});
+    if (row < 0 && m_model->rowCount() > 0)
+        row = 0;
+    if (row >= 0)
+        m_grid->setCurrentIndex(m_model->index(row, 0));
+}
+
 void AgendaScreen::refresh(bool sayWhenEmpty)
 {
     Connection &c = mainConnection();
     const QDate day = m_calendarWeek->selectedDate();
+    const QModelIndex was = m_grid->currentIndex();
+    const QVariant current = was.isValid() && was.row() < m_model->rowCount() ? m_model->key(was.row()) : QVariant();
     try {
         const QList<Agenda::Week> weeks = Agenda::weeksHolding(c, day);
         if (weeks.size() != 1) {
@@ -354,6 +377,7 @@ void AgendaScreen::refresh(bool sayWhenEmpty)
         m_model->setCountSource(Agenda::gridCountSource());
         m_model->setFilter(Agenda::gridCondition(filter(), Agenda::periodRange(date(), period()), &p), p);
         m_model->reload();
+        standOn(current);
         fillBoard(Agenda::readBoard(c, *m_week, filter()));
     } catch (const DbError &e) {
         m_status->showMessage(kWeekFailed);
@@ -369,27 +393,17 @@ void AgendaScreen::refresh(bool sayWhenEmpty)
 
 void AgendaScreen::refreshWeek()
 {
-    if (!m_week)
-        return;
-    try {
-        fillBoard(Agenda::readBoard(mainConnection(), *m_week, filter()));
-    } catch (const DbError &e) {
-        m_status->showMessage(kWeekFailed);
-        FormHelpers::showError(e, this);
-        return;
-    }
-    m_status->showMessage(QStringLiteral("Total registro do ") + Agenda::periodWord(period()) + QStringLiteral(" :")
-                          + QString::number(m_model->rowCount()) + QStringLiteral(" Total de registro na semana: ")
-                          + QString::number(m_weekTotal));
+    // The whole refresh: the week check, the grid and the board, for the
+    // calendar's day.
+    refresh(false);
 }
 
 void AgendaScreen::weeklyTabEntered()
 {
-    // The board's week becomes the current one; nothing is read again
-    // until "&Atualizar".
+    // The board's week is the week of the calendar's day; nothing is read
+    // again until "&Atualizar".
     try {
-        Connection &c = mainConnection();
-        if (auto w = Agenda::weekOf(c, serverNow(c).date()))
+        if (auto w = Agenda::weekOf(mainConnection(), m_calendarWeek->selectedDate()))
             m_week = w;
     } catch (const DbError &) {
         m_status->showMessage(kWeekFailed);

@@ -1,6 +1,7 @@
 #pragma once
 #include "scheduling/AgendaStore.h"
 
+#include <QVariant>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -57,6 +58,8 @@ public slots:
     void setDate(const QDate &d);
 
 private:
+    // Makes the row of `key` current when listed, else the first row.
+    void standOn(const QVariant &key);
     QWidget *buildPrincipal();
     QWidget *buildWeekly();
     void buildContextMenu();

@@ -2,6 +2,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Keys.h"
+#include "db/RowChange.h"
 #include "db/ServerClock.h"
 #include "db/Session.h"
 #include "db/Sql.h"
@@ -29,12 +30,16 @@ QVariantMap values(const Atendimento &a)
             {QStringLiteral("Ind_Autoriza_Cirurgia"), a.Ind_Autoriza_Cirurgia}};
 }
 
-void writeFlag(Connection &c, const QVariant &idAnimal, const QString &flag)
+// The animal's sterilized flag is the animal's own column: written only
+// when the clerk changed it from what was read with the animal, and only
+// while it still holds that (a vet may have marked the animal meanwhile).
+void writeFlag(Connection &c, const QVariant &idAnimal, const QString &flag, const QString &loadedFlag)
 {
     if (flag.isEmpty() || !idAnimal.isValid() || idAnimal.isNull())
         return;
-    Sql::exec(c, QStringLiteral("update animal set Esterilizado = :e where Id_Animal = :a"),
-              {{QStringLiteral("e"), flag}, {QStringLiteral("a"), idAnimal}});
+    RowChange change(QStringLiteral("animal"), QStringLiteral("Id_Animal"), idAnimal);
+    change.column(QStringLiteral("Esterilizado"), loadedFlag, flag);
+    change.apply(c);
 }
 
 bool exists(Connection &c, const QString &sql, const QVariantMap &p)
@@ -73,11 +78,11 @@ QString AttendanceStore::esterilizado(const QVariant &idAnimal)
                                  {{QStringLiteral("a"), idAnimal}}));
 }
 
-int AttendanceStore::insert(const Atendimento &a, const QString &flag)
+int AttendanceStore::insert(const Atendimento &a, const QString &flag, const QString &loadedFlag)
 {
     const QDateTime now = serverNow(m_c);
     Transaction tx(m_c);
-    writeFlag(m_c, a.Id_Animal, flag);
+    writeFlag(m_c, a.Id_Animal, flag, loadedFlag);
     QVariantMap p = values(a);
     p.insert(QStringLiteral("Inserido_Por"), user());
     p.insert(QStringLiteral("Inserido_Em"), now);
@@ -92,25 +97,22 @@ int AttendanceStore::insert(const Atendimento &a, const QString &flag)
     return key.toInt();
 }
 
-bool AttendanceStore::update(const Atendimento &a, const QString &flag)
+bool AttendanceStore::update(const Atendimento &a, const Atendimento &loaded, const QString &flag, const QString &loadedFlag)
 {
     const QDateTime now = serverNow(m_c);
     Transaction tx(m_c);
-    QVariantMap p = values(a);
-    p.insert(QStringLiteral("Modificado_Por"), user());
-    p.insert(QStringLiteral("Modificado_Em"), now);
-    p.insert(QStringLiteral("id"), a.Id_Atendimento);
-    QSqlQuery q = Sql::exec(
-        m_c,
-        QStringLiteral("update atendimento set Id_Proprietario = :Id_Proprietario, Id_Animal = :Id_Animal, "
-                       "Id_Unidade_Trabalho = :Id_Unidade_Trabalho, Id_Unidade_Agendada = :Id_Unidade_Agendada, "
-                       "Data_Hora_Atendimento = :Data_Hora_Atendimento, Id_Atendimento_Status = :Id_Atendimento_Status, "
-                       "Modificado_Por = :Modificado_Por, Modificado_Em = :Modificado_Em, "
-                       "Ind_Autoriza_Cirurgia = :Ind_Autoriza_Cirurgia where Id_Atendimento = :id"),
-        p);
-    if (q.numRowsAffected() != 1)
-        return false;
-    writeFlag(m_c, a.Id_Animal, flag);
+    RowChange change(QStringLiteral("atendimento"), QStringLiteral("Id_Atendimento"), a.Id_Atendimento);
+    change.columns(values(loaded), values(a));
+    change.stamp(QStringLiteral("Modificado_Por"), user());
+    change.stamp(QStringLiteral("Modificado_Em"), now);
+    try {
+        change.apply(m_c);
+    } catch (const StaleRecord &e) {
+        if (e.deleted())
+            return false;
+        throw;
+    }
+    writeFlag(m_c, a.Id_Animal, flag, loadedFlag);
     tx.commit();
     return true;
 }

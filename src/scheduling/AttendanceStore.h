@@ -31,10 +31,15 @@ public:
 
     // A new attendance with the animal's sterilized flag, in one
     // transaction; returns the key the server gave this very insert.
-    int insert(const Atendimento &a, const QString &esterilizado);
-    // The attendance's own columns (never who inserted it or when) and the
-    // flag, in one transaction. False when the row is gone.
-    bool update(const Atendimento &a, const QString &esterilizado);
+    // `loadedFlag` is the flag as read with the animal: the flag is written
+    // only when it differs, and refused (StaleRecord) when another
+    // workstation changed it since.
+    int insert(const Atendimento &a, const QString &esterilizado, const QString &loadedFlag);
+    // What the clerk changed of the attendance's own columns (never who
+    // inserted it or when) against `loaded`, and the flag as above, in one
+    // transaction. False when the row is gone; StaleRecord when another
+    // workstation changed one of the same columns since it was loaded.
+    bool update(const Atendimento &a, const Atendimento &loaded, const QString &esterilizado, const QString &loadedFlag);
 
     enum class Removal { Removed, HasClinicalRows, Missing };
     Removal remove(int idAtendimento);

@@ -11,6 +11,8 @@
 #include "ui/Services.h"
 
 #include <QAction>
+#include <QEvent>
+#include <QLocale>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -190,6 +192,7 @@ QWidget *ClinicalTabs::buildPrescriptions()
     auto *row = new QHBoxLayout;
     m_peso = new IdNameCombo(page);
     m_peso->setObjectName(QStringLiteral("dblPeso"));
+    m_peso->installEventFilter(this);
     row->addWidget(FormHelpers::caption(QStringLiteral("Peso:"), m_peso, page));
     row->addWidget(m_peso);
     auto *byWeight = commandButton(QStringLiteral("Inserir texto por peso."), QStringLiteral("bmpTextoPeso"), page);
@@ -217,10 +220,33 @@ void ClinicalTabs::openLookups()
     const IdNameCombo::Options empty{true, false, {}};
     m_proc->fill(c, QStringLiteral("select Id_Tipo_Procedimento, Nome from tipo_procedimento order by Nome"), {}, empty);
     m_med->fill(c, QStringLiteral("select Id_Medicamento, Nome from medicamento order by Nome"), {}, empty);
-    IdNameCombo::Options weight = empty;
-    weight.text = [](const QVariant &, const QString &peso) { return peso; };
-    m_peso->fill(c, QStringLiteral("select Id_Receituario_texto_Peso, Peso from receituario_texto_peso order by Peso"), {}, weight);
+    fillWeights();
     reloadProfessionalLookup();
+}
+
+void ClinicalTabs::fillWeights()
+{
+    IdNameCombo::Options weight{true, false, {}};
+    // Weights as the clerk writes them: "12,5".
+    weight.text = [](const QVariant &, const QString &peso) {
+        bool ok = false;
+        const double v = peso.toDouble(&ok);
+        return ok ? QLocale(QLocale::Portuguese, QLocale::Brazil).toString(v, 'f', QLocale::FloatingPointShortest) : peso;
+    };
+    m_peso->fill(mainConnection(), QStringLiteral("select Id_Receituario_texto_Peso, Peso from receituario_texto_peso order by Peso"), {},
+                 weight);
+}
+
+bool ClinicalTabs::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_peso && event->type() == QEvent::FocusIn) {
+        try {
+            fillWeights();
+        } catch (const DbError &e) {
+            FormHelpers::showError(e, m_tabs);
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ClinicalTabs::reloadProfessionalLookup()
@@ -450,6 +476,7 @@ void ClinicalTabs::updateRxActions()
     set("actRxNext", !editing && has && m_rxIndex < m_prescriptions.size() - 1);
     set("actRxLast", !editing && has && m_rxIndex < m_prescriptions.size() - 1);
     set("actRxPrint", !editing);
+    emit editingChanged(editing);
 }
 
 void ClinicalTabs::rxInsert()
@@ -542,6 +569,13 @@ void ClinicalTabs::rxMove(int index)
 
 void ClinicalTabs::rxPrint()
 {
+    // The form's header (number, date, owner, animal) is the stored
+    // attendance's: it must be the one shown, so a new or changed attendance
+    // is saved first.
+    if (m_attendance() <= 0 || m_busy()) {
+        Services::messages().information(QStringLiteral("Grave o atendimento antes de imprimir o receituário."), m_tabs);
+        return;
+    }
     if (const auto &print = SchedulingHooks::prescriptionPrinter())
         print(m_tabs, m_attendance(), m_text->toPlainText());
 }

@@ -43,6 +43,11 @@ public:
     int prescriptionCount() const { return int(m_prescriptions.size()); }
     bool prescriptionEditing() const { return m_rxMode != 0; }
 
+signals:
+    // A prescription started or stopped being typed: the attendance list
+    // must not move meanwhile.
+    void editingChanged(bool editing);
+
 public slots:
     void addProfessional();
     void removeProfessional();
@@ -63,7 +68,13 @@ public slots:
     void insertWeightText();
     void insertStandardText();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // The texts by weight, read again each time the field is entered (019
+    // may have added some meanwhile).
+    void fillWeights();
     QWidget *buildProfessionals();
     QWidget *buildProcedures();
     QWidget *buildMedicines();

@@ -82,10 +82,24 @@ bool DraftStore::draftDuplicate(const SlotValues &v, int exceptId)
            > 0;
 }
 
-int DraftStore::insert(const SlotValues &v, const QString &user)
+namespace {
+
+const QString SlotTable = QStringLiteral("mapa_disponibilidade_agenda");
+const QString SlotKey = QStringLiteral("Id_Mapa_disponibilidade_agenda");
+const QString DraftTable = QStringLiteral("mapa_rascunho");
+const QString DraftKey = QStringLiteral("Id_Mapa_rascunho");
+
+} // namespace
+
+DraftStore::Saved DraftStore::insert(const SlotValues &v, const QString &user, int *keyOut)
 {
     Transaction tx(m_c);
-    const int key = Keys::nextProgramKey(m_c, QStringLiteral("mapa_rascunho"), QStringLiteral("Id_Mapa_rascunho"));
+    Keys::lockTable(m_c, SlotTable, SlotKey);
+    const int key = Keys::nextProgramKey(m_c, DraftTable, DraftKey);
+    if (publishedDuplicate(v))
+        return Saved::PublishedDuplicate;
+    if (draftDuplicate(v, 0))
+        return Saved::DraftDuplicate;
     QVariantMap p = slotParams(v);
     p.insert(QStringLiteral("k"), key);
     p.insert(QStringLiteral("por"), userValue(user));
@@ -96,11 +110,20 @@ int DraftStore::insert(const SlotValues &v, const QString &user)
                                   "Qt_vaga_usada_f_grande_porte) values (:k, :u, :p, :dh, :g, :f, :por, :e, 'ATIVO', :em, 0, 0)"),
               p);
     tx.commit();
-    return key;
+    if (keyOut)
+        *keyOut = key;
+    return Saved::Done;
 }
 
-bool DraftStore::alter(int id, const SlotValues &v, const QString &user)
+DraftStore::Saved DraftStore::alter(int id, const SlotValues &v, const QString &user)
 {
+    Transaction tx(m_c);
+    Keys::lockTable(m_c, SlotTable, SlotKey);
+    Keys::lockTable(m_c, DraftTable, DraftKey);
+    if (publishedDuplicate(v))
+        return Saved::PublishedDuplicate;
+    if (draftDuplicate(v, id))
+        return Saved::DraftDuplicate;
     QVariantMap p = slotParams(v);
     p.insert(QStringLiteral("k"), id);
     p.insert(QStringLiteral("por"), userValue(user));
@@ -110,7 +133,12 @@ bool DraftStore::alter(int id, const SlotValues &v, const QString &user)
                                                 "Qt_vaga_disp_f_grande_porte = :f, Id_Especie = :e, Modificado_por = :por, "
                                                 "Modificado_em = :em where Id_Mapa_rascunho = :k and Status_Registro = 'ATIVO'"),
                             p);
-    return q.numRowsAffected() == 1;
+    const bool changed = q.numRowsAffected() == 1;
+    q = QSqlQuery();
+    if (!changed)
+        return Saved::Gone;
+    tx.commit();
+    return Saved::Done;
 }
 
 bool DraftStore::remove(int id)
@@ -127,8 +155,8 @@ DraftStore::PublishResult DraftStore::publish(const std::function<bool(int, int)
     Transaction tx(m_c);
     // The key lock first: a second workstation publishing now waits here and
     // then finds the drafts already claimed.
-    int key = Keys::nextProgramKey(m_c, QStringLiteral("mapa_disponibilidade_agenda"),
-                                   QStringLiteral("Id_Mapa_disponibilidade_agenda"));
+    int key = Keys::nextProgramKey(m_c, SlotTable, SlotKey);
+    Keys::lockTable(m_c, DraftTable, DraftKey);
     QList<int> drafts;
     {
         QSqlQuery q = Sql::exec(m_c, QStringLiteral("select Id_Mapa_rascunho from mapa_rascunho where Status_Registro = 'ATIVO' "
@@ -139,12 +167,26 @@ DraftStore::PublishResult DraftStore::publish(const std::function<bool(int, int)
     const QDateTime now = serverNow(m_c);
     int done = 0;
     for (int d : drafts) {
+        // The claim itself refuses a draft already in the map (including one
+        // published a moment ago from an identical draft).
         QSqlQuery claim = Sql::exec(m_c, QStringLiteral("update mapa_rascunho set Status_Registro = 'INATIVO', "
                                                         "Id_mapa_disponibilidade_agenda = :k where Id_Mapa_rascunho = :d "
-                                                        "and Status_Registro = 'ATIVO'"),
+                                                        "and Status_Registro = 'ATIVO' and not exists (select 1 from "
+                                                        "mapa_disponibilidade_agenda m where "
+                                                        "m.Id_unidade_trabalho = mapa_rascunho.Id_unidade_trabalho and "
+                                                        "m.Id_Especie = mapa_rascunho.Id_Especie and "
+                                                        "m.Data_hora_disponibilidade = mapa_rascunho.Data_hora_disponibilidade and "
+                                                        "m.Id_tipo_procedimento = mapa_rascunho.Id_tipo_procedimento)"),
                                     {{QStringLiteral("k"), key}, {QStringLiteral("d"), d}});
         const bool claimed = claim.numRowsAffected() == 1;
         claim = QSqlQuery();
+        if (!claimed
+            && Sql::scalar(m_c, QStringLiteral("select count(*) from mapa_rascunho where Id_Mapa_rascunho = :d and "
+                                               "Status_Registro = 'ATIVO'"),
+                           {{QStringLiteral("d"), d}})
+                       .toInt()
+                   > 0)
+            ++r.skipped;
         if (claimed) {
             // The stored date-hour is copied as it is.
             Sql::exec(m_c, QStringLiteral("insert into mapa_disponibilidade_agenda (Id_Mapa_disponibilidade_agenda, "
@@ -165,6 +207,28 @@ DraftStore::PublishResult DraftStore::publish(const std::function<bool(int, int)
     }
     tx.commit();
     return r;
+}
+
+QList<DraftStore::UnitPlan> DraftStore::plannedByUnit()
+{
+    QSqlQuery q = Sql::exec(m_c, QStringLiteral(
+        "select ut.Nome, mr.Id_unidade_trabalho, count(*), sum(mr.Qt_vaga_disponivel_geral), "
+        "sum(mr.Qt_vaga_disp_f_grande_porte) from mapa_rascunho mr "
+        "left join unidade_trabalho ut on (ut.Id_Unidade_Trabalho = mr.Id_unidade_trabalho) "
+        "where mr.Status_Registro = 'ATIVO' group by ut.Nome, mr.Id_unidade_trabalho "
+        "order by ut.Nome, mr.Id_unidade_trabalho"));
+    QList<UnitPlan> out;
+    while (q.next()) {
+        UnitPlan u;
+        u.unidadeNome = Sql::text(q.value(0)).toUpper();
+        if (u.unidadeNome.isEmpty())
+            u.unidadeNome = QStringLiteral("UNIDADE ") + Sql::text(q.value(1));
+        u.horarios = q.value(2).toInt();
+        u.vagaGeral = q.value(3).toInt();
+        u.vagaFemea = q.value(4).toInt();
+        out << u;
+    }
+    return out;
 }
 
 QString DraftStore::reportStatement()

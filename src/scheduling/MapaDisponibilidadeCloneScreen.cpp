@@ -3,6 +3,7 @@
 #include "db/DbError.h"
 #include "db/ServerClock.h"
 #include "db/Session.h"
+#include "scheduling/Holidays.h"
 #include "ui/FormHelpers.h"
 #include "ui/IdNameCombo.h"
 #include "ui/LongWork.h"
@@ -92,7 +93,10 @@ MapaDisponibilidadeCloneScreen::MapaDisponibilidadeCloneScreen(Connection &c, co
     auto *gerarButton = new QPushButton(QStringLiteral("Gerar agenda"), this);
     gerarButton->setObjectName(QStringLiteral("bmpGerar"));
     gerarButton->setAccessibleName(QStringLiteral("Gerar agenda"));
+    m_includeHolidays = new QCheckBox(QStringLiteral("Incluir feriados"), this);
+    m_includeHolidays->setObjectName(QStringLiteral("chkIncluirFeriados"));
     foot->addWidget(m_weekdays);
+    foot->addWidget(m_includeHolidays);
     foot->addStretch();
     foot->addWidget(gerarButton);
     v->addLayout(foot);
@@ -151,6 +155,20 @@ void MapaDisponibilidadeCloneScreen::buildMonth()
         item->setData(DayRole, d);
         item->setData(SelectedRole, false);
         m_days->setItem(1 + cell / 7, cell % 7, item);
+    }
+    // The month's days off in red, named in the cell's tip.
+    try {
+        m_off = Holidays::between(m_c, m_first, m_first.addDays(m_first.daysInMonth() - 1));
+    } catch (const DbError &e) {
+        m_off.clear();
+        FormHelpers::showError(e, this);
+    }
+    for (const Holidays::Day &h : m_off) {
+        const int cell = startColumn + h.date.day() - 1;
+        if (QTableWidgetItem *item = m_days->item(1 + cell / 7, cell % 7)) {
+            item->setForeground(QColor(190, 0, 0));
+            item->setToolTip(h.name);
+        }
     }
 }
 
@@ -216,10 +234,27 @@ void MapaDisponibilidadeCloneScreen::nextMonth()
 
 void MapaDisponibilidadeCloneScreen::gerar()
 {
-    const QList<QDate> days = selectedDays();
+    QList<QDate> days = selectedDays();
     const QVariant unit = m_units->currentId();
     const QList<int> units = unit.isValid() ? QList<int>{unit.toInt()} : m_unitIds;
     Messages &msg = Services::messages();
+    if (!m_includeHolidays->isChecked()) {
+        // Nobody operates on a holiday: those days stay out unless the
+        // clerk asks for them, and the question names them.
+        QList<Holidays::Day> left;
+        for (const Holidays::Day &h : std::as_const(m_off))
+            if (days.contains(h.date))
+                left << h;
+        if (!left.isEmpty()) {
+            if (!msg.confirm(QStringLiteral("Os dias abaixo são feriados e ficarão fora da agenda (marque \"Incluir "
+                                            "feriados\" para gerá-los também):\r")
+                                 + Holidays::describe(left) + QStringLiteral("\rDeseja continuar?"),
+                             this))
+                return;
+            for (const Holidays::Day &h : left)
+                days.removeAll(h.date);
+        }
+    }
     SlotStore::CloneResult r;
     try {
         LongWork progress(QStringLiteral("Clonagem de agenda"), QStringLiteral("Gerando agenda..."), this);

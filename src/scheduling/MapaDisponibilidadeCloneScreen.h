@@ -1,4 +1,5 @@
 #pragma once
+#include "scheduling/Holidays.h"
 #include "scheduling/SlotStore.h"
 
 #include <QDate>
@@ -32,6 +33,8 @@ public:
     QList<QDate> selectedDays() const;
     void previousMonth();
     void nextMonth();
+    // Generates the selected days; holidays stay out (the question lists
+    // them) unless "Incluir feriados" is checked.
     void gerar();
     // True once a generation wrote slots (the map then reads its day again).
     bool generated() const { return m_generated; }
@@ -51,4 +54,6 @@ private:
     QList<int> m_unitIds;
     QTableWidget *m_days = nullptr;
     QCheckBox *m_weekdays = nullptr;
+    QCheckBox *m_includeHolidays = nullptr;
+    QList<Holidays::Day> m_off; // the shown month's holidays
 };

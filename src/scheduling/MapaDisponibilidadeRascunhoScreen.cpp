@@ -150,7 +150,7 @@ MapaDisponibilidadeRascunhoScreen::MapaDisponibilidadeRascunhoScreen(Connection 
 
 MapaDisponibilidadeRascunhoScreen::~MapaDisponibilidadeRascunhoScreen() = default;
 
-void MapaDisponibilidadeRascunhoScreen::showRows(const QList<Draft> &rows)
+void MapaDisponibilidadeRascunhoScreen::showRows(const QList<Draft> &rows, int keepKey)
 {
     m_rows = rows;
     m_loading = true;
@@ -167,20 +167,35 @@ void MapaDisponibilidadeRascunhoScreen::showRows(const QList<Draft> &rows)
     m_grid->resizeColumnsToContents();
     m_panels.at(0)->setText(QStringLiteral(" Total de registro: ") + QString::number(rows.size()));
     if (!rows.isEmpty()) {
-        m_grid->setCurrentIndex(m_model->index(0, 0));
-        rowReached(0);
+        int row = 0;
+        for (int i = 0; i < rows.size(); ++i)
+            if (rows.at(i).id == keepKey)
+                row = i;
+        m_grid->setCurrentIndex(m_model->index(row, 0));
+        rowReached(row);
+    }
+}
+
+int MapaDisponibilidadeRascunhoScreen::currentDraftKey() const
+{
+    const QModelIndex i = m_grid->currentIndex();
+    return i.isValid() && i.row() < m_rows.size() ? m_rows.at(i.row()).id : 0;
+}
+
+void MapaDisponibilidadeRascunhoScreen::reload(int keepKey)
+{
+    if (m_state != State::Browsing)
+        return;
+    try {
+        showRows(m_store.planned(), keepKey);
+    } catch (const DbError &e) {
+        FormHelpers::showError(e, this);
     }
 }
 
 void MapaDisponibilidadeRascunhoScreen::atualizar()
 {
-    if (m_state != State::Browsing)
-        return;
-    try {
-        showRows(m_store.planned());
-    } catch (const DbError &e) {
-        FormHelpers::showError(e, this);
-    }
+    reload(currentDraftKey());
 }
 
 void MapaDisponibilidadeRascunhoScreen::rowReached(int row)
@@ -360,35 +375,42 @@ void MapaDisponibilidadeRascunhoScreen::gravar()
     v.vagaGeral = gv;
     v.vagaFemea = fv;
     const QString user = usuarioLogado().IdUsuario;
+    int savedKey = 0;
     try {
-        if (m_store.publishedDuplicate(v)) {
+        // The duplicate tests run inside the save, under its locks.
+        int key = m_editingKey;
+        const DraftStore::Saved saved =
+            m_state == State::New ? m_store.insert(v, user, &key) : m_store.alter(m_editingKey, v, user);
+        switch (saved) {
+        case DraftStore::Saved::Done:
+            break;
+        case DraftStore::Saved::PublishedDuplicate:
             msg.information(QStringLiteral("Já existe um registro com a mesma data, hora, unidade, procedimento e especie "
                                            "cadastrado EM PRODUÇÃO\rSe for preciso um replanejamento, altere a quantidade de "
                                            "vagas do registro já existente."),
                             this);
             return;
-        }
-        if (m_store.draftDuplicate(v, m_editingKey)) {
+        case DraftStore::Saved::DraftDuplicate:
             msg.information(QStringLiteral("Já existe um registro com a mesma data, hora, unidade, procedimento e especie "
                                            "cadastrado.\rSe for preciso um replanejamento, altere a quantidade de vagas do "
                                            "registro já existente."),
                             this);
             return;
-        }
-        if (m_state == State::New) {
-            m_store.insert(v, user);
-        } else if (!m_store.alter(m_editingKey, v, user)) {
+        case DraftStore::Saved::Gone:
             // Published or deleted from another workstation meanwhile.
             msg.error(QStringLiteral("Erro ao tentar gravar."), this);
             return;
         }
+        savedKey = key;
     } catch (const std::exception &e) {
         FormHelpers::showError(e, this);
         return;
     }
     m_state = State::Browsing;
+    m_editingKey = 0;
     setFieldsEnabled(false);
-    atualizar();
+    // The clerk stays on the draft just saved.
+    reload(savedKey);
     msg.warning(DoneText, this);
 }
 
@@ -427,7 +449,21 @@ void MapaDisponibilidadeRascunhoScreen::publicar()
         msg.warning(QStringLiteral("Um registro esta sendo editado ou inserido. Finalise a operação para continuar."), this);
         return;
     }
-    if (!msg.confirm(QStringLiteral("Deseja realmente transferir a programação para produção?\rEsta operação será definitiva."),
+    // The question says what goes out, unit by unit.
+    QString plan;
+    try {
+        for (const DraftStore::UnitPlan &u : m_store.plannedByUnit())
+            plan += QStringLiteral("%1: %2 horário(s), %3 vaga(s) geral e %4 vaga(s) fêmea grande\r")
+                        .arg(u.unidadeNome)
+                        .arg(u.horarios)
+                        .arg(u.vagaGeral)
+                        .arg(u.vagaFemea);
+    } catch (const DbError &e) {
+        FormHelpers::showError(e, this);
+        return;
+    }
+    if (!msg.confirm(plan + QStringLiteral("Deseja realmente transferir a programação para produção?\rEsta operação será "
+                                           "definitiva."),
                      this))
         return;
     DraftStore::PublishResult r;
@@ -448,7 +484,11 @@ void MapaDisponibilidadeRascunhoScreen::publicar()
     m_hora->clear();
     m_geral->clear();
     m_femea->clear();
-    msg.warning(DoneText, this);
+    QString done = DoneText;
+    if (r.skipped > 0)
+        done += QStringLiteral("\r") + QString::number(r.skipped)
+                + QStringLiteral(" horário(s) já cadastrado(s) não foram publicados.");
+    msg.warning(done, this);
 }
 
 void MapaDisponibilidadeRascunhoScreen::imprimir()

@@ -42,7 +42,10 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
-    void showRows(const QList<Draft> &rows);
+    // `keepKey`: the draft to stand on afterwards (the first when it is gone).
+    void showRows(const QList<Draft> &rows, int keepKey = 0);
+    void reload(int keepKey);
+    int currentDraftKey() const;
     void rowReached(int row);
     void clearFields();
     void setFieldsEnabled(bool on);

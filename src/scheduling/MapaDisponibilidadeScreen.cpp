@@ -10,6 +10,7 @@
 #include "scheduling/MapaDisponibilidadeRascunhoScreen.h"
 #include "scheduling/SchedulingWidgets.h"
 #include "scheduling/VagasAreaAbrangenciaScreen.h"
+#include "scheduling/WeekNumberColumn.h"
 #include "ui/HourEdit.h"
 #include "ui/ReadOnlyGrid.h"
 #include "ui/Services.h"
@@ -53,6 +54,18 @@ const QString FemaleBelow = QStringLiteral(
     "A quantidade de vagas para fêmeas grandes que está sendo replanejada é inferior a que já foi utilizada.\rA "
     "operação não poderá ser concluída. ");
 const QString HourTaken = QStringLiteral("A hora da vaga não pode ser alterada por ter sido usada em um agendamento.");
+const QString KeysTaken = QStringLiteral(
+    "A vaga já tem lugares ocupados: unidade, espécie, procedimento e área não podem ser alterados.");
+const QString Stale = QStringLiteral(
+    "A vaga foi alterada em outra estação de trabalho depois de ser lida e já tem lugares ocupados.\rConfira os dados "
+    "atuais e refaça a alteração.");
+
+QString dayMoveQuestion(int taken)
+{
+    return QStringLiteral("Esta vaga tem %1 lugar(es) ocupado(s) pela web. Os proprietários agendados precisam ser avisados "
+                          "da mudança de dia. Deseja continuar?")
+        .arg(taken);
+}
 
 FieldDef lookup(const QString &captionText, const QString &name, const QString &table, const QString &key,
                 const QString &filter)
@@ -151,7 +164,7 @@ QWidget *MapaDisponibilidadeScreen::buildPrincipal()
     m_calendar->setObjectName(QStringLiteral("mtcData"));
     m_calendar->setAccessibleName(QStringLiteral("Data"));
     m_calendar->setGridVisible(true);
-    top->addWidget(m_calendar);
+    top->addWidget(WeekNumberColumn::besideCalendar(m_calendar, &m_c, page), 0, Qt::AlignTop);
 
     auto *quadro = new QGroupBox(QStringLiteral("Quadro de horário"), page);
     quadro->setObjectName(QStringLiteral("grbQuadro"));
@@ -559,6 +572,7 @@ void MapaDisponibilidadeScreen::gravar()
             // The counters as they are now, not as the grid read them (the
             // write below checks them again).
             const std::optional<Slot> now = m_store.read(was.id);
+            const int taken = now ? now->usadaGeral + now->usadaFemea : 0;
             if (now && v.vagaGeral < now->usadaGeral) {
                 msg.information(GeneralBelow, this);
                 return;
@@ -567,8 +581,17 @@ void MapaDisponibilidadeScreen::gravar()
                 msg.information(FemaleBelow, this);
                 return;
             }
-            if (msg.confirm(QStringLiteral("Deseja realmente alterar o registro?"), this)) {
-                switch (m_store.alter(was.id, v, was.dataHora.time(), keysChanged, user)) {
+            if (taken > 0 && SlotStore::changesBookedKeys(v, was)) {
+                msg.information(KeysTaken, this);
+                return;
+            }
+            // Owners booked on the web keep their place when the day moves,
+            // but somebody has to tell them: the clerk decides knowing how many.
+            const bool dayMoves = taken > 0 && v.dataHora.date() != was.dataHora.date();
+            const bool go = dayMoves ? msg.confirm(dayMoveQuestion(taken), this)
+                                     : msg.confirm(QStringLiteral("Deseja realmente alterar o registro?"), this);
+            if (go) {
+                switch (m_store.alter(was.id, v, was, user)) {
                 case SlotStore::Outcome::Done:
                     msg.information(Done, this);
                     break;
@@ -584,6 +607,13 @@ void MapaDisponibilidadeScreen::gravar()
                 case SlotStore::Outcome::HourTaken:
                     msg.information(HourTaken, this);
                     return;
+                case SlotStore::Outcome::KeysTaken:
+                    msg.information(KeysTaken, this);
+                    return;
+                case SlotStore::Outcome::Stale:
+                    // The copy on screen is no longer the slot: show it anew.
+                    msg.information(Stale, this);
+                    break;
                 default:
                     msg.error(SaveFailed, this);
                     break;

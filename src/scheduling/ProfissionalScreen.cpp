@@ -133,26 +133,38 @@ void ProfissionalScreen::recordShown()
         p->setProfessionalName(name);
     // A new record starts with empty lists; otherwise the lists are what the
     // tables hold (so a cancelled edit shows the stored intervals again).
+    for (QList<WorkInterval> &l : m_loaded)
+        l.clear();
     if (mode() == RecordMode::Insert || !key.isValid() || key.isNull()) {
         for (IntervalPanel *p : m_panels)
             p->setRows({});
         return;
     }
     try {
-        for (IntervalPanel *p : m_panels)
-            p->setRows(WorkIntervals::load(connection(), p->kind(), key));
+        for (int i = 0; i < 3; ++i)
+            m_loaded[i] = WorkIntervals::load(connection(), m_panels[i]->kind(), key);
+        for (int i = 0; i < 3; ++i)
+            m_panels[i]->setRows(m_loaded[i]);
     } catch (const DbError &e) {
+        for (QList<WorkInterval> &l : m_loaded)
+            l.clear();
         for (IntervalPanel *p : m_panels)
             p->setRows({});
         Services::messages().error(e.text(), this);
     }
 }
 
-void ProfissionalScreen::afterWrite(const QVariant &key, bool, Connection &c)
+void ProfissionalScreen::afterWrite(const QVariant &key, bool inserting, Connection &c)
 {
     const QVariant user = currentUser();
-    for (IntervalPanel *p : m_panels)
-        WorkIntervals::replace(c, p->kind(), key, p->rows(), user);
+    // An alteration touches only the intervals the clerk added or took
+    // away, so that another workstation's new interval survives.
+    for (int i = 0; i < 3; ++i) {
+        if (inserting)
+            WorkIntervals::replace(c, m_panels[i]->kind(), key, m_panels[i]->rows(), user);
+        else
+            WorkIntervals::apply(c, m_panels[i]->kind(), key, m_loaded[i], m_panels[i]->rows(), user);
+    }
 }
 
 bool ProfissionalScreen::mayDelete(const QVariant &key)

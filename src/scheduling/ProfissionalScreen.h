@@ -1,4 +1,5 @@
 #pragma once
+#include "scheduling/WorkIntervals.h"
 #include "ui/register/RegisterScreen.h"
 
 class IntervalPanel;
@@ -28,4 +29,5 @@ private:
     void reloadUnits();
 
     IntervalPanel *m_panels[3] = {};
+    QList<WorkInterval> m_loaded[3]; // each panel's rows as read, what an alteration compares with
 };

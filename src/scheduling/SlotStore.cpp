@@ -4,6 +4,7 @@
 #include "db/ServerClock.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
+#include "db/ValueRows.h"
 
 #include <QSqlQuery>
 
@@ -159,12 +160,22 @@ QList<int> SlotStore::insert(const SlotValues &v, const QList<int> &areas, const
     return keys;
 }
 
-SlotStore::Outcome SlotStore::alter(int id, const SlotValues &v, const QTime &storedTimeOfDay, bool testDuplicate,
-                                    const QString &user)
+bool SlotStore::changesBookedKeys(const SlotValues &v, const Slot &loaded)
 {
-    const QTime newTime = v.dataHora.time();
-    const bool hourChanges = QTime(newTime.hour(), newTime.minute())
-                             != QTime(storedTimeOfDay.hour(), storedTimeOfDay.minute());
+    return v.unidade != loaded.unidade || v.especie != loaded.especie || v.procedimento != loaded.procedimento;
+}
+
+bool SlotStore::changesTimeOfDay(const SlotValues &v, const Slot &loaded)
+{
+    const QTime a = v.dataHora.time(), b = loaded.dataHora.time();
+    return QTime(a.hour(), a.minute()) != QTime(b.hour(), b.minute());
+}
+
+SlotStore::Outcome SlotStore::alter(int id, const SlotValues &v, const Slot &loaded, const QString &user)
+{
+    const bool keysChange = changesBookedKeys(v, loaded);
+    const bool hourChanges = changesTimeOfDay(v, loaded);
+    const bool testDuplicate = keysChange || v.dataHora != loaded.dataHora;
     Transaction tx(m_c);
     if (testDuplicate) {
         // Under the same lock as new slots, so the test holds until commit.
@@ -172,14 +183,22 @@ SlotStore::Outcome SlotStore::alter(int id, const SlotValues &v, const QTime &st
         if (duplicate(v, id))
             return Outcome::Duplicate;
     }
+    // Nothing taken, or the row still as the clerk read it: what a booking
+    // depends on is compared with the stored row by the statement itself,
+    // so a booking taken between the read and the write is seen.
+    const QString nothingTaken =
+        QStringLiteral("(coalesce(Qt_vaga_usada_geral, 0) = 0 and coalesce(Qt_vaga_usada_f_grande_porte, 0) = 0)");
     QString sql = QStringLiteral(
         "update mapa_disponibilidade_agenda set Id_unidade_trabalho = :u, Id_tipo_procedimento = :p, "
         "Data_hora_disponibilidade = :dh, Qt_vaga_disponivel_geral = :g, Qt_vaga_disp_f_grande_porte = :f, "
         "Modificado_por = :por, Modificado_em = :em, Id_Especie = :e "
         "where Id_Mapa_disponibilidade_agenda = :k and coalesce(Qt_vaga_usada_geral, 0) <= :g "
-        "and coalesce(Qt_vaga_usada_f_grande_porte, 0) <= :f");
-    if (hourChanges)
-        sql += QStringLiteral(" and coalesce(Qt_vaga_usada_geral, 0) = 0 and coalesce(Qt_vaga_usada_f_grande_porte, 0) = 0");
+        "and coalesce(Qt_vaga_usada_f_grande_porte, 0) <= :f "
+        "and (%1 or (coalesce(Id_unidade_trabalho, 0) = :lu and coalesce(Id_Especie, 0) = :le "
+        "and coalesce(Id_tipo_procedimento, 0) = :lp and Data_hora_disponibilidade = :ldh))")
+                      .arg(nothingTaken);
+    if (keysChange || hourChanges)
+        sql += QStringLiteral(" and ") + nothingTaken;
     const QVariantMap params{{QStringLiteral("u"), v.unidade},
                              {QStringLiteral("p"), v.procedimento},
                              {QStringLiteral("dh"), v.dataHora},
@@ -188,7 +207,11 @@ SlotStore::Outcome SlotStore::alter(int id, const SlotValues &v, const QTime &st
                              {QStringLiteral("por"), userValue(user)},
                              {QStringLiteral("em"), serverNow(m_c)},
                              {QStringLiteral("e"), v.especie},
-                             {QStringLiteral("k"), id}};
+                             {QStringLiteral("k"), id},
+                             {QStringLiteral("lu"), loaded.unidade},
+                             {QStringLiteral("le"), loaded.especie},
+                             {QStringLiteral("lp"), loaded.procedimento},
+                             {QStringLiteral("ldh"), loaded.dataHora}};
     // The web booking service may take a place and give it back between the
     // refused update and the read that explains it; then nothing explains
     // the refusal and the update is simply tried again.
@@ -208,8 +231,15 @@ SlotStore::Outcome SlotStore::alter(int id, const SlotValues &v, const QTime &st
             return Outcome::GeneralBelowTaken;
         if (v.vagaFemea < now->usadaFemea)
             return Outcome::FemaleBelowTaken;
-        if (hourChanges && (now->usadaGeral > 0 || now->usadaFemea > 0))
-            return Outcome::HourTaken;
+        if (now->usadaGeral > 0 || now->usadaFemea > 0) {
+            if (now->unidade != loaded.unidade || now->especie != loaded.especie
+                || now->procedimento != loaded.procedimento || now->dataHora != loaded.dataHora)
+                return Outcome::Stale;
+            if (keysChange)
+                return Outcome::KeysTaken;
+            if (hourChanges)
+                return Outcome::HourTaken;
+        }
     }
     // Still refused while every read says it fits: the places are moving
     // under it; say that places were taken rather than report success.
@@ -250,42 +280,50 @@ SlotStore::CloneResult SlotStore::clone(const Slot &model, const QList<QDate> &d
                                         const QString &user, const std::function<bool(int done)> &step)
 {
     CloneResult r;
-    Transaction tx(m_c);
-    int key = Keys::nextProgramKey(m_c, Table, KeyColumn);
-    const QDateTime now = serverNow(m_c);
     const QTime time(model.dataHora.time().hour(), model.dataHora.time().minute());
-    int done = 0;
-    for (const QDate &d : days) {
-        for (int unit : units) {
-            SlotValues v;
-            v.unidade = unit;
-            v.procedimento = model.procedimento;
-            v.dataHora = QDateTime(d, time);
-            v.vagaGeral = model.vagaGeral;
-            v.vagaFemea = model.vagaFemea;
-            v.especie = model.especie;
-            if (duplicate(v)) {
-                ++r.skipped;
-            } else {
-                Sql::exec(m_c, InsertSlot,
-                          {{QStringLiteral("k"), key++},
-                           {QStringLiteral("u"), v.unidade},
-                           {QStringLiteral("p"), v.procedimento},
-                           {QStringLiteral("dh"), v.dataHora},
-                           {QStringLiteral("g"), v.vagaGeral},
-                           {QStringLiteral("f"), v.vagaFemea},
-                           {QStringLiteral("por"), userValue(user)},
-                           {QStringLiteral("em"), now},
-                           {QStringLiteral("e"), v.especie},
-                           {QStringLiteral("a"), nullInt()}});
-                ++r.inserted;
-            }
-            if (step && !step(++done)) {
-                r.cancelled = true;
-                r.inserted = 0;
-                return r; // rolled back
-            }
-        }
+    QList<QDateTime> when;
+    for (const QDate &d : days)
+        if (const QDateTime t(d, time); !when.contains(t))
+            when << t;
+    QList<int> unitIds;
+    for (int u : units)
+        if (!unitIds.contains(u))
+            unitIds << u;
+    const int candidates = int(when.size() * unitIds.size());
+    if (candidates == 0)
+        return r;
+    Transaction tx(m_c);
+    const int key = Keys::nextProgramKey(m_c, Table, KeyColumn);
+    // Every day for every unit in one statement: the duplicate test is the
+    // statement's own condition, under the key lock, and the keys follow on
+    // from the greatest in day and unit order.
+    QVariantMap p{{QStringLiteral("base"), key - 1},
+                  {QStringLiteral("p"), model.procedimento},
+                  {QStringLiteral("g"), model.vagaGeral},
+                  {QStringLiteral("f"), model.vagaFemea},
+                  {QStringLiteral("por"), userValue(user)},
+                  {QStringLiteral("em"), serverNow(m_c)},
+                  {QStringLiteral("e"), model.especie}};
+    const QString unitRows = ValueRows::integers(m_c.dialect(), unitIds, QStringLiteral("u"), QStringLiteral("u"), p);
+    const QString dayRows = ValueRows::dateTimes(m_c.dialect(), when, QStringLiteral("d"), QStringLiteral("dh"), p);
+    const QString sql = QStringLiteral(
+        "insert into mapa_disponibilidade_agenda (Id_Mapa_disponibilidade_agenda, Id_unidade_trabalho, "
+        "Id_tipo_procedimento, Data_hora_disponibilidade, Qt_vaga_disponivel_geral, Qt_vaga_disp_f_grande_porte, "
+        "Qt_vaga_usada_geral, Qt_vaga_usada_f_grande_porte, Inserido_por, Inserido_em, Id_Especie, COD_AREA_ABRN) "
+        "select :base + row_number() over (order by c.dh, c.u), c.u, :p, c.dh, :g, :f, 0, 0, :por, :em, :e, null "
+        "from (select un.u, dd.dh from %1 un cross join %2 dd) c "
+        "where not exists (select 1 from mapa_disponibilidade_agenda m where m.Id_unidade_trabalho = c.u "
+        "and m.Id_Especie = :e and m.Data_hora_disponibilidade = c.dh and m.Id_tipo_procedimento = :p)")
+                            .arg(unitRows, dayRows);
+    QSqlQuery q = Sql::exec(m_c, sql, p);
+    r.inserted = q.numRowsAffected();
+    q = QSqlQuery();
+    r.skipped = candidates - r.inserted;
+    if (step && !step(candidates)) {
+        r.cancelled = true;
+        r.inserted = 0;
+        r.skipped = 0;
+        return r; // rolled back
     }
     tx.commit();
     return r;

@@ -61,21 +61,31 @@ public:
         GeneralBelowTaken,
         FemaleBelowTaken,
         HourTaken,   // the hour would change under a booking
+        KeysTaken,   // unit, species or procedure would change under a booking
+        Stale,       // booked, and no longer as the clerk loaded it
         Taken,       // a delete refused: places are held
         Gone,        // the slot is no longer there
     };
-    // Alters the slot unless a booking made it impossible meanwhile: the
-    // counts never go below what is taken, and the time of day changes only
-    // while nothing is taken. `testDuplicate` when unit, species, date-hour
-    // or procedure changed (the sibling rows of a multi-area slot share them).
-    Outcome alter(int id, const SlotValues &v, const QTime &storedTimeOfDay, bool testDuplicate, const QString &user);
+    // Alters the slot unless a booking made it impossible meanwhile, judged
+    // by the update itself: the counts never go below what is taken; while
+    // any place is taken the unit, species, procedure and time of day stay
+    // (the day may move: a whole slot rescheduled), and the row must still
+    // hold what the clerk loaded (`loaded`), so a save from a stale copy never
+    // moves a booked slot back. The duplicate test runs when unit, species,
+    // date-hour or procedure change (the sibling rows of a multi-area slot
+    // share them).
+    Outcome alter(int id, const SlotValues &v, const Slot &loaded, const QString &user);
+    // Whether `v` changes what the bookings of `loaded` depend on.
+    static bool changesBookedKeys(const SlotValues &v, const Slot &loaded);
+    static bool changesTimeOfDay(const SlotValues &v, const Slot &loaded);
     // Deletes the slot only while no place is taken.
     Outcome remove(int id);
 
     // Cloning: the model's procedure, hour, species and offered counts to
-    // each day for each unit, none taken, no area, in one transaction. A
+    // each day for each unit, none taken, no area, in one statement. A
     // clone whose unit, species, date-hour and procedure already exist is
-    // skipped. `step(done)` false cancels (nothing is written).
+    // skipped. `step(done)` (called once, with every pair done) false
+    // cancels: nothing is written.
     struct CloneResult {
         int inserted = 0;
         int skipped = 0;

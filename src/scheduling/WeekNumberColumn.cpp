@@ -4,6 +4,8 @@
 
 #include <QCalendarWidget>
 #include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
 #include <QPainter>
 #include <QTableView>
 
@@ -15,6 +17,36 @@ WeekNumberColumn::WeekNumberColumn(QCalendarWidget *calendar, Connection *c, QWi
     if (auto *view = calendar->findChild<QTableView *>())
         view->viewport()->installEventFilter(this);
     reload();
+}
+
+QString WeekNumberColumn::caption() { return QStringLiteral("Semana epidemiológica"); }
+
+QWidget *WeekNumberColumn::besideCalendar(QCalendarWidget *calendar, Connection *c, QWidget *parent,
+                                          WeekNumberColumn **column)
+{
+    auto *box = new QWidget(parent);
+    auto *g = new QGridLayout(box);
+    g->setContentsMargins(0, 0, 0, 0);
+    g->setHorizontalSpacing(2);
+    g->setVerticalSpacing(1);
+    // Epidemiological weeks run from Sunday to Saturday: one row, one week.
+    calendar->setFirstDayOfWeek(Qt::Sunday);
+    calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    calendar->setParent(box);
+    auto *numbers = new WeekNumberColumn(calendar, c, box);
+    numbers->setToolTip(caption());
+    numbers->setAccessibleName(caption());
+    auto *label = new QLabel(caption(), box);
+    label->setObjectName(QStringLiteral("lblSemanaEpidemiologica"));
+    QFont f = label->font();
+    f.setPointSizeF(f.pointSizeF() * 0.85);
+    label->setFont(f);
+    g->addWidget(label, 0, 0, 1, 2, Qt::AlignLeft);
+    g->addWidget(numbers, 1, 0);
+    g->addWidget(calendar, 1, 1);
+    if (column)
+        *column = numbers;
+    return box;
 }
 
 QList<QDate> WeekNumberColumn::rowStarts(int year, int month, Qt::DayOfWeek firstDay)

@@ -15,6 +15,13 @@ class WeekNumberColumn : public QWidget {
 public:
     WeekNumberColumn(QCalendarWidget *calendar, Connection *c, QWidget *parent = nullptr);
 
+    // The calendar (weeks from Sunday, its own ISO numbers hidden) with the
+    // epidemiological week numbers on its left, under the caption
+    // "Semana epidemiológica" so that nobody takes them for another count.
+    static QWidget *besideCalendar(QCalendarWidget *calendar, Connection *c, QWidget *parent,
+                                   WeekNumberColumn **column = nullptr);
+    static QString caption();
+
     // The first date of each of the six week rows a calendar shows for a
     // month (a month starting on the first weekday still shows the week
     // before it in the first row).

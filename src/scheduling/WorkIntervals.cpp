@@ -2,11 +2,13 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Keys.h"
+#include "db/RowChange.h"
 #include "db/ServerClock.h"
 #include "db/Sql.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
+#include <QStringList>
 
 namespace WorkIntervals {
 
@@ -110,21 +112,12 @@ QList<WorkInterval> load(Connection &c, IntervalKind kind, const QVariant &idPro
     return rows;
 }
 
-void replace(Connection &c, IntervalKind kind, const QVariant &idProfissional, const QList<WorkInterval> &rows,
-             const QVariant &userId)
+namespace {
+
+void insertRows(Connection &c, IntervalKind kind, const QVariant &idProfissional, const QList<WorkInterval> &rows,
+                const QVariant &userId, int controle, int key)
 {
     const TableOf t = tableOf(kind);
-    const QVariantMap who{{QStringLiteral("p"), idProfissional}};
-    int controle = 0;
-    if (kind == IntervalKind::WorkingHours)
-        controle = Sql::scalar(c, QStringLiteral("select max(Controle) from jornada_trabalho where Id_Profissional = :p"), who).toInt() + 1;
-    // Keys are taken before the old rows go, so the new set never reuses
-    // them (the table stays locked for keys until the transaction ends).
-    int key = rows.isEmpty() ? 0 : Keys::nextProgramKey(c, t.table, t.key);
-    Sql::exec(c, QStringLiteral("delete from %1 where Id_Profissional = :p").arg(t.table), who);
-    if (rows.isEmpty())
-        return;
-
     const QDateTime now = serverNow(c);
     for (const WorkInterval &w : rows) {
         QVariantMap v{{QStringLiteral("k"), key++},
@@ -154,6 +147,69 @@ void replace(Connection &c, IntervalKind kind, const QVariant &idProfissional, c
                       v);
         }
     }
+}
+
+int nextControle(Connection &c, IntervalKind kind, const QVariantMap &who)
+{
+    if (kind != IntervalKind::WorkingHours)
+        return 0;
+    return Sql::scalar(c, QStringLiteral("select max(Controle) from jornada_trabalho where Id_Profissional = :p"), who).toInt() + 1;
+}
+
+} // namespace
+
+void replace(Connection &c, IntervalKind kind, const QVariant &idProfissional, const QList<WorkInterval> &rows,
+             const QVariant &userId)
+{
+    const TableOf t = tableOf(kind);
+    const QVariantMap who{{QStringLiteral("p"), idProfissional}};
+    const int controle = nextControle(c, kind, who);
+    // Keys are taken before the old rows go, so the new set never reuses
+    // them (the table stays locked for keys until the transaction ends).
+    const int key = rows.isEmpty() ? 0 : Keys::nextProgramKey(c, t.table, t.key);
+    Sql::exec(c, QStringLiteral("delete from %1 where Id_Profissional = :p").arg(t.table), who);
+    if (!rows.isEmpty())
+        insertRows(c, kind, idProfissional, rows, userId, controle, key);
+}
+
+void apply(Connection &c, IntervalKind kind, const QVariant &idProfissional, const QList<WorkInterval> &loaded,
+           const QList<WorkInterval> &rows, const QVariant &userId)
+{
+    QList<WorkInterval> added = rows;
+    QList<WorkInterval> removed;
+    for (const WorkInterval &w : loaded) {
+        const qsizetype i = added.indexOf(w);
+        if (i >= 0)
+            added.removeAt(i);
+        else
+            removed << w;
+    }
+    const TableOf t = tableOf(kind);
+    for (const WorkInterval &w : removed) {
+        // One stored row that still is the interval the clerk took away;
+        // none means another workstation changed or removed it meanwhile.
+        QVariantMap p{{QStringLiteral("p"), idProfissional}};
+        QStringList cond{QStringLiteral("Id_Profissional = :p")};
+        cond << RowChange::stillHolds(c, t.table, QStringLiteral("Id_Unidade_Trabalho"), QStringLiteral("u"), w.unitId, p)
+             << RowChange::stillHolds(c, t.table, QStringLiteral("Data_Hora_Inicial"), QStringLiteral("a"),
+                                      QDateTime(w.firstDay, w.startTime.isValid() ? w.startTime : QTime(0, 0)), p)
+             << RowChange::stillHolds(c, t.table, QStringLiteral("Data_Hora_Final"), QStringLiteral("b"),
+                                      QDateTime(w.lastDay, w.endTime.isValid() ? w.endTime : QTime(0, 0)), p);
+        if (kind == IntervalKind::WorkingHours) {
+            cond << QStringLiteral("Status_Registro = 'ATIVO'")
+                 << QStringLiteral("Id_Dia_Semana = (select id_Dia_Semana from dia_semana where nome = :n)");
+            p.insert(QStringLiteral("n"), w.weekday);
+        }
+        QSqlQuery q = Sql::exec(c, QStringLiteral("delete from %1 where %2 = (select min(%2) from %1 where %3)")
+                                       .arg(t.table, t.key, cond.join(QStringLiteral(" and "))),
+                                p);
+        if (q.numRowsAffected() != 1)
+            throw StaleRecord(false);
+    }
+    if (added.isEmpty())
+        return;
+    const QVariantMap who{{QStringLiteral("p"), idProfissional}};
+    insertRows(c, kind, idProfissional, added, userId, nextControle(c, kind, who), Keys::nextProgramKey(c, t.table, t.key));
 }
 
 void removeAll(Connection &c, const QVariant &idProfissional)

@@ -59,6 +59,14 @@ QList<WorkInterval> load(Connection &c, IntervalKind kind, const QVariant &idPro
 void replace(Connection &c, IntervalKind kind, const QVariant &idProfissional, const QList<WorkInterval> &rows,
              const QVariant &userId);
 
+// An alteration of the professional's rows of one kind: the rows of
+// `loaded` (what the screen read) missing from `rows` are deleted, the rows
+// of `rows` not in `loaded` are added, the others stay untouched. A deleted
+// row that another workstation changed or removed meanwhile throws
+// StaleRecord. Run inside the saving transaction.
+void apply(Connection &c, IntervalKind kind, const QVariant &idProfissional, const QList<WorkInterval> &loaded,
+           const QList<WorkInterval> &rows, const QVariant &userId);
+
 // Removes every interval of the professional (all three kinds).
 void removeAll(Connection &c, const QVariant &idProfissional);
 

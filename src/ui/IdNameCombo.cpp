@@ -1,6 +1,10 @@
 #include "ui/IdNameCombo.h"
 #include "db/Sql.h"
 
+namespace {
+constexpr int kStoredOnly = Qt::UserRole + 1;
+}
+
 IdNameCombo::IdNameCombo(QWidget *parent) : QComboBox(parent)
 {
     setEditable(false);
@@ -51,4 +55,16 @@ bool IdNameCombo::selectId(const QVariant &id)
         }
     }
     return false;
+}
+
+void IdNameCombo::selectStored(const QVariant &id, const QString &name)
+{
+    for (int i = count() - 1; i >= 0; --i)
+        if (itemData(i, kStoredOnly).toBool())
+            removeItem(i);
+    if (!id.isValid() || id.isNull() || selectId(id))
+        return;
+    addItem(Sql::text(id) + QStringLiteral(" - ") + name, id);
+    setItemData(count() - 1, true, kStoredOnly);
+    setCurrentIndex(count() - 1);
 }

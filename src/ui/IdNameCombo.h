@@ -31,4 +31,9 @@ public:
     QVariant currentId() const;
     // Chooses the item of an id; false (and no change) when not listed.
     bool selectId(const QVariant &id);
+    // Shows a stored id even when the list no longer offers it (an inactive
+    // unit, an animal of another owner now): an entry of its own is added
+    // for it, and goes again at the next call or fill. An invalid id only
+    // removes such an entry.
+    void selectStored(const QVariant &id, const QString &name);
 };

@@ -154,12 +154,14 @@ private slots:
         QCOMPARE(texts(QStringLiteral("mnuCadastros")),
                  (QStringList{QStringLiteral("006 - &Cadastrar Proprietário/Animal..."), QStringLiteral("007 - &Profissional..."),
                               QStringLiteral("008 - &Atendimento particular..."), QStringLiteral("-"), QStringLiteral("Tabela"),
-                              QStringLiteral("48 - Mapa disponibilidade")}));
+                              QStringLiteral("48 - Mapa disponibilidade"), QStringLiteral("054 - &Feriados municipais..."),
+                              QStringLiteral("061 - &Unificar proprietários...")}));
         const QStringList tabela = texts(QStringLiteral("mnuTabela"));
         QCOMPARE(tabela.size(), 15);
         QCOMPARE(tabela.first(), QStringLiteral("009 - &Grupo de animais..."));
         QCOMPARE(tabela.last(), QStringLiteral("050-Tabelas auxiliares (Rolvex)"));
-        QCOMPARE(texts(QStringLiteral("mnuRelatorios")).size(), 27);
+        QCOMPARE(texts(QStringLiteral("mnuRelatorios")).size(), 28);
+        QCOMPARE(texts(QStringLiteral("mnuRelatorios")).last(), QStringLiteral("053 - &Ocupação do programa..."));
         QCOMPARE(texts(QStringLiteral("mnuUtilitario")).size(), 6);
         QCOMPARE(texts(QStringLiteral("mnuJanelas")).size(), 7);
         QCOMPARE(texts(QStringLiteral("mnuAjuda")), (QStringList{QStringLiteral("&Sistema..."), QStringLiteral("&Manual do sistema")}));

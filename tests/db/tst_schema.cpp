@@ -75,6 +75,29 @@ private slots:
         QVERIFY(Schema::addMissingIndexes(c).isEmpty());
     }
 
+    // A table of ours added after a database was made (the municipal
+    // holidays) is created when that database is opened again, with its
+    // screen's row in `form` so that profiles can be given it.
+    void missingTablesAreAddedOnOpening_data() { addEngineRows(); }
+    void missingTablesAreAddedOnOpening()
+    {
+        ZAPO_TEST_DB(t);
+        Connection &c = t->dm().main();
+        QVERIFY(Schema::addMissingTables(c).isEmpty());
+        Sql::exec(c, QStringLiteral("drop table feriado_municipal"));
+        Sql::exec(c, QStringLiteral("delete from form where Id_Form = 54"));
+        {
+            auto again = t->openAnother();
+            QCOMPARE(Sql::scalar(again->main(), QStringLiteral("select count(*) from feriado_municipal")).toInt(), 0);
+            QCOMPARE(Sql::scalar(again->main(), QStringLiteral("select Tag from form where Id_Form = 54")).toInt(), 54);
+        }
+        Sql::exec(c, QStringLiteral("insert into feriado_municipal (Id_Feriado_Municipal, Data_Feriado, Descricao, Ind_Anual, "
+                                    "Ind_Status) values (1, :d, 'X', 'SIM', 'ATIVO')"),
+                  {{QStringLiteral("d"), QDateTime(QDate(2026, 2, 5), QTime(0, 0))}});
+        QVERIFY(Schema::addMissingTables(c).isEmpty());
+        QCOMPARE(Sql::scalar(c, QStringLiteral("select count(*) from feriado_municipal")).toInt(), 1);
+    }
+
     void everyDescribedColumnExists_data() { addEngineRows(); }
     void everyDescribedColumnExists()
     {
@@ -377,7 +400,7 @@ private slots:
             QVERIFY(!Sql::text(q.value(3)).endsWith(QLatin1Char('.')));
         }
         // Every numbered screen of the menu, by its number and tag.
-        for (int id : {1, 2, 3, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 21, 22, 23, 24, 44, 45, 46, 47, 48, 49, 50}) {
+        for (int id : {1, 2, 3, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 21, 22, 23, 24, 44, 45, 46, 47, 48, 49, 50, 54}) {
             QVERIFY2(rows.contains(id), qPrintable(QString::number(id)));
             QCOMPARE(rows.value(id).first, id);
             QCOMPARE(rows.value(id).second, QStringLiteral("F"));

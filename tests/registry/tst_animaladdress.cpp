@@ -3,6 +3,7 @@
 // history's order, and deletions that spare addresses still in use.
 #include "RegistryFixture.h"
 #include "db/DataModule.h"
+#include "db/ServerClock.h"
 #include "db/Sql.h"
 #include "registry/AddressGroup.h"
 #include "registry/AnimalSearch.h"
@@ -163,6 +164,101 @@ private slots:
         QCOMPARE(s.historyModel()->rowCount(), 2);
     }
 
+    void alterationsOfTwoWorkstations_data() { addEngineRows(); }
+    void alterationsOfTwoWorkstations()
+    {
+        ZAPO_TEST_DB(t);
+        const int home = seed(*t);
+        auto other = t->openAnother();
+        RecordingMessages msg;
+        Endereco_AnimalScreen a(nullptr, &t->main());
+        Endereco_AnimalScreen b(nullptr, &other->main());
+        a.loadOwner(1, 10);
+        b.loadOwner(1, 10);
+        auto field = [](Endereco_AnimalScreen &s, const char *column) {
+            return qobject_cast<QLineEdit *>(s.addressGroup()->editor(QLatin1String(column)));
+        };
+        auto stored = [&](const char *column) {
+            return Sql::text(Sql::scalar(t->main(), QStringLiteral("select %1 from endereco where Id_Endereco = :h").arg(QLatin1String(column)),
+                                         {{QStringLiteral("h"), home}}));
+        };
+        // B changes the complement; A, which loaded the address before, the house.
+        b.alterar();
+        field(b, "DES_CMPL_ENDR")->setText(QStringLiteral("FUNDOS"));
+        b.gravar();
+        QCOMPARE(msg.last(), QStringLiteral("Operação realizada com sucesso!"));
+        a.alterar();
+        field(a, "NUM_IMOV_LOGR")->setText(QStringLiteral("95"));
+        a.gravar();
+        QCOMPARE(msg.last(), QStringLiteral("Operação realizada com sucesso!"));
+        QCOMPARE(stored("DES_CMPL_ENDR"), QStringLiteral("FUNDOS"));
+        QCOMPARE(stored("NUM_IMOV_LOGR"), QStringLiteral("95"));
+
+        // B, still showing house 10, changes it too: refused, and B shows 95.
+        b.alterar();
+        field(b, "NUM_IMOV_LOGR")->setText(QStringLiteral("111"));
+        b.gravar();
+        QCOMPARE(msg.shown.last().kind, QStringLiteral("warning"));
+        QCOMPARE(msg.last(), QStringLiteral("O registro foi alterado em outra estação de trabalho depois de aberto. Os dados foram "
+                                            "recarregados; refaça a alteração."));
+        QCOMPARE(b.state(), Endereco_AnimalScreen::State::Browsing);
+        QCOMPARE(field(b, "NUM_IMOV_LOGR")->text(), QStringLiteral("95"));
+        QCOMPARE(stored("NUM_IMOV_LOGR"), QStringLiteral("95"));
+    }
+
+    void commandsActOnTheSelectedAddress_data() { addEngineRows(); }
+    void commandsActOnTheSelectedAddress()
+    {
+        ZAPO_TEST_DB(t);
+        const int home = seed(*t);
+        Connection &c = t->main();
+        // The oldest address lies in a district closed since.
+        Sql::exec(c, QStringLiteral("update endereco set Id_Distrito = 9, data_inicial_end = :d where Id_Endereco = :h"),
+                  {{QStringLiteral("d"), QDate(2019, 4, 1)}, {QStringLiteral("h"), home}});
+        RecordingMessages msg;
+        Endereco_AnimalScreen s(nullptr, &c);
+        s.loadOwner(1, 10);
+        auto *district = qobject_cast<QComboBox *>(s.addressGroup()->editor(QStringLiteral("Id_Distrito")));
+        QVERIFY(district);
+        QCOMPARE(district->currentText(), QStringLiteral("DISTRITO 9"));
+        // An unchanged alteration keeps it.
+        s.alterar();
+        s.gravar();
+        QCOMPARE(msg.last(), QStringLiteral("Operação realizada com sucesso!"));
+        QCOMPARE(count(c, QStringLiteral("select Id_Distrito from endereco where Id_Endereco = :h"), {{QStringLiteral("h"), home}}), 9);
+
+        // Two more: one dated by the clerk, one by the server's day.
+        s.novo();
+        QCOMPARE(district->findText(QStringLiteral("DISTRITO 9")), -1); // not offered for a new address
+        typeAddress(s, QString::number(kStreet), QStringLiteral("95"), QStringLiteral("01022024"));
+        s.gravar();
+        s.novo();
+        typeAddress(s, QString::number(kStreet), QStringLiteral("111"), QString());
+        s.gravar();
+        const int newest = count(c, QStringLiteral("select max(Id_Endereco) from endereco_animal where Id_Animal = 10"));
+        QCOMPARE(Sql::scalar(c, QStringLiteral("select data_inicial_end from endereco where Id_Endereco = :k"), {{QStringLiteral("k"), newest}})
+                     .toDateTime()
+                     .date(),
+                 serverNow(c).date());
+        // Newest first in time; the new address stays selected.
+        QCOMPARE(s.historyModel()->rowCount(), 3);
+        QCOMPARE(s.historyModel()->item(0, 1)->data(Qt::UserRole).toInt(), newest);
+        QCOMPARE(s.historyModel()->item(2, 1)->data(Qt::UserRole).toInt(), home);
+
+        // The oldest selected stays selected when the tab returns to the toolbar.
+        s.tabs()->setCurrentIndex(1);
+        selectHistoryKey(s, home);
+        s.tabs()->setCurrentIndex(0);
+        QCOMPARE(s.historyGrid()->currentIndex().row(), 2);
+        QCOMPARE(qobject_cast<QLineEdit *>(s.addressGroup()->editor(QStringLiteral("NOM_LOGR")))->text(), QStringLiteral("RUA VELHA"));
+        msg.answers = {true};
+        s.excluir();
+        QCOMPARE(msg.shown.at(msg.shown.size() - 2).text,
+                 QStringLiteral("Você esta preste a deletar o endereço do REX\rRUA VELHA, 10, desde 01/04/2019\rDeseje continuar?"));
+        QCOMPARE(count(c, QStringLiteral("select count(*) from endereco_animal where Id_Animal = 10 and Id_Endereco = :h"), {{QStringLiteral("h"), home}}), 0);
+        QCOMPARE(count(c, QStringLiteral("select count(*) from endereco_animal where Id_Animal = 10")), 2);
+    }
+
     void deletionSparesAddressesInUse_data() { addEngineRows(); }
     void deletionSparesAddressesInUse()
     {
@@ -189,7 +285,7 @@ private slots:
         selectHistoryKey(s, home);
         msg.answers = {false};
         s.excluir();
-        QCOMPARE(msg.last(), QStringLiteral("Você esta preste a deletar o endereço do REX\rDeseje continuar?"));
+        QCOMPARE(msg.last(), QStringLiteral("Você esta preste a deletar o endereço do REX\rRUA VELHA, 10\rDeseje continuar?"));
         QCOMPARE(count(c, QStringLiteral("select count(*) from endereco_animal where Id_Animal = 10")), 3);
         s.excluir();
         QCOMPARE(count(c, QStringLiteral("select count(*) from endereco_animal where Id_Animal = 10 and Id_Endereco = :h"), {{QStringLiteral("h"), home}}), 0);

@@ -159,8 +159,10 @@ private slots:
         // An edit rewrites in place: no new membership or history row.
         AnimalEdit edit = newAnimal(owner, QStringLiteral("REX II"));
         edit.animal = *a;
+        edit.loadedAnimal = *a;
         edit.animal.Nome = QStringLiteral("REX II");
         edit.address = *addr;
+        edit.loadedAddress = *addr;
         edit.address.DES_CMPL_ENDR = QStringLiteral("FUNDOS");
         edit.birthDateText = QStringLiteral("31/05/20");
         store.update(edit);

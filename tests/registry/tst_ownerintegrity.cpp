@@ -4,6 +4,8 @@
 // in capitals.
 #include "RegistryFixture.h"
 #include "db/DbError.h"
+#include "db/RowChange.h"
+#include "registry/AnimalStore.h"
 #include "registry/OwnerStore.h"
 #include "support/TestDatabase.h"
 
@@ -63,6 +65,8 @@ OwnerEdit editOf(const OwnerData &d)
     OwnerEdit e;
     e.owner = d.owner;
     e.address = d.address;
+    e.loadedOwner = d.owner;
+    e.loadedAddress = d.address;
     e.passwordRequired = false;
     return e;
 }
@@ -77,6 +81,82 @@ int scalarInt(Connection &c, const QString &sql, const QVariantMap &p = {})
 class TestOwnerIntegrity : public QObject {
     Q_OBJECT
 private slots:
+    // Owner, its address and its animal, each altered at two desks that
+    // loaded them at the same time.
+    void alterationsOfTwoWorkstations_data() { addEngineRows(); }
+    void alterationsOfTwoWorkstations()
+    {
+        ZAPO_TEST_DB(t);
+        RegistryFixture::fill(t->dm());
+        auto other = t->openAnother();
+        OwnerStore here(t->main());
+        OwnerStore there(other->main());
+        const int id = here.insert(person(QStringLiteral("JOANA SILVA"), cpfFrom(529982247), QStringLiteral("joana@exemplo.com")));
+        OwnerEdit a = editOf(*here.load(id));
+        OwnerEdit b = editOf(*there.load(id));
+
+        // Different columns: both stay.
+        b.owner.Email_Proprietario = QStringLiteral("joana.b@exemplo.com");
+        b.address.DES_CMPL_ENDR = QStringLiteral("FUNDOS");
+        there.update(b);
+        a.owner.Nome = QStringLiteral("JOANA SILVA SANTOS");
+        a.address.NUM_IMOV_LOGR = 202;
+        here.update(a);
+        OwnerData d = *here.load(id);
+        QCOMPARE(d.owner.Nome, QStringLiteral("JOANA SILVA SANTOS"));
+        QCOMPARE(d.owner.Email_Proprietario, QStringLiteral("joana.b@exemplo.com"));
+        QCOMPARE(d.address.DES_CMPL_ENDR, QStringLiteral("FUNDOS"));
+        QCOMPARE(d.address.NUM_IMOV_LOGR.toInt(), 202);
+
+        // The same column, owner or address: refused, nothing of it written.
+        b.owner.Nome = QStringLiteral("JOANA B");
+        QVERIFY_THROWS_EXCEPTION(StaleRecord, there.update(b));
+        b = editOf(*there.load(id));
+        a = editOf(*here.load(id));
+        b.address.NUM_IMOV_LOGR = 303;
+        b.owner.Num_CI = QStringLiteral("123");
+        there.update(b);
+        a.address.NUM_IMOV_LOGR = 404;
+        QVERIFY_THROWS_EXCEPTION(StaleRecord, here.update(a));
+        d = *here.load(id);
+        QCOMPARE(d.owner.Nome, QStringLiteral("JOANA SILVA SANTOS"));
+        QCOMPARE(d.address.NUM_IMOV_LOGR.toInt(), 303);
+        QCOMPARE(d.owner.Num_CI, QStringLiteral("123"));
+
+        // The animal: a vet marks it sterilized while the clerk renames it.
+        AnimalEdit n;
+        n.animal.Id_Proprietario = id;
+        n.animal.Nome = QStringLiteral("REX");
+        n.animal.Id_Grupo_Animal = Sql::scalar(t->main(), QStringLiteral("select min(Id_Grupo_Animal) from grupo_animal"));
+        n.animal.Id_Especie = 1;
+        n.animal.Sexo = QStringLiteral("M");
+        n.animal.Esterilizado = QStringLiteral("NAO");
+        n.birthDateText = QStringLiteral("  /  /  ");
+        n.address = d.address;
+        n.address.Id_Endereco = QVariant();
+        AnimalStore animalsHere(t->main());
+        AnimalStore animalsThere(other->main());
+        const int idAnimal = animalsHere.insert(n);
+        auto edit = [](AnimalStore &s, int idAnimal) {
+            AnimalEdit e;
+            e.animal = e.loadedAnimal = *s.load(idAnimal);
+            e.address = e.loadedAddress = *s.currentAddress(idAnimal);
+            e.birthDateText = QStringLiteral("  /  /  ");
+            return e;
+        };
+        AnimalEdit ea = edit(animalsHere, idAnimal);
+        AnimalEdit eb = edit(animalsThere, idAnimal);
+        eb.animal.Esterilizado = QStringLiteral("SIM");
+        animalsThere.update(eb);
+        ea.animal.Nome = QStringLiteral("REX II");
+        animalsHere.update(ea);
+        QCOMPARE(animalsHere.load(idAnimal)->Esterilizado, QStringLiteral("SIM"));
+        QCOMPARE(animalsHere.load(idAnimal)->Nome, QStringLiteral("REX II"));
+        eb.animal.Nome = QStringLiteral("REX III");
+        QVERIFY_THROWS_EXCEPTION(StaleRecord, animalsThere.update(eb));
+        QCOMPARE(animalsHere.load(idAnimal)->Nome, QStringLiteral("REX II"));
+    }
+
     void editOfDeletedOwnerWritesNothing_data() { addEngineRows(); }
     void editOfDeletedOwnerWritesNothing()
     {

@@ -261,6 +261,8 @@ private slots:
         OwnerEdit e;
         e.owner = loaded->owner;
         e.address = loaded->address;
+        e.loadedOwner = loaded->owner;
+        e.loadedAddress = loaded->address;
         e.passwordRequired = false;
         QVERIFY(!store.validate(e, false));
         // ... but another owner's number or e-mail still is.
@@ -294,6 +296,8 @@ private slots:
         QCOMPARE(count(t->main(), QStringLiteral("endereco")), 2);
 
         // A new password and lifting the block.
+        e.loadedOwner = loaded->owner;
+        e.loadedAddress = loaded->address;
         e.keepWebBlock = false;
         e.passwordRequired = true;
         e.password = QStringLiteral("Outra12345");
@@ -332,6 +336,8 @@ private slots:
         OwnerEdit e;
         e.owner = d->owner;
         e.address = d->address;
+        e.loadedOwner = d->owner;
+        e.loadedAddress = d->address;
         e.password = QStringLiteral("Nova123456");
         store.update(e);
         const QVariantMap u = row(t->main(), QStringLiteral("select * from usuario where Id_proprietario = :i"), {{"i", id}});
@@ -371,6 +377,8 @@ private slots:
         OwnerEdit e;
         e.owner = d->owner;
         e.address = d->address;
+        e.loadedOwner = d->owner;
+        e.loadedAddress = d->address;
         e.passwordRequired = false;
         e.owner.Nome = QStringLiteral("NOME NOVO");
         e.address.NOM_LOGR = QStringLiteral("SÃO JOÃO");

@@ -89,10 +89,21 @@ private slots:
 
         s.dateBox()->setDate(QDate(2024, 2, 3));
         msg.clear();
+        // Asked first, naming the animals and both owners; a "Não" writes nothing.
+        msg.answers = {false};
         s.transferir();
-        QCOMPARE(msg.shown.size(), 1);
+        QCOMPARE(msg.texts(), QStringList{QStringLiteral("Transferir os animais?\rDe ANA para BETO: 10 - REX.\r"
+                                                         "De BETO para ANA: 12 - TOM.\rDeseja continuar?")});
+        QCOMPARE(ownerOf(c, 10), 1);
+        msg.clear();
+        s.transferir();
+        QCOMPARE(msg.shown.size(), 2);
+        QCOMPARE(msg.shown.first().kind, QStringLiteral("confirm"));
         QCOMPARE(msg.shown.last().kind, QStringLiteral("warning"));
-        QCOMPARE(msg.last(), QStringLiteral("Operação realizada com sucesso!"));
+        QCOMPARE(msg.last(), QStringLiteral("Operação realizada com sucesso!\r2 animal(is) transferido(s)."));
+        // The lists show the database as it is now.
+        QCOMPARE(s.animals(1), (QList<int>{11, 12}));
+        QCOMPARE(s.animals(2), (QList<int>{10}));
         QCOMPARE(ownerOf(c, 10), 2);
         QCOMPARE(ownerOf(c, 12), 1);
         QCOMPARE(ownerOf(c, 11), 1);
@@ -113,10 +124,24 @@ private slots:
         QVERIFY(!h.next());
         h = QSqlQuery();
 
-        // Pressed again without moves: nothing written, still reported as done.
+        // Pressed again without moves: nothing to ask, nothing written.
         s.transferir();
         QCOMPARE(count(c, QStringLiteral("select count(*) from Histo_Muda_Proprietario")), 5);
-        QCOMPARE(msg.last(), QStringLiteral("Operação realizada com sucesso!"));
+        QCOMPARE(msg.last(), QStringLiteral("Nenhum animal foi movido de uma lista para a outra."));
+
+        // Choosing an owner again never lists an animal the other list holds.
+        s.selectAnimal(1, 11);
+        s.moveSelectedRight();
+        s.showOwner(1, 3, QStringLiteral("CARLA"), QString());
+        s.showOwner(1, 1, QStringLiteral("ANA"), QString());
+        QCOMPARE(s.animals(1), QList<int>{12});
+        QCOMPARE(s.animals(2), (QList<int>{10, 11}));
+        s.showOwner(2, 3, QStringLiteral("CARLA"), QString());
+        s.showOwner(2, 2, QStringLiteral("BETO"), QString());
+        QCOMPARE(s.animals(2), QList<int>{10});
+        s.showOwner(1, 3, QStringLiteral("CARLA"), QString());
+        s.showOwner(1, 1, QStringLiteral("ANA"), QString());
+        QCOMPARE(s.animals(1), (QList<int>{11, 12}));
 
         // ">>" and "<<" take the entries from the last one: they arrive reversed.
         s.moveAllRight();
@@ -154,7 +179,8 @@ private slots:
         Sql::exec(c, QStringLiteral("delete from animal where Id_Animal = 10"));
         s.moveAllRight();
         s.transferir();
-        QCOMPARE(msg.last(), QStringLiteral("Operação realizada com sucesso!"));
+        QCOMPARE(msg.last(), QStringLiteral("Operação realizada com sucesso!\r1 animal(is) transferido(s).\r"
+                                            "Não transferido(s), excluído(s) em outra estação: 10 - REX."));
         QCOMPARE(ownerOf(c, 11), 2);
         QCOMPARE(count(c, QStringLiteral("select Id_Anterior_Proprietario from Histo_Muda_Proprietario where Id_Animal = 11 "
                                          "and Id_Histo_Muda_Proprietario > 3")),

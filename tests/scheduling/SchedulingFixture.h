@@ -109,7 +109,7 @@ inline int attendance(Connection &c, int idProprietario, int idAnimal, int unit,
     a.Data_Hora_Atendimento = when;
     a.Id_Atendimento_Status = status;
     a.Ind_Autoriza_Cirurgia = QStringLiteral("SIM");
-    return AttendanceStore(c).insert(a, {});
+    return AttendanceStore(c).insert(a, {}, {});
 }
 
 inline int count(Connection &c, const QString &sql, const QVariantMap &p = {})

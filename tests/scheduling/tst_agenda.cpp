@@ -5,6 +5,7 @@
 #include "scheduling/AgendaScreen.h"
 #include "scheduling/AgendaStore.h"
 #include "scheduling/InformacaoAgendaDialog.h"
+#include "scheduling/MapaDisponibilidadeScreen.h"
 #include "scheduling/WeekNumberColumn.h"
 #include "ui/SearchResultModel.h"
 #include "support/RecordingServices.h"
@@ -15,6 +16,7 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -46,7 +48,39 @@ private slots:
     void monthOnScreen();
     void search_data() { addEngineRows(); }
     void search();
+    void epidemiologicalWeekInBothCalendars_data() { addEngineRows(); }
+    void epidemiologicalWeekInBothCalendars();
 };
+
+// 6-12 December 2026 is ISO week 50 and epidemiological week 49: the book's
+// weekly board and the availability map both show 49, and say which count
+// it is.
+void TestAgenda::epidemiologicalWeekInBothCalendars()
+{
+    ZAPO_TEST_DB(db);
+    Connection &c = db->main();
+    fill(c);
+    QCOMPARE(QDate(2026, 12, 7).weekNumber(), 50);
+    AgendaScreen book;
+    MapaDisponibilidadeScreen map(c);
+    map.showDay(QDate(2026, 12, 10));
+    for (QWidget *screen : {static_cast<QWidget *>(&book), static_cast<QWidget *>(&map)}) {
+        auto *numbers = screen->findChild<WeekNumberColumn *>();
+        QVERIFY(numbers);
+        auto *label = screen->findChild<QLabel *>(QStringLiteral("lblSemanaEpidemiologica"));
+        QVERIFY(label);
+        QCOMPARE(label->text(), QStringLiteral("Semana epidemiológica"));
+        const QList<QCalendarWidget *> cals = screen->findChildren<QCalendarWidget *>();
+        for (QCalendarWidget *cal : cals)
+            if (cal->parentWidget() == numbers->parentWidget()) {
+                QCOMPARE(cal->verticalHeaderFormat(), QCalendarWidget::NoVerticalHeader);
+                QCOMPARE(cal->firstDayOfWeek(), Qt::Sunday);
+                cal->setCurrentPage(2026, 12);
+            }
+        // Rows from 29/11: weeks 48, 49, 50, ...
+        QCOMPARE(numbers->numbers().mid(0, 3), QStringList({"48", "49", "50"}));
+    }
+}
 
 void TestAgenda::weeks()
 {

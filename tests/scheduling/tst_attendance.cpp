@@ -7,6 +7,7 @@
 #include "scheduling/AgendaNovoAtendimentoScreen.h"
 #include "scheduling/AttendanceStore.h"
 #include "scheduling/ClinicalTabs.h"
+#include "scheduling/DeskSlot.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -70,6 +72,8 @@ private slots:
     void twoWorkstations();
     void clinical_data() { addEngineRows(); }
     void clinical();
+    void deskSeesTheMap_data() { addEngineRows(); }
+    void deskSeesTheMap();
 };
 
 void TestAttendance::guidance()
@@ -96,7 +100,7 @@ void TestAttendance::store()
     at.Data_Hora_Atendimento = QDateTime(QDate(2026, 5, 4), QTime(8, 30));
     at.Id_Atendimento_Status = 1;
     at.Ind_Autoriza_Cirurgia = QStringLiteral("SIM");
-    const int k = s.insert(at, QStringLiteral("SIM"));
+    const int k = s.insert(at, QStringLiteral("SIM"), QStringLiteral("NAO"));
     QCOMPARE(s.esterilizado(a), QStringLiteral("SIM"));
     auto loaded = s.load(k);
     QVERIFY(loaded);
@@ -107,19 +111,19 @@ void TestAttendance::store()
     usuarioLogado().IdUsuario = QStringLiteral("9");
     at.Id_Atendimento = k;
     at.Id_Atendimento_Status = 2;
-    QVERIFY(s.update(at, QStringLiteral("NAO")));
+    QVERIFY(s.update(at, *loaded, QStringLiteral("NAO"), QStringLiteral("SIM")));
     QCOMPARE(count(c, QStringLiteral("select Inserido_Por from atendimento where Id_Atendimento = :k"), {{"k", k}}), 7);
     QCOMPARE(count(c, QStringLiteral("select Modificado_Por from atendimento where Id_Atendimento = :k"), {{"k", k}}), 9);
     QCOMPARE(s.esterilizado(a), QStringLiteral("NAO"));
     at.Id_Atendimento = k + 1000;
-    QVERIFY(!s.update(at, QStringLiteral("SIM")));
+    QVERIFY(!s.update(at, *loaded, QStringLiteral("SIM"), QStringLiteral("NAO")));
     QCOMPARE(s.esterilizado(a), QStringLiteral("NAO")); // nothing of a missed update is kept
 
     // A failing insert leaves the animal as it was.
     Sql::exec(c, QStringLiteral("alter table atendimento rename to atendimento_fora"));
     bool threw = false;
     try {
-        s.insert(at, QStringLiteral("SIM"));
+        s.insert(at, QStringLiteral("SIM"), QStringLiteral("NAO"));
     } catch (const DbError &) {
         threw = true;
     }
@@ -127,6 +131,74 @@ void TestAttendance::store()
     QVERIFY(threw);
     QCOMPARE(s.esterilizado(a), QStringLiteral("NAO"));
     QCOMPARE(count(c, QStringLiteral("select count(*) from atendimento")), 1);
+}
+
+// Beside "Data:"/"Hora:" the slot of that unit, species and hour: offered,
+// taken on the web, booked at the desk; booking past what is free asks, and
+// the web's counters are never written.
+void TestAttendance::deskSeesTheMap()
+{
+    ZAPO_TEST_DB(db);
+    Connection &c = db->main();
+    fill(c);
+    NoMail noMail;
+    RecordingMessages msgs;
+    const int p = owner(c, QStringLiteral("MARIA"));
+    const int a = animal(c, p, QStringLiteral("MEL"));
+    const int b = animal(c, p, QStringLiteral("BIDU"));
+    const QDateTime when(QDate::currentDate(), QTime(8, 30));
+    auto slot = [&](int key, int offered, int taken) {
+        Sql::exec(c, QStringLiteral("insert into mapa_disponibilidade_agenda (Id_Mapa_disponibilidade_agenda, "
+                                    "Id_unidade_trabalho, Id_tipo_procedimento, Data_hora_disponibilidade, "
+                                    "Qt_vaga_disponivel_geral, Qt_vaga_disp_f_grande_porte, Qt_vaga_usada_geral, "
+                                    "Qt_vaga_usada_f_grande_porte, Id_Especie) values (:k, 2, 12, :d, :g, 0, :u, 0, 1)"),
+                  {{"k", key}, {"d", when}, {"g", offered}, {"u", taken}});
+    };
+    slot(1, 1, 1);
+    auto open = [&](int animalId) {
+        TMarcacaoAtendimento &m = marcacaoAtendimento();
+        m.Origem = 1;
+        m.IdProprietario = QString::number(p);
+        m.IdAnimal = QString::number(animalId);
+        auto *s = new AgendaNovoAtendimentoScreen(nullptr, 2);
+        named<IdNameCombo>(s, "dblStatus")->selectId(1);
+        named<HourEdit>(s, "edtHora")->setText(QStringLiteral("08:30"));
+        return s;
+    };
+    auto *s = open(a);
+    QCOMPARE(named<QLabel>(s, "lblVagaMapa")->text(),
+             QStringLiteral("Mapa: 1 vaga(s), 1 ocupada(s) pela web, 0 agendada(s) no balcão, 0 livre(s)."));
+    msgs.answers = {false};
+    s->action(QStringLiteral("actPost"))->trigger();
+    QCOMPARE(msgs.texts(), QStringList{noFreeSlotQuestion()});
+    QCOMPARE(s->state().mode, RecordMode::Insert);
+    QCOMPARE(count(c, QStringLiteral("select count(*) from atendimento")), 0);
+    delete s;
+
+    // One more place offered: booked without a question.
+    Sql::exec(c, QStringLiteral("update mapa_disponibilidade_agenda set Qt_vaga_disponivel_geral = 2"));
+    msgs.clear();
+    s = open(a);
+    s->action(QStringLiteral("actPost"))->trigger();
+    QCOMPARE(msgs.texts(), QStringList{QStringLiteral("Operação realizada com sucesso!")});
+    delete s;
+    // That place is now held at the desk: the next animal is asked about.
+    msgs.clear();
+    s = open(b);
+    QCOMPARE(named<QLabel>(s, "lblVagaMapa")->text(),
+             QStringLiteral("Mapa: 2 vaga(s), 1 ocupada(s) pela web, 1 agendada(s) no balcão, 0 livre(s)."));
+    s->action(QStringLiteral("actPost"))->trigger();
+    QCOMPARE(msgs.texts(), (QStringList{noFreeSlotQuestion(), QStringLiteral("Operação realizada com sucesso!")}));
+    // Another hour with no slot says so.
+    s->action(QStringLiteral("actEdit"))->trigger();
+    named<HourEdit>(s, "edtHora")->setText(QStringLiteral("10:00"));
+    QCOMPARE(named<QLabel>(s, "lblVagaMapa")->text(),
+             QStringLiteral("Mapa: nenhuma vaga para esta unidade, espécie, data e hora."));
+    s->action(QStringLiteral("actCancel"))->trigger();
+    delete s;
+    // The counters stay the web service's.
+    QCOMPARE(count(c, QStringLiteral("select Qt_vaga_usada_geral from mapa_disponibilidade_agenda")), 1);
+    QCOMPARE(count(c, QStringLiteral("select count(*) from atendimento")), 2);
 }
 
 void TestAttendance::bookFromRegister()
@@ -159,7 +231,8 @@ void TestAttendance::bookFromRegister()
     named<QComboBox>(s, "dblEsterilizado")->setCurrentText(QStringLiteral("SIM"));
     radio(s, QStringLiteral("Não"))->setChecked(true);
     s->action(QStringLiteral("actPost"))->trigger();
-    QCOMPARE(msgs.texts(), QStringList{QStringLiteral("Operação realizada com sucesso!")});
+    // No slot in the map at that unit and hour: the clerk is asked first.
+    QCOMPARE(msgs.texts(), (QStringList{noFreeSlotQuestion(), QStringLiteral("Operação realizada com sucesso!")}));
     QVERIFY(s->statusBar()->currentMessage().contains(QStringLiteral("[mail]")));
     QCOMPARE(s->state().mode, RecordMode::Browse);
     const int k = s->currentKey().toInt();

@@ -2,6 +2,7 @@
 #include "SlotFixture.h"
 #include "db/DbError.h"
 #include "db/ServerClock.h"
+#include "scheduling/Holidays.h"
 #include "scheduling/MapaDisponibilidadeCloneScreen.h"
 #include "scheduling/MapaDisponibilidadeInformacaoScreen.h"
 #include "scheduling/MapaDisponibilidadeScreen.h"
@@ -98,7 +99,8 @@ private slots:
         Connection &c = t->main();
         RecordingMessages msg;
         const Slot m = model(c);
-        MapaDisponibilidadeCloneScreen::setMonthOffset(1);
+        // A month whose 1st and 10th are no holidays.
+        MapaDisponibilidadeCloneScreen::setMonthOffset(offsetTo(c, [](const QDate &d) { return d.month() == 7 || d.month() == 8; }));
         MapaDisponibilidadeCloneScreen w(c, m);
         // Day 10 of the month, wherever it stands.
         for (int r = 1; r < 7; ++r)
@@ -108,9 +110,9 @@ private slots:
         const QDate day = w.firstDay().addDays(9);
         QCOMPARE(w.selectedDays(), QList<QDate>{day});
 
-        // A failure part-way, or a cancel, leaves nothing.
-        Sql::setObserver([n = 0](const QString &sql, const QVariantMap &) mutable {
-            if (sql.startsWith(QStringLiteral("insert into mapa_disponibilidade_agenda")) && ++n == 2)
+        // A failed statement, or a cancel, leaves nothing.
+        Sql::setObserver([](const QString &sql, const QVariantMap &) {
+            if (sql.startsWith(QStringLiteral("insert into mapa_disponibilidade_agenda")))
                 throw DbError(QStringLiteral("falha simulada"));
         });
         child<QPushButton>(&w, "bmpGerar")->click();
@@ -142,6 +144,79 @@ private slots:
         QCOMPARE(count(c, QStringLiteral("Id_unidade_trabalho = 120")), 2);
         QCOMPARE(count(c), 5);
         MapaDisponibilidadeCloneScreen::setMonthOffset(0);
+    }
+
+    // A month of weekdays for every unit: holidays left out and named in the
+    // question (national, from Easter, Carnival, and the city's own), kept
+    // in with "Incluir feriados"; the whole month goes as one statement.
+    void holidaysLeftOut_data() { addEngineRows(); }
+    void holidaysLeftOut()
+    {
+        ZAPO_TEST_DB(t);
+        fill(t->dm());
+        Connection &c = t->main();
+        RecordingMessages msg;
+        const Slot m = model(c);
+        // February of a year after the server's: Carnival falls in it when
+        // Easter is from 3 April on; the city keeps a holiday on the 5th.
+        const int offset = offsetTo(c, [](const QDate &d) {
+            return d.month() == 2 && Holidays::easter(d.year()).addDays(-48).month() == 2;
+        });
+        MapaDisponibilidadeCloneScreen::setMonthOffset(offset);
+        Sql::exec(c, QStringLiteral("insert into feriado_municipal (Id_Feriado_Municipal, Data_Feriado, Descricao, Ind_Anual, "
+                                    "Ind_Status) values (1, :d, 'ANIVERSARIO DA CIDADE', 'SIM', 'ATIVO')"),
+                  {{QStringLiteral("d"), QDateTime(QDate(2001, 2, 5), QTime(0, 0))}});
+        MapaDisponibilidadeCloneScreen w(c, m);
+        const int year = w.firstDay().year();
+        const QDate carnival = Holidays::easter(year).addDays(-48);
+        const QDate city(year, 2, 5);
+        child<QCheckBox>(&w, "chkSegundaSexta")->click();
+        const QList<QDate> chosen = w.selectedDays();
+        QList<QDate> off{carnival, carnival.addDays(1)};
+        if (city.dayOfWeek() <= 5 && !off.contains(city))
+            off << city;
+        msg.answers = {false};
+        w.gerar();
+        QVERIFY(msg.last().contains(carnival.toString(QStringLiteral("dd/MM")) + QStringLiteral(" (segunda-feira) Carnaval")));
+        QVERIFY(msg.last().contains(QStringLiteral("ponto facultativo")));
+        if (city.dayOfWeek() <= 5)
+            QVERIFY(msg.last().contains(QStringLiteral("ANIVERSARIO DA CIDADE")));
+        QCOMPARE(count(c), 1); // declined: nothing written
+
+        msg.answers = {true};
+        w.gerar();
+        const int units = 3;
+        QCOMPARE(count(c), 1 + units * int(chosen.size() - off.size()));
+        for (const QDate &d : off)
+            QCOMPARE(count(c, QStringLiteral("Data_hora_disponibilidade = :d"), {{"d", QDateTime(d, QTime(8, 30))}}), 0);
+
+        // Kept in when asked: only the holidays are new now.
+        child<QCheckBox>(&w, "chkIncluirFeriados")->setChecked(true);
+        const int questions = msg.shown.size();
+        w.gerar();
+        QCOMPARE(msg.shown.size(), questions + 1); // the result alone, no question
+        QCOMPARE(count(c), 1 + units * int(chosen.size()));
+        QCOMPARE(msg.last(), QStringLiteral("Operação realizada com sucesso.\r%1 horário(s) já cadastrado(s) não foram clonados.")
+                                 .arg(units * (chosen.size() - off.size())));
+        MapaDisponibilidadeCloneScreen::setMonthOffset(0);
+    }
+
+    void holidayCalendar()
+    {
+        QCOMPARE(Holidays::easter(2024), QDate(2024, 3, 31));
+        QCOMPARE(Holidays::easter(2025), QDate(2025, 4, 20));
+        QCOMPARE(Holidays::easter(2026), QDate(2026, 4, 5));
+        QCOMPARE(Holidays::easter(2038), QDate(2038, 4, 25));
+        QMap<QDate, QString> y;
+        for (const Holidays::Day &d : Holidays::national(2026))
+            y.insert(d.date, d.name);
+        QCOMPARE(y.value(QDate(2026, 4, 3)), QStringLiteral("Sexta-feira Santa"));
+        QCOMPARE(y.value(QDate(2026, 6, 4)), QStringLiteral("Corpus Christi"));
+        QCOMPARE(y.value(QDate(2026, 2, 16)), QStringLiteral("Carnaval (segunda-feira)"));
+        QCOMPARE(y.value(QDate(2026, 2, 17)), QStringLiteral("Carnaval (terça-feira)"));
+        QVERIFY(y.contains(QDate(2026, 1, 1)) && y.contains(QDate(2026, 11, 20)) && y.contains(QDate(2026, 12, 25)));
+        QCOMPARE(y.size(), 13);
+        QVERIFY(!y.contains(QDate(2026, 2, 18))); // Ash Wednesday is a working day
     }
 
     void mapOpensCloningOnlyWithASlot_data() { addEngineRows(); }

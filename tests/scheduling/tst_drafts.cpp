@@ -64,6 +64,12 @@ struct Window {
     int rows() { return s->grid()->model()->rowCount(); }
 };
 
+int add(DraftStore &store, const SlotValues &v, const QString &user)
+{
+    int key = 0;
+    return store.insert(v, user, &key) == DraftStore::Saved::Done ? key : 0;
+}
+
 int drafts(Connection &c, const QString &where)
 {
     return Sql::scalar(c, QStringLiteral("select count(*) from mapa_rascunho where ") + where).toInt();
@@ -151,10 +157,10 @@ private slots:
         Connection &c = t->main();
         addSlot(c, 40, 15, QDateTime(Day, QTime(7, 0)), 5, 0);
         DraftStore store(c);
-        const int a = store.insert(draft(QTime(8, 0), 10), QStringLiteral("7"));
-        const int b = store.insert(draft(QTime(8, 30), 0, 2), QStringLiteral("8"));
-        const int gone = store.insert(draft(QTime(9, 0), 4), QStringLiteral("7"));
-        const int d = store.insert(draft(QTime(10, 15), 2, 0, 15, 2), QStringLiteral("7"));
+        const int a = add(store, draft(QTime(8, 0), 10), QStringLiteral("7"));
+        const int b = add(store, draft(QTime(8, 30), 0, 2), QStringLiteral("8"));
+        const int gone = add(store, draft(QTime(9, 0), 4), QStringLiteral("7"));
+        const int d = add(store, draft(QTime(10, 15), 2, 0, 15, 2), QStringLiteral("7"));
         QVERIFY(store.remove(gone));
 
         RecordingMessages msg;
@@ -175,6 +181,12 @@ private slots:
         QCOMPARE(msg.last(), QStringLiteral("Um registro esta sendo editado ou inserido. Finalise a operação para continuar."));
         w.run("actCancelar");
         child<QPushButton>(w.s.data(), "bmpTransferir")->click();
+        // The question says what goes out, unit by unit.
+        const QString question = msg.texts().at(msg.texts().size() - 2);
+        QVERIFY2(question.startsWith(QStringLiteral("CENTRO DE ZOONOSES: 2 horário(s), 10 vaga(s) geral e 2 vaga(s) fêmea "
+                                                    "grande\rUNIDADE LESTE: 1 horário(s), 2 vaga(s) geral e 0 vaga(s) fêmea "
+                                                    "grande\rDeseja realmente transferir")),
+                 qPrintable(question));
         QCOMPARE(msg.last(), Done);
         QCOMPARE(w.rows(), 0);
 
@@ -198,6 +210,72 @@ private slots:
         QCOMPARE(drafts(c, QStringLiteral("Status_Registro = 'ATIVO'")), 0);
     }
 
+    // A slot that reached the map after its draft was planned (from the map
+    // or a clone) is not published a second time; the clerk is told and the
+    // draft stays planned. Two clerks saving the same draft: the second is
+    // refused by the save itself.
+    void publishingNeverDoublesASlot_data() { addEngineRows(); }
+    void publishingNeverDoublesASlot()
+    {
+        ZAPO_TEST_DB(t);
+        fill(t->dm());
+        Connection &c = t->main();
+        DraftStore store(c);
+        const int kept = add(store, draft(QTime(8, 0), 3), QStringLiteral("7"));
+        add(store, draft(QTime(9, 0), 3), QStringLiteral("7"));
+        QVERIFY(kept > 0);
+        auto other = t->openAnother();
+        DraftStore otherStore(other->main());
+        QCOMPARE(otherStore.insert(draft(QTime(9, 0), 5), QStringLiteral("8")), DraftStore::Saved::DraftDuplicate);
+        addSlot(c, 1, 1, QDateTime(Day, QTime(8, 0)), 4, 0);
+        QCOMPARE(otherStore.insert(draft(QTime(8, 0), 5), QStringLiteral("8")), DraftStore::Saved::PublishedDuplicate);
+        QCOMPARE(drafts(c, QStringLiteral("Status_Registro = 'ATIVO'")), 2);
+
+        RecordingMessages msg;
+        Window w(c);
+        w.run("actAtualizar");
+        child<QPushButton>(w.s.data(), "bmpTransferir")->click();
+        QCOMPARE(msg.last(), Done + QStringLiteral("\r1 horário(s) já cadastrado(s) não foram publicados."));
+        QCOMPARE(count(c), 2);
+        QCOMPARE(count(c, QStringLiteral("Data_hora_disponibilidade = :d"), {{"d", QDateTime(Day, QTime(8, 0))}}), 1);
+        QCOMPARE(drafts(c, QStringLiteral("Status_Registro = 'ATIVO'")), 1);
+        QCOMPARE(w.rows(), 1);
+        // Publishing again adds nothing either.
+        QCOMPARE(DraftStore(other->main()).publish().skipped, 1);
+        QCOMPARE(count(c), 2);
+    }
+
+    // After saving, the form stands on the draft just saved, not on the
+    // first of the list.
+    void formStaysOnTheSavedDraft_data() { addEngineRows(); }
+    void formStaysOnTheSavedDraft()
+    {
+        ZAPO_TEST_DB(t);
+        fill(t->dm());
+        Connection &c = t->main();
+        DraftStore store(c);
+        add(store, draft(QTime(7, 0), 3, 0, 15), QStringLiteral("7"));
+        add(store, draft(QTime(7, 30), 3, 0, 15), QStringLiteral("7"));
+        RecordingMessages msg;
+        Window w(c);
+        w.run("actAtualizar");
+        w.run("actNovo");
+        w.type(QStringLiteral("11:00"), QStringLiteral("4"), QStringLiteral("0"));
+        w.run("actGravar");
+        QCOMPARE(msg.last(), Done);
+        QCOMPARE(w.rows(), 3);
+        const QModelIndex cur = w.s->grid()->currentIndex();
+        QCOMPARE(cur.row(), 2);
+        QCOMPARE(child<HourEdit>(w.s.data(), "mkeHora")->text(), QStringLiteral("11:00"));
+        QCOMPARE(child<QLineEdit>(w.s.data(), "edtVagaGeral")->text(), QStringLiteral("4"));
+        // An alteration keeps it too.
+        w.run("actAlterar");
+        child<QLineEdit>(w.s.data(), "edtVagaGeral")->setText(QStringLiteral("6"));
+        w.run("actGravar");
+        QCOMPARE(w.s->grid()->currentIndex().row(), 2);
+        QCOMPARE(child<QLineEdit>(w.s.data(), "edtVagaGeral")->text(), QStringLiteral("6"));
+    }
+
     void twoWorkstationsPublishOnce_data() { addEngineRows(); }
     void twoWorkstationsPublishOnce()
     {
@@ -206,7 +284,7 @@ private slots:
         Connection &c = t->main();
         DraftStore store(c);
         for (int i = 0; i < 30; ++i)
-            store.insert(draft(QTime(6 + i / 4, 15 * (i % 4)), 3), QStringLiteral("7"));
+            add(store, draft(QTime(6 + i / 4, 15 * (i % 4)), 3), QStringLiteral("7"));
         // Each workstation opens its own connection in its own thread; both
         // publish once both are connected.
         std::mutex opening;

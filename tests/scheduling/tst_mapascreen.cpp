@@ -320,6 +320,52 @@ private slots:
         QCOMPARE(count(c), 2);
         QCOMPARE(w.rows(), 2);
     }
+
+    // While the web holds places: unit, species and procedure stay (told in
+    // so many words), and moving the day asks first, naming how many.
+    void bookedSlotKeepsItsUnitAndAsksBeforeMovingItsDay_data() { addEngineRows(); }
+    void bookedSlotKeepsItsUnitAndAsksBeforeMovingItsDay()
+    {
+        ZAPO_TEST_DB(t);
+        fill(t->dm());
+        Connection &c = t->main();
+        addSlot(c, 1, 1, QDateTime(Day, QTime(8, 0)), 5, 0, 1, 2, 0);
+        HookedMessages msg;
+        Screen w(c);
+        const QString keys =
+            QStringLiteral("A vaga já tem lugares ocupados: unidade, espécie, procedimento e área não podem ser alterados.");
+        w.select(0);
+        w.click("bmpAlterar");
+        w.pick("dblUnidade_trabalho", 15);
+        w.click("bmpGravar");
+        QCOMPARE(msg.last(), keys);
+        QCOMPARE(w.s->mode(), QStringLiteral("alterar"));
+        w.pick("dblUnidade_trabalho", 1);
+        w.pick("dblEspecie", 2);
+        w.click("bmpGravar");
+        QCOMPARE(msg.last(), keys);
+        w.pick("dblEspecie", 1);
+        QCOMPARE(Sql::scalar(c, QStringLiteral("select Id_unidade_trabalho from mapa_disponibilidade_agenda")).toInt(), 1);
+
+        // A day later: the question names the 2 places; No leaves the slot.
+        const QString question = QStringLiteral("Esta vaga tem 2 lugar(es) ocupado(s) pela web. Os proprietários agendados "
+                                                "precisam ser avisados da mudança de dia. Deseja continuar?");
+        w.at<QCalendarWidget>("mtcData")->setSelectedDate(Day.addDays(1));
+        msg.answers = {false};
+        w.click("bmpGravar");
+        QVERIFY(msg.texts().contains(question));
+        QCOMPARE(Sql::scalar(c, QStringLiteral("select count(*) from mapa_disponibilidade_agenda where "
+                                               "Data_hora_disponibilidade = :d"), {{"d", QDateTime(Day, QTime(8, 0))}}).toInt(), 1);
+        w.s->showDay(Day);
+        w.select(0);
+        w.click("bmpAlterar");
+        w.at<QCalendarWidget>("mtcData")->setSelectedDate(Day.addDays(1));
+        msg.answers = {true};
+        w.click("bmpGravar");
+        QCOMPARE(msg.last(), Done);
+        QCOMPARE(SlotStore(c).read(1)->dataHora, QDateTime(Day.addDays(1), QTime(8, 0)));
+        QCOMPARE(SlotStore(c).read(1)->usadaGeral, 2);
+    }
 };
 
 QTEST_MAIN(TestMapaScreen)

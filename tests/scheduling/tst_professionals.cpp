@@ -233,12 +233,12 @@ private slots:
         }
         const int firstKey = count(QStringLiteral("select min(Id_Jornada_Trabalho) from jornada_trabalho"));
 
-        // Saved again unchanged: the same rows under new keys, Controle one more.
+        // Saved again unchanged: the stored rows stay as they are, keys and all.
         s->edit();
         QVERIFY(s->post());
         QCOMPARE(count(QStringLiteral("select count(*) from jornada_trabalho")), 5);
-        QCOMPARE(count(QStringLiteral("select count(*) from jornada_trabalho where Controle = 2")), 5);
-        QVERIFY(count(QStringLiteral("select min(Id_Jornada_Trabalho) from jornada_trabalho")) > firstKey);
+        QCOMPARE(count(QStringLiteral("select count(*) from jornada_trabalho where Controle = 1")), 5);
+        QCOMPARE(count(QStringLiteral("select min(Id_Jornada_Trabalho) from jornada_trabalho")), firstKey);
         QCOMPARE(WorkIntervals::load(mainConnection(), IntervalKind::WorkingHours, id), stored);
         QCOMPARE(s->extraHours()->rows().first().startTime, QTime(0, 0));
         QCOMPARE(count(QStringLiteral("select count(*) from impedimento")), 1);
@@ -251,9 +251,60 @@ private slots:
         QCOMPARE(s->workingHours()->rows().size(), 5);
         s->edit();
         QVERIFY(s->post());
-        QCOMPARE(count(QStringLiteral("select count(*) from jornada_trabalho where Controle = 3")), 5);
+        QCOMPARE(count(QStringLiteral("select count(*) from jornada_trabalho where Controle = 1")), 5);
         QCOMPARE(count(QStringLiteral("select count(*) from impedimento")), 1);
         QCOMPARE(count(QStringLiteral("select count(*) from jornada_trabalho_execao")), 1);
+    }
+
+    void alterationsOfTwoWorkstations_data() { addEngineRows(); }
+    void alterationsOfTwoWorkstations()
+    {
+        ZAPO_TEST_DB(t);
+        addUnits();
+        RecordingMessages msgs;
+        auto a = newProfessional(msgs);
+        QVERIFY(a->post());
+        const int id = a->currentKey().toInt();
+        auto other = t->openAnother();
+        ProfissionalScreen b(screenHost(), &other->main());
+        b.show();
+        b.showKey(id);
+        QCOMPARE(b.workingHours()->rows().size(), 5);
+
+        // B takes Monday away; A, which loaded the list before, adds Saturday
+        // and changes the e-mail: both stay.
+        b.edit();
+        b.workingHours()->list()->setCurrentItem(b.workingHours()->list()->topLevelItem(0));
+        QVERIFY(b.workingHours()->exclude());
+        QVERIFY(b.post());
+        a->edit();
+        typeInto(a.get(), QStringLiteral("E-mail:"), QStringLiteral("ana.a@exemplo.com"));
+        enter(a->workingHours(), 90, QStringLiteral("01/02/2026"), QStringLiteral("08:00"), QStringLiteral("30/06/2026"),
+              QStringLiteral("12:00"), {6});
+        QVERIFY(a->workingHours()->include());
+        QVERIFY2(a->post(), qPrintable(msgs.last()));
+        QStringList days;
+        for (const WorkInterval &w : WorkIntervals::load(mainConnection(), IntervalKind::WorkingHours, id))
+            days << w.weekday;
+        QCOMPARE(days, (QStringList{QStringLiteral("Terça"), QStringLiteral("Quarta"), QStringLiteral("Quinta"), QStringLiteral("Sexta"),
+                                    QStringLiteral("Sabado")}));
+        QCOMPARE(Sql::text(Sql::scalar(mainConnection(), QStringLiteral("select Email from profissional"))), QStringLiteral("ana.a@exemplo.com"));
+
+        // Both take Tuesday away: the second is refused and shows the stored list.
+        a->edit();
+        a->workingHours()->list()->setCurrentItem(a->workingHours()->list()->topLevelItem(0));
+        QVERIFY(a->workingHours()->exclude());
+        QVERIFY(a->post());
+        b.edit();
+        b.workingHours()->list()->setCurrentItem(b.workingHours()->list()->topLevelItem(0));
+        QVERIFY(b.workingHours()->exclude());
+        QVERIFY(!b.post());
+        QCOMPARE(msgs.shown.last().kind, QStringLiteral("warning"));
+        QCOMPARE(msgs.last(), QStringLiteral("O registro foi alterado em outra estação de trabalho depois de aberto. Os dados foram "
+                                             "recarregados; refaça a alteração."));
+        QCOMPARE(b.mode(), RecordMode::Browse);
+        QCOMPARE(b.workingHours()->rows().size(), 4);
+        QCOMPARE(count(QStringLiteral("select count(*) from jornada_trabalho")), 4);
     }
 
     void failedSaveLeavesNothing_data() { addEngineRows(); }

@@ -79,7 +79,7 @@ private slots:
                 SlotValues v = valuesOf(*before);
                 v.vagaGeral = qMax(0, before->usadaGeral + int(rng.bounded(4)) - 1);
                 v.vagaFemea = qMax(0, before->usadaFemea + int(rng.bounded(4)) - 1);
-                const O o = store.alter(key, v, before->dataHora.time(), false, QStringLiteral("7"));
+                const O o = store.alter(key, v, *before, QStringLiteral("7"));
                 const Slot after = *store.read(key);
                 if (o == O::Done) {
                     ++done;
@@ -94,7 +94,7 @@ private slots:
             } else if (kind < 78) {
                 SlotValues v = valuesOf(*before);
                 v.dataHora = QDateTime(before->dataHora.date(), QTime(6 + int(rng.bounded(12)), 5 * int(rng.bounded(12))));
-                const O o = store.alter(key, v, before->dataHora.time(), true, QStringLiteral("7"));
+                const O o = store.alter(key, v, *before, QStringLiteral("7"));
                 const Slot after = *store.read(key);
                 if (o == O::Done) {
                     ++done;

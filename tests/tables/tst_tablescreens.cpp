@@ -470,7 +470,12 @@ private slots:
         s->edit();
         type(s, QStringLiteral("Nome:"), QStringLiteral("Antirrábica V2"));
         QVERIFY(!s->post());
-        QCOMPARE(msgs.shown.last().kind, QStringLiteral("error"));
+        QCOMPARE(msgs.shown.last().kind, QStringLiteral("warning"));
+        QCOMPARE(msgs.last(), QStringLiteral("O registro foi alterado em outra estação de trabalho depois de aberto. Os dados foram "
+                                             "recarregados; refaça a alteração."));
+        // The stored row is shown again, to be altered on top of it.
+        QCOMPARE(s->mode(), RecordMode::Browse);
+        s->edit();
         QCOMPARE(s->mode(), RecordMode::Edit);
         // Changing the table abandons the edit.
         pick(s, QStringLiteral("Selecione uma tabela:"), QStringLiteral("Intercorrência vacinal."));

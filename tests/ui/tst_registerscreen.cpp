@@ -103,6 +103,18 @@ int insertNamed(RegisterScreen &s, const QString &name)
     return line(s, QStringLiteral("Código:"))->text().toInt();
 }
 
+const QString kChangedElsewhere = QStringLiteral(
+    "O registro foi alterado em outra estação de trabalho depois de aberto. Os dados foram recarregados; refaça a alteração.");
+
+void typeDescription(RegisterScreen &s, const QString &text)
+{
+    auto *e = qobject_cast<QPlainTextEdit *>(editorByCaption(&s, QStringLiteral("Descrição:")));
+    QVERIFY(e);
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Delete);
+    QTest::keyClicks(e, text);
+}
+
 int count(Connection &c, const QString &table)
 {
     return Sql::scalar(c, QStringLiteral("select count(*) from ") + table).toInt();
@@ -607,10 +619,12 @@ private slots:
         s.edit();
         typeName(s, QStringLiteral("Meu"));
         QVERIFY(!s.post());
-        QCOMPARE(msgs.shown.last().kind, QStringLiteral("error"));
-        QCOMPARE(s.mode(), RecordMode::Edit);
+        QCOMPARE(msgs.shown.last().kind, QStringLiteral("warning"));
+        QCOMPARE(msgs.last(), kChangedElsewhere);
+        // The stored row is shown, for the change to be made again.
+        QCOMPARE(s.mode(), RecordMode::Browse);
+        QCOMPARE(line(s, QStringLiteral("Nome:"))->text(), QStringLiteral("Outro"));
         QCOMPARE(Sql::text(Sql::scalar(t->main(), QStringLiteral("select Nome from teste_srv where Id_Srv = 1"))), QStringLiteral("Outro"));
-        s.cancel();
         // And deleting the row changed meanwhile is refused too.
         s.last();
         Sql::exec(t->main(), QStringLiteral("update teste_srv set Descricao = 'x' where Id_Srv = 2"));
@@ -621,6 +635,51 @@ private slots:
         s.last();
         QVERIFY(s.remove());
         QCOMPARE(count(t->main(), QStringLiteral("teste_srv")), 1);
+    }
+
+    void alterationsOfTwoWorkstations_data() { addEngineRows(); }
+    void alterationsOfTwoWorkstations()
+    {
+        ZAPO_TEST_DB(t);
+        createTables(*t);
+        RecordingMessages msgs;
+        auto other = t->openAnother();
+        RegisterScreen a(testDef(), nullptr, &t->main());
+        RegisterScreen b(testDef(), nullptr, &other->main());
+        a.show();
+        b.show();
+        QCOMPARE(insertNamed(a, QStringLiteral("ALFA")), 1);
+        b.refresh();
+        QCOMPARE(b.currentKey().toInt(), 1);
+
+        // B changes the description, A (which loaded the row before) the name.
+        b.edit();
+        typeDescription(b, QStringLiteral("Descrita em B"));
+        QVERIFY(b.post());
+        a.edit();
+        typeName(a, QStringLiteral("ALFA A"));
+        QVERIFY(a.post());
+        QSqlQuery q = Sql::exec(t->main(), QStringLiteral("select Nome, Descricao from teste where Id_Teste = 1"));
+        QVERIFY(q.next());
+        QCOMPARE(Sql::text(q.value(0)), QStringLiteral("ALFA A"));
+        QCOMPARE(Sql::text(q.value(1)), QStringLiteral("Descrita em B"));
+        q = QSqlQuery();
+
+        // B, still showing the old name, changes it too: refused and reloaded.
+        b.edit();
+        typeName(b, QStringLiteral("ALFA B"));
+        QVERIFY(!b.post());
+        QCOMPARE(msgs.shown.last().kind, QStringLiteral("warning"));
+        QCOMPARE(msgs.last(), kChangedElsewhere);
+        QCOMPARE(b.mode(), RecordMode::Browse);
+        QCOMPARE(line(b, QStringLiteral("Nome:"))->text(), QStringLiteral("ALFA A"));
+        QCOMPARE(Sql::text(Sql::scalar(t->main(), QStringLiteral("select Nome from teste"))), QStringLiteral("ALFA A"));
+        // Made again on what is stored now, it is saved.
+        b.edit();
+        typeName(b, QStringLiteral("ALFA B"));
+        QVERIFY(b.post());
+        QCOMPARE(Sql::text(Sql::scalar(t->main(), QStringLiteral("select Nome from teste"))), QStringLiteral("ALFA B"));
+        QCOMPARE(Sql::text(Sql::scalar(t->main(), QStringLiteral("select Descricao from teste"))), QStringLiteral("Descrita em B"));
     }
 
     void refusedActionsStayRefused_data() { addEngineRows(); }

@@ -6,6 +6,8 @@
 #include "db/schema/Schema.h"
 #include "db/schema/SchemaModel.h"
 
+#include <QSqlQuery>
+
 namespace {
 
 // The pieces that differ between engines.
@@ -116,14 +118,33 @@ QString Schema::exportTableLockStatement(Engine engine)
 
 int Schema::refreshExportTable(Connection &main)
 {
+    const Engine engine = main.dialect().engine();
     Transaction tx(main);
     // Two refreshes at once would each delete and then both insert.
-    const QString lock = exportTableLockStatement(main.dialect().engine());
+    const QString lock = exportTableLockStatement(engine);
     if (!lock.isEmpty())
         Sql::exec(main, lock);
+    // On SQLite the rows go in first and the indexes are built over them
+    // afterwards, a sorted pass instead of two index insertions per row;
+    // readers keep the committed table and its indexes until the commit.
+    // (A PostgreSQL index dropped in the transaction would shut readers
+    // out until the commit, so there the indexes stay.)
+    QList<Index> rebuilt;
+    if (engine == Engine::SQLite) {
+        for (const Index &i : indexes())
+            if (i.table.compare(QLatin1String("Exportacao2"), Qt::CaseInsensitive) == 0)
+                rebuilt << i;
+        for (const Index &i : std::as_const(rebuilt))
+            Sql::exec(main, QStringLiteral("drop index if exists %1").arg(i.name));
+    }
     Sql::exec(main, QStringLiteral("delete from Exportacao2"));
-    Sql::exec(main, exportTableFillStatement(main.dialect().engine()));
-    const int rows = Sql::scalar(main, QStringLiteral("select count(*) from Exportacao2")).toInt();
+    QSqlQuery fill = Sql::exec(main, exportTableFillStatement(engine));
+    int rows = fill.numRowsAffected();
+    fill.finish();
+    for (const Index &i : std::as_const(rebuilt))
+        Sql::exec(main, createIndexStatement(i, engine));
+    if (rows < 0 || engine == Engine::TSql)
+        rows = Sql::scalar(main, QStringLiteral("select count(*) from Exportacao2")).toInt();
     tx.commit();
     return rows;
 }

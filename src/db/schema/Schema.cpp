@@ -341,6 +341,84 @@ QStringList Schema::addMissingIndexes(Connection &main)
     return created;
 }
 
+namespace {
+
+// Tables that came after the first installations, and the registry rows of
+// the screens that use them.
+struct LaterTable {
+    const char *name;
+    QList<int> forms;
+};
+const QList<LaterTable> &laterTables()
+{
+    static const QList<LaterTable> all{{"unificacao_proprietario", {53, 61}}, {"unificacao_proprietario_item", {}},
+                                        {"feriado_municipal", {54}}};
+    return all;
+}
+
+bool tablePresent(Connection &c, const QString &name)
+{
+    // A probe that fails says nothing else is wrong: the statement is
+    // alone (no transaction is open here), so PostgreSQL carries on.
+    QSqlQuery q(c.db());
+    return q.exec(QStringLiteral("select count(*) from %1 where 1 = 0").arg(name));
+}
+
+} // namespace
+
+static void addLaterTable(Connection &main, const Table &t, Engine engine, const QList<int> &forms)
+{
+    Transaction tx(main);
+    Sql::exec(main, createTableStatement(t, engine));
+    for (int id : forms) {
+        if (Sql::scalar(main, QStringLiteral("select count(*) from form where Id_Form = :id"), {{QStringLiteral("id"), id}})
+                .toInt()
+            > 0)
+            continue;
+        for (const FormEntry &f : formRegistry()) {
+            if (f.id != id)
+                continue;
+            Sql::exec(main,
+                      QStringLiteral("insert into form (Id_Form, Nome, Descricao, Tipo_Form, Tag, Ind_Status) "
+                                     "values (:id, :nome, :descricao, :tipo, :tag, 'ATIVO')"),
+                      {{QStringLiteral("id"), f.id},
+                       {QStringLiteral("nome"), f.name},
+                       {QStringLiteral("descricao"), f.description},
+                       {QStringLiteral("tipo"), QString(QLatin1Char(f.type))},
+                       {QStringLiteral("tag"), f.tag}});
+        }
+    }
+    tx.commit();
+}
+
+QStringList Schema::addMissingTables(Connection &main)
+{
+    QStringList made;
+    if (!exists(main))
+        return made;
+    const Engine engine = main.dialect().engine();
+    for (const LaterTable &l : laterTables()) {
+        const QString name = QString::fromLatin1(l.name);
+        if (tablePresent(main, name))
+            continue;
+        const Table *t = findTable(name);
+        if (!t)
+            continue;
+        try {
+            addLaterTable(main, *t, engine, l.forms);
+        } catch (const DbError &e) {
+            // Another workstation opening the same database made it first;
+            // or this account may not create tables (the screens that need
+            // the table then say so when they use it).
+            if (!tablePresent(main, name))
+                qWarning("table %s not created: %s", qPrintable(name), qPrintable(e.text()));
+            continue;
+        }
+        made << name;
+    }
+    return made;
+}
+
 bool Schema::exists(Connection &main)
 {
     QSqlQuery q(main.db());

@@ -44,6 +44,12 @@ QStringList ensureSearchIndexes(Connection &main);
 // on T-SQL, whose indexes come with the installation script.
 QStringList addMissingIndexes(Connection &main);
 
+// A database made by an earlier version gets the tables added since (the
+// owner merge records, the municipal holidays) and the registry rows of the screens that came with
+// them, so that profiles can be granted them. Returns the tables created.
+// Runs on every engine, outside a transaction; throws DbError.
+QStringList addMissingTables(Connection &main);
+
 // The installation script for a T-SQL server (not run by the program).
 QString tsqlScript();
 

@@ -123,6 +123,13 @@ QList<Table> mainTables()
     t << table(M, "mapa_rascunho", K::Program,
                QList<Column>{I("Id_Mapa_rascunho")} + slot
                    + QList<Column>{C("Status_Registro", 20), I("Id_mapa_disponibilidade_agenda")} + auditLower());
+    // The city's own holidays, left out when a month of slots is cloned.
+    // Ours alone: the web booking service never reads it. Ind_Anual "SIM":
+    // the same day and month every year.
+    t << table(M, "feriado_municipal", K::Program,
+               QList<Column>{I("Id_Feriado_Municipal"), D("Data_Feriado"), V("Descricao", 100), C("Ind_Anual", 3),
+                             C("Ind_Status", 30)}
+                   + audit());
     // Ind_Registro_Excluido holds the words "FALSE"/"TRUE": five characters.
     t << table(M, "agendamento_especial", K::Program,
                {I("Id_Agendamento_Especial"), I("Id_Proprietario"), I("Qt_Agendamento_Reservado"),
@@ -204,6 +211,17 @@ QList<Table> mainTables()
                QList<Column>{I("Id_tipo_vacina_ocorrencia")} + vaccineTable + auditLower());
     t << table(M, "tipo_motivo_nao_vacina", K::Program,
                QList<Column>{I("Id_tipo_motivo_nao_vacina")} + vaccineTable + auditLower());
+
+    // --- Owner merges -----------------------------------------------------
+    // Who merged which duplicate into which owner and when, with every row
+    // the merge moved (table, column, row key), so that a merge can be
+    // traced and, if it was a mistake, undone by hand.
+    t << table(M, "unificacao_proprietario", K::Program,
+               {I("Id_Unificacao_Proprietario"), I("Id_Proprietario_Mantido"), I("Id_Proprietario_Duplicado"),
+                V("Campos_Copiados", 250), I("Qt_Animais"), I("Qt_Atendimentos"), I("Qt_Agendamentos"),
+                I("Qt_Historicos"), I("Inserido_Por"), D("Inserido_Em")});
+    t << table(M, "unificacao_proprietario_item", K::None,
+               {I("Id_Unificacao_Proprietario"), V("Tabela", 60), V("Coluna", 60), I("Chave")});
 
     // --- Flat export of attendances (58 columns, dBASE-sized names) -------
     t << table(M, "Exportacao2", K::None,
@@ -332,6 +350,10 @@ const QList<Index> &indexes()
            "duplicate e-mail check among active owners"),
         // Animals
         ix(M, "ix_animal_proprietario", "animal", {{"Id_Proprietario"}}, "an owner's animals"),
+        // Report 037 lists every animal by species and group: read in this
+        // order its first page comes at once instead of after sorting them all.
+        ix(M, "ix_animal_especie_grupo", "animal", {{"Id_Especie"}, {"Id_Grupo_Animal"}, {"Id_Animal"}},
+           "the complete animal report's order"),
         // A number found anywhere in the microchip cannot use the order of
         // the index, but reading the whole index is far cheaper than
         // reading the table: it carries what the match needs.

@@ -102,96 +102,148 @@ public:
         m_bottom = size.height() - def.margins.bottom();
         m_bodyBottom = m_bottom - (def.pageFooter ? def.pageFooter->height : 0);
         collectAggregates();
+        m_sinceReported.start();
     }
 
-    ComposedReport run()
+    // Opens the data and begins the first page. Throws DbError.
+    void begin()
     {
-        QElapsedTimer sinceReported;
-        sinceReported.start();
-        std::unique_ptr<ReportDataSource> src;
         if (m_def.data)
-            src = m_def.data();
-        std::shared_ptr<const ReportColumns> cols = src ? src->columns() : std::make_shared<ReportColumns>();
-        const qint64 total = src ? src->sizeHint() : -1;
+            m_src = m_def.data();
+        std::shared_ptr<const ReportColumns> cols = m_src ? m_src->columns() : std::make_shared<ReportColumns>();
+        m_total = m_src ? m_src->sizeHint() : -1;
+        m_cur = ReportRow(cols, {});
+        m_have = m_src && m_src->next(m_cur.values());
+        if (!m_have && !m_def.printIfEmpty) {
+            end();
+            return;
+        }
+        m_out.pages.setComposing(true);
+        newPage(m_have ? m_cur : m_empty, m_have ? m_cur : m_empty);
+    }
 
-        ReportRow cur(cols, {});
-        bool have = src && src->next(cur.values());
-        if (!have && !m_def.printIfEmpty)
-            return std::move(m_out);
-
-        newPage(have ? cur : m_empty, have ? cur : m_empty);
-
-        ReportRow prev;
-        bool first = true;
-        qint64 rows = 0;
-        while (have) {
-            ++rows;
-            int changed = -1;
-            if (first) {
-                changed = m_def.groups.isEmpty() ? -1 : 0;
-            } else {
-                for (int g = 0; g < m_def.groups.size(); ++g) {
-                    if (m_def.groups.at(g).keyOf(prev) != m_def.groups.at(g).keyOf(cur)) {
-                        changed = g;
+    // Lays out rows until `stop` says so (asked after each row) or the data
+    // ends, then closes the report. True while rows remain.
+    template <typename Stop>
+    bool advance(Stop stop)
+    {
+        if (m_done)
+            return false;
+        try {
+            while (m_have) {
+                layOutRow();
+                // Every fifty rows, and at least five times a second when
+                // rows are slow (sub-reports), so that the window answers.
+                if (m_opt.progress && (m_rows % 50 == 0 || m_sinceReported.elapsed() > 200)) {
+                    m_sinceReported.restart();
+                    if (!m_opt.progress(m_rows, m_total)) {
+                        m_out.cancelled = true;
                         break;
                     }
                 }
-                if (changed >= 0)
-                    groupFooters(changed, prev);
+                m_prev = m_cur; // shares the values; next() below detaches
+                m_have = m_src->next(m_cur.values());
+                if (m_have && stop())
+                    return true;
             }
-            if (changed >= 0) {
-                for (int g = changed; g < m_def.groups.size(); ++g) {
-                    const ReportGroup &grp = m_def.groups.at(g);
-                    if (grp.newPage && m_bodyStarted)
-                        newPage(cur, cur);
-                    placeBand(grp.header, cur, cur);
-                }
-            }
-            first = false;
+            close();
+        } catch (...) {
+            // The data stays unread: the connection is free for the message.
+            m_src.reset();
+            m_done = true;
+            m_out.pages.setComposing(false);
+            throw;
+        }
+        return false;
+    }
 
-            ++m_rowsPrinted;
-            accumulate(cur);
-            if (m_def.detail)
-                placeBand(*m_def.detail, cur, cur);
-            for (const ReportSubDetail &sd : m_def.subDetails) {
-                if (!sd.data) {
-                    placeBand(sd.band, cur, cur);
-                    continue;
-                }
-                std::unique_ptr<ReportDataSource> sub = sd.data(cur);
-                if (!sub)
-                    continue;
-                ReportRow subRow(sub->columns(), {});
-                while (sub->next(subRow.values()))
-                    placeBand(sd.band, subRow, cur);
-            }
+    // Stops where it is: the pages composed so far are the report.
+    void cancel()
+    {
+        if (m_done)
+            return;
+        m_out.cancelled = true;
+        close();
+    }
 
-            // Every fifty rows, and at least five times a second when rows
-            // are slow (sub-reports), so that the window answers.
-            if (m_opt.progress && (rows % 50 == 0 || sinceReported.elapsed() > 200)) {
-                sinceReported.restart();
-                if (!m_opt.progress(rows, total)) {
-                    m_out.cancelled = true;
+    bool done() const { return m_done; }
+    qint64 rowsRead() const { return m_rows; }
+    qint64 expectedRows() const { return m_total; }
+    const ComposedReport &report() const { return m_out; }
+    ComposedReport take() { return std::move(m_out); }
+
+private:
+    void layOutRow()
+    {
+        ReportRow &cur = m_cur;
+        ++m_rows;
+        int changed = -1;
+        if (m_first) {
+            changed = m_def.groups.isEmpty() ? -1 : 0;
+        } else {
+            for (int g = 0; g < m_def.groups.size(); ++g) {
+                if (m_def.groups.at(g).keyOf(m_prev) != m_def.groups.at(g).keyOf(cur)) {
+                    changed = g;
                     break;
                 }
             }
-            prev = cur; // shares the values; next() below detaches
-            have = src->next(cur.values());
+            if (changed >= 0)
+                groupFooters(changed, m_prev);
         }
-        m_out.rows = rows;
+        if (changed >= 0) {
+            for (int g = changed; g < m_def.groups.size(); ++g) {
+                const ReportGroup &grp = m_def.groups.at(g);
+                if (grp.newPage && m_bodyStarted)
+                    newPage(cur, cur);
+                placeBand(grp.header, cur, cur);
+            }
+        }
+        m_first = false;
 
+        ++m_rowsPrinted;
+        accumulate(cur);
+        if (m_def.detail)
+            placeBand(*m_def.detail, cur, cur);
+        for (const ReportSubDetail &sd : m_def.subDetails) {
+            if (!sd.data) {
+                placeBand(sd.band, cur, cur);
+                continue;
+            }
+            std::unique_ptr<ReportDataSource> sub = sd.data(cur);
+            if (!sub)
+                continue;
+            ReportRow subRow(sub->columns(), {});
+            while (sub->next(subRow.values()))
+                placeBand(sd.band, subRow, cur);
+        }
+    }
+
+    // The last bands and the last page; the data is released.
+    void close()
+    {
+        m_src.reset();
+        m_have = false;
+        m_out.rows = m_rows;
         if (!m_out.cancelled) {
-            if (rows > 0)
-                groupFooters(0, prev);
+            if (m_rows > 0)
+                groupFooters(0, m_prev);
             if (m_def.summary)
-                placeBand(*m_def.summary, rows > 0 ? prev : m_empty, rows > 0 ? prev : m_empty);
+                placeBand(*m_def.summary, m_rows > 0 ? m_prev : m_empty, m_rows > 0 ? m_prev : m_empty);
             if (m_opt.progress)
-                m_opt.progress(rows, total);
+                m_opt.progress(m_rows, m_total);
         }
         if (m_def.pageFooterOnLastPage)
-            placePageFooter(rows > 0 ? prev : m_empty);
+            placePageFooter(m_rows > 0 ? m_prev : m_empty);
         finishPage();
-        return std::move(m_out);
+        end();
+    }
+
+    void end()
+    {
+        m_src.reset();
+        m_have = false;
+        m_done = true;
+        m_out.pages.setComposing(false);
     }
 
 private:
@@ -304,6 +356,11 @@ private:
             d->total += v.second;
         }
         for (double v : d->values) {
+            if (i.chart.percentValues) {
+                d->valueTexts << Formats::number(v, 1) + QLatin1Char('%');
+                d->percentTexts << QString();
+                continue;
+            }
             d->valueTexts << (v == std::floor(v) ? QString::number(qint64(v)) : Formats::number(v, 2));
             d->percentTexts << (d->total > 0 ? Formats::number(100.0 * v / d->total, 1) + QLatin1Char('%') : QString());
         }
@@ -340,6 +397,8 @@ private:
                     p.lines = ReportFonts::wrap(p.font, ip.text, i.rect.width());
                     if (i.maxLines > 0 && p.lines.size() > i.maxLines)
                         p.lines = p.lines.mid(0, i.maxLines);
+                } else if (!ip.text.contains(QLatin1Char('\n')) && !ip.text.contains(QLatin1Char('\r'))) {
+                    p.lines = QStringList{ip.text}; // most items: one line
                 } else {
                     QString t = ip.text;
                     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -355,10 +414,15 @@ private:
         }
         // Items below a grown item move down with it.
         QList<double> grew;
-        for (const Piece &p : pieces)
+        grew.reserve(pieces.size());
+        bool anyGrew = false;
+        for (const Piece &p : pieces) {
             grew << p.height - p.item->rect.height();
+            anyGrew = anyGrew || grew.last() > 0;
+        }
         double maxOrigBottom = 0, maxNewBottom = 0;
-        for (int k = 0; k < pieces.size(); ++k) {
+        // Nothing grew (most bands): nothing moves and the band keeps its height.
+        for (int k = 0; anyGrew && k < pieces.size(); ++k) {
             double shift = 0;
             for (int s = 0; s < pieces.size(); ++s)
                 if (s != k && grew.at(s) > 0 && pieces.at(s).item->rect.bottom() <= pieces.at(k).item->rect.top() + 0.01)
@@ -484,7 +548,7 @@ private:
             default:
                 it.kind = PlacedItem::Kind::Text;
                 it.rect = QRectF(x, top, i.rect.width(), p.height);
-                it.text = p.lines.join(QLatin1Char('\n'));
+                it.text = p.lines.size() == 1 ? p.lines.first() : p.lines.join(QLatin1Char('\n'));
                 it.font = p.font;
                 it.align = i.align;
                 it.clip = i.maxLines > 0 || (!i.wrap && (i.kind == ItemKind::Field || i.kind == ItemKind::Computed));
@@ -526,16 +590,63 @@ private:
     int m_pageCount = 0;        // pages begun, the current one included
     QList<int> m_pageNumbers;   // its page-number items
     ReportRow m_empty;
+
+    // Where the reading stands between two calls of advance().
+    std::unique_ptr<ReportDataSource> m_src;
+    qint64 m_total = -1;
+    ReportRow m_cur, m_prev;
+    bool m_have = false;
+    bool m_first = true;
+    bool m_done = false;
+    qint64 m_rows = 0;
+    QElapsedTimer m_sinceReported;
 };
 
 } // namespace
 
 namespace Reports {
 
+struct Composition::State {
+    State(const ReportDefinition &def, const ComposeOptions &opt) : composer(def, opt) {}
+    Composer composer;
+};
+
+Composition::Composition(const ReportDefinition &def, const ComposeOptions &options)
+    : d(std::make_unique<State>(def, options))
+{
+}
+
+Composition::~Composition() = default;
+
+void Composition::start() { d->composer.begin(); }
+
+bool Composition::runFor(int milliseconds, int pages)
+{
+    QElapsedTimer t;
+    t.start();
+    const qint64 limit = qint64(qMax(0, milliseconds)) * 1000000;
+    const ComposedReport &r = d->composer.report();
+    return d->composer.advance([&] { return t.nsecsElapsed() >= limit || (pages > 0 && r.pageCount() >= pages); });
+}
+
+bool Composition::runToEnd()
+{
+    return d->composer.advance([] { return false; });
+}
+
+void Composition::cancel() { d->composer.cancel(); }
+bool Composition::finished() const { return d->composer.done(); }
+qint64 Composition::rowsRead() const { return d->composer.rowsRead(); }
+qint64 Composition::expectedRows() const { return d->composer.expectedRows(); }
+const ComposedReport &Composition::report() const { return d->composer.report(); }
+ComposedReport Composition::take() { return d->composer.take(); }
+
 ComposedReport compose(const ReportDefinition &def, const ComposeOptions &options)
 {
-    Composer c(def, options);
-    return c.run();
+    Composition c(def, options);
+    c.start();
+    c.runToEnd();
+    return c.take();
 }
 
 } // namespace Reports

@@ -31,7 +31,7 @@ enum class BandKind { Title, PageHeader, ColumnHeader, GroupHeader, Detail, SubD
 
 // What a chart shows once its data is known.
 struct ChartData {
-    enum class Type { Pie, Bar };
+    enum class Type { Pie, Bar, Line }; // Line: one point per label, joined
     Type type = Type::Pie;
     QString title;
     QStringList labels;

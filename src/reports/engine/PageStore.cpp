@@ -181,6 +181,7 @@ struct PageStore::Data {
     std::unique_ptr<QTemporaryFile> file;
     bool fileFailed = false;
     bool anyInFile = false;
+    bool composing = false;
 
     // Decoded pages kept for the caller.
     int cachedPage = -1;
@@ -286,7 +287,7 @@ struct PageStore::Data {
         if (!in.ok())
             return out;
         out.items.reserve(n);
-        const QString count = QString::number(records.size());
+        const QString count = composing ? QStringLiteral("...") : QString::number(records.size());
         const QString self = QString::number(page + 1);
         int band = -1;
         for (int k = 0; k < n && in.ok(); ++k) {
@@ -404,6 +405,19 @@ void PageStore::append(const ReportPage &page, const QList<int> &pageNumberItems
     s.everyDecoded = false;
     s.cachedPage = -1;
 }
+
+void PageStore::setComposing(bool composing)
+{
+    if (d->composing == composing)
+        return;
+    d->composing = composing;
+    // Decoded pages hold the totals as they read before.
+    d->cachedPage = -1;
+    d->everyDecoded = false;
+    d->every.clear();
+}
+
+bool PageStore::composing() const { return d->composing; }
 
 qint64 PageStore::packedBytes() const { return d->packed; }
 qint64 PageStore::bytesInMemory() const { return d->inMemory; }

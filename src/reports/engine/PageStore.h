@@ -17,7 +17,8 @@ struct ReportPage;
 // A page is decoded when asked for, so the preview, the printer and the
 // exports hold one page at a time. Copies share the records: a report handed
 // on (to the preview, to a test) costs nothing. Pages are appended only
-// while composing, before the report is copied.
+// while composing, before the report is copied (a preview that shows the
+// pages as they come reads the composing report itself, not a copy).
 class PageStore {
 public:
     PageStore();
@@ -43,6 +44,11 @@ public:
     // "%1" (this page) and "%2" (page count), filled in when decoded, since
     // the count is known only once the last page is done.
     void append(const ReportPage &page, const QList<int> &pageNumberItems = {});
+
+    // While the report is being composed the page count is not known yet:
+    // "%2" reads "..." until composing ends.
+    void setComposing(bool composing);
+    bool composing() const;
 
     qint64 packedBytes() const;   // records, in memory or on disk
     qint64 bytesInMemory() const; // records kept in memory

@@ -16,6 +16,22 @@ ReportColumns::ReportColumns(const QStringList &names) : m_names(names)
 
 int ReportColumns::indexOf(const QString &name) const
 {
+    // Asked for every item of every row of a report: a column name in
+    // plain letters is lower-cased on the stack instead of in a new string.
+    constexpr qsizetype Room = 64;
+    const qsizetype n = name.size();
+    if (n <= Room) {
+        char16_t folded[Room];
+        qsizetype k = 0;
+        for (; k < n; ++k) {
+            const char16_t ch = name.at(k).unicode();
+            if (ch >= 0x80)
+                break;
+            folded[k] = ch >= u'A' && ch <= u'Z' ? char16_t(ch + 32) : ch;
+        }
+        if (k == n)
+            return m_index.value(QString::fromRawData(reinterpret_cast<const QChar *>(folded), n), -1);
+    }
     return m_index.value(name.toLower(), -1);
 }
 

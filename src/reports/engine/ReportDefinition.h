@@ -56,6 +56,9 @@ struct ChartSpec {
     ChartData::Type type = ChartData::Type::Pie;
     QString title;
     std::function<QList<QPair<QString, double>>(const ReportRow &)> values;
+    // The values are percentages (an occupancy, a rate): each is labelled
+    // "72,5%" and no share of the total is printed, which would mean nothing.
+    bool percentValues = false;
 };
 
 struct ReportItem {

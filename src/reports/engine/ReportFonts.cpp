@@ -1,9 +1,12 @@
 #include "reports/engine/ReportFonts.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QPaintDevice>
 #include <QTextLayout>
+#include <bit>
+#include <optional>
 
 namespace {
 
@@ -31,6 +34,33 @@ QFont base(const ReportFont &f)
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(false);
     return font;
+}
+
+// A report uses a handful of fonts over tens of thousands of items: each
+// font and its measures are made once per thread (a font and its metrics
+// are a font-database look-up each time they are made).
+struct Measured {
+    QFont font;
+    QFontMetricsF metrics;
+    double height = 0; // mm
+    double ascent = 0; // mm
+};
+
+const Measured &measured(const ReportFont &f)
+{
+    thread_local QHash<quint64, std::shared_ptr<Measured>> cache;
+    const quint64 key = std::bit_cast<quint64>(f.pointSize) ^ (f.bold ? 1 : 0) ^ (f.italic ? 2 : 0);
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd() && it.value()->font.bold() == f.bold && it.value()->font.italic() == f.italic
+        && it.value()->font.pointSizeF() == f.pointSize)
+        return *it.value();
+    QFont font = base(f);
+    font.setPointSizeF(f.pointSize);
+    auto m = std::make_shared<Measured>(Measured{font, QFontMetricsF(font, &device())});
+    m->height = m->metrics.height() * MmPerPx;
+    m->ascent = m->metrics.ascent() * MmPerPx;
+    cache.insert(key, m);
+    return *m;
 }
 
 } // namespace
@@ -61,26 +91,40 @@ QFont forDevice(const ReportFont &f, const QPaintDevice *dev, double pxPerMm)
 
 double lineHeight(const ReportFont &f)
 {
-    return QFontMetricsF(measuring(f), measuringDevice()).height() * MmPerPx;
+    return measured(f).height;
 }
 
 double ascent(const ReportFont &f)
 {
-    return QFontMetricsF(measuring(f), measuringDevice()).ascent() * MmPerPx;
+    return measured(f).ascent;
 }
 
 double width(const ReportFont &f, const QString &text)
 {
-    return QFontMetricsF(measuring(f), measuringDevice()).horizontalAdvance(text) * MmPerPx;
+    return measured(f).metrics.horizontalAdvance(text) * MmPerPx;
 }
 
 QStringList wrap(const ReportFont &f, const QString &text, double widthMm)
 {
     QStringList out;
+    const Measured &m = measured(f);
+    const double widthPx = qMax(1.0, widthMm / MmPerPx);
+    // Most items are one line that fits (a name in its column): measured
+    // once, they need no layout. The margin keeps a text that only just
+    // fits on the layout's own path.
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
+        if (text.isEmpty())
+            return {QString()};
+        if (m.metrics.horizontalAdvance(text) <= widthPx - 1.0) {
+            qsizetype end = text.size();
+            while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+                --end;
+            return {end == text.size() ? text : text.left(end)};
+        }
+    }
     QString t = text;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const QFont font = measuring(f);
-    const double widthPx = qMax(1.0, widthMm / MmPerPx);
+    const QFont &font = m.font;
     for (const QString &para : t.split(QLatin1Char('\n'))) {
         if (para.isEmpty()) {
             out << QString();

@@ -169,13 +169,25 @@ void paintBars(Canvas &c, const ChartData &d, const QRectF &area)
     p.drawLine(c.pt(plot.left(), plot.bottom()), c.pt(plot.right(), plot.bottom()));
 
     const double barW = qMax(0.5, slot * 0.6);
+    const bool line = d.type == ChartData::Type::Line;
+    if (line) { // the joining line first, the points over it
+        QPolygonF points;
+        for (int i = 0; i < n; ++i)
+            points << c.pt(plot.left() + slot * i + slot / 2, plot.bottom() - plot.height() * d.values.at(i) / top);
+        p.setPen(c.pen(0.5, palette().first()));
+        p.drawPolyline(points);
+    }
     for (int i = 0; i < n; ++i) {
         const double x = plot.left() + slot * i + (slot - barW) / 2;
         const double h = plot.height() * d.values.at(i) / top;
         p.setPen(Qt::NoPen);
-        p.setBrush(palette().at(i % palette().size()));
-        p.drawRect(c.rc(QRectF(x, plot.bottom() - h, barW, h)));
-        const QString mark = d.valueTexts.at(i) + QLatin1Char('\n') + d.percentTexts.at(i);
+        p.setBrush(line ? palette().first() : palette().at(i % palette().size()));
+        if (line)
+            p.drawEllipse(c.pt(x + barW / 2, plot.bottom() - h), 0.7 * c.k(), 0.7 * c.k());
+        else
+            p.drawRect(c.rc(QRectF(x, plot.bottom() - h, barW, h)));
+        const QString share = d.percentTexts.value(i);
+        const QString mark = share.isEmpty() ? d.valueTexts.at(i) : d.valueTexts.at(i) + QLatin1Char('\n') + share;
         c.text(QRectF(x - slot / 2, plot.bottom() - h - 5.2, barW + slot, 5), Qt::AlignHCenter | Qt::AlignBottom, mark, valueFont);
         if (!slanted) {
             c.text(QRectF(plot.left() + slot * i, plot.bottom() + 0.8, slot, 3.5), Qt::AlignHCenter | Qt::AlignTop,

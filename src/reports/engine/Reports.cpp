@@ -19,12 +19,45 @@ public:
         dlg.setWindowModality(Qt::ApplicationModal);
         dlg.exec();
     }
+    // The window opens on the first page and composes the rest while the
+    // clerk reads; being application-modal, nothing else can start
+    // meanwhile.
+    bool showComposing(Reports::Composition &composition, QWidget *parent) override
+    {
+        PreviewDialog dlg(composition, parent ? parent : QApplication::activeWindow());
+        dlg.setWindowModality(Qt::ApplicationModal);
+        dlg.exec();
+        return true;
+    }
 };
+
+QString rowsLabel(qint64 rows)
+{
+    return QStringLiteral("Gerando o relatório... %1 registro(s) lido(s).").arg(rows);
+}
 
 ReportPreview *g_preview = nullptr;
 QString g_productTitle;
 
 } // namespace
+
+bool ReportPreview::showComposing(Reports::Composition &composition, QWidget *parent)
+{
+    if (!composition.finished()) {
+        LongWork progress(composition.report().title, rowsLabel(composition.rowsRead()), parent, 0);
+        progress.setTotal(composition.expectedRows());
+        while (composition.runFor(100)) {
+            if (!progress.step(composition.rowsRead(), rowsLabel(composition.rowsRead()))) {
+                composition.cancel();
+                return false;
+            }
+        }
+    }
+    if (composition.report().cancelled)
+        return false;
+    show(composition.report(), parent);
+    return true;
+}
 
 namespace Reports {
 
@@ -49,19 +82,22 @@ bool openOrThrow(const ReportDefinition &def, QWidget *parent)
     // The window shows at once: a large report spends seconds in its query
     // before the first row, and the clerk must see that it is coming and be
     // able to cancel it.
-    LongWork progress(def.title, QStringLiteral("Gerando o relatório..."), parent, 0);
-    progress.step(0);
-    ComposeOptions opt;
-    opt.progress = [&progress](qint64 rows, qint64 total) {
-        progress.setTotal(total);
-        return progress.step(rows, QStringLiteral("Gerando o relatório... %1 registro(s) lido(s).").arg(rows));
-    };
-    ComposedReport report = compose(def, opt);
-    progress.finish();
-    if (report.cancelled || report.pageCount() == 0)
+    // Only the first page is composed here; the preview composes the rest
+    // while the clerk reads it.
+    Composition composition(def);
+    {
+        LongWork progress(def.title, QStringLiteral("Gerando o relatório..."), parent, 0);
+        progress.step(0);
+        composition.start();
+        progress.setTotal(composition.expectedRows());
+        while (composition.report().pageCount() == 0 && composition.runFor(100, 1)) {
+            if (!progress.step(composition.rowsRead(), rowsLabel(composition.rowsRead())))
+                return false; // the composition is dropped with the query
+        }
+    }
+    if (composition.finished() && composition.report().pageCount() == 0)
         return false;
-    preview().show(report, parent);
-    return true;
+    return preview().showComposing(composition, parent);
 }
 
 bool open(const ReportDefinition &def, QWidget *parent)

@@ -11,6 +11,12 @@ class ReportPreview {
 public:
     virtual ~ReportPreview() = default;
     virtual void show(const ComposedReport &report, QWidget *parent) = 0;
+    // Shows a report whose first page is composed and whose rest is still
+    // to come. The window shows the pages as they come; this default
+    // composes the rest first, with the progress window, and then calls
+    // show() (nothing is shown when the clerk cancels). False when nothing
+    // was shown. Throws DbError.
+    virtual bool showComposing(Reports::Composition &composition, QWidget *parent);
 };
 
 namespace Reports {
@@ -20,8 +26,9 @@ ReportPreview &preview();
 void setPreview(ReportPreview *p);
 ReportPreview &dialogPreview();
 
-// Composes the report, showing a cancellable progress window while rows are
-// read, then shows it through preview() and returns when the preview is
+// Composes the report's first page, showing a cancellable progress window
+// while the query runs and the rows are read, then shows it through
+// preview(), which composes the rest, and returns when the preview is
 // closed. A database failure is shown with its text and nothing is
 // previewed. False when nothing was previewed (failure, cancel, or an empty
 // report that is not printed when empty).

@@ -6,6 +6,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Keys.h"
+#include "db/RowChange.h"
 #include "db/ServerClock.h"
 #include "db/Session.h"
 #include "db/Sql.h"
@@ -15,6 +16,7 @@
 #include "ui/register/PagedQueryModel.h"
 
 #include <QTableView>
+#include <optional>
 
 namespace {
 
@@ -31,6 +33,14 @@ QVariant userId()
 bool sameColumn(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+std::optional<QVariant> storedValue(const Record &stored, const QString &column)
+{
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+        if (sameColumn(it.key(), column))
+            return it.value();
+    return std::nullopt;
 }
 
 } // namespace
@@ -71,6 +81,24 @@ bool RegisterScreen::post()
                 b->focus();
             return false;
         }
+    } catch (const StaleRecord &e) {
+        // Rolled back. What the other workstation stored is shown, so that
+        // the clerk makes the change again on top of it.
+        setEditable(false);
+        m_state.mode = RecordMode::Browse;
+        try {
+            if (e.deleted()) {
+                loadList(QString());
+            } else {
+                m_model->refreshRow(currentRow());
+                loadCurrentRecord();
+            }
+        } catch (const DbError &reloadError) {
+            Services::messages().error(reloadError.text(), this);
+        }
+        updateActions();
+        Services::messages().warning(e.text(), this);
+        return false;
     } catch (const DbError &e) {
         // Rolled back; the record stays in insert or edit mode with what was typed.
         Services::messages().error(e.text(), this);
@@ -206,14 +234,24 @@ bool RegisterScreen::writeRecord(Record &values, QVariant &key, Refusal &refusal
             key = values.value(m_def.keyColumn);
         }
     } else {
-        QStringList sets;
-        for (int j = 0; j < cols.size(); ++j)
-            sets << cols.at(j) + QStringLiteral(" = ") + holders.at(j);
-        const QString where = rowIdentity(m_stored, params);
-        QSqlQuery q = Sql::exec(*m_conn, QStringLiteral("update %1 set %2 where %3").arg(m_def.table, sets.join(QStringLiteral(", ")), where),
-                                params);
-        if (q.numRowsAffected() != 1)
-            throw DbError(kChangedMeanwhile);
+        // Only what the clerk changed is written, and only while it still
+        // holds what was loaded; the stamps and any column the screen fills
+        // in itself go along.
+        RowChange change(m_def.table, m_def.keyColumn, m_stored.value(m_def.keyColumn, currentKey()));
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            if (sameColumn(it.key(), m_def.keyColumn))
+                continue;
+            const FieldDef *f = m_def.field(it.key());
+            if (f && f->readOnly && f->kind != EditorKind::Key)
+                continue;
+            const bool stamp = a.enabled && (sameColumn(it.key(), a.modifiedBy) || sameColumn(it.key(), a.modifiedAt));
+            const auto loaded = storedValue(m_stored, it.key());
+            if (stamp || !loaded)
+                change.stamp(it.key(), it.value());
+            else
+                change.column(it.key(), *loaded, it.value());
+        }
+        change.apply(*m_conn);
         key = currentKey();
     }
     afterWrite(key, inserting, *m_conn);

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/Accounts.h"
 #include "app/FirstRunDialog.h"
+#include "app/GuardedApplication.h"
 #include "app/Login_2Screen.h"
 #include "app/DailyBackup.h"
 #include "app/MenuPrincipalScreen.h"
@@ -50,7 +51,7 @@ static void initAppResources()
 
 int runZapo(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zapo"));
     // Every window carries the program's own icon.
     initAppResources();

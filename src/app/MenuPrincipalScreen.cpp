@@ -10,8 +10,10 @@
 #include "ui/MainMenuHook.h"
 #include "ui/ScreenCatalog.h"
 #include "ui/Services.h"
+#include "ui/UnsavedWork.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -213,7 +215,10 @@ QWidget *MenuPrincipalScreen::trigger(const Menu::Entry &e)
         changeUser();
         break;
     case Menu::Kind::Quit:
-        ProgramExit::request(0);
+        // Leaving ends every screen at once: a half-typed record would be
+        // lost without a word.
+        if (UnsavedWork::confirmLeaving(m_mdi, this))
+            ProgramExit::request(0);
         break;
     case Menu::Kind::Cascade:
         m_mdi->cascadeSubWindows();
@@ -232,14 +237,34 @@ QWidget *MenuPrincipalScreen::trigger(const Menu::Entry &e)
         arrangeMinimized();
         break;
     case Menu::Kind::CloseAll:
-        // Every window, as the command says; one still being edited asks
-        // first and stays open if the clerk says no.
-        m_mdi->closeAllSubWindows();
+        closeAll();
         break;
     default:
         break;
     }
     return nullptr;
+}
+
+void MenuPrincipalScreen::closeEvent(QCloseEvent *event)
+{
+    if (!UnsavedWork::confirmLeaving(m_mdi, this)) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void MenuPrincipalScreen::closeAll()
+{
+    // Every window, as the command says, after one question for all the
+    // unsaved work: Sim gives up the records being typed (those screens
+    // close without asking again), Não leaves everything as it was.
+    if (!UnsavedWork::confirmLeaving(m_mdi, this))
+        return;
+    for (QMdiSubWindow *w : m_mdi->subWindowList())
+        if (UnsavedWork::pending(w))
+            delete w;
+    m_mdi->closeAllSubWindows();
 }
 
 QWidget *MenuPrincipalScreen::openScreen(const Menu::Entry &e)

@@ -44,12 +44,15 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // The close box asks as "Sair" does while a screen holds unsaved work.
+    void closeEvent(QCloseEvent *event) override;
     // Hints of the menu entries go to the third panel, leaving the unit and
     // the user in sight.
     bool event(QEvent *event) override;
 
 private:
     void buildMenu();
+    void closeAll();
     void tile(Qt::Orientation orientation);
     void arrangeMinimized();
     void enableAll();

@@ -2,6 +2,7 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Dialect.h"
+#include "db/Reconnect.h"
 #include "db/Sql.h"
 
 namespace Keys {
@@ -12,14 +13,28 @@ QVariant lockedMax(Connection &c, const QString &table, const QString &keyColumn
 {
     if (!c.inTransaction())
         throw DbError(QStringLiteral("Chave gerada fora de uma transação (%1).").arg(table));
-    QSqlDatabase db = c.db();
-    c.dialect().lockForKey(db, table);
+    lockForKey(c, table);
     // Where the engine locks through the read itself (T-SQL's updlock,
     // holdlock), this read is what holds the others back.
     return Sql::scalar(c, c.dialect().maxKeyStatement(table, keyColumn));
 }
 
 } // namespace
+
+void lockForKey(Connection &c, const QString &table)
+{
+    Reconnect::ensureUsable(c);
+    QSqlDatabase db = c.db();
+    try {
+        c.dialect().lockForKey(db, table);
+    } catch (const DbError &) {
+        // Always inside a transaction: the transaction died with the
+        // connection, so nothing of this save reached the server.
+        if (Reconnect::checkLost(c))
+            throw ConnectionLost(Reconnect::lostWriteText());
+        throw;
+    }
+}
 
 int nextProgramKey(Connection &c, const QString &table, const QString &keyColumn)
 {

@@ -17,6 +17,11 @@ int nextProgramKey(Connection &c, const QString &table, const QString &keyColumn
 // inside the saving Transaction.
 void lockTable(Connection &c, const QString &table, const QString &keyColumn);
 
+// The engine's key lock on `table` alone (for checks and counters that
+// must hold until commit). A connection lost meanwhile is reported as the
+// write it cost, in the clerk's words, as every statement reports it.
+void lockForKey(Connection &c, const QString &table);
+
 // Server key: runs the insert and returns the key the server gave this
 // very insert (never "the greatest key" read afterwards).
 QVariant insertReturningKey(Connection &c, const QString &insert, const QVariantMap &params,

@@ -21,10 +21,41 @@ void setObserver(Observer o)
     observer() = std::move(o);
 }
 
+namespace {
+
+bool isDropped(QChar ch)
+{
+    const char16_t u = ch.unicode();
+    return (u < 0x20 && u != u'\n' && u != u'\r' && u != u'\t') || u == 0x7f;
+}
+
+QString withoutControlCharacters(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && !isDropped(text.at(i)))
+        ++i;
+    if (i == text.size())
+        return text;
+    QString out = text.left(i);
+    out.reserve(text.size());
+    for (; i < text.size(); ++i)
+        if (!isDropped(text.at(i)))
+            out.append(text.at(i));
+    return out;
+}
+
+} // namespace
+
 void bind(QSqlQuery &q, const QString &name, const QVariant &value)
 {
     const QString key = name.startsWith(QLatin1Char(':')) ? name : QLatin1Char(':') + name;
-    if (value.typeId() == QMetaType::QDate && value.toDate().isValid())
+    // A NUL or another control character pasted into a field means nothing
+    // in our data, and PostgreSQL's driver cannot even send a NUL: every
+    // value on its way to a statement loses them (line breaks and tabs of
+    // multi-line fields stay).
+    if (value.typeId() == QMetaType::QString)
+        q.bindValue(key, withoutControlCharacters(value.toString()));
+    else if (value.typeId() == QMetaType::QDate && value.toDate().isValid())
         q.bindValue(key, QDateTime(value.toDate(), QTime(0, 0)));
     else if (!value.metaType().isValid())
         // A null without a type goes through ODBC as binary, which a T-SQL

@@ -53,6 +53,8 @@ QString reasonFor(CURLcode code)
 
 } // namespace
 
+QString CurlSmtpTransport::unconfirmedText() { return QStringLiteral("envio não confirmado"); }
+
 void CurlSmtpTransport::send(const MailSettings &s, const MailMessage &message)
 {
     initOnce();
@@ -76,7 +78,7 @@ void CurlSmtpTransport::send(const MailSettings &s, const MailMessage &message)
     curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
     curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(upload.data.size()));
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 10L);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, 30L);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, long(s.timeoutSeconds > 0 ? s.timeoutSeconds : 30));
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_USE_SSL, long(s.starttls ? CURLUSESSL_ALL : CURLUSESSL_NONE));
     if (s.starttls && !s.user.isEmpty()) {
@@ -86,6 +88,11 @@ void CurlSmtpTransport::send(const MailSettings &s, const MailMessage &message)
     const CURLcode rc = curl_easy_perform(curl);
     curl_slist_free_all(rcpt);
     curl_easy_cleanup(curl);
+    // The server had the whole message and its answer did not come: it may
+    // have been delivered.
+    const bool allSent = upload.pos == upload.data.size();
+    if (allSent && (rc == CURLE_OPERATION_TIMEDOUT || rc == CURLE_RECV_ERROR || rc == CURLE_GOT_NOTHING))
+        throw MailError(unconfirmedText(), true);
     if (rc != CURLE_OK)
         throw MailError(reasonFor(rc));
 }

@@ -73,6 +73,8 @@ std::optional<MailSettings> readSettings(const QString &iniPath)
     s.starttls = ini.value(QStringLiteral("tls"), QStringLiteral("starttls")).toString().trimmed().toLower()
                  != QLatin1String("none");
     s.attachment = ini.value(QStringLiteral("attachment")).toString();
+    const int timeout = ini.value(QStringLiteral("timeout"), 30).toInt(&ok);
+    s.timeoutSeconds = ok && timeout > 0 ? timeout : 30;
     return s;
 }
 

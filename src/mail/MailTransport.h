@@ -14,6 +14,7 @@
 //   mailbox=agenda@example.org   (sender and recipient)
 //   tls=starttls                 (or none)
 //   attachment=/path/brasao.jpg  (optional; the shipped image otherwise)
+//   timeout=30                   (seconds for the whole exchange)
 // With tls=none no user name or password is ever sent: they would cross
 // the network in clear.
 struct MailSettings {
@@ -24,17 +25,24 @@ struct MailSettings {
     QString mailbox;
     bool starttls = true;
     QString attachment;
+    int timeoutSeconds = 30;
 };
 
 // A message that could not be delivered; `reason` is for the user
-// ("Erro de conexão" when the server cannot be reached).
+// ("Erro de conexão" when the server cannot be reached). `unconfirmed`: the
+// whole message went out but the server's answer never came, so it may
+// well have been delivered ("envio não confirmado"): sending it again
+// blindly could mail the owner twice.
 class MailError : public std::runtime_error {
 public:
-    explicit MailError(const QString &reason) : std::runtime_error(reason.toStdString()), m_reason(reason) {}
+    explicit MailError(const QString &reason, bool unconfirmed = false)
+        : std::runtime_error(reason.toStdString()), m_reason(reason), m_unconfirmed(unconfirmed) {}
     const QString &reason() const { return m_reason; }
+    bool unconfirmed() const { return m_unconfirmed; }
 
 private:
     QString m_reason;
+    bool m_unconfirmed = false;
 };
 
 class MailTransport {

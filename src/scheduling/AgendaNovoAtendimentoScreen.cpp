@@ -6,6 +6,7 @@
 #include "db/ServerClock.h"
 #include "db/Session.h"
 #include "db/Sql.h"
+#include "mail/BackgroundMail.h"
 #include "mail/MailTransport.h"
 #include "ui/Buttons.h"
 #include "ui/FormHelpers.h"
@@ -17,6 +18,7 @@
 #include "scheduling/SchedulingHooks.h"
 #include "ui/HourEdit.h"
 #include "ui/IdNameCombo.h"
+#include "ui/LongWork.h"
 #include "ui/MarcacaoAtendimento.h"
 #include "ui/RecordKeys.h"
 #include "ui/Services.h"
@@ -37,6 +39,7 @@
 #include <QSqlQuery>
 #include <QStandardItemModel>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
@@ -88,6 +91,11 @@ AgendaNovoAtendimentoScreen::AgendaNovoAtendimentoScreen(QWidget *parent, const 
     m_status = new QStatusBar(this);
     m_status->setObjectName(QStringLiteral("stbAtendimento"));
     m_status->setSizeGripEnabled(false);
+    // The booking e-mail's progress and outcome, kept in sight while other
+    // messages come and go.
+    m_mailState = new QLabel(m_status);
+    m_mailState->setObjectName(QStringLiteral("stbEmail"));
+    m_status->addPermanentWidget(m_mailState);
     v->addWidget(m_status);
 
     m_list = new PagedQueryModel(this);
@@ -496,7 +504,8 @@ void AgendaNovoAtendimentoScreen::updateActions()
     set("actPrior", m_state.canGoBack() && !rx);
     set("actNext", m_state.canGoForward() && !rx);
     set("actLast", m_state.canGoForward() && !rx);
-    set("actReenviarEmail", !m_state.editing() && currentKey().isValid());
+    // One message at a time: a second click while one travels would mail twice.
+    set("actReenviarEmail", !m_state.editing() && currentKey().isValid() && m_sending == 0);
     if (!m_state.editing())
         for (QWidget *w : std::initializer_list<QWidget *>{m_unit, m_ownerName, m_animal, m_date, m_hour, m_statusCombo,
                                                             m_autorizaSim, m_autorizaNao, m_esterilizado})
@@ -673,34 +682,74 @@ bool AgendaNovoAtendimentoScreen::slotAccepted(const Atendimento &a)
 
 void AgendaNovoAtendimentoScreen::notify(int idAtendimento, bool afterBooking)
 {
-    const std::optional<MailSettings> s = Mail::settings();
-    if (!s) {
-        if (afterBooking)
-            Services::messages().information(kSucesso, this);
-        m_status->showMessage(QStringLiteral("E-mail de aviso não enviado: falta a seção [mail] na configuração."));
-        return;
-    }
-    QString failure;
-    try {
-        Mail::transport().send(*s, BookingNotice::compose(mainConnection(), idAtendimento, *s));
-    } catch (const MailError &e) {
-        failure = e.reason();
-    } catch (const DbError &e) {
-        failure = e.text();
-    }
+    // The booking is committed before anything is mailed: whatever happens
+    // to the mail, the clerk is told the booking stands.
     if (afterBooking)
         Services::messages().information(kSucesso, this);
-    if (!failure.isEmpty())
-        Services::messages().warning(QStringLiteral("O atendimento foi gravado, mas o e-mail de aviso não foi enviado: ") + failure
-                                         + QStringLiteral(".\rUse \"Reenviar e-mail\" para tentar de novo."),
+    const std::optional<MailSettings> s = Mail::settings();
+    if (!s) {
+        showMailState(QStringLiteral("E-mail de aviso não enviado: falta a seção [mail] na configuração."));
+        return;
+    }
+    MailMessage message;
+    try {
+        message = BookingNotice::compose(mainConnection(), idAtendimento, *s);
+    } catch (const DbError &e) {
+        mailDone(idAtendimento, afterBooking, Mail::Outcome{false, false, e.text()});
+        return;
+    }
+    // A slow or silent server must not hold the window: the clerk goes on
+    // working while the message travels.
+    ++m_sending;
+    updateActions();
+    showMailState(QStringLiteral("Enviando e-mail..."));
+    Mail::sendInBackground(*s, message, this, [this, idAtendimento, afterBooking](const Mail::Outcome &out) {
+        --m_sending;
+        updateActions();
+        mailDone(idAtendimento, afterBooking, out);
+    });
+}
+
+void AgendaNovoAtendimentoScreen::mailDone(int idAtendimento, bool afterBooking, const Mail::Outcome &out)
+{
+    // Never a box in front of long work holding a transaction: said once it
+    // is over.
+    if (LongWork::running()) {
+        QTimer::singleShot(200, this, [this, idAtendimento, afterBooking, out] { mailDone(idAtendimento, afterBooking, out); });
+        return;
+    }
+    const QString which = QStringLiteral(" (atendimento %1)").arg(idAtendimento);
+    if (out.sent) {
+        showMailState(QStringLiteral("E-mail de aviso enviado.") + which);
+        if (!afterBooking)
+            Services::messages().information(QStringLiteral("E-mail de aviso enviado."), this);
+        return;
+    }
+    if (out.unconfirmed) {
+        showMailState(QStringLiteral("E-mail de aviso: envio não confirmado.") + which);
+        Services::messages().warning(QStringLiteral("O atendimento foi gravado; e-mail de aviso: envio não confirmado. O servidor de "
+                                                    "e-mail recebeu a mensagem, mas não respondeu a tempo.\rVerifique a caixa "
+                                                    "postal do serviço antes de usar \"Reenviar e-mail\"."),
                                      this);
-    else if (!afterBooking)
-        Services::messages().information(QStringLiteral("E-mail de aviso enviado."), this);
+        return;
+    }
+    showMailState(QStringLiteral("E-mail de aviso não enviado: ") + out.reason + which);
+    Services::messages().warning(QStringLiteral("O atendimento foi gravado, mas o e-mail de aviso não foi enviado: ") + out.reason
+                                     + QStringLiteral(".\rUse \"Reenviar e-mail\" para tentar de novo."),
+                                 this);
+}
+
+QString AgendaNovoAtendimentoScreen::mailState() const { return m_mailState->text(); }
+
+void AgendaNovoAtendimentoScreen::showMailState(const QString &text)
+{
+    m_mailState->setText(text);
+    m_status->showMessage(text);
 }
 
 void AgendaNovoAtendimentoScreen::reenviarEmail()
 {
-    if (m_state.editing() || !currentKey().isValid())
+    if (m_state.editing() || !currentKey().isValid() || m_sending > 0)
         return;
     notify(toInt(currentKey()), false);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "mail/BackgroundMail.h"
 #include "scheduling/AttendanceStore.h"
 #include "ui/register/RecordState.h"
 
@@ -44,6 +45,8 @@ public:
     PagedQueryModel *listModel() const { return m_list; }
     QAction *action(const QString &objectName) const { return m_actions.value(objectName); }
     QStatusBar *statusBar() const { return m_status; }
+    // "Enviando e-mail..." while the booking e-mail travels, then its outcome.
+    QString mailState() const;
     QTabWidget *tabs() const { return m_tabs; }
     ClinicalTabs *clinical() const { return m_clinical; }
     // The owner by key (what choosing a name in "Proprietário:" does).
@@ -79,6 +82,8 @@ private:
     bool validate();
     Atendimento collect() const;
     void notify(int idAtendimento, bool afterBooking);
+    void mailDone(int idAtendimento, bool afterBooking, const Mail::Outcome &out);
+    void showMailState(const QString &text);
     void reloadList(const QString &condition, const QVariantMap &params, const QVariant &selectKey);
     // The map's slot for the unit, animal and date-hour on screen.
     void showSlot();
@@ -112,5 +117,7 @@ private:
     QComboBox *m_esterilizado;
     QString m_esterilizadoLoaded; // the animal's flag as read when the animal was chosen
     QTableWidget *m_summary;
+    class QLabel *m_mailState;
+    int m_sending = 0; // booking e-mails on their way
     class QLabel *m_slotInfo = nullptr;
 };

@@ -136,8 +136,7 @@ AttendanceStore::Added AttendanceStore::addProfessional(int idAtendimento, int i
     const QDateTime now = serverNow(m_c);
     const QVariantMap p{{QStringLiteral("a"), idAtendimento}, {QStringLiteral("p"), idProfissional}};
     Transaction tx(m_c);
-    QSqlDatabase db = m_c.db();
-    m_c.dialect().lockForKey(db, QStringLiteral("atendimento_profissional"));
+    Keys::lockForKey(m_c, QStringLiteral("atendimento_profissional"));
     if (exists(m_c, QStringLiteral("select 1 from atendimento_profissional where Id_Profissional = :p and Id_Atendimento = :a"), p))
         return Added::Duplicate;
     QVariantMap ins = p;
@@ -164,8 +163,7 @@ AttendanceStore::Added AttendanceStore::addProcedure(int idAtendimento, int idTi
     const QDateTime now = serverNow(m_c);
     const QVariantMap p{{QStringLiteral("a"), idAtendimento}, {QStringLiteral("t"), idTipo}};
     Transaction tx(m_c);
-    QSqlDatabase db = m_c.db();
-    m_c.dialect().lockForKey(db, QStringLiteral("procedimento"));
+    Keys::lockForKey(m_c, QStringLiteral("procedimento"));
     if (exists(m_c, QStringLiteral("select 1 from procedimento where Id_Tipo_Procedimento = :t and Id_Atendimento = :a"), p))
         return Added::Duplicate;
     QVariantMap ins = p;

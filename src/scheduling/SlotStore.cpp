@@ -179,8 +179,7 @@ SlotStore::Outcome SlotStore::alter(int id, const SlotValues &v, const Slot &loa
     Transaction tx(m_c);
     if (testDuplicate) {
         // Under the same lock as new slots, so the test holds until commit.
-        QSqlDatabase db = m_c.db();
-        m_c.dialect().lockForKey(db, Table);
+        Keys::lockForKey(m_c, Table);
         if (duplicate(v, id))
             return Outcome::Duplicate;
     }

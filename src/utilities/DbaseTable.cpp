@@ -2,6 +2,7 @@
 #include "db/TextCodec.h"
 #include "utilities/DbaseText.h"
 #include "db/schema/SchemaModel.h"
+#include "ui/FileErrors.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -41,7 +42,7 @@ struct BufferedFile {
             return !failed;
         if (!file.seek(bufStart) || file.write(buf.data(), qint64(buf.size())) != qint64(buf.size())) {
             failed = true;
-            t_ioError = file.errorString();
+            t_ioError = FileErrors::describe(file);
         }
         buf.clear();
         return !failed;
@@ -67,7 +68,7 @@ SAFile hookOpen(const char *name, const char *access)
     else
         mode |= QIODevice::ReadOnly;
     if (!f->file.open(mode)) {
-        t_ioError = f->file.errorString();
+        t_ioError = FileErrors::describe(f->file);
         delete f;
         return nullptr;
     }
@@ -131,7 +132,7 @@ int hookClose(SAFile file)
     bool ok = f->flush();
     if (ok && !f->file.flush()) {
         ok = false;
-        t_ioError = f->file.errorString();
+        t_ioError = FileErrors::describe(f->file);
     }
     f->file.close();
     delete f;

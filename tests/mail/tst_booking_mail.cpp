@@ -13,6 +13,8 @@
 #include "ui/IdNameCombo.h"
 #include "ui/MarcacaoAtendimento.h"
 
+#include <QStatusBar>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -59,16 +61,36 @@ int freePort()
     }
 }
 
+// A server that stores the message and then keeps its answer back for
+// `delay` seconds, as a mail server stuck after taking the message does.
+const QString kSlowServer = QStringLiteral(
+    "import sys, time, asyncio, mailbox\n"
+    "from aiosmtpd.controller import Controller\n"
+    "class Slow:\n"
+    "    async def handle_DATA(self, server, session, envelope):\n"
+    "        mailbox.Maildir(sys.argv[2], create=True).add(envelope.original_content)\n"
+    "        await asyncio.sleep(float(sys.argv[3]))\n"
+    "        return '250 OK'\n"
+    "c = Controller(Slow(), hostname='127.0.0.1', port=int(sys.argv[1]))\n"
+    "c.start()\n"
+    "while True:\n"
+    "    time.sleep(1)\n");
+
 // A local SMTP server storing what arrives in a maildir.
 struct SmtpServer {
     QTemporaryDir dir;
     QProcess process;
     int port = freePort();
+    double answerDelay = 0; // seconds the answer to the message waits
     bool start()
     {
-        process.start(kPython, {QStringLiteral("-m"), QStringLiteral("aiosmtpd"), QStringLiteral("-n"), QStringLiteral("-l"),
-                                QStringLiteral("127.0.0.1:%1").arg(port), QStringLiteral("-c"),
-                                QStringLiteral("aiosmtpd.handlers.Mailbox"), dir.filePath(QStringLiteral("box"))});
+        if (answerDelay > 0)
+            process.start(kPython, {QStringLiteral("-c"), kSlowServer, QString::number(port),
+                                    dir.filePath(QStringLiteral("box")), QString::number(answerDelay)});
+        else
+            process.start(kPython, {QStringLiteral("-m"), QStringLiteral("aiosmtpd"), QStringLiteral("-n"), QStringLiteral("-l"),
+                                    QStringLiteral("127.0.0.1:%1").arg(port), QStringLiteral("-c"),
+                                    QStringLiteral("aiosmtpd.handlers.Mailbox"), dir.filePath(QStringLiteral("box"))});
         if (!process.waitForStarted(5000))
             return false;
         for (int i = 0; i < 300; ++i) {
@@ -107,14 +129,26 @@ struct SmtpServer {
     }
 };
 
-void writeIni(const QString &path, int port, const QString &tls)
+void writeIni(const QString &path, int port, const QString &tls, int timeout = 30)
 {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(QStringLiteral("[mail]\nhost=127.0.0.1\nport=%1\nuser=agenda\npassword=segredo\nmailbox=agenda@cidade.test\ntls=%2\n")
+    f.write(QStringLiteral("[mail]\nhost=127.0.0.1\nport=%1\nuser=agenda\npassword=segredo\nmailbox=agenda@cidade.test\ntls=%2\n"
+                           "timeout=%3\n")
                 .arg(port)
                 .arg(tls)
+                .arg(timeout)
                 .toUtf8());
+}
+
+// The message travels on its own thread: the screen says so at once and is
+// back in the clerk's hands; the outcome follows in the status bar.
+void waitForMail(AgendaNovoAtendimentoScreen *s)
+{
+    QCOMPARE(s->mailState(), QStringLiteral("Enviando e-mail..."));
+    QVERIFY(!s->action(QStringLiteral("actReenviarEmail"))->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(s->mailState() != QStringLiteral("Enviando e-mail..."), 60000);
+    QVERIFY(s->action(QStringLiteral("actReenviarEmail"))->isEnabled());
 }
 
 // Books the animal from the hand-over, as the register would.
@@ -142,6 +176,7 @@ private slots:
     void delivered();
     void failures_data() { addEngineRows(); }
     void failures();
+    void unconfirmed();
 };
 
 void TestBookingMail::initTestCase()
@@ -199,6 +234,9 @@ void TestBookingMail::delivered()
 
     std::unique_ptr<AgendaNovoAtendimentoScreen> s(book(p, a, 2));
     QCOMPARE(msgs.texts(), QStringList{QStringLiteral("Operação realizada com sucesso!")});
+    waitForMail(s.get());
+    QVERIFY(s->mailState().startsWith(QStringLiteral("E-mail de aviso enviado.")));
+    QCOMPARE(msgs.texts(), QStringList{QStringLiteral("Operação realizada com sucesso!")});
     const QJsonArray got = server.messages();
     QCOMPARE(got.size(), 1);
     const QJsonObject m = got.at(0).toObject();
@@ -223,9 +261,11 @@ void TestBookingMail::delivered()
     // A booking in status AGENDADO with a procedure names both.
     const int b = animal(c, p, QStringLiteral("TOM"));
     s.reset(book(p, b, 1));
+    waitForMail(s.get());
     const int k = s->currentKey().toInt();
     AttendanceStore(c).addProcedure(k, 12);
     s->action(QStringLiteral("actReenviarEmail"))->trigger();
+    waitForMail(s.get());
     QCOMPARE(msgs.last(), QStringLiteral("E-mail de aviso enviado."));
     const QJsonArray all = server.messages();
     QCOMPARE(all.size(), 3);
@@ -255,6 +295,8 @@ void TestBookingMail::failures()
     const int a = animal(c, p, QStringLiteral("MEL"));
 
     std::unique_ptr<AgendaNovoAtendimentoScreen> s(book(p, a, 1));
+    waitForMail(s.get());
+    QVERIFY2(s->mailState().startsWith(QStringLiteral("E-mail de aviso não enviado: Erro de conexão")), qPrintable(s->mailState()));
     QCOMPARE(msgs.texts(),
              QStringList({QStringLiteral("Operação realizada com sucesso!"),
                           QStringLiteral("O atendimento foi gravado, mas o e-mail de aviso não foi enviado: Erro de conexão."
@@ -266,6 +308,7 @@ void TestBookingMail::failures()
     QVERIFY(server.start());
     msgs.clear();
     s->reenviarEmail();
+    waitForMail(s.get());
     QCOMPARE(msgs.texts(), QStringList{QStringLiteral("E-mail de aviso enviado.")});
     QCOMPARE(server.messages().size(), 1);
 
@@ -274,11 +317,43 @@ void TestBookingMail::failures()
     msgs.clear();
     const int b = animal(c, p, QStringLiteral("BOB"));
     s.reset(book(p, b, 1));
+    waitForMail(s.get());
     QCOMPARE(msgs.shown.size(), 2);
     QCOMPARE(msgs.shown.at(0).text, QStringLiteral("Operação realizada com sucesso!"));
     QVERIFY2(msgs.shown.at(1).text.contains(QStringLiteral("STARTTLS")), qPrintable(msgs.shown.at(1).text));
     QCOMPARE(count(c, QStringLiteral("select count(*) from atendimento")), 2);
     QCOMPARE(server.messages().size(), 1);
+    Mail::setConfigFile({});
+}
+
+// The server took the message and its answer never came in time: the
+// clerk is told to look in the mailbox before sending again, not that the
+// server could not be reached; the booking stands, once.
+void TestBookingMail::unconfirmed()
+{
+    auto db = TestDatabase::create(QStringLiteral("sqlite"));
+    QVERIFY(db);
+    Connection &c = db->main();
+    fill(c);
+    SmtpServer server;
+    server.answerDelay = 8;
+    QVERIFY(server.start());
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("zapo.ini"));
+    writeIni(ini, server.port, QStringLiteral("none"), 2);
+    Mail::setConfigFile(ini);
+    RecordingMessages msgs;
+    const int p = owner(c, QStringLiteral("MARIA"));
+    const int a = animal(c, p, QStringLiteral("MEL"));
+    std::unique_ptr<AgendaNovoAtendimentoScreen> s(book(p, a, 1));
+    waitForMail(s.get());
+    QVERIFY2(msgs.shown.size() == 2, qPrintable(s->mailState()));
+    QCOMPARE(msgs.shown.at(1).kind, QStringLiteral("warning"));
+    QVERIFY2(msgs.shown.at(1).text.contains(QStringLiteral("envio não confirmado")), qPrintable(msgs.shown.at(1).text));
+    QVERIFY(!msgs.shown.at(1).text.contains(QStringLiteral("Erro de conexão")));
+    QVERIFY(s->mailState().contains(QStringLiteral("envio não confirmado")));
+    QCOMPARE(server.messages().size(), 1);
+    QCOMPARE(count(c, QStringLiteral("select count(*) from atendimento")), 1);
     Mail::setConfigFile({});
 }
 

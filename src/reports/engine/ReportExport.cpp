@@ -2,6 +2,7 @@
 #include "db/TextCodec.h"
 #include "reports/engine/ReportFonts.h"
 #include "reports/engine/ReportPainter.h"
+#include "ui/FileErrors.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -367,19 +368,22 @@ bool saveWith(const ComposedReport &r, const QString &path, DeviceWriter w, cons
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = f.errorString();
+            *error = FileErrors::describe(f);
         return false;
     }
     QString why;
     if (!w(r, f, progress, &why)) {
+        // The device's error first: cancelling replaces it with its own
+        // "Writing canceled by application".
+        const QString device = FileErrors::describe(f.errorString(), path);
         f.cancelWriting();
         if (error)
-            *error = why.isEmpty() ? f.errorString() : why;
+            *error = why.isEmpty() ? device : why;
         return false;
     }
     if (!f.commit()) {
         if (error)
-            *error = f.errorString();
+            *error = FileErrors::describe(f.errorString(), path);
         return false;
     }
     return true;

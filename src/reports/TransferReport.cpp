@@ -11,7 +11,7 @@
 #include "ui/Services.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
+#include "ui/DateEdit.h"
 #include <QFormLayout>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -135,7 +135,7 @@ SelRelTransferenciaWindow::SelRelTransferenciaWindow(QWidget *parent) : QWidget(
     auto *form = new QFormLayout;
     const QDate today = QDate::currentDate();
     auto date = [this](const char *name, const QDate &d) {
-        auto *e = new QDateEdit(d, this);
+        auto *e = new DateEdit(d, this);
         e->setObjectName(QString::fromLatin1(name));
         e->setCalendarPopup(true);
         e->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 class QCheckBox;
-class QDateEdit;
+class DateEdit;
 
 class Connection;
 class ScreenCatalog;
@@ -25,14 +25,14 @@ class SelRelTransferenciaWindow : public QWidget {
 public:
     explicit SelRelTransferenciaWindow(QWidget *parent = nullptr);
     QCheckBox *periodo() const { return m_usePeriod; }
-    QDateEdit *inicio() const { return m_from; }
-    QDateEdit *fim() const { return m_to; }
+    DateEdit *inicio() const { return m_from; }
+    DateEdit *fim() const { return m_to; }
     void visualizar();
 
 private:
     QCheckBox *m_usePeriod;
-    QDateEdit *m_from;
-    QDateEdit *m_to;
+    DateEdit *m_from;
+    DateEdit *m_to;
 };
 
 // Report 43 of the menu (and of the transfer screen's "Relatório...").

@@ -35,15 +35,9 @@ const char *kFrom =
     " left join raca j on (d.Id_Raca = j.Id_Raca)"
     " left join porte l on (d.Id_Porte = l.Id_porte)";
 
-<<<<<<< HEAD
-QDateEdit *dateEdit(const char *name, const QDate &start, QWidget *parent)
+DateEdit *dateEdit(const char *name, const QDate &start, QWidget *parent)
 {
-    auto *e = new QDateEdit(start, parent);
-=======
-DateEdit *dateEdit(const char *name, QWidget *parent)
-{
-    auto *e = new DateEdit(QDate(2011, 7, 18), parent);
->>>>>>> main
+    auto *e = new DateEdit(start, parent);
     e->setObjectName(QString::fromLatin1(name));
     e->setCalendarPopup(true);
     e->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));

@@ -176,15 +176,11 @@ ExportaTabelasScreen::ExportaTabelasScreen(QWidget *parent) : QWidget(parent)
     m_table->addItem(kTableName);
     m_table->setCurrentIndex(-1);
     caption(QStringLiteral("Selecionar tabela:"), m_table, 0, 0);
-<<<<<<< HEAD
     // How old the copy searched is: it is made from the register, not read live.
     m_copy = new QLabel(page);
     m_copy->setObjectName(QStringLiteral("lblDadosDe"));
     g->addWidget(m_copy, 0, 2, 1, 2);
-    m_from = new QDateEdit(QDate(2000, 1, 1), page);
-=======
     m_from = new DateEdit(QDate(2000, 1, 1), page);
->>>>>>> main
     m_from->setObjectName(QStringLiteral("dtpInicial"));
     m_to = new DateEdit(QDate::currentDate(), page);
     m_to->setObjectName(QStringLiteral("dtpFinal"));

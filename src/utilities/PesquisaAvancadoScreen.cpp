@@ -14,12 +14,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-<<<<<<< HEAD
 #include <QRegularExpression>
-#include <QDateEdit>
-=======
 #include "ui/DateEdit.h"
->>>>>>> main
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>

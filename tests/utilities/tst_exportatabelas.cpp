@@ -382,6 +382,7 @@ private slots:
         auto t = TestDatabase::create(QStringLiteral("sqlite"));
         QVERIFY(t);
         Connection &c = t->main();
+        ExportCopy::ensureTable(c);
         {
             Transaction tx(c);
             BulkInsert b(c, QStringLiteral("Exportacao2"), {QStringLiteral("id_atend"), QStringLiteral("Dt_inse")});
@@ -389,6 +390,9 @@ private slots:
             for (int i = 1; i <= ExportaTabelasScreen::kMaxRows + 1; ++i)
                 b.add({i, when});
             b.finish();
+            // The planted rows are the copy of an unchanged register: the
+            // search reads them instead of making the copy again.
+            ExportCopy::stamp(c);
             tx.commit();
         }
         RecordingMessages msgs;

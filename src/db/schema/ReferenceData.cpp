@@ -264,12 +264,13 @@ const QList<SeedTable> &starterValues()
     static const QList<SeedTable> tables = [] {
         const QString ativo = QStringLiteral("ATIVO");
         QList<SeedTable> out;
-        // The group's key is the server's (the group screen sends none).
+        // The group's key is the program's, as the group screen writes it.
         out << SeedTable{QStringLiteral("grupo_animal"),
-                         {QStringLiteral("Nome"), QStringLiteral("Descricao"), QStringLiteral("Ind_Status")},
-                         {{QStringLiteral("DOMICILIADO"), QStringLiteral("Animal com tutor e domicílio."), ativo},
-                          {QStringLiteral("SEMIDOMICILIADO"), QStringLiteral("Animal com tutor e acesso à rua."), ativo},
-                          {QStringLiteral("COMUNITÁRIO"), QStringLiteral("Animal cuidado pela comunidade."), ativo}}};
+                         {QStringLiteral("Id_Grupo_Animal"), QStringLiteral("Nome"), QStringLiteral("Descricao"),
+                          QStringLiteral("Ind_Status")},
+                         {{1, QStringLiteral("DOMICILIADO"), QStringLiteral("Animal com tutor e domicílio."), ativo},
+                          {2, QStringLiteral("SEMIDOMICILIADO"), QStringLiteral("Animal com tutor e acesso à rua."), ativo},
+                          {3, QStringLiteral("COMUNITÁRIO"), QStringLiteral("Animal cuidado pela comunidade."), ativo}}};
         out << SeedTable{QStringLiteral("porte"),
                          {QStringLiteral("Id_porte"), QStringLiteral("Descricao"), QStringLiteral("Ind_Status")},
                          {{1, QStringLiteral("PEQUENO"), ativo}, {2, QStringLiteral("MÉDIO"), ativo},

@@ -387,6 +387,7 @@ private slots:
         QVERIFY(q.next());
         QCOMPARE(Sql::text(q.value(0)), QStringLiteral("CARAMELO"));
         QCOMPARE(q.value(1).toDateTime().date(), QDate(1970, 1, 1));
+        q.finish(); // one unread result per connection at a time
 
         // A shortcut acts on the visible tab only.
         p->action(QStringLiteral("actAnimalAlterar"))->setEnabled(true);

@@ -108,13 +108,13 @@ public:
         logStatement(m_session, sql);
         if (m_open && m_open != by) {
             *error = QSqlError(OdbcRules::busyText(), OdbcRules::busyText() + QStringLiteral(" (") + sql.simplified().left(200)
-                                                          + QStringLiteral(")"),
+                                                          + QStringLiteral(") while unread: ") + m_openSql.simplified().left(200),
                                QSqlError::StatementError, QStringLiteral("HY000"));
             return false;
         }
         return true;
     }
-    void opened(const RulesResult *r) { m_open = r; }
+    void opened(const RulesResult *r, const QString &sql) { m_open = r; m_openSql = sql; }
     void closed(const RulesResult *r)
     {
         if (m_open == r)
@@ -143,6 +143,7 @@ private:
     QSqlDatabase m_inner;
     int m_session = -1;
     const RulesResult *m_open = nullptr;
+    QString m_openSql; // the unread statement, named in the refusal
 };
 
 class RulesResult : public QSqlResult {
@@ -240,7 +241,7 @@ private:
         // A forward-only result is streamed: the connection carries it until
         // it is read to its end. Other cursors are the server's own.
         if (ok && select && isForwardOnly())
-            rules()->opened(this);
+            rules()->opened(this, lastQuery());
         return ok;
     }
     bool moved(bool ok)

@@ -1,14 +1,18 @@
 // The keyboard the same on every screen: a command's key wins over the
 // editing keys of the field that has the focus, the toolbar says each key,
 // Enter walks on from fields opened after the screen, Ctrl+Page Down and
-// Ctrl+Page Up move between tabs, Escape closes a search window, and a
-// window opened from another appears centred over it.
+// Ctrl+Page Up move between tabs, Escape closes a search window, a search
+// window takes typing in its text at once, and a window opened from another
+// appears centred over it.
+#include "ui/Buttons.h"
 #include "ui/FocusFlow.h"
 #include "ui/Toolbar.h"
 #include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPointer>
@@ -40,6 +44,7 @@ private slots:
     void enterFromFieldOpenedLater();
     void tabsByKeys();
     void escapeClosesSearchWindow();
+    void searchWindowTakesTypingAtOnce();
     void windowsOpenCentred();
 };
 
@@ -165,6 +170,29 @@ void TstKeyboard::escapeClosesSearchWindow()
     text->setFocus();
     QTest::keyClick(text, Qt::Key_Escape);
     QTRY_VERIFY(!alive);
+}
+
+void TstKeyboard::searchWindowTakesTypingAtOnce()
+{
+    // The criterion list comes first in the tab order; the clerk who opens
+    // a search and types must still be typing into "Texto:".
+    QWidget opener;
+    opener.resize(400, 300);
+    QVERIFY(activate(&opener));
+    auto *w = new QWidget(&opener, Qt::Window);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    auto *criterion = new QComboBox(w);
+    criterion->addItems({QStringLiteral("Nome animal"), QStringLiteral("Código animal")});
+    auto *text = new QLineEdit(w);
+    auto *grid = new QGridLayout(w);
+    placeSearchBar(grid, w, QStringLiteral("Selecione:"), criterion, text, QStringLiteral("&Pesquisar"),
+                   QStringLiteral("bmpPesquisar"));
+    QVERIFY(activate(w));
+    QTRY_COMPARE(QApplication::focusWidget(), text);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("BIDU"));
+    QCOMPARE(text->text(), QStringLiteral("BIDU"));
+    QCOMPARE(criterion->currentIndex(), 0);
+    w->close();
 }
 
 void TstKeyboard::windowsOpenCentred()

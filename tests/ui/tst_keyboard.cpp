@@ -6,6 +6,7 @@
 // appears centred over it.
 #include "ui/Buttons.h"
 #include "ui/FocusFlow.h"
+#include "ui/ScreenMnemonics.h"
 #include "ui/Toolbar.h"
 #include "ui/WindowPlacement.h"
 
@@ -14,7 +15,15 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QPointer>
 #include <QScreen>
 #include <QTabWidget>
@@ -45,6 +54,7 @@ private slots:
     void tabsByKeys();
     void escapeClosesSearchWindow();
     void searchWindowTakesTypingAtOnce();
+    void screenAltKeysWinOverTheMenuBar();
     void windowsOpenCentred();
 };
 
@@ -193,6 +203,56 @@ void TstKeyboard::searchWindowTakesTypingAtOnce()
     QCOMPARE(text->text(), QStringLiteral("BIDU"));
     QCOMPARE(criterion->currentIndex(), 0);
     w->close();
+}
+
+void TstKeyboard::screenAltKeysWinOverTheMenuBar()
+{
+    // The main window's menu bar and a screen inside it both claim Alt+A
+    // ("&Ajuda", "&Agendar novo atendimento...") and Alt+C ("&Cadastros",
+    // a label's "&Cor:"). Pressed in the screen, the key acts there at the
+    // first press; a key only the menu bar claims still opens its menu.
+    QMainWindow main;
+    QMenu *help = main.menuBar()->addMenu(QStringLiteral("&Ajuda"));
+    help->addAction(QStringLiteral("Sistema..."));
+    main.menuBar()->addMenu(QStringLiteral("&Cadastros"))->addAction(QStringLiteral("006"));
+    QMenu *windows = main.menuBar()->addMenu(QStringLiteral("&Janelas"));
+    windows->addAction(QStringLiteral("Fechar todas"));
+    auto *area = new QMdiArea(&main);
+    main.setCentralWidget(area);
+    ScreenMnemonics::install(area);
+    auto *screen = new QWidget;
+    auto *book = new QPushButton(QStringLiteral("&Agendar novo atendimento..."), screen);
+    auto *colour = new QLineEdit(screen);
+    auto *colourCaption = new QLabel(QStringLiteral("&Cor:"), screen);
+    colourCaption->setBuddy(colour);
+    auto *first = new QLineEdit(screen);
+    auto *lay = new QVBoxLayout(screen);
+    lay->addWidget(first);
+    lay->addWidget(book);
+    lay->addWidget(colourCaption);
+    lay->addWidget(colour);
+    QMdiSubWindow *sub = area->addSubWindow(screen);
+    main.resize(800, 600);
+    QVERIFY(activate(&main));
+    sub->show();
+    area->setActiveSubWindow(sub);
+    first->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), first);
+
+    QSignalSpy clicked(book, &QPushButton::clicked);
+    QTest::keyClick(first, Qt::Key_A, Qt::AltModifier);
+    QTRY_COMPARE(clicked.count(), 1);
+    QVERIFY(!help->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+    QTRY_COMPARE(clicked.count(), 2); // every press, not every other one
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+    QTRY_COMPARE(QApplication::focusWidget(), colour);
+
+    // Only the menu bar has Alt+J: its menu opens.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_J, Qt::AltModifier);
+    QTRY_VERIFY(windows->isVisible());
+    windows->close();
 }
 
 void TstKeyboard::windowsOpenCentred()

@@ -85,4 +85,9 @@ QString taxNumber(const QString &stored)
     return t;
 }
 
+QDate dayAfter(const QDate &last)
+{
+    return last.isValid() && last < QDate(9999, 12, 31) ? last.addDays(1) : last;
+}
+
 } // namespace Formats

@@ -26,6 +26,10 @@ int expandYear(int twoDigitYear, int currentYear);
 // Parses "dd/mm/yyyy" or "dd/mm/yy" (blanks and mask underscores ignored);
 // an invalid QDate when the text is no date.
 QDate parseDate(const QString &text, int currentYear = QDate::currentDate().year());
+// The day after `last`, the "before" bound of a period of whole days that
+// ends on `last`. The last day the engines bind (31/12/9999) has no day
+// after that they bind: it is its own bound then (nothing lies on it).
+QDate dayAfter(const QDate &last);
 // Parses "1,5" (and "1.234,5"); ok tells whether it was a number.
 double parseNumber(const QString &text, bool *ok = nullptr);
 

@@ -247,7 +247,7 @@ void VaccinationPanel::inserir()
     try {
         QVariantMap p = keys;
         p.insert(QStringLiteral("desde"), QDateTime(day, QTime(0, 0)));
-        p.insert(QStringLiteral("ate"), QDateTime(day.addDays(1), QTime(0, 0)));
+        p.insert(QStringLiteral("ate"), QDateTime(Formats::dayAfter(day), QTime(0, 0)));
         identical = Sql::scalar(conn(),
                                 QStringLiteral("select count(*) from vacina where Id_Animal = :Id_Animal "
                                                "and Id_tipo_vacina = :Id_tipo_vacina "

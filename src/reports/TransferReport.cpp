@@ -41,7 +41,7 @@ ReportDefinition definition(Connection &c, const QDate &from, const QDate &to)
     if (from.isValid() && to.isValid()) {
         // Whole days: every moment of the last one counts.
         where = QStringLiteral("where a.Dt_Muda_Proprietario >= :ini and a.Dt_Muda_Proprietario < :fim ");
-        params = {{QStringLiteral("ini"), QDateTime(from, QTime(0, 0))}, {QStringLiteral("fim"), QDateTime(to.addDays(1), QTime(0, 0))}};
+        params = {{QStringLiteral("ini"), QDateTime(from, QTime(0, 0))}, {QStringLiteral("fim"), QDateTime(Formats::dayAfter(to), QTime(0, 0))}};
     }
     def.data = [conn, where, params] {
         // By animal, then in the order the records were made, so each

@@ -76,9 +76,9 @@ QDate DateEdit::earliest()
 
 QDate DateEdit::latest()
 {
-    // The day after must still be a date every engine binds (SQLite gets an
-    // empty text for the year 10000).
-    return QDate(9998, 12, 31);
+    // The last day every engine binds; periods ending on it are bounded
+    // through Formats::dayAfter (SQLite gets an empty text for the year 10000).
+    return QDate(9999, 12, 31);
 }
 
 QDate DateEdit::read(const QString &text)

@@ -14,8 +14,8 @@
 //    date in silence;
 //  - the arrow keys and the wheel move one day (one month with Page Up and
 //    Page Down).
-// The range never goes past what the three engines bind, the day after the
-// top included (ranges are often searched up to the next midnight).
+// The range never goes past what the three engines bind (periods are
+// searched up to the day after their end through Formats::dayAfter).
 class DateEdit : public QDateEdit {
     Q_OBJECT
 public:
@@ -24,7 +24,7 @@ public:
 
     // The widest range a field accepts.
     static QDate earliest(); // 01/01/1900
-    static QDate latest();   // 31/12/9998
+    static QDate latest();   // 31/12/9999
     // What a clerk's text reads; invalid when it is no date.
     static QDate read(const QString &text);
 

@@ -1,4 +1,5 @@
 #include "utilities/AdvancedSearch.h"
+#include "db/Formats.h"
 #include "db/MicrochipIndex.h"
 #include "db/Dialect.h"
 
@@ -133,11 +134,9 @@ Query build(const Dialect &d, const Criteria &c)
     if (c.useBirth) {
         // Every moment of the last day counts, whatever hour was stored.
         b.add(QStringLiteral("a.Data_Nascimento >= :nascDe"), QStringLiteral("nascDe"), c.bornFrom);
-        // The day after 31/12/9999 is beyond what the engines bind (SQLite
-        // would get an empty text and find nothing): no end at all then.
-        const QDate after = c.bornTo.addDays(1);
-        if (after.isValid() && after.year() <= 9999)
-            b.add(QStringLiteral("a.Data_Nascimento < :nascAte"), QStringLiteral("nascAte"), after);
+        // Up to 31/12/9999, the last day the engines bind, there is no end.
+        if (c.bornTo.isValid() && c.bornTo < QDate(9999, 12, 31))
+            b.add(QStringLiteral("a.Data_Nascimento < :nascAte"), QStringLiteral("nascAte"), Formats::dayAfter(c.bornTo));
     }
 
     const bool address = !blank(c.district) || !blank(c.area) || !blank(c.neighbourhood) || !blank(c.street)

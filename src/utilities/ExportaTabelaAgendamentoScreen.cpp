@@ -1,4 +1,5 @@
 #include "utilities/ExportaTabelaAgendamentoScreen.h"
+#include "db/Formats.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
@@ -112,7 +113,7 @@ ExportaTabelaAgendamentoScreen::Statement ExportaTabelaAgendamentoScreen::statem
     QString where = QStringLiteral(" where a.Data_Hora_Atendimento >= :dataInicia and a.Data_Hora_Atendimento < :dataFim");
     Statement s;
     s.params.insert(QStringLiteral("dataInicia"), first);
-    s.params.insert(QStringLiteral("dataFim"), last.addDays(1));
+    s.params.insert(QStringLiteral("dataFim"), Formats::dayAfter(last));
     if (unit.isValid() && !unit.isNull()) {
         // The unit that performs the appointment, whichever booked it.
         where += QStringLiteral(" and a.Id_Unidade_Agendada = :unidade");

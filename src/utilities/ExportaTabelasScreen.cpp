@@ -1,4 +1,5 @@
 #include "utilities/ExportaTabelasScreen.h"
+#include "db/Formats.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/ExportCopy.h"
@@ -147,7 +148,7 @@ ExportaTabelasScreen::Search ExportaTabelasScreen::search(bool byAttendance, con
     // after the last day, so no second of the last day is lost.
     s.where = QStringLiteral("%1 >= :dataInicia and %1 < :dataFim").arg(column);
     s.params.insert(QStringLiteral("dataInicia"), from);
-    s.params.insert(QStringLiteral("dataFim"), to.addDays(1));
+    s.params.insert(QStringLiteral("dataFim"), Formats::dayAfter(to));
     if (!status.trimmed().isEmpty()) {
         s.where += QStringLiteral(" and st_atend = :status");
         s.params.insert(QStringLiteral("status"), status.trimmed());

@@ -46,7 +46,7 @@ std::unique_ptr<ReportDataSource> noRows(const QStringList &columns)
 
 Period days(const QDate &from, const QDate &to)
 {
-    return {QDateTime(from, QTime(0, 0)), QDateTime(to.addDays(1), QTime(0, 0))};
+    return {QDateTime(from, QTime(0, 0)), QDateTime(Formats::dayAfter(to), QTime(0, 0))};
 }
 
 // ---------------------------------------------------------------------------

@@ -2,11 +2,13 @@
 // publication of every planned draft exactly once even from two
 // workstations at once, the printed plan's totals and leaving while editing.
 #include "SlotFixture.h"
+#include "scheduling/DraftReport.h"
 #include "scheduling/DraftStore.h"
 #include "scheduling/MapaDisponibilidadeRascunhoScreen.h"
 #include "reports/engine/ReportPainter.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
+#include "support/ReportTesting.h"
 #include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 #include "ui/HourEdit.h"
@@ -231,6 +233,28 @@ private slots:
         QCOMPARE(keys, (QList<int>{41, 42, 43}));
         QCOMPARE(drafts(c, QStringLiteral("Status_Registro = 'INATIVO' and Id_mapa_disponibilidade_agenda is null")), 1);
         QCOMPARE(drafts(c, QStringLiteral("Status_Registro = 'ATIVO'")), 0);
+    }
+
+    // The printed plan tells apart units whose names differ only at the end
+    // (the column once cut both to "CLÍNICA MUNICIPAL DE CASTRAÇÃO").
+    void thePrintedPlanTellsUnitsApart_data() { addEngineRows(); }
+    void thePrintedPlanTellsUnitsApart()
+    {
+        ZAPO_TEST_DB(t);
+        fill(t->dm());
+        Connection &c = t->main();
+        const QString norte = QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO NORTE");
+        const QString sul = QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO SUL");
+        Sql::exec(c, QStringLiteral("update unidade_trabalho set Nome = :n where Id_Unidade_Trabalho = 1"), {{QStringLiteral("n"), norte}});
+        Sql::exec(c, QStringLiteral("update unidade_trabalho set Nome = :n where Id_Unidade_Trabalho = 15"), {{QStringLiteral("n"), sul}});
+        DraftStore store(c);
+        QVERIFY(add(store, draft(QTime(8, 0), 10), QStringLiteral("7")));
+        QVERIFY(add(store, draft(QTime(8, 30), 4, 0, 15), QStringLiteral("7")));
+        const ComposedReport r = Reports::compose(DraftReport::definition(c));
+        ReportTesting::savePng(r, QStringLiteral("rel51-unidades"), 1);
+        const QStringList units = ReportTesting::joinedLines(r, QStringLiteral("unidade"));
+        QCOMPARE(units, (QStringList{norte, sul}));
+        QCOMPARE(ReportTesting::cutTexts(r), QStringList());
     }
 
     // A slot that reached the map after its draft was planned (from the map

@@ -30,6 +30,7 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <tuple>
 
@@ -550,12 +551,23 @@ private slots:
             QPointer<StreetSearchWindow> w = StreetSearchWindow::open(&group, QStringLiteral("Núm lograd."),
                                                                       QStringLiteral("1001"), true);
             QVERIFY(w->rowCount() > 0);
-            w->selectRow(0);
+            // Found streets: the clerk takes the first one with Enter, as
+            // the window opens, without reaching for the mouse.
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            QTRY_VERIFY(qobject_cast<QTableView *>(QApplication::focusWidget()));
             shot(w, "pesquisa-endereco");
-            w->ok();
-            QApplication::processEvents();
-            QVERIFY(!w || !w->isVisible());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTRY_VERIFY(!w || !w->isVisible());
         };
+        {
+            QPointer<StreetSearchWindow> none = StreetSearchWindow::open(&group, QStringLiteral("Núm lograd."),
+                                                                         QStringLiteral("999999"), true);
+            QCOMPARE(none->rowCount(), 0);
+            QVERIFY(QTest::qWaitForWindowActive(none));
+            QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+            QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("edtTexto"));
+            none->close();
+        }
         run(false);
         QVERIFY(group.address().NOM_LOGR.isEmpty());
         run(true);

@@ -1,4 +1,5 @@
 #include "ui/PagedPicker.h"
+#include "db/BackgroundCount.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "db/Sql.h"
@@ -16,11 +17,24 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 PagedPicker::PagedPicker(QWidget *parent) : QWidget(parent)
 {
     m_model = new PagedQueryModel(this);
     m_model->setBackgroundCount(true);
+    m_model->setSeekable(true);
+    m_position = new BackgroundCount(this);
+    connect(m_position, &BackgroundCount::counted, this, [this](qint64 rows) { placeAt(rows); });
+    connect(m_position, &BackgroundCount::failed, this, [this] {
+        try {
+            placeNow(); // counted here instead
+        } catch (const DbError &) {
+            // Neither connection can count: the picker goes back to the row it knew.
+            stopPlacing();
+            emit currentChanged(currentId());
+        }
+    });
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("edtPicker"));
     m_button = new QToolButton(this);
@@ -93,6 +107,7 @@ QString PagedPicker::where(const QString &extra) const
 
 void PagedPicker::reload()
 {
+    stopPlacing();
     m_model->setFilter(where({}), m_params);
     m_model->sortBy(0);
     m_model->reload();
@@ -111,16 +126,30 @@ int PagedPicker::rowCount() const
 
 QVariant PagedPicker::currentId() const
 {
+    if (m_placing)
+        return m_found.first().last();
     return m_row >= 0 ? m_model->key(m_row) : QVariant();
 }
 
 QString PagedPicker::currentName() const
 {
+    if (m_placing)
+        return PagedQueryModel::displayText(m_found.first().first());
     return m_row >= 0 ? PagedQueryModel::displayText(m_model->rawValue(m_row, 0)) : QString();
+}
+
+int PagedPicker::currentRow() const
+{
+    if (m_placing)
+        const_cast<PagedPicker *>(this)->placeNow();
+    return m_row;
 }
 
 void PagedPicker::setCurrentRow(int row)
 {
+    // Moving from a row whose number is still being counted: counted now,
+    // so that the move starts from it.
+    placeNow();
     if (row >= rowCount() && !m_model->countExact()) {
         try {
             m_model->ensureCount(); // a row beyond the pages read so far
@@ -151,18 +180,20 @@ void PagedPicker::findText(const QString &text)
 {
     if (!m_conn || rowCount() == 0)
         return;
-    QVariantMap p = m_params;
-    p.insert(QStringLiteral("zapo_find"), text.toUpper());
-    // The rows before the first name not below the text, in the list's own
-    // order (name, then key): their count is that name's row.
-    const int before = Sql::scalar(*m_conn,
-                                   QStringLiteral("select count(*) from %1 where %2")
-                                       .arg(m_source, where(m_name + QStringLiteral(" < :zapo_find"))),
-                                   p)
-                           .toInt();
-    if (before >= rowCount())
+    const QString find = text.toUpper();
+    // The names from the text on, in the list's own order (name, then key),
+    // read through the name index: the first is the one to stand on.
+    const QVector<QVector<QVariant>> rows = m_model->rowsFrom(find, {}, m_model->pageSize());
+    if (rows.isEmpty()) {
+        // Every name is below the text: the last row.
+        stopPlacing();
         m_model->ensureCount();
-    setCurrentRow(qMin(before, rowCount() - 1));
+        setCurrentRow(rowCount() - 1);
+        return;
+    }
+    QVariantMap p = m_params;
+    p.insert(QStringLiteral("zapo_find"), find);
+    standOnFound(rows, m_name + QStringLiteral(" < :zapo_find"), p);
 }
 
 bool PagedPicker::selectId(const QVariant &id)
@@ -176,16 +207,66 @@ bool PagedPicker::selectId(const QVariant &id)
                             p);
     if (!q.next())
         return false;
-    p.insert(QStringLiteral("zapo_name"), q.value(0));
+    const QVariant name = q.value(0);
+    p.insert(QStringLiteral("zapo_name"), name);
     q = QSqlQuery();
-    const int row = Sql::scalar(*m_conn,
-                                QStringLiteral("select count(*) from %1 where %2")
-                                    .arg(m_source, where(QStringLiteral("(%1 < :zapo_name or (%1 = :zapo_name and %2 < :zapo_id))")
-                                                             .arg(m_name, m_key))),
-                                p)
-                        .toInt();
-    setCurrentRow(row);
-    return m_row == row;
+    const QVector<QVector<QVariant>> rows = m_model->rowsFrom(name, id, m_model->pageSize());
+    if (rows.isEmpty())
+        return false;
+    standOnFound(rows,
+                 QStringLiteral("(%1 < :zapo_name or (%1 = :zapo_name and %2 < :zapo_id))").arg(m_name, m_key), p);
+    return true;
+}
+
+void PagedPicker::standOnFound(const QVector<QVector<QVariant>> &rows, const QString &beforeCondition,
+                               const QVariantMap &params)
+{
+    const QVariant was = currentId();
+    stopPlacing();
+    m_found = rows;
+    m_beforeSql = QStringLiteral("select count(*) from %1 where %2").arg(m_source, where(beforeCondition));
+    m_beforeParams = params;
+    m_placing = true;
+    // While the list is open the box keeps what is being typed.
+    if (!listVisible())
+        showCurrentName();
+    if (!m_position->start(*m_conn, m_beforeSql, m_beforeParams))
+        placeNow(); // no second connection to count on: counted here
+    const QVariant now = currentId();
+    if (now != was)
+        emit currentChanged(now);
+}
+
+void PagedPicker::placeAt(qint64 row)
+{
+    if (!m_placing)
+        return;
+    m_placing = false;
+    const QVector<QVector<QVariant>> rows = std::exchange(m_found, {});
+    // The rows read from the name are the list's rows from that number on,
+    // so the list shows them without reading them again.
+    m_model->placeRows(int(row), rows, rows.size() < m_model->pageSize());
+    if (row >= rowCount())
+        m_model->ensureCount();
+    m_row = int(qMin<qint64>(row, rowCount() - 1));
+    m_view->setCurrentIndex(m_model->index(m_row, 0));
+    m_view->scrollTo(m_model->index(m_row, 0), QAbstractItemView::PositionAtTop);
+}
+
+void PagedPicker::placeNow()
+{
+    if (!m_placing)
+        return;
+    m_position->cancel();
+    placeAt(Sql::scalar(*m_conn, m_beforeSql, m_beforeParams).toLongLong());
+}
+
+void PagedPicker::stopPlacing()
+{
+    if (m_position->busy())
+        m_position->cancel();
+    m_placing = false;
+    m_found.clear();
 }
 
 void PagedPicker::typed(const QString &text)
@@ -241,7 +322,7 @@ bool PagedPicker::eventFilter(QObject *watched, QEvent *event)
         }
         // Arrows step through the list without opening it, as a drop-down does.
         if (k->key() == Qt::Key_Down || k->key() == Qt::Key_Up) {
-            setCurrentRow(m_row + (k->key() == Qt::Key_Down ? 1 : -1));
+            setCurrentRow(currentRow() + (k->key() == Qt::Key_Down ? 1 : -1));
             return true;
         }
         // The first letter typed starts a new search instead of being
@@ -251,6 +332,10 @@ bool PagedPicker::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     if (watched == m_view) {
+        // Keys that move or choose act from the row found, so its number
+        // is counted now if it is still being counted.
+        if (k->text().isEmpty() || !k->text().at(0).isPrint())
+            placeNow();
         switch (k->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:

@@ -1,8 +1,10 @@
 #pragma once
 #include <QVariant>
 #include <QVariantMap>
+#include <QVector>
 #include <QWidget>
 
+class BackgroundCount;
 class Connection;
 class PagedQueryModel;
 class QFrame;
@@ -11,10 +13,13 @@ class QTableView;
 class QToolButton;
 
 // A drop-down over a list too long to hold in a combo box (every owner of
-// the city): the list is read a page at a time in name order, and typing the
-// start of a name finds its place with one counting statement instead of
-// walking the rows. Like a list bound to a data set, it always stands on a
-// row: after filling, on the first one; `currentChanged` tells each arrival.
+// the city): the list is read a page at a time in name order. Typing the
+// start of a name reads the names from it on through the name index and
+// stands on the first at once; the row number it falls on (the names before
+// it, which at a city's size take the engine a while to count) is counted on
+// a connection of its own, and the list scrolls there when it is known.
+// Like a list bound to a data set, it always stands on a row: after filling,
+// on the first one; `currentChanged` tells each arrival.
 // Rows without a name are not listed (they cannot be found by name).
 class PagedPicker : public QWidget {
     Q_OBJECT
@@ -32,7 +37,10 @@ public:
     // Reads the list again and stands on its first row. Throws DbError.
     void reload();
     int rowCount() const;
-    int currentRow() const { return m_row; }
+    // The row stood on; when its number is still being counted, counts it now.
+    int currentRow() const;
+    // The row stood on is known but its number is still being counted.
+    bool placing() const { return m_placing; }
     // Invalid when the list is empty.
     QVariant currentId() const;
     QString currentName() const;
@@ -62,6 +70,12 @@ private:
     QString where(const QString &extra) const;
     void showCurrentName();
     void typed(const QString &text);
+    // Stands on the first of `rows` (read from the name index) and counts
+    // the rows before it (`beforeCondition`) to learn its number.
+    void standOnFound(const QVector<QVector<QVariant>> &rows, const QString &beforeCondition, const QVariantMap &params);
+    void placeAt(qint64 row);
+    void stopPlacing();
+    void placeNow();
 
     Connection *m_conn = nullptr;
     QString m_source, m_key, m_name, m_filter;
@@ -72,4 +86,9 @@ private:
     QFrame *m_popup;
     QTableView *m_view;
     int m_row = -1;
+    BackgroundCount *m_position;
+    bool m_placing = false;
+    QVector<QVector<QVariant>> m_found;
+    QString m_beforeSql;
+    QVariantMap m_beforeParams;
 };

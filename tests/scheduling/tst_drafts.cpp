@@ -6,6 +6,7 @@
 #include "scheduling/DraftStore.h"
 #include "scheduling/MapaDisponibilidadeRascunhoScreen.h"
 #include "reports/engine/ReportPainter.h"
+#include "support/DateTyping.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
 #include "support/ReportTesting.h"
@@ -83,6 +84,54 @@ int drafts(Connection &c, const QString &where)
 class TestDrafts : public QObject {
     Q_OBJECT
 private slots:
+    // "Data:" typed as a clerk does: a click anywhere in it and the date in
+    // any of the usual ways lands as typed; half typed is refused by name,
+    // also when "Gravar" comes from its key with the focus still there.
+    void dateTypedAsAClerk_data() { addEngineRows(); }
+    void dateTypedAsAClerk()
+    {
+        ZAPO_TEST_DB(t);
+        fill(t->dm());
+        Connection &c = t->main();
+        RecordingMessages msg;
+        Window w(c);
+        QVERIFY(activate(w.s.data()));
+        auto *data = child<DateLineEdit>(w.s.data(), "mkeData");
+        const char *at[] = {"start", "middle", "end"};
+        const QStringList typed{QStringLiteral("4/1/2031"), QStringLiteral("05012031"), QStringLiteral("06/01/31")};
+        for (int i = 0; i < typed.size(); ++i) {
+            w.run("actNovo");
+            w.type(QStringLiteral("08:00"), QStringLiteral("5"), QStringLiteral("0"));
+            QVERIFY(typeDate(data, typed.at(i), QLatin1String(at[i])));
+            QCOMPARE(data->text(), QDate(2031, 1, 4 + i).toString(QStringLiteral("dd/MM/yyyy")));
+            w.run("actGravar");
+            QCOMPARE(msg.last(), Done);
+        }
+        for (int day = 4; day <= 6; ++day)
+            QCOMPARE(Sql::scalar(c, QStringLiteral("select count(*) from mapa_rascunho where Data_hora_disponibilidade = :d"),
+                                 {{QStringLiteral("d"), QDateTime(QDate(2031, 1, day), QTime(8, 0))}})
+                         .toInt(),
+                     1);
+
+        w.run("actNovo");
+        w.type(QStringLiteral("09:00"), QStringLiteral("5"), QStringLiteral("0"));
+        msg.clear();
+        QVERIFY(!typeDate(data, QStringLiteral("07/01/203")));
+        QCOMPARE(msg.shown.size(), 1);
+        QVERIFY2(msg.last().startsWith(QStringLiteral("Data inválida no campo \"Data\".")), qPrintable(msg.last()));
+        QVERIFY(data->hasFocus());
+        // Ctrl+Alt+Enter leaves the focus where it is: still refused, no
+        // second box, nothing written.
+        w.run("actGravar");
+        QCOMPARE(msg.shown.size(), 1);
+        QCOMPARE(w.s->state(), MapaDisponibilidadeRascunhoScreen::State::New);
+        QCOMPARE(drafts(c, QStringLiteral("1 = 1")), 3);
+        QTest::keyClicks(data, QStringLiteral("07/01/2031"));
+        w.run("actGravar");
+        QCOMPARE(msg.last(), Done);
+        QCOMPARE(drafts(c, QStringLiteral("1 = 1")), 4);
+    }
+
     void saveChecks_data() { addEngineRows(); }
     void saveChecks()
     {

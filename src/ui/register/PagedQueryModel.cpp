@@ -4,18 +4,33 @@
 #include "db/BackgroundCount.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
+#include "db/Dialect.h"
 #include "db/Formats.h"
 #include "db/Sql.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QPalette>
+#include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace {
 // Pages kept in memory; beyond that the cache starts over (a user scrolling
 // through a huge table re-reads what scrolled away, which is cheap).
 constexpr int kMaxCachedPages = 64;
+
+QVector<QVector<QVariant>> readRows(QSqlQuery &q, int columns)
+{
+    QVector<QVector<QVariant>> rows;
+    while (q.next()) {
+        QVector<QVariant> r(columns);
+        for (int i = 0; i < columns; ++i)
+            r[i] = q.value(i);
+        rows.append(r);
+    }
+    return rows;
+}
 } // namespace
 
 PagedQueryModel::PagedQueryModel(QObject *parent) : QAbstractTableModel(parent) {}
@@ -31,7 +46,7 @@ void PagedQueryModel::setSource(const QString &source, const QList<Column> &colu
     m_exact = true;
     if (m_counter)
         m_counter->cancel();
-    m_pages.clear();
+    m_blocks.clear();
     endResetModel();
 }
 
@@ -100,26 +115,27 @@ void PagedQueryModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    // Not exact means every page so far was full: the next starts at m_count.
-    const int page = m_count / m_pageSize;
-    QVector<QVector<QVariant>> rows;
+    // Not exact means every row before m_count is there: the next block starts at it.
+    bool reachedEnd = false;
+    int end = m_count;
     try {
-        rows = readPage(page);
+        const auto it = readAround(m_count, &reachedEnd);
+        if (it != m_blocks.end())
+            end = it.key() + int(it->size());
+        else
+            reachedEnd = true;
     } catch (const DbError &e) {
         m_failed = true;
         emit readFailed(e.text());
         return;
     }
-    if (m_pages.size() >= kMaxCachedPages)
-        m_pages.clear();
-    m_pages.insert(page, rows);
-    if (!rows.isEmpty()) {
-        beginInsertRows({}, m_count, m_count + int(rows.size()) - 1);
-        m_count += int(rows.size());
+    if (end > m_count) {
+        beginInsertRows({}, m_count, end - 1);
+        m_count = end;
         endInsertRows();
     }
-    if (rows.size() < m_pageSize) {
-        // The last page: the rows read are every row.
+    if (reachedEnd) {
+        // The last rows: those read are every row.
         m_exact = true;
         if (m_counter)
             m_counter->cancel();
@@ -148,11 +164,84 @@ QString PagedQueryModel::whereClause() const
 
 QString PagedQueryModel::selectStatement() const
 {
+    return statement({}, orderClause());
+}
+
+QString PagedQueryModel::statement(const QString &extra, const QString &order) const
+{
     QStringList cols;
     for (const Column &c : m_columns)
         cols << c.expression;
     cols << m_key;
-    return QStringLiteral("select %1 from %2%3 order by %4").arg(cols.join(QStringLiteral(", ")), m_source, whereClause(), orderClause());
+    QString where = whereClause();
+    if (!extra.isEmpty())
+        where = where.isEmpty() ? QStringLiteral(" where ") + extra : where + QStringLiteral(" and (") + extra + QLatin1Char(')');
+    return QStringLiteral("select %1 from %2%3 order by %4").arg(cols.join(QStringLiteral(", ")), m_source, where, order);
+}
+
+bool PagedQueryModel::seekable() const
+{
+    return m_seekable && m_sortColumn >= 0 && m_columns.at(m_sortColumn).sortExpression.isEmpty() && m_conn;
+}
+
+QString PagedQueryModel::seekCondition(const char *op) const
+{
+    const QString value = m_columns.at(m_sortColumn).expression;
+    const QString o = QLatin1String(op);
+    // A pair compared as one value reads one range of the (value, key)
+    // index; T-SQL has no such comparison and gets the same range spelled out.
+    if (m_conn->dialect().engine() == Engine::TSql) {
+        const QString strict = o.left(1);
+        return QStringLiteral("(%1 %2 :zapo_sv or (%1 = :zapo_sv and %3 %4 :zapo_kv))").arg(value, strict, m_key, o);
+    }
+    return QStringLiteral("(%1, %2) %3 (:zapo_sv, :zapo_kv)").arg(value, m_key, o);
+}
+
+PagedQueryModel::Rows PagedQueryModel::rowsFrom(const QVariant &value, const QVariant &key, int limit) const
+{
+    if (!seekable())
+        return {};
+    QVariantMap p = m_params;
+    p.insert(QStringLiteral("zapo_sv"), value);
+    QString condition;
+    if (key.isValid()) {
+        p.insert(QStringLiteral("zapo_kv"), key);
+        condition = seekCondition(">=");
+    } else {
+        condition = m_columns.at(m_sortColumn).expression + QStringLiteral(" >= :zapo_sv");
+    }
+    QSqlQuery q = Sql::exec(*m_conn, m_conn->dialect().paged(statement(condition, orderClause()), limit, 0), p);
+    ++m_pagesRead;
+    Rows rows = readRows(q, m_columns.size() + 1);
+    return rows;
+}
+
+void PagedQueryModel::placeRows(int firstRow, const Rows &rows, bool last)
+{
+    if (firstRow < 0 || rows.isEmpty())
+        return;
+    const int end = firstRow + int(rows.size());
+    // Rows read before that overlap them give way (they are the same rows
+    // unless the table changed in between: the newer read stands).
+    for (auto it = m_blocks.begin(); it != m_blocks.end();) {
+        if (it.key() < end && it.key() + it->size() > firstRow)
+            it = m_blocks.erase(it);
+        else
+            ++it;
+    }
+    makeRoomFor(firstRow);
+    m_blocks.insert(firstRow, rows);
+    if (m_exact)
+        return;
+    if (end > m_count) {
+        beginInsertRows({}, m_count, end - 1);
+        m_count = end;
+        endInsertRows();
+    }
+    if (last)
+        setExactCount(end);
+    else
+        emit countChanged(m_count, false);
 }
 
 QString PagedQueryModel::orderClause() const
@@ -185,7 +274,7 @@ int PagedQueryModel::rowOf(const QString &condition, const QVariantMap &params) 
 void PagedQueryModel::reload()
 {
     beginResetModel();
-    m_pages.clear();
+    m_blocks.clear();
     m_count = 0;
     m_exact = true;
     m_failed = false;
@@ -194,8 +283,9 @@ void PagedQueryModel::reload()
     try {
         if (m_conn && !m_source.isEmpty()) {
             if (m_counter) {
-                const QVector<QVector<QVariant>> first = readPage(0);
-                m_pages.insert(0, first);
+                const Rows first = readOffset(0, m_pageSize);
+                if (!first.isEmpty())
+                    m_blocks.insert(0, first);
                 m_count = int(first.size());
                 m_exact = first.size() < m_pageSize;
                 if (!m_exact && !m_counter->start(*m_conn, countStatement(), m_params)) {
@@ -211,7 +301,7 @@ void PagedQueryModel::reload()
     } catch (...) {
         m_count = 0;
         m_exact = true;
-        m_pages.clear();
+        m_blocks.clear();
         endResetModel();
         throw;
     }
@@ -222,7 +312,7 @@ void PagedQueryModel::reload()
 void PagedQueryModel::clear()
 {
     beginResetModel();
-    m_pages.clear();
+    m_blocks.clear();
     m_count = 0;
     m_exact = true;
     if (m_counter)
@@ -231,45 +321,116 @@ void PagedQueryModel::clear()
     emit countChanged(0, true);
 }
 
-QVector<QVector<QVariant>> PagedQueryModel::readPage(int page) const
+PagedQueryModel::Rows PagedQueryModel::readOffset(int first, int limit) const
 {
-    const QString sql = m_conn->dialect().paged(selectStatement(), m_pageSize, page * m_pageSize);
-    QSqlQuery q = Sql::exec(*m_conn, sql, m_params);
+    QSqlQuery q = Sql::exec(*m_conn, m_conn->dialect().paged(selectStatement(), limit, first), m_params);
     ++m_pagesRead;
-    const int n = m_columns.size() + 1;
-    QVector<QVector<QVariant>> rows;
-    while (q.next()) {
-        QVector<QVariant> r(n);
-        for (int i = 0; i < n; ++i)
-            r[i] = q.value(i);
-        rows.append(r);
-    }
+    Rows rows = readRows(q, m_columns.size() + 1);
     return rows;
+}
+
+PagedQueryModel::Rows PagedQueryModel::readSeek(const QVector<QVariant> &from, bool forward, int limit) const
+{
+    QVariantMap p = m_params;
+    p.insert(QStringLiteral("zapo_sv"), from.at(m_sortColumn));
+    p.insert(QStringLiteral("zapo_kv"), from.last());
+    const QString value = m_columns.at(m_sortColumn).expression;
+    const QString order = forward ? orderClause() : QStringLiteral("%1 desc, %2 desc").arg(value, m_key);
+    QSqlQuery q = Sql::exec(*m_conn, m_conn->dialect().paged(statement(seekCondition(forward ? ">" : "<"), order), limit, 0), p);
+    ++m_pagesRead;
+    Rows rows = readRows(q, m_columns.size() + 1);
+    if (!forward)
+        std::reverse(rows.begin(), rows.end());
+    return rows;
+}
+
+void PagedQueryModel::makeRoomFor(int row) const
+{
+    // A clerk scrolling through a huge table re-reads what scrolled away,
+    // which is cheap; the blocks farthest from where the grid is go first.
+    while (m_blocks.size() >= kMaxCachedPages) {
+        auto far = m_blocks.begin();
+        int farthest = -1;
+        for (auto it = m_blocks.begin(); it != m_blocks.end(); ++it) {
+            const int d = qAbs(it.key() - row);
+            if (d > farthest) {
+                farthest = d;
+                far = it;
+            }
+        }
+        m_blocks.erase(far);
+    }
+}
+
+PagedQueryModel::Blocks::const_iterator PagedQueryModel::blockOf(int row) const
+{
+    auto it = m_blocks.upperBound(row);
+    if (it == m_blocks.cbegin())
+        return m_blocks.cend();
+    --it;
+    return row < it.key() + it->size() ? it : m_blocks.cend();
+}
+
+PagedQueryModel::Blocks::iterator PagedQueryModel::readAround(int row, bool *reachedEnd) const
+{
+    makeRoomFor(row);
+    // The free rows [gapStart, gapEnd) around `row`, between the blocks read.
+    auto next = m_blocks.upperBound(row);
+    const int gapEnd = next == m_blocks.end() ? std::numeric_limits<int>::max() : next.key();
+    int gapStart = 0;
+    const QVector<QVariant> *before = nullptr;
+    if (next != m_blocks.begin()) {
+        auto prev = std::prev(next);
+        gapStart = prev.key() + int(prev->size());
+        if (!prev->isEmpty())
+            before = &prev->last();
+    }
+    const bool seek = seekable();
+    Rows rows;
+    int first = 0;
+    int limit = 0;
+    bool forward = true;
+    if (seek && before && row - gapStart < m_pageSize) {
+        first = gapStart;
+        limit = qMin<qint64>(m_pageSize, qint64(gapEnd) - gapStart);
+        rows = readSeek(*before, true, limit);
+    } else if (seek && next != m_blocks.end() && !next->isEmpty() && gapEnd - row <= m_pageSize) {
+        limit = qMin(m_pageSize, gapEnd - gapStart);
+        rows = readSeek(next->first(), false, limit);
+        first = gapEnd - int(rows.size());
+        forward = false;
+    } else {
+        first = qMax(gapStart, row - row % m_pageSize);
+        limit = qMin<qint64>(m_pageSize, qint64(gapEnd) - first);
+        rows = readOffset(first, limit);
+    }
+    if (reachedEnd)
+        *reachedEnd = forward && next == m_blocks.end() && rows.size() < limit;
+    if (rows.isEmpty())
+        return m_blocks.end();
+    return m_blocks.insert(first, rows);
 }
 
 const QVector<QVariant> *PagedQueryModel::rowData(int row) const
 {
     if (row < 0 || row >= m_count || !m_conn)
         return nullptr;
-    const int page = row / m_pageSize;
-    auto it = m_pages.constFind(page);
-    if (it == m_pages.constEnd()) {
+    auto it = blockOf(row);
+    if (it == m_blocks.cend()) {
         if (m_failed)
             return nullptr;
-        if (m_pages.size() >= kMaxCachedPages)
-            m_pages.clear();
-        QVector<QVector<QVariant>> rows;
         try {
-            rows = readPage(page);
+            it = readAround(row);
         } catch (const DbError &e) {
             // Reported once; the grid shows blanks instead of asking again on every paint.
             m_failed = true;
             emit readFailed(e.text());
             return nullptr;
         }
-        it = m_pages.insert(page, rows);
+        if (it == m_blocks.cend())
+            return nullptr;
     }
-    const int i = row % m_pageSize;
+    const int i = row - it.key();
     return i < it->size() ? &it->at(i) : nullptr;
 }
 
@@ -298,10 +459,11 @@ void PagedQueryModel::refreshRow(int row)
                             {{QStringLiteral("zapo_key"), k}});
     if (!q.next())
         return;
-    auto it = m_pages.find(row / m_pageSize);
-    if (it == m_pages.end() || row % m_pageSize >= it->size())
+    auto found = blockOf(row);
+    if (found == m_blocks.cend())
         return;
-    QVector<QVariant> &r = (*it)[row % m_pageSize];
+    auto it = m_blocks.find(found.key());
+    QVector<QVariant> &r = (*it)[row - it.key()];
     for (int i = 0; i < r.size(); ++i)
         r[i] = q.value(i);
     emit dataChanged(index(row, 0), index(row, columnCount() - 1));

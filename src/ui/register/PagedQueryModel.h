@@ -1,6 +1,6 @@
 #pragma once
 #include <QAbstractTableModel>
-#include <QHash>
+#include <QMap>
 #include <QString>
 #include <QVariantMap>
 #include <QVector>
@@ -48,6 +48,12 @@ public:
     bool sortBy(int column);
     int sortColumn() const { return m_sortColumn; }
     void setShadedColumn(int column) { m_shadedColumn = column; }
+    // For a grid sorted on a column that is never null and has no sort
+    // expression of its own: the rows next to rows already read are read
+    // from their neighbour's value and key (an index range) instead of by
+    // their row number, which the engine would count through from the top.
+    void setSeekable(bool on) { m_seekable = on; }
+    bool seekable() const;
     void setPageSize(int rows) { m_pageSize = qMax(1, rows); }
     int pageSize() const { return m_pageSize; }
 
@@ -75,6 +81,15 @@ public:
     // when none does. Throws DbError.
     int rowOf(const QString &condition, const QVariantMap &params = {}) const;
 
+    // The rows of the grid's order from the first whose sorted value is not
+    // below `value` (and, with `key`, whose key is not below it among those
+    // of that value), at most `limit`; each row holds the columns, then the
+    // key. Needs seekable(); throws DbError.
+    QVector<QVector<QVariant>> rowsFrom(const QVariant &value, const QVariant &key, int limit) const;
+    // Keeps rows read elsewhere (rowsFrom) as the rows from `firstRow` on;
+    // `last`: no row follows them. A grid still growing grows to hold them.
+    void placeRows(int firstRow, const QVector<QVector<QVariant>> &rows, bool last);
+
     QVariant key(int row) const;
     QVariant rawValue(int row, int column) const;
     const QList<Column> &columns() const { return m_columns; }
@@ -101,8 +116,19 @@ signals:
 
 private:
     const QVector<QVariant> *rowData(int row) const;
-    // Throws DbError.
-    QVector<QVector<QVariant>> readPage(int page) const;
+    using Rows = QVector<QVector<QVariant>>;
+    using Blocks = QMap<int, Rows>;
+    // The block of rows read so far that holds `row`, or end().
+    Blocks::const_iterator blockOf(int row) const;
+    // Reads the rows around a row not read yet into a block of their own
+    // (end() when the table has none there); `reachedEnd`: no row follows
+    // the block. Throws DbError.
+    Blocks::iterator readAround(int row, bool *reachedEnd = nullptr) const;
+    Rows readOffset(int first, int limit) const;
+    Rows readSeek(const QVector<QVariant> &from, bool forward, int limit) const;
+    QString statement(const QString &extra, const QString &order) const;
+    QString seekCondition(const char *op) const;
+    void makeRoomFor(int row) const;
     QString whereClause() const;
     QString countStatement() const;
     void setExactCount(qint64 rows);
@@ -122,6 +148,10 @@ private:
     bool m_exact = true;
     BackgroundCount *m_counter = nullptr;
     mutable int m_pagesRead = 0;
-    mutable QHash<int, QVector<QVector<QVariant>>> m_pages;
+    bool m_seekable = false;
+    // Contiguous blocks of rows read, by their first row; pages read by row
+    // number start at multiples of the page size, rows placed or read from a
+    // neighbour anywhere.
+    mutable Blocks m_blocks;
     mutable bool m_failed = false;
 };

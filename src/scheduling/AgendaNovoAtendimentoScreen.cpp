@@ -29,6 +29,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include "ui/DateEdit.h"
+#include "ui/ReadOnlyGrid.h"
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -250,6 +251,7 @@ QWidget *AgendaNovoAtendimentoScreen::buildSummary()
     m_summary->verticalHeader()->hide();
     m_summary->horizontalHeader()->setStretchLastSection(true);
     m_summary->setSortingEnabled(true);
+    ReadOnlyGrid::fitColumns(m_summary);
     v->addWidget(m_summary, 1);
     auto *b = new QPushButton(QStringLiteral("&Atualizar"), page);
     b->setObjectName(QStringLiteral("bmpAtualizarResumo"));

@@ -330,6 +330,14 @@ private slots:
             auto *nasc = child<QLineEdit>(p, "dbeData_Nascimento");
             nasc->setFocus();
             nasc->home(false);
+            // A day that does not exist is refused by the field's name,
+            // before any other check, and kept for mending.
+            QTest::keyClicks(nasc, QStringLiteral("31/02/19"));
+            p->action(QStringLiteral("actAnimalGravar"))->trigger();
+            QVERIFY2(msgs.last().startsWith(QStringLiteral("Data inválida no campo \"Data nasc.\".")), qPrintable(msgs.last()));
+            QVERIFY(p->isEditing());
+            QCOMPARE(nasc->text(), QStringLiteral("31/02/19"));
+            nasc->selectAll();
             QTest::keyClicks(nasc, QStringLiteral("150319"));
             choose(child<QComboBox>(p, "cmbSexo"), QStringLiteral("M"));
             choose(child<QComboBox>(p, "cmbEsterilizado"), QStringLiteral("NAO"));

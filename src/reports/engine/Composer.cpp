@@ -76,7 +76,10 @@ bool isBody(BandKind k)
 // relative to the band's top.
 struct Piece {
     const ReportItem *item = nullptr;
-    QStringList lines;
+    // A text's lines joined by '\n' (no line holds one), as the page keeps
+    // them: most items are one line, which then costs no list of lines.
+    QString text;
+    int lineCount = 0; // 0: not a text
     ReportFont font;
     double top = 0;     // mm from the band's top
     double height = 0;  // mm
@@ -327,7 +330,7 @@ private:
         case ItemKind::Label:
             return i.text;
         case ItemKind::Field: {
-            const ReportRow &r = row.has(i.column) || !master.has(i.column) ? row : master;
+            const ReportRow &r = &row == &master || row.has(i.column) || !master.has(i.column) ? row : master;
             return Reports::displayText(r.value(i.column), i.format, i.decimals);
         }
         case ItemKind::Computed:
@@ -401,17 +404,21 @@ private:
                 p.font = ip.font;
                 p.lineHeight = ReportFonts::lineHeight(p.font);
                 if (i.wrap) {
-                    p.lines = ReportFonts::wrap(p.font, ip.text, i.rect.width());
-                    if (i.maxLines > 0 && p.lines.size() > i.maxLines)
-                        p.lines = p.lines.mid(0, i.maxLines);
+                    QStringList lines = ReportFonts::wrap(p.font, ip.text, i.rect.width());
+                    if (i.maxLines > 0 && lines.size() > i.maxLines)
+                        lines = lines.mid(0, i.maxLines);
+                    p.lineCount = int(lines.size());
+                    p.text = p.lineCount == 1 ? lines.first() : lines.join(QLatin1Char('\n'));
                 } else if (!ip.text.contains(QLatin1Char('\n')) && !ip.text.contains(QLatin1Char('\r'))) {
-                    p.lines = QStringList{ip.text}; // most items: one line
+                    p.text = std::move(ip.text); // most items: one line
+                    p.lineCount = 1;
                 } else {
-                    QString t = ip.text;
+                    QString t = std::move(ip.text);
                     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-                    p.lines = t.split(QLatin1Char('\n'));
+                    p.lineCount = int(t.count(QLatin1Char('\n'))) + 1;
+                    p.text = std::move(t);
                 }
-                p.height = i.maxLines > 0 ? i.rect.height() : qMax(i.rect.height(), p.lines.size() * p.lineHeight);
+                p.height = i.maxLines > 0 ? i.rect.height() : qMax(i.rect.height(), p.lineCount * p.lineHeight);
             } else if (i.kind == ItemKind::Chart) {
                 p.chart = chartData(i, row);
             } else if (i.kind == ItemKind::VLine || i.kind == ItemKind::Box) {
@@ -455,14 +462,18 @@ private:
                     now << p;
                     continue;
                 }
-                if (!p.lines.isEmpty() && p.top < room) {
+                if (p.lineCount > 0 && p.top < room) {
                     const int fit = qMax(0, int((room - p.top + 0.001) / p.lineHeight));
+                    const QStringList lines = p.text.split(QLatin1Char('\n'));
                     Piece a = p, c = p;
-                    a.lines = p.lines.mid(0, fit);
+                    a.text = lines.mid(0, fit).join(QLatin1Char('\n'));
+                    a.lineCount = int(qMin<qsizetype>(fit, lines.size()));
                     a.height = fit * p.lineHeight;
-                    c.lines = p.lines.mid(fit);
+                    const QStringList rest = lines.mid(fit);
+                    c.text = rest.join(QLatin1Char('\n'));
+                    c.lineCount = int(rest.size());
                     c.top = 0;
-                    c.height = c.lines.size() * p.lineHeight;
+                    c.height = c.lineCount * p.lineHeight;
                     if (fit > 0)
                         now << a;
                     later << c;
@@ -555,7 +566,7 @@ private:
             default:
                 it.kind = PlacedItem::Kind::Text;
                 it.rect = QRectF(x, top, i.rect.width(), p.height);
-                it.text = p.lines.size() == 1 ? p.lines.first() : p.lines.join(QLatin1Char('\n'));
+                it.text = p.text;
                 it.font = p.font;
                 it.align = i.align;
                 it.clip = i.maxLines > 0 || (!i.wrap && (i.kind == ItemKind::Field || i.kind == ItemKind::Computed));

@@ -9,6 +9,7 @@
 #include "ui/FocusFlow.h"
 #include "ui/MainMenuHook.h"
 #include "ui/ScreenCatalog.h"
+#include "ui/ScreenMnemonics.h"
 #include "ui/Services.h"
 #include "ui/UnsavedWork.h"
 
@@ -49,6 +50,7 @@ MenuPrincipalScreen::MenuPrincipalScreen(QWidget *parent) : QMainWindow(parent)
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
+    ScreenMnemonics::install(m_mdi);
 
     for (int i = 0; i < 3; ++i) {
         m_panels[i] = new QLabel(this);

@@ -55,6 +55,6 @@ const QList<Entry> &entries();
 constexpr int ProprietarioAnimalReport = 149;    // "049 - Proprietário & Animal..."
 constexpr int AgendaDiariaSelection = 150;       // "050 - Agenda diária da unidade..."
 constexpr int SystemInformation = 1100;          // "&Sistema..." of "&Ajuda"
-constexpr int AnimalInformation = 1041;          // "Informação do Animal" (a blank page)
+constexpr int AnimalInformation = 1041;          // "Informação do Animal" (finds an animal, prints its page)
 
 } // namespace Menu

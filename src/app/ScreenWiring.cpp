@@ -9,12 +9,14 @@
 #include "db/DataModule.h"
 #include "db/DbError.h"
 #include "registry/AnimalPanel.h"
+#include "registry/AnimalSearch.h"
 #include "registry/PropAnimalScreen.h"
 #include "registry/RegistroOcorrenciaScreen.h"
 #include "registry/RegistryScreens.h"
 #include "reports/ListReports.h"
 #include "reports/OccupancyWindow.h"
 #include "reports/agenda/AgendaWindows.h"
+#include "reports/animals/AnimalInfoReport.h"
 #include "reports/animals/AnimalReports.h"
 #include "reports/card/CarteirinhaWindow.h"
 #include "reports/OwnerAnimalReport.h"
@@ -83,12 +85,15 @@ void wireAnimalBooking()
 
 void registerOwnerAnimalReport(ScreenCatalog &catalog)
 {
-    // A page of the animal's information is still to be designed: the entry
-    // previews a blank A4 page, as it always has.
+    // The clerk finds the animal as on the animal address screen; OK
+    // previews the chosen animal's page.
     catalog.add(Menu::AnimalInformation, [](QWidget *parent) -> QWidget * {
-        ReportDefinition def;
-        def.title = QStringLiteral("Informação do Animal");
-        Reports::open(def, parent);
+        auto *w = new AnimalSearchWindow(parent);
+        w->setObjectName(QStringLiteral("frmInfoAnimal"));
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->setWindowTitle(QStringLiteral("Informação do Animal"));
+        w->chosen = [w](int, int idAnimal) { AnimalInfoReport::open(mainConnection(), idAnimal, w); };
+        w->open();
         return nullptr;
     });
     catalog.add(Menu::ProprietarioAnimalReport, [](QWidget *parent) -> QWidget * {

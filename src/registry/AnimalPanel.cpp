@@ -7,6 +7,7 @@
 #include "db/Sql.h"
 #include "registry/AddressGroup.h"
 #include "registry/AgeCalculator.h"
+#include "ui/DateLineEdit.h"
 #include "ui/FormHelpers.h"
 #include "registry/PropAnimalScreen.h"
 #include "ui/MarcacaoAtendimento.h"
@@ -175,7 +176,7 @@ void AnimalPanel::buildRecord(QWidget *area)
                    column[0] == 'S' ? QStringList{QStringLiteral("M"), QStringLiteral("F")}
                                     : QStringList{QStringLiteral("SIM"), QStringLiteral("NAO")})
                 .name(QStringLiteral("cmb") + QLatin1String(column)).withBlank().greyedWhenLocked());
-    m_nascimento = qobject_cast<QLineEdit *>(add(dateField(QStringLiteral("Data nasc.:"), QStringLiteral("Data_Nascimento")).shortYear()));
+    m_nascimento = qobject_cast<DateLineEdit *>(add(dateField(QStringLiteral("Data nasc.:"), QStringLiteral("Data_Nascimento"))));
     for (QComboBox *c : group->findChildren<QComboBox *>())
         c->setMaxVisibleItems(20);
     m_calcula = new QToolButton(group);
@@ -510,6 +511,9 @@ QWidget *AnimalPanel::editorFor(AnimalField f) const
 void AnimalPanel::gravar()
 {
     if (!isEditing())
+        return;
+    // A birth date still being typed is read, or refused by its name, first.
+    if (!m_nascimento->check())
         return;
     const AnimalEdit e = collect();
     if (const AnimalRefusal r = AnimalStore::validate(e)) {

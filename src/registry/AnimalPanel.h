@@ -8,6 +8,7 @@
 #include <functional>
 
 class AddressGroup;
+class DateLineEdit;
 class PropAnimalScreen;
 class QAction;
 class QCheckBox;
@@ -108,7 +109,7 @@ private:
     QLineEdit *m_nome;
     QComboBox *m_especie;
     QComboBox *m_raca;
-    QLineEdit *m_nascimento;
+    DateLineEdit *m_nascimento;
     QToolButton *m_calcula;
     AddressGroup *m_address;
     QCheckBox *m_mesmoEndereco;

@@ -9,6 +9,7 @@
 #include "db/Transaction.h"
 #include "registry/AddressGroup.h"
 #include "registry/AnimalSearch.h"
+#include "ui/DateLineEdit.h"
 #include "ui/FormHelpers.h"
 #include "registry/StreetDirectory.h"
 #include "registry/StreetSearchWindow.h"
@@ -24,7 +25,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -146,9 +146,8 @@ Endereco_AnimalScreen::Endereco_AnimalScreen(QWidget *parent, Connection *c) : Q
 
     m_group = new AddressGroup(AddressGroup::Kind::History, animalTab);
     connect(m_group, &AddressGroup::streetSearchRequested, this, &Endereco_AnimalScreen::openStreetSearch);
-    m_date = new QLineEdit(animalTab);
+    m_date = new DateLineEdit(animalTab);
     m_date->setObjectName(QStringLiteral("dbeDataInicialEnd"));
-    m_date->setInputMask(QStringLiteral("99/99/9999;_"));
     m_date->setMaximumWidth(110);
 
     auto *top = new QGridLayout;
@@ -354,7 +353,7 @@ void Endereco_AnimalScreen::showHistoryRow(int row)
     }
     m_group->setAddress(m_shown);
     const QDateTime d = m_shown.data_inicial_end.toDateTime();
-    m_date->setText(m_shown.data_inicial_end.isNull() || !d.isValid() ? QString() : Formats::date(d.date()));
+    m_date->setDate(m_shown.data_inicial_end.isNull() ? QDate() : d.date());
 }
 
 void Endereco_AnimalScreen::sortHistory(int column)
@@ -426,6 +425,10 @@ void Endereco_AnimalScreen::gravar()
 {
     if (m_state == State::Browsing)
         return;
+    // "Gravar" from its key leaves the focus in the field: a date still
+    // being typed is read, or refused by its name, before anything else.
+    if (!m_date->check())
+        return;
     const QVariant animal = currentAnimalId();
     if (!animal.isValid()) {
         Services::messages().information(QStringLiteral("Falta selecionar o animal"), this);
@@ -434,10 +437,11 @@ void Endereco_AnimalScreen::gravar()
     QVariant numLogr, numImov;
     if (!checkInteger(QStringLiteral("NUM_LOGR"), &numLogr) || !checkInteger(QStringLiteral("NUM_IMOV_LOGR"), &numImov))
         return;
+    // The starting date may stay blank: null, typed as a date for the
+    // engines that want to know.
     QVariant dataInicial(QMetaType(QMetaType::QDate));
-    const bool dateTyped = m_date->text().contains(QRegularExpression(QStringLiteral("\\d")));
-    if (dateTyped) {
-        const QDate d = Formats::parseDate(m_date->text());
+    if (!m_date->isBlank()) {
+        const QDate d = m_date->date();
         if (!d.isValid()) {
             Services::messages().error(QStringLiteral("'") + m_date->text() + QStringLiteral("' não é uma data válida."), this);
             FormHelpers::markRefused(m_date);

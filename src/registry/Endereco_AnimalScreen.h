@@ -1,5 +1,6 @@
 #pragma once
 #include "registry/Address.h"
+#include "ui/DateLineEdit.h"
 
 #include <QHash>
 #include <QWidget>
@@ -40,7 +41,7 @@ public:
     QVariant currentAnimalId() const;
 
     AddressGroup *addressGroup() const { return m_group; }
-    QLineEdit *dateBox() const { return m_date; }
+    DateLineEdit *dateBox() const { return m_date; }
     QComboBox *animalBox() const { return m_animals; }
     QTableView *historyGrid() const { return m_grid; }
     QStandardItemModel *historyModel() const { return m_model; }
@@ -77,7 +78,7 @@ private:
     QLineEdit *m_animalCode;
     QComboBox *m_animals;
     AddressGroup *m_group;
-    QLineEdit *m_date;
+    DateLineEdit *m_date;
     QTabWidget *m_tabs;
     QTableView *m_grid;
     QStandardItemModel *m_model;

@@ -422,36 +422,39 @@ void OwnerStore::update(const OwnerEdit &e)
         tx.commit();
         return;
     }
-    QStringList sets = {QStringLiteral("Id_Unidade_Trabalho = :unidade"), QStringLiteral("Nome = :nome"),
-                        QStringLiteral("Login = :login")};
-    QVariantMap u{{QStringLiteral("unidade"), o.id_Unidade_Trabalho},
-                  {QStringLiteral("nome"), upperName(o.Nome)},
-                  {QStringLiteral("login"), o.Num_CPF_CNPJ.trimmed()},
-                  {QStringLiteral("por"), user},
-                  {QStringLiteral("em"), now},
-                  {QStringLiteral("email"), nullIfEmpty(o.Email_Proprietario)},
-                  {QStringLiteral("id"), id}};
-    if (e.passwordRequired) {
-        sets << QStringLiteral("senha_crip = :digest");
-        u.insert(QStringLiteral("digest"), PasswordDigest::of(e.password));
-    }
-    if (!e.keepWebBlock) {
-        sets << QStringLiteral("Bloqueado = :bloqueado");
-        u.insert(QStringLiteral("bloqueado"), e.blockTicked ? QStringLiteral("SIM") : QStringLiteral("NÃO"));
-    }
-    sets << QStringLiteral("Modificado_Por = :por") << QStringLiteral("Modificado_Em = :em")
-         << QStringLiteral("Email_usu = :email");
+    // The account mirrors some of the owner's columns. Only those the clerk
+    // changed are written: what the owner changed on the web service since
+    // the screen loaded (e-mail, telephone) is not written back unchanged.
+    const Proprietario &was = e.loadedOwner;
+    QStringList sets;
+    QVariantMap u{{QStringLiteral("por"), user}, {QStringLiteral("em"), now}, {QStringLiteral("id"), id}};
+    auto set = [&](bool changed, const QString &column, const QString &param, const QVariant &value) {
+        if (!changed)
+            return;
+        sets << column + QStringLiteral(" = :") + param;
+        u.insert(param, value);
+    };
+    set(Sql::text(was.id_Unidade_Trabalho) != Sql::text(o.id_Unidade_Trabalho), QStringLiteral("Id_Unidade_Trabalho"),
+        QStringLiteral("unidade"), o.id_Unidade_Trabalho);
+    set(upperName(was.Nome) != upperName(o.Nome), QStringLiteral("Nome"), QStringLiteral("nome"), upperName(o.Nome));
+    set(was.Num_CPF_CNPJ.trimmed() != o.Num_CPF_CNPJ.trimmed(), QStringLiteral("Login"), QStringLiteral("login"),
+        o.Num_CPF_CNPJ.trimmed());
+    set(was.Email_Proprietario != o.Email_Proprietario, QStringLiteral("Email_usu"), QStringLiteral("email"),
+        nullIfEmpty(o.Email_Proprietario));
+    set(e.passwordRequired, QStringLiteral("senha_crip"), QStringLiteral("digest"), PasswordDigest::of(e.password));
+    set(!e.keepWebBlock, QStringLiteral("Bloqueado"), QStringLiteral("bloqueado"),
+        e.blockTicked ? QStringLiteral("SIM") : QStringLiteral("NÃO"));
     // The account keeps the home telephone, split into area code and number.
-    const Documents::PhoneParts parts = Documents::splitPhone(phoneOrEmpty(o.Telefone_Residencial));
-    if (!parts.ddd.isEmpty()) {
-        sets << QStringLiteral("DDD_TEL_USU = :ddd");
-        u.insert(QStringLiteral("ddd"), parts.ddd);
+    if (phoneOrEmpty(was.Telefone_Residencial) != phoneOrEmpty(o.Telefone_Residencial)) {
+        const Documents::PhoneParts parts = Documents::splitPhone(phoneOrEmpty(o.Telefone_Residencial));
+        set(!parts.ddd.isEmpty(), QStringLiteral("DDD_TEL_USU"), QStringLiteral("ddd"), parts.ddd);
+        set(!parts.number.isEmpty(), QStringLiteral("Telefone_usu"), QStringLiteral("fone"), parts.number);
     }
-    if (!parts.number.isEmpty()) {
-        sets << QStringLiteral("Telefone_usu = :fone");
-        u.insert(QStringLiteral("fone"), parts.number);
+    if (!sets.isEmpty()) {
+        sets << QStringLiteral("Modificado_Por = :por") << QStringLiteral("Modificado_Em = :em");
+        Sql::exec(m_c, QStringLiteral("update usuario set %1 where Id_proprietario = :id").arg(sets.join(QStringLiteral(", "))),
+                  u);
     }
-    Sql::exec(m_c, QStringLiteral("update usuario set %1 where Id_proprietario = :id").arg(sets.join(QStringLiteral(", "))), u);
     step(QStringLiteral("usuario"));
     if (Sql::text(o.id_usu_web).isEmpty()) {
         Sql::exec(m_c, QStringLiteral("update proprietario set id_usu_web = :u where Id_Proprietario = :id"),

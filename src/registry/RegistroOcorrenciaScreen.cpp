@@ -104,10 +104,9 @@ RegistroOcorrenciaScreen::RegistroOcorrenciaScreen(QWidget *parent, Connection *
     m_animals->setObjectName(QStringLiteral("dblAnimal"));
     m_types = new QComboBox(page);
     m_types->setObjectName(QStringLiteral("dblOcorrencia"));
-    m_date = new QLineEdit(page);
+    m_date = new DateLineEdit(page);
     m_date->setObjectName(QStringLiteral("dbeDtOcorrencia"));
-    m_date->setInputMask(QStringLiteral("99/99/99;_"));
-    m_date->setMaximumWidth(90);
+    m_date->setMaximumWidth(110);
 
     auto *form = new QGridLayout;
     form->addWidget(FormHelpers::caption(QStringLiteral("Cód. prop.:"), m_ownerCode, page), 0, 0);
@@ -286,11 +285,10 @@ QString RegistroOcorrenciaScreen::typeToolTip() const
 void RegistroOcorrenciaScreen::incluir()
 {
     Messages &msg = Services::messages();
-    const QString typed = m_date->text();
-    bool anyDigit = false;
-    for (QChar ch : typed)
-        anyDigit = anyDigit || ch.isDigit();
-    if (!anyDigit) {
+    // A date still being typed is read, or refused by its name, first.
+    if (!m_date->check())
+        return;
+    if (m_date->isBlank()) {
         msg.information(QStringLiteral("Falta digitar a data."), this);
         return;
     }
@@ -305,7 +303,7 @@ void RegistroOcorrenciaScreen::incluir()
         return;
     }
     // A date that cannot be one fails before anything is asked.
-    const QDate date = Formats::parseDate(typed);
+    const QDate date = m_date->date();
     if (!date.isValid()) {
         msg.error(SaveFailed, this);
         return;

@@ -1,4 +1,6 @@
 #pragma once
+#include "ui/DateLineEdit.h"
+
 #include <QHash>
 #include <QVariant>
 #include <QWidget>
@@ -33,7 +35,7 @@ public:
     PagedPicker *ownerPicker() const { return m_owners; }
     QComboBox *animalBox() const { return m_animals; }
     QComboBox *typeBox() const { return m_types; }
-    QLineEdit *dateBox() const { return m_date; }
+    DateLineEdit *dateBox() const { return m_date; }
     QTableView *grid() const { return m_grid; }
     QAction *action(const QString &name) const { return m_actions.value(name); }
     QVariant currentOwnerId() const;
@@ -67,7 +69,7 @@ private:
     QLineEdit *m_animalCode;
     QComboBox *m_animals;
     QComboBox *m_types;
-    QLineEdit *m_date;
+    DateLineEdit *m_date;
     QPushButton *m_incluir;
     QPushButton *m_excluir;
     QPushButton *m_atualizar;

@@ -95,6 +95,12 @@ StreetSearchWindow *StreetSearchWindow::open(AddressGroup *target, const QString
     w->setText(text);
     if (runAtOnce)
         w->pesquisar();
+    // Found streets are taken with Enter on the first one; otherwise the
+    // clerk types another search.
+    if (w->rowCount() > 0)
+        w->m_grid->setFocus();
+    else
+        w->m_texto->setFocus();
     FocusFlow::centreOn(w, target);
     w->show();
     w->raise();

@@ -10,6 +10,7 @@
 #include "ui/Services.h"
 
 #include "ui/DateEdit.h"
+#include "ui/ReadOnlyGrid.h"
 #include <QGridLayout>
 #include <QHash>
 #include <QGroupBox>
@@ -150,6 +151,7 @@ Transferir_AnimalScreen::Side Transferir_AnimalScreen::buildSide(const QString &
     s.details->setEditTriggers(QAbstractItemView::NoEditTriggers);
     s.details->setSelectionBehavior(QAbstractItemView::SelectRows);
     s.details->header()->resizeSection(0, 160);
+    ReadOnlyGrid::fitColumns(s.details);
     s.list = new QListView(s.group);
     s.list->setModel(s.model);
     s.list->setSelectionModel(s.details->selectionModel());

@@ -29,6 +29,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include "ui/DateEdit.h"
+#include "ui/ReadOnlyGrid.h"
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -250,6 +251,7 @@ QWidget *AgendaNovoAtendimentoScreen::buildSummary()
     m_summary->verticalHeader()->hide();
     m_summary->horizontalHeader()->setStretchLastSection(true);
     m_summary->setSortingEnabled(true);
+    ReadOnlyGrid::fitColumns(m_summary);
     v->addWidget(m_summary, 1);
     auto *b = new QPushButton(QStringLiteral("&Atualizar"), page);
     b->setObjectName(QStringLiteral("bmpAtualizarResumo"));
@@ -290,6 +292,7 @@ void AgendaNovoAtendimentoScreen::reloadList(const QString &condition, const QVa
 {
     m_listCondition = condition;
     m_listParams = params;
+    m_beforeNew.reset();
     m_list->setFilter(condition, params);
     m_list->reload();
     m_state.rowCount = m_list->rowCount();
@@ -514,8 +517,11 @@ void AgendaNovoAtendimentoScreen::updateActions()
 
 void AgendaNovoAtendimentoScreen::novo()
 {
+    const Before before{m_listCondition, m_listParams, currentKey()};
     try {
         reloadList(QStringLiteral("1=2"), {}, {});
+        if (before.condition != QLatin1String("1=2"))
+            m_beforeNew = before;
     } catch (const DbError &e) {
         FormHelpers::showError(e, this);
         return;
@@ -532,6 +538,14 @@ void AgendaNovoAtendimentoScreen::alterar()
 
 void AgendaNovoAtendimentoScreen::cancelar()
 {
+    if (const std::optional<Before> b = m_beforeNew; m_state.mode == RecordMode::Insert && b) {
+        try { // a new attendance given up: back to what the clerk was looking at
+            reloadList(b->condition, b->params, b->key);
+            return updateActions();
+        } catch (const DbError &e) {
+            FormHelpers::showError(e, this);
+        }
+    }
     m_state.mode = RecordMode::Browse;
     if (m_state.row >= 0 && m_state.row < m_state.rowCount)
         moveTo(m_state.row);

@@ -97,6 +97,14 @@ private:
     PagedQueryModel *m_list;
     QString m_listCondition;
     QVariantMap m_listParams;
+    // The list and attendance shown before "Novo", shown again when the new
+    // attendance is cancelled.
+    struct Before {
+        QString condition;
+        QVariantMap params;
+        QVariant key;
+    };
+    std::optional<Before> m_beforeNew;
     QHash<QString, QAction *> m_actions;
     QTabWidget *m_tabs;
     QStatusBar *m_status;

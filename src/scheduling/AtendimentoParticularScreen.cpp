@@ -1,7 +1,6 @@
 #include "scheduling/AtendimentoParticularScreen.h"
 #include "db/DataModule.h"
 #include "db/DbError.h"
-#include "db/Formats.h"
 #include "db/Keys.h"
 #include "db/ServerClock.h"
 #include "db/Session.h"
@@ -90,10 +89,9 @@ AtendimentoParticularScreen::AtendimentoParticularScreen(QWidget *parent, Connec
     m_procedure->setMinimumWidth(260);
     m_atualiza = new QPushButton(QStringLiteral("&Atualiza"), lower);
     m_atualiza->setObjectName(QStringLiteral("bmpAtualiza"));
-    m_date = new QLineEdit(lower);
+    m_date = new DateLineEdit(lower);
     m_date->setObjectName(QStringLiteral("mskData"));
-    m_date->setInputMask(QStringLiteral("99/99/99;_"));
-    m_date->setFixedWidth(80);
+    m_date->setFixedWidth(100);
     lg->addWidget(captioned(QStringLiteral("Procedimento:"), m_procedure, lower), 0, 0);
     lg->addWidget(m_procedure, 0, 1, Qt::AlignLeft);
     lg->addWidget(m_atualiza, 0, 2, Qt::AlignLeft);
@@ -223,9 +221,12 @@ void AtendimentoParticularScreen::loadGrid()
 
 bool AtendimentoParticularScreen::include()
 {
+    // A date still being typed is read, or refused by its name, first.
+    if (!m_date->check())
+        return false;
     const QVariant animal = m_animal->currentId();
     const QVariant procedure = m_procedure->currentId();
-    const QDate date = Formats::parseDate(m_date->text());
+    const QDate date = m_date->date();
     if (!animal.isValid() || !procedure.isValid() || !date.isValid()) {
         Services::messages().error(kSaveFailed, this);
         return false;

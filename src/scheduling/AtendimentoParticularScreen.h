@@ -1,4 +1,6 @@
 #pragma once
+#include "ui/DateLineEdit.h"
+
 #include <QWidget>
 
 class Connection;
@@ -19,7 +21,7 @@ public:
     PagedPicker *ownerPicker() const { return m_owner; }
     IdNameCombo *animalCombo() const { return m_animal; }
     IdNameCombo *procedureCombo() const { return m_procedure; }
-    QLineEdit *dateEdit() const { return m_date; }
+    DateLineEdit *dateEdit() const { return m_date; }
     QTableView *grid() const { return m_grid; }
     PagedQueryModel *model() const { return m_model; }
 
@@ -43,7 +45,7 @@ private:
     QLineEdit *m_animalId;
     IdNameCombo *m_animal;
     IdNameCombo *m_procedure;
-    QLineEdit *m_date;
+    DateLineEdit *m_date;
     QPushButton *m_incluir, *m_excluir, *m_sair, *m_atualiza;
     PagedQueryModel *m_model;
     QTableView *m_grid;

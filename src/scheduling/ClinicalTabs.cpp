@@ -9,6 +9,7 @@
 #include "scheduling/SchedulingHooks.h"
 #include "ui/IdNameCombo.h"
 #include "ui/Services.h"
+#include "ui/ReadOnlyGrid.h"
 
 #include <QAction>
 #include <QEvent>
@@ -43,6 +44,7 @@ QTableWidget *makeGrid(QWidget *parent, const char *name, const QStringList &tit
     g->setSelectionMode(QAbstractItemView::SingleSelection);
     g->verticalHeader()->hide();
     g->horizontalHeader()->setStretchLastSection(true);
+    ReadOnlyGrid::fitColumns(g);
     return g;
 }
 

@@ -31,7 +31,10 @@ ReportDefinition definition(Connection &c)
             it.right();
     }
     ReportBand &d = def.band(BandKind::Detail, 5);
-    d.add(Items::field(x[0], 0.5, cw[0], 4, QStringLiteral("unidade_trabalho"))).size(8);
+    // Unit names share their start ("CLÍNICA MUNICIPAL DE ..."): they wrap,
+    // never cut where the column ends.
+    d.add(Items::field(x[0], 0.5, cw[0], 4, QStringLiteral("unidade_trabalho"))).size(8).wrapping().named(
+        QStringLiteral("unidade"));
     d.add(Items::field(x[1], 0.5, cw[1], 4, QStringLiteral("tipo_procedimento"))).size(8);
     d.add(Items::field(x[2], 0.5, cw[2], 4, QStringLiteral("especie"))).size(8);
     d.add(Items::computed(x[3], 0.5, cw[3], 4, [](const ReportRow &r) {

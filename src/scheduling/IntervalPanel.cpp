@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include "ui/DateEdit.h"
+#include "ui/ReadOnlyGrid.h"
 #include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -147,6 +148,7 @@ IntervalPanel::IntervalPanel(IntervalKind kind, QWidget *parent) : QWidget(paren
                                              : QStringLiteral("Horários extras de trabalho."));
     }
     m_list->setColumnWidth(1, 220);
+    ReadOnlyGrid::fitColumns(m_list);
     outer->addWidget(m_list, 1);
     setEditing(false);
 }

@@ -3,6 +3,8 @@
 #include "db/DbError.h"
 #include "db/Formats.h"
 #include "db/Session.h"
+#include "ui/DateEdit.h"
+#include "ui/DateLineEdit.h"
 #include "ui/FormHelpers.h"
 #include "reports/engine/Reports.h"
 #include "scheduling/DraftReport.h"
@@ -85,9 +87,8 @@ MapaDisponibilidadeRascunhoScreen::MapaDisponibilidadeRascunhoScreen(Connection 
     m_especie = FieldBinder::create(lookup(QStringLiteral("Espécie:"), QStringLiteral("Id_Especie"), QStringLiteral("especie"),
                                            QStringLiteral("Nome"), QStringLiteral("Ind_Status = 'ATIVO'")),
                                     &m_c, vagas);
-    m_data = new QLineEdit(vagas);
+    m_data = new DateLineEdit(vagas);
     m_data->setObjectName(QStringLiteral("mkeData"));
-    m_data->setInputMask(QStringLiteral("99/99/9999;_"));
     m_hora = new HourEdit(vagas);
     m_hora->setObjectName(QStringLiteral("mkeHora"));
     m_geral = new QLineEdit(vagas);
@@ -208,7 +209,7 @@ void MapaDisponibilidadeRascunhoScreen::rowReached(int row)
     m_unidade->load(d.unidade);
     m_procedimento->load(d.procedimento);
     m_especie->load(d.especie);
-    m_data->setText(Formats::date(d.dataHora.date()));
+    m_data->setDate(d.dataHora.date());
     m_hora->setTime(d.dataHora.time());
     m_geral->setText(QString::number(d.vagaGeral));
     m_femea->setText(QString::number(d.vagaFemea));
@@ -238,7 +239,7 @@ void MapaDisponibilidadeRascunhoScreen::setFieldsEnabled(bool on)
         b->editor()->setEnabled(on);
         b->setEditable(on);
     }
-    for (QLineEdit *e : {m_data, static_cast<QLineEdit *>(m_hora), m_geral, m_femea}) {
+    for (QLineEdit *e : {static_cast<QLineEdit *>(m_data), static_cast<QLineEdit *>(m_hora), m_geral, m_femea}) {
         e->setEnabled(on);
         e->setReadOnly(!on);
     }
@@ -303,6 +304,10 @@ void MapaDisponibilidadeRascunhoScreen::gravar()
 {
     if (m_state == State::Browsing)
         return;
+    // "Gravar" from its key leaves the focus in the field: a date still
+    // being typed is read, or refused by its name, before anything else.
+    if (!DateEdit::checkAll(this))
+        return;
     Messages &msg = Services::messages();
     auto warn = [&](QWidget *field, const QString &text) {
         msg.warning(text, this);
@@ -320,9 +325,7 @@ void MapaDisponibilidadeRascunhoScreen::gravar()
         return warn(m_procedimento->editor(), QStringLiteral("Falta informar o procedimento a ser realizado."));
     if (especie.isNull())
         return warn(m_especie->editor(), QStringLiteral("Falta informar a especie."));
-    QString dataText = m_data->text();
-    dataText.remove(QLatin1Char('/'));
-    if (dataText.trimmed().isEmpty())
+    if (m_data->isBlank())
         return warn(m_data, QStringLiteral("Falta informar a data."));
     if (m_hora->isBlank())
         return warn(m_hora, QStringLiteral("Falta informar o horario."));
@@ -347,8 +350,8 @@ void MapaDisponibilidadeRascunhoScreen::gravar()
         return info(m_geral, QStringLiteral("Não pode haver valor negativo no campo \"Qt. vagas geral\"."));
     if (fv < 0)
         return info(m_femea, QStringLiteral("Não pode haver valor negativo no campo \"Qt.vaga fêmea grande\"."));
-    const QDate day = Formats::parseDate(m_data->text());
-    if (!day.isValid() || dataText.trimmed().size() != 8)
+    const QDate day = m_data->date();
+    if (!day.isValid())
         return warn(m_data, QStringLiteral("Data invalida ou vazia"));
     int h = -1, mi = -1;
     if (!HourEdit::parse(m_hora->displayText(), &h, &mi) || !((h < 24 && mi < 60) || (h == 24 && mi == 0)))

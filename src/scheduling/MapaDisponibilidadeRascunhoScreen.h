@@ -7,6 +7,7 @@
 #include <memory>
 
 class Connection;
+class DateLineEdit;
 class FieldBinder;
 class HourEdit;
 class QAction;
@@ -62,7 +63,7 @@ private:
     bool m_closing = false;
     QHash<QString, QAction *> m_actions;
     std::unique_ptr<FieldBinder> m_unidade, m_procedimento, m_especie;
-    QLineEdit *m_data = nullptr;
+    DateLineEdit *m_data = nullptr;
     HourEdit *m_hora = nullptr;
     QLineEdit *m_geral = nullptr, *m_femea = nullptr;
     QStandardItemModel *m_model = nullptr;

@@ -25,5 +25,8 @@ SearchBarButtons placeSearchBar(QGridLayout *grid, QWidget *parent, const QStrin
     grid->addWidget(b.find, 1, 2);
     grid->addWidget(b.ok, 1, 3);
     grid->setColumnStretch(1, 1);
+    // The clerk opens a search to type: the window takes the keys in "Texto:"
+    // from the start, not in the criterion list that comes first in the tab order.
+    text->setFocus();
     return b;
 }

@@ -43,7 +43,8 @@ private:
 
 // The row every search window opens with, in rows 0 and 1 of `grid`: the
 // list of criteria under `criterionCaption`, the typed text under "Texto:"
-// (taking the spare width), then the find and OK buttons.
+// (taking the spare width), then the find and OK buttons. The window opens
+// with the focus in the text.
 struct SearchBarButtons {
     QPushButton *find;
     QPushButton *ok;

@@ -1,12 +1,11 @@
 #include "ui/DateEdit.h"
+#include "ui/DateLineEdit.h"
 #include "db/Formats.h"
 #include "ui/Services.h"
 
 #include <QApplication>
 #include <QFocusEvent>
-#include <QFormLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
@@ -138,39 +137,14 @@ bool DateEdit::inRange(const QDate &d) const
 
 QString DateEdit::caption() const
 {
-    // A name given for screen readers is the fuller one ("Nascido entre: De"
-    // where the label reads "De").
-    QString text = accessibleName();
-    if (text.isEmpty()) {
-        if (QWidget *w = window()) {
-            for (QLabel *l : w->findChildren<QLabel *>())
-                if (l->buddy() == this) {
-                    text = l->text();
-                    break;
-                }
-        }
-    }
-    if (text.isEmpty())
-        text = QStringLiteral("Data");
-    text.remove(QLatin1Char('&'));
-    text = text.trimmed();
-    if (text.endsWith(QLatin1Char(':')))
-        text.chop(1);
-    return text.trimmed();
+    return DateLineEdit::captionOf(this);
 }
 
 void DateEdit::refuse()
 {
     const QString shown = lineEdit()->text();
     m_refusedText = shown;
-    const QDate d = typed();
-    QString text;
-    if (d.isValid())
-        text = QStringLiteral("Data fora do período aceito no campo \"%1\".\rDigite uma data de %2 a %3.")
-                   .arg(caption(), Formats::date(minimumDate()), Formats::date(maximumDate()));
-    else
-        text = QStringLiteral("Data inválida no campo \"%1\".\rDigite dia, mês e ano, como %2.")
-                   .arg(caption(), Formats::date(QDate::currentDate()));
+    const QString text = DateLineEdit::refusalText(caption(), typed(), minimumDate(), maximumDate());
     QPointer<DateEdit> self(this);
     m_refusing = true;
     Services::messages().information(text, this);
@@ -222,7 +196,8 @@ bool DateEdit::checkAll(QWidget *root)
     for (DateEdit *e : root->findChildren<DateEdit *>())
         if (e->isEnabled() && e->isVisibleTo(root) && !e->check())
             return false;
-    return true;
+    // The dates typed as text are read the same way.
+    return DateLineEdit::checkAll(root);
 }
 
 QValidator::State DateEdit::validate(QString &input, int &pos) const

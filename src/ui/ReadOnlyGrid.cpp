@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
+#include <QTreeView>
 
 namespace {
 
@@ -22,11 +23,30 @@ bool namesAName(QString title)
            || title.compare(QStringLiteral("Animal"), Qt::CaseInsensitive) == 0;
 }
 
+// The column titles of a table or of a list with columns.
+QHeaderView *headerOf(QAbstractItemView *view)
+{
+    if (auto *t = qobject_cast<QTableView *>(view))
+        return t->horizontalHeader();
+    if (auto *t = qobject_cast<QTreeView *>(view))
+        return t->header();
+    return nullptr;
+}
+
+bool columnHidden(QAbstractItemView *view, int column)
+{
+    if (auto *t = qobject_cast<QTableView *>(view))
+        return t->isColumnHidden(column);
+    if (auto *t = qobject_cast<QTreeView *>(view))
+        return t->isColumnHidden(column);
+    return false;
+}
+
 // Keeps a grid's columns readable: fitted to their contents on every load,
 // widths a screen set kept as minimums, the name column filling the rest.
 class Fitter : public QObject {
 public:
-    explicit Fitter(QTableView *grid) : QObject(grid), m_grid(grid)
+    explicit Fitter(QAbstractItemView *grid) : QObject(grid), m_grid(grid)
     {
         setObjectName(QString::fromLatin1(FitterName));
         m_pending.setSingleShot(true);
@@ -77,7 +97,7 @@ public:
             return;
         }
         m_stale = false;
-        QHeaderView *h = m_grid->horizontalHeader();
+        QHeaderView *h = headerOf(m_grid);
         const int columns = model->columnCount();
         if (!m_minimumsTaken) {
             // Widths a screen set before the first load stay as minimums.
@@ -89,11 +109,11 @@ public:
         h->setStretchLastSection(false);
         m_fitted.clear();
         for (int c = 0; c < columns; ++c) {
-            if (m_grid->isColumnHidden(c)) {
+            if (columnHidden(m_grid, c)) {
                 m_fitted << 0;
                 continue;
             }
-            const QAbstractItemView *view = m_grid; // the table view keeps it protected
+            const QAbstractItemView *view = m_grid; // the views keep it protected
             const int wanted = qMax(view->sizeHintForColumn(c), h->sectionSizeHint(c));
             m_fitted << qMax(wanted, m_minimum.value(c, 0));
         }
@@ -109,17 +129,17 @@ public:
         const int column = stretchColumn();
         int total = 0;
         for (int c = 0; c < m_fitted.size(); ++c)
-            if (!m_grid->isColumnHidden(c))
+            if (!columnHidden(m_grid, c))
                 total += m_fitted.at(c);
         const int room = m_grid->viewport()->width();
         QScopedValueRollback<bool> busy(m_spreading, true);
         for (int c = 0; c < m_fitted.size(); ++c) {
-            if (m_grid->isColumnHidden(c))
+            if (columnHidden(m_grid, c))
                 continue;
             int w = m_fitted.at(c);
             if (c == column && room > total)
                 w += room - total;
-            m_grid->setColumnWidth(c, w);
+            headerOf(m_grid)->resizeSection(c, w);
         }
     }
 
@@ -139,15 +159,15 @@ private:
         if (m_stretch >= 0)
             return m_stretch;
         for (int c = 0; c < model->columnCount(); ++c)
-            if (!m_grid->isColumnHidden(c) && namesAName(model->headerData(c, Qt::Horizontal).toString()))
+            if (!columnHidden(m_grid, c) && namesAName(model->headerData(c, Qt::Horizontal).toString()))
                 return c;
         for (int c = model->columnCount() - 1; c >= 0; --c)
-            if (!m_grid->isColumnHidden(c))
+            if (!columnHidden(m_grid, c))
                 return c;
         return -1;
     }
 
-    QTableView *m_grid;
+    QAbstractItemView *m_grid;
     QTimer m_pending;
     QList<QMetaObject::Connection> m_modelConnections;
     QHash<int, int> m_minimum;
@@ -158,7 +178,7 @@ private:
     bool m_stale = false;
 };
 
-Fitter *fitterOf(QTableView *grid)
+Fitter *fitterOf(QAbstractItemView *grid)
 {
     return grid ? grid->findChild<Fitter *>(QString::fromLatin1(FitterName), Qt::FindDirectChildrenOnly) : nullptr;
 }
@@ -192,6 +212,17 @@ QTableView *makeReadOnlyGrid(QWidget *parent, QAbstractItemModel *model, const Q
 }
 
 namespace ReadOnlyGrid {
+
+void fitColumns(QAbstractItemView *view)
+{
+    QHeaderView *h = headerOf(view);
+    if (!h || fitterOf(view))
+        return;
+    h->setTextElideMode(Qt::ElideNone);
+    h->setResizeContentsPrecision(0);
+    view->setTextElideMode(Qt::ElideRight);
+    new Fitter(view);
+}
 
 void fit(QTableView *grid)
 {

@@ -2,6 +2,7 @@
 #include <QString>
 
 class QAbstractItemModel;
+class QAbstractItemView;
 class QTableView;
 class QWidget;
 
@@ -15,6 +16,11 @@ QTableView *makeReadOnlyGrid(QWidget *parent, QAbstractItemModel *model, const Q
                              const QString &accessibleName = {});
 
 namespace ReadOnlyGrid {
+// The same fitting for a grid or a list with columns a screen built itself
+// (filled row by row): every column as wide as its title and its values,
+// the name column taking the rest; what a narrow window still cannot show
+// ends in "…" and the grid scrolls sideways.
+void fitColumns(QAbstractItemView *view);
 // Sizes the columns now, as a new load does.
 void fit(QTableView *grid);
 // Makes `column` the one that takes the width left over (-1: the heuristic).

@@ -10,6 +10,7 @@
 #include "registry/Endereco_AnimalScreen.h"
 #include "registry/HouseCoordinates.h"
 #include "registry/StreetDirectory.h"
+#include "support/DateTyping.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
 #include "support/OdbcRules.h"
@@ -200,6 +201,57 @@ private slots:
         s.cancelar();
         s.animalBox()->setCurrentIndex(s.animalBox()->findData(10));
         QCOMPARE(s.historyModel()->rowCount(), 2);
+    }
+
+    // "Data:" typed by a click and keys lands as typed; emptied it stays
+    // blank (the address then holds from the server's day, as ever); half
+    // typed it is refused by its name and nothing is written.
+    void dateTypedAsAClerk_data() { addEngineRows(); }
+    void dateTypedAsAClerk()
+    {
+        ZAPO_TEST_DB(t);
+        seed(*t);
+        Connection &c = t->main();
+        RecordingMessages msg;
+        Endereco_AnimalScreen s(nullptr, &c);
+        s.loadOwner(1, 10);
+        QVERIFY(activate(&s));
+        DateLineEdit *date = s.dateBox();
+        QCOMPARE(date->objectName(), QStringLiteral("dbeDataInicialEnd"));
+        const QString newest = QStringLiteral("select data_inicial_end from endereco where Id_Endereco = "
+                                              "(select max(Id_Endereco) from endereco_animal where Id_Animal = 10)");
+
+        s.novo();
+        typeAddress(s, QString::number(kStreet), QStringLiteral("95"), QString());
+        QVERIFY(typeDate(date, QStringLiteral("4/1/27"), QStringLiteral("end")));
+        QCOMPARE(date->text(), QStringLiteral("04/01/2027"));
+        if (t->engine() == QLatin1String("sqlite"))
+            shot(&s, "024-data-digitada");
+        s.gravar();
+        QCOMPARE(msg.last(), QStringLiteral("Operação realizada com sucesso!"));
+        QCOMPARE(Sql::scalar(c, newest).toDateTime().date(), QDate(2027, 1, 4));
+
+        s.novo();
+        typeAddress(s, QString::number(kStreet), QStringLiteral("111"), QString());
+        msg.clear();
+        QVERIFY(!typeDate(date, QStringLiteral("04/01/2")));
+        QCOMPARE(msg.shown.size(), 1);
+        QVERIFY2(msg.last().startsWith(QStringLiteral("Data inválida no campo \"Data\".")), qPrintable(msg.last()));
+        QVERIFY(date->hasFocus());
+        s.gravar(); // from its key, the focus still in the field
+        QCOMPARE(msg.shown.size(), 1);
+        QCOMPARE(s.state(), Endereco_AnimalScreen::State::Inserting);
+        QCOMPARE(count(c, QStringLiteral("select count(*) from endereco_animal where Id_Animal = 10")), 2);
+        // Emptied, it is left without a word and stays blank.
+        QTest::keyClick(date, Qt::Key_Delete);
+        QTest::keyClick(date, Qt::Key_Tab);
+        QVERIFY(!date->hasFocus());
+        QVERIFY(date->text().isEmpty());
+        QCOMPARE(msg.shown.size(), 1);
+        s.gravar();
+        QCOMPARE(msg.last(), QStringLiteral("Operação realizada com sucesso!"));
+        QCOMPARE(count(c, QStringLiteral("select count(*) from endereco_animal where Id_Animal = 10")), 3);
+        QCOMPARE(Sql::scalar(c, newest).toDateTime().date(), serverNow(c).date());
     }
 
     void alterationsOfTwoWorkstations_data() { addEngineRows(); }

@@ -30,6 +30,7 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <tuple>
 
@@ -329,6 +330,14 @@ private slots:
             auto *nasc = child<QLineEdit>(p, "dbeData_Nascimento");
             nasc->setFocus();
             nasc->home(false);
+            // A day that does not exist is refused by the field's name,
+            // before any other check, and kept for mending.
+            QTest::keyClicks(nasc, QStringLiteral("31/02/19"));
+            p->action(QStringLiteral("actAnimalGravar"))->trigger();
+            QVERIFY2(msgs.last().startsWith(QStringLiteral("Data inválida no campo \"Data nasc.\".")), qPrintable(msgs.last()));
+            QVERIFY(p->isEditing());
+            QCOMPARE(nasc->text(), QStringLiteral("31/02/19"));
+            nasc->selectAll();
             QTest::keyClicks(nasc, QStringLiteral("150319"));
             choose(child<QComboBox>(p, "cmbSexo"), QStringLiteral("M"));
             choose(child<QComboBox>(p, "cmbEsterilizado"), QStringLiteral("NAO"));
@@ -542,12 +551,23 @@ private slots:
             QPointer<StreetSearchWindow> w = StreetSearchWindow::open(&group, QStringLiteral("Núm lograd."),
                                                                       QStringLiteral("1001"), true);
             QVERIFY(w->rowCount() > 0);
-            w->selectRow(0);
+            // Found streets: the clerk takes the first one with Enter, as
+            // the window opens, without reaching for the mouse.
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            QTRY_VERIFY(qobject_cast<QTableView *>(QApplication::focusWidget()));
             shot(w, "pesquisa-endereco");
-            w->ok();
-            QApplication::processEvents();
-            QVERIFY(!w || !w->isVisible());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTRY_VERIFY(!w || !w->isVisible());
         };
+        {
+            QPointer<StreetSearchWindow> none = StreetSearchWindow::open(&group, QStringLiteral("Núm lograd."),
+                                                                         QStringLiteral("999999"), true);
+            QCOMPARE(none->rowCount(), 0);
+            QVERIFY(QTest::qWaitForWindowActive(none));
+            QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+            QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("edtTexto"));
+            none->close();
+        }
         run(false);
         QVERIFY(group.address().NOM_LOGR.isEmpty());
         run(true);

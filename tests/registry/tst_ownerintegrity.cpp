@@ -187,6 +187,42 @@ private slots:
         QCOMPARE(scalarInt(t->main(), QStringLiteral("select count(*) from endereco where NOM_LOGR = 'OUTRA RUA'")), 0);
     }
 
+    void accountKeepsWhatTheWebChanged_data() { addEngineRows(); }
+    void accountKeepsWhatTheWebChanged()
+    {
+        ZAPO_TEST_DB(t);
+        RegistryFixture::fill(t->dm());
+        OwnerStore store(t->main());
+        const int id = store.insert(person(QStringLiteral("JOANA SILVA"), cpfFrom(529982247), QStringLiteral("joana@exemplo.com")));
+        OwnerEdit e = editOf(*store.load(id));
+        // Meanwhile the owner changes the account's e-mail and telephone on
+        // the web service.
+        Sql::exec(t->main(), QStringLiteral("update usuario set Email_usu = 'web@exemplo.com', DDD_TEL_USU = '21', "
+                                            "Telefone_usu = '999990000' where Id_proprietario = :i"),
+                  {{"i", id}});
+        auto account = [&](const char *column) {
+            return Sql::text(Sql::scalar(t->main(), QStringLiteral("select %1 from usuario where Id_proprietario = :i")
+                                                         .arg(QLatin1String(column)),
+                                         {{"i", id}}))
+                .trimmed();
+        };
+        // The clerk changes the identity card only: the account keeps the
+        // web's e-mail and telephone.
+        e.owner.Num_CI = QStringLiteral("123456");
+        store.update(e);
+        QCOMPARE(account("Email_usu"), QStringLiteral("web@exemplo.com"));
+        QCOMPARE(account("Telefone_usu"), QStringLiteral("999990000"));
+        QCOMPARE(account("Nome"), QStringLiteral("JOANA SILVA"));
+        // A name and an e-mail the clerk types are written to the account.
+        OwnerEdit again = editOf(*store.load(id));
+        again.owner.Nome = QStringLiteral("JOANA SILVA SANTOS");
+        again.owner.Email_Proprietario = QStringLiteral("balcao@exemplo.com");
+        store.update(again);
+        QCOMPARE(account("Nome"), QStringLiteral("JOANA SILVA SANTOS"));
+        QCOMPARE(account("Email_usu"), QStringLiteral("balcao@exemplo.com"));
+        QCOMPARE(account("Telefone_usu"), QStringLiteral("999990000"));
+    }
+
     void deletedOwnersAccountIsClosed_data() { addEngineRows(); }
     void deletedOwnersAccountIsClosed()
     {

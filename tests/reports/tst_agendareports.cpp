@@ -200,6 +200,45 @@ private slots:
         QCOMPARE(preview.shown.size(), before);
     }
 
+    // Units named alike up to their end, a long owner name and a phone in
+    // narrow columns: 040 and 050 print them whole (wrapped), so the units
+    // read apart, and nothing on the pages is cut where its box ends.
+    void longNamesPrintWhole_data() { addEngineRows(); }
+    void longNamesPrintWhole()
+    {
+        ZAPO_TEST_DB(t);
+        Connection &c = t->main();
+        City city = seed(c);
+        const QString norte = QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO E BEM-ESTAR ANIMAL NORTE");
+        const QString sul = QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO E BEM-ESTAR ANIMAL SUL");
+        run(c, QStringLiteral("update unidade_trabalho set Nome = :n where Id_Unidade_Trabalho = 7"), {{QStringLiteral("n"), norte}});
+        run(c, QStringLiteral("update unidade_trabalho set Nome = :n where Id_Unidade_Trabalho = 12"), {{QStringLiteral("n"), sul}});
+        SchedulingFixture::OwnerRow o;
+        o.nome = QStringLiteral("MARIA APARECIDA DOS SANTOS DE OLIVEIRA");
+        o.celular = QStringLiteral("(19)99876-5432");
+        o.residencial.clear();
+        City longName{SchedulingFixture::owner(c, o), 0};
+        longName.animal = SchedulingFixture::animal(c, longName.owner, QStringLiteral("PRINCESA ISABEL DE BRAGANÇA"));
+        book(c, longName, 7, at(2020, 5, 4, 8), 7);
+        book(c, longName, 12, at(2020, 5, 4, 9), 7);
+
+        const ComposedReport prof = Reports::compose(AgendaReports::professional(c, 7, QDate(2020, 5, 4), QDate(2020, 5, 4)));
+        savePng(prof, QStringLiteral("rel040-nomes-longos"), 1);
+        QCOMPARE(ReportTesting::joinedLines(prof, QStringLiteral("unidade")), (QStringList{norte, sul}));
+        QCOMPARE(ReportTesting::cutTexts(prof), QStringList());
+
+        const ComposedReport daily = Reports::compose(AgendaReports::daily(c, 0, QDate(2020, 5, 4), QDate(2020, 5, 4)));
+        savePng(daily, QStringLiteral("rel050-nomes-longos"), 1);
+        QCOMPARE(named(daily, QStringLiteral("unidade")), (QStringList{norte, sul}));
+        const QString owner = QStringLiteral("%1 - MARIA APARECIDA DOS SANTOS DE OLIVEIRA").arg(longName.owner);
+        QCOMPARE(ReportTesting::joinedLines(daily, QStringLiteral("proprietario")), (QStringList{owner, owner}));
+        QCOMPARE(ReportTesting::joinedLines(daily, QStringLiteral("animal")).first(),
+                 QStringLiteral("%1 - PRINCESA ISABEL DE BRAGANÇA").arg(longName.animal));
+        QCOMPARE(ReportTesting::joinedLines(daily, QStringLiteral("telefone")).first().remove(QLatin1Char(' ')),
+                 QStringLiteral(";99876-5432..."));
+        QCOMPARE(ReportTesting::cutTexts(daily), QStringList());
+    }
+
     void contactPhoneVariants()
     {
         QCOMPARE(AgendaReports::contactPhone(QStringLiteral("(11)3333-4444"), QStringLiteral("(11)98765-4321"), {}),

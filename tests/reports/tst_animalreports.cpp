@@ -193,6 +193,31 @@ private slots:
         savePng(r, QStringLiteral("rel038"));
     }
 
+    // 039's narrow breed, group and owner columns print long names whole
+    // (wrapped) and the unit heading tells apart names alike up to the end.
+    void microchippedPrintsLongNamesWhole_data() { addEngineRows(); }
+    void microchippedPrintsLongNamesWhole()
+    {
+        ZAPO_TEST_DB(t);
+        Connection &c = t->main();
+        seedReference(c);
+        const QString breed = QStringLiteral("SPITZ ALEMÃO ANÃO (LULU DA POMERÂNIA)");
+        const QString owner = QStringLiteral("JOSÉ CARLOS DE ALBUQUERQUE MONTENEGRO FILHO");
+        run(c, QStringLiteral("insert into raca (Id_Raca, Nome, Id_Especie, Ind_Status) values (3, :n, 1, 'ATIVO')"), {{QStringLiteral("n"), breed}});
+        run(c, QStringLiteral("update unidade_trabalho set Nome = 'CLÍNICA MUNICIPAL DE CASTRAÇÃO NORTE' where Id_Unidade_Trabalho = 7"));
+        run(c, QStringLiteral("update unidade_trabalho set Nome = 'CLÍNICA MUNICIPAL DE CASTRAÇÃO SUL' where Id_Unidade_Trabalho = 12"));
+        run(c, QStringLiteral("update proprietario set Nome = :n where Id_Proprietario = 7"), {{QStringLiteral("n"), owner}});
+        animal(c, 7, 1, 2, QStringLiteral("982000123456789"), QStringLiteral("SIM"), at(2016, 5, 10), 3);
+        animal(c, 12, 1, 2, QStringLiteral("982000123456790"), QStringLiteral("SIM"), at(2016, 5, 10), 3);
+        const ComposedReport r = Reports::compose(AnimalReports::microchippedAnimals(c, 0, QDate(2016, 5, 1), QDate(2016, 5, 31)));
+        savePng(r, QStringLiteral("rel039-nomes-longos"), 2);
+        QCOMPARE(ReportTesting::joinedLines(r, QStringLiteral("raca")), (QStringList{breed, breed}));
+        QCOMPARE(ReportTesting::joinedLines(r, QStringLiteral("proprietario")).first(), QStringLiteral("7 - ") + owner);
+        QCOMPARE(named(r, QStringLiteral("unidade")), (QStringList{QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO NORTE"),
+                                                                   QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO SUL")}));
+        QCOMPARE(ReportTesting::cutTexts(r), QStringList());
+    }
+
     void microchippedSelectsTheOwnersUnitAndWholeDays_data() { addEngineRows(); }
     void microchippedSelectsTheOwnersUnitAndWholeDays()
     {

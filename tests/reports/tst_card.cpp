@@ -10,6 +10,7 @@
 #include "reports/engine/Reports.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
+#include "support/ReportTesting.h"
 #include "support/TestDatabase.h"
 #include "ui/register/PagedQueryModel.h"
 
@@ -190,6 +191,40 @@ private slots:
             const QString dir = qEnvironmentVariable("ZAPO_REPORT_PNG_DIR");
             ReportPainter::pageImage(p, 0, 110).save(dir + QStringLiteral("/card-portrait.png"));
             ReportPainter::pageImage(land, 0, 110).save(dir + QStringLiteral("/card-landscape.png"));
+        }
+    }
+
+    // A long breed on the card stock takes a second, smaller line in its own
+    // box (never over "Pêlo" below it); one too long even so ends in "…".
+    void longBreedsFitTheirBox_data() { addEngineRows(); }
+    void longBreedsFitTheirBox()
+    {
+        ZAPO_TEST_DB(t);
+        Connection &c = t->main();
+        seed(c);
+        const QString spitz = QStringLiteral("SPITZ ALEMÃO ANÃO (LULU DA POMERÂNIA)");
+        const QString endless = QStringLiteral("PASTOR BELGA MALINOIS DE PELO CURTO CRUZADO COM PASTOR ALEMÃO CAPA PRETA");
+        run(c, QStringLiteral("insert into raca (Id_Raca, Nome, Id_Especie, Ind_Status) values (2, :a, 1, 'ATIVO'), (3, :b, 1, 'ATIVO')"),
+            {{QStringLiteral("a"), spitz}, {QStringLiteral("b"), endless.left(60)}});
+        const CardReport::Issue issue{QStringLiteral("7-ATENDENTE"), QDate(2026, 1, 2)};
+        for (const auto variant : {CardReport::Variant::Portrait, CardReport::Variant::Landscape}) {
+            run(c, QStringLiteral("update animal set Id_Raca = 2 where Id_Animal = 1234"));
+            const ComposedReport r = Reports::compose(CardReport::definition(c, variant, 1234, QStringLiteral("X"), issue));
+            const PlacedItem *breed = r.named(QStringLiteral("Raça")).first();
+            QCOMPARE(breed->lines().join(QLatin1Char(' ')), spitz);
+            QVERIFY(breed->font.pointSize >= 6);
+            const PlacedItem *pelo = r.named(QStringLiteral("Pêlo")).first();
+            QVERIFY(breed->rect.bottom() <= pelo->rect.top() - 3.6); // above the caption of "Pêlo"
+            QCOMPARE(ReportTesting::cutTexts(r), QStringList());
+            if (variant == CardReport::Variant::Portrait)
+                ReportTesting::savePng(r, QStringLiteral("card-raca-longa"), 1);
+
+            run(c, QStringLiteral("update animal set Id_Raca = 3 where Id_Animal = 1234"));
+            const ComposedReport cut = Reports::compose(CardReport::definition(c, variant, 1234, QStringLiteral("X"), issue));
+            const PlacedItem *longer = cut.named(QStringLiteral("Raça")).first();
+            QVERIFY2(longer->lines().last().endsWith(QStringLiteral("…")), qPrintable(longer->text));
+            QVERIFY(endless.startsWith(longer->lines().first()));
+            QCOMPARE(ReportTesting::cutTexts(cut), QStringList());
         }
     }
 };

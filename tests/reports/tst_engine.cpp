@@ -9,6 +9,7 @@
 #include "reports/engine/Reports.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
+#include "support/ReportTesting.h"
 
 #include <QFile>
 #include <QFontInfo>
@@ -450,6 +451,76 @@ private slots:
         QVERIFY(ReportExport::write(c, ReportExport::Format::Csv, dir.filePath(QStringLiteral("r.csv")), &error));
         QVERIFY(!ReportExport::write(c, ReportExport::Format::Text, dir.filePath(QStringLiteral("nao/existe/r.txt")), &error));
         QVERIFY(!error.isEmpty());
+    }
+
+    // A value wider than its column is never cut where the column ends:
+    // it is set smaller down to a readable size, and what still does not
+    // fit ends in "…" (the files keep it whole). Two units whose names differ
+    // only at their end print differently.
+    void valuesWiderThanTheirColumnShrinkOrEndInAnEllipsis()
+    {
+        const QString norte = QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO NORTE");
+        const QString sul = QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO SUL");
+        const QString longo = QStringLiteral("CENTRO DE CONTROLE DE ZOONOSES E BEM-ESTAR ANIMAL DA REGIÃO METROPOLITANA");
+        const ReportFont eight{8, false, false};
+        const double fitsSmaller = ReportFonts::width(eight, norte) * 0.85; // fits at 6.5 pt, not at 8
+        ReportDefinition def;
+        def.data = rows({QStringLiteral("id"), QStringLiteral("unidade")},
+                        {{1, norte}, {2, sul}, {3, longo}, {4, QStringLiteral("UBS")}});
+        ReportBand &d = def.band(BandKind::Detail, 5);
+        d.add(Items::field(0, 0, 10, 4, QStringLiteral("id"))).right().named(QStringLiteral("id"));
+        d.add(Items::field(12, 0, fitsSmaller, 4, QStringLiteral("unidade"))).named(QStringLiteral("unidade"));
+        d.add(Items::computed(80, 0, 30, 4, [](const ReportRow &r) { return r.value(QStringLiteral("unidade")).toString(); }))
+            .named(QStringLiteral("calculado"));
+        const ComposedReport c = Reports::compose(def);
+
+        const auto units = c.named(QStringLiteral("unidade"));
+        QCOMPARE(units.size(), 4);
+        QCOMPARE(units.at(0)->text, norte);
+        QCOMPARE(units.at(1)->text, sul);
+        QVERIFY(units.at(0)->font.pointSize < 8 && units.at(0)->font.pointSize >= 6);
+        QVERIFY(units.at(2)->text.endsWith(QStringLiteral("…")));
+        QVERIFY(longo.startsWith(units.at(2)->text.chopped(1).trimmed()));
+        QCOMPARE(units.at(2)->whole, longo);
+        QCOMPARE(units.at(3)->text, QStringLiteral("UBS"));
+        QCOMPARE(units.at(3)->font.pointSize, 8.0); // what fits keeps its size
+        // Every value printed (whole or shortened) fits inside its column.
+        for (int p = 0; p < c.pageCount(); ++p)
+            for (const PlacedItem &i : c.pages.at(p).items)
+                if (i.kind == PlacedItem::Kind::Text && !i.name.isEmpty())
+                    QVERIFY2(ReportFonts::width(i.font, i.text) <= i.rect.width() + 0.05, qPrintable(i.text));
+        // Too narrow even at the smallest size: visibly shortened, never cut.
+        const auto computed = ReportTesting::named(c, QStringLiteral("calculado"));
+        QVERIFY(computed.at(0).endsWith(QStringLiteral("…")));
+        QVERIFY(computed.at(1).endsWith(QStringLiteral("…")));
+        QCOMPARE(computed.at(3), QStringLiteral("UBS"));
+
+        // The files keep the whole value.
+        const QString csv = Cp1252::decode(ReportExport::csv(c));
+        QVERIFY2(csv.contains(QStringLiteral("3,") + longo), qPrintable(csv));
+        QVERIFY(Cp1252::decode(ReportExport::text(c)).contains(longo));
+    }
+
+    // Text wrapping inside a box of a few lines (card stock): a smaller size
+    // first, then the last line ends in "…".
+    void boxedTextShrinksThenEndsInAnEllipsis()
+    {
+        ReportDefinition def;
+        def.data = rows({QStringLiteral("raca")}, {{QStringLiteral("SPITZ ALEMÃO ANÃO (LULU DA POMERÂNIA)")},
+                                                   {QStringLiteral("SRD")},
+                                                   {QString(QStringLiteral("PASTOR ")).repeated(12)}});
+        ReportBand &d = def.band(BandKind::Detail, 8);
+        d.add(Items::field(0, 0, 30, 7.5, QStringLiteral("raca"))).size(8).wrappingWithin(2).named(QStringLiteral("raca"));
+        const ComposedReport c = Reports::compose(def);
+        const auto breeds = c.named(QStringLiteral("raca"));
+        QCOMPARE(breeds.size(), 3);
+        QCOMPARE(breeds.at(0)->lines().join(QLatin1Char(' ')), QStringLiteral("SPITZ ALEMÃO ANÃO (LULU DA POMERÂNIA)"));
+        QCOMPARE(breeds.at(1)->text, QStringLiteral("SRD"));
+        QCOMPARE(breeds.at(1)->font.pointSize, 8.0);
+        QCOMPARE(breeds.at(2)->lines().size(), 2);
+        QVERIFY(breeds.at(2)->lines().last().endsWith(QStringLiteral("…")));
+        QCOMPARE(breeds.at(2)->font.pointSize, 6.0);
+        QVERIFY(breeds.at(2)->whole.startsWith(QStringLiteral("PASTOR PASTOR")));
     }
 
     void fiftyThousandRowsStreamOnce()

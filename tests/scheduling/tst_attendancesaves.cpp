@@ -170,7 +170,11 @@ private slots:
         s.novo();
         clinical->rxPrint();
         QCOMPARE(msgs.last(), QStringLiteral("Grave o atendimento antes de imprimir o receituário."));
+        // Given up, the new attendance leaves the list and attendance shown before.
         s.cancelar();
+        QCOMPARE(s.state().rowCount, 2);
+        QCOMPARE(s.currentKey().toInt(), shown);
+        QVERIFY(s.action(QStringLiteral("actNext"))->isEnabled());
     }
 };
 

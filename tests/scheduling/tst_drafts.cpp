@@ -2,11 +2,14 @@
 // publication of every planned draft exactly once even from two
 // workstations at once, the printed plan's totals and leaving while editing.
 #include "SlotFixture.h"
+#include "scheduling/DraftReport.h"
 #include "scheduling/DraftStore.h"
 #include "scheduling/MapaDisponibilidadeRascunhoScreen.h"
 #include "reports/engine/ReportPainter.h"
+#include "support/DateTyping.h"
 #include "support/RecordingPreview.h"
 #include "support/RecordingServices.h"
+#include "support/ReportTesting.h"
 #include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
 #include "ui/HourEdit.h"
@@ -81,6 +84,54 @@ int drafts(Connection &c, const QString &where)
 class TestDrafts : public QObject {
     Q_OBJECT
 private slots:
+    // "Data:" typed as a clerk does: a click anywhere in it and the date in
+    // any of the usual ways lands as typed; half typed is refused by name,
+    // also when "Gravar" comes from its key with the focus still there.
+    void dateTypedAsAClerk_data() { addEngineRows(); }
+    void dateTypedAsAClerk()
+    {
+        ZAPO_TEST_DB(t);
+        fill(t->dm());
+        Connection &c = t->main();
+        RecordingMessages msg;
+        Window w(c);
+        QVERIFY(activate(w.s.data()));
+        auto *data = child<DateLineEdit>(w.s.data(), "mkeData");
+        const char *at[] = {"start", "middle", "end"};
+        const QStringList typed{QStringLiteral("4/1/2031"), QStringLiteral("05012031"), QStringLiteral("06/01/31")};
+        for (int i = 0; i < typed.size(); ++i) {
+            w.run("actNovo");
+            w.type(QStringLiteral("08:00"), QStringLiteral("5"), QStringLiteral("0"));
+            QVERIFY(typeDate(data, typed.at(i), QLatin1String(at[i])));
+            QCOMPARE(data->text(), QDate(2031, 1, 4 + i).toString(QStringLiteral("dd/MM/yyyy")));
+            w.run("actGravar");
+            QCOMPARE(msg.last(), Done);
+        }
+        for (int day = 4; day <= 6; ++day)
+            QCOMPARE(Sql::scalar(c, QStringLiteral("select count(*) from mapa_rascunho where Data_hora_disponibilidade = :d"),
+                                 {{QStringLiteral("d"), QDateTime(QDate(2031, 1, day), QTime(8, 0))}})
+                         .toInt(),
+                     1);
+
+        w.run("actNovo");
+        w.type(QStringLiteral("09:00"), QStringLiteral("5"), QStringLiteral("0"));
+        msg.clear();
+        QVERIFY(!typeDate(data, QStringLiteral("07/01/203")));
+        QCOMPARE(msg.shown.size(), 1);
+        QVERIFY2(msg.last().startsWith(QStringLiteral("Data inválida no campo \"Data\".")), qPrintable(msg.last()));
+        QVERIFY(data->hasFocus());
+        // Ctrl+Alt+Enter leaves the focus where it is: still refused, no
+        // second box, nothing written.
+        w.run("actGravar");
+        QCOMPARE(msg.shown.size(), 1);
+        QCOMPARE(w.s->state(), MapaDisponibilidadeRascunhoScreen::State::New);
+        QCOMPARE(drafts(c, QStringLiteral("1 = 1")), 3);
+        QTest::keyClicks(data, QStringLiteral("07/01/2031"));
+        w.run("actGravar");
+        QCOMPARE(msg.last(), Done);
+        QCOMPARE(drafts(c, QStringLiteral("1 = 1")), 4);
+    }
+
     void saveChecks_data() { addEngineRows(); }
     void saveChecks()
     {
@@ -231,6 +282,28 @@ private slots:
         QCOMPARE(keys, (QList<int>{41, 42, 43}));
         QCOMPARE(drafts(c, QStringLiteral("Status_Registro = 'INATIVO' and Id_mapa_disponibilidade_agenda is null")), 1);
         QCOMPARE(drafts(c, QStringLiteral("Status_Registro = 'ATIVO'")), 0);
+    }
+
+    // The printed plan tells apart units whose names differ only at the end
+    // (the column once cut both to "CLÍNICA MUNICIPAL DE CASTRAÇÃO").
+    void thePrintedPlanTellsUnitsApart_data() { addEngineRows(); }
+    void thePrintedPlanTellsUnitsApart()
+    {
+        ZAPO_TEST_DB(t);
+        fill(t->dm());
+        Connection &c = t->main();
+        const QString norte = QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO NORTE");
+        const QString sul = QStringLiteral("CLÍNICA MUNICIPAL DE CASTRAÇÃO SUL");
+        Sql::exec(c, QStringLiteral("update unidade_trabalho set Nome = :n where Id_Unidade_Trabalho = 1"), {{QStringLiteral("n"), norte}});
+        Sql::exec(c, QStringLiteral("update unidade_trabalho set Nome = :n where Id_Unidade_Trabalho = 15"), {{QStringLiteral("n"), sul}});
+        DraftStore store(c);
+        QVERIFY(add(store, draft(QTime(8, 0), 10), QStringLiteral("7")));
+        QVERIFY(add(store, draft(QTime(8, 30), 4, 0, 15), QStringLiteral("7")));
+        const ComposedReport r = Reports::compose(DraftReport::definition(c));
+        ReportTesting::savePng(r, QStringLiteral("rel51-unidades"), 1);
+        const QStringList units = ReportTesting::joinedLines(r, QStringLiteral("unidade"));
+        QCOMPARE(units, (QStringList{norte, sul}));
+        QCOMPARE(ReportTesting::cutTexts(r), QStringList());
     }
 
     // A slot that reached the map after its draft was planned (from the map

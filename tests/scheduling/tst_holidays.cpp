@@ -3,6 +3,7 @@
 #include "SlotFixture.h"
 #include "scheduling/Holidays.h"
 #include "scheduling/SchedulingScreens.h"
+#include "support/DateTyping.h"
 #include "support/RecordingServices.h"
 #include "support/ScreenDriving.h"
 #include "support/TestDatabase.h"
@@ -86,6 +87,53 @@ private slots:
         const QList<Holidays::Day> days = Holidays::municipal(c, QDate(2030, 1, 1), QDate(2030, 12, 31));
         QCOMPARE(days.size(), 1);
         QCOMPARE(days.first().date, QDate(2030, 2, 5));
+    }
+
+    // A register screen's date field typed as a clerk does, on both kinds
+    // of save: leaving the field first, or "Gravar" from its key with the
+    // focus still in it.
+    void dateTypedAsAClerk_data() { addEngineRows(); }
+    void dateTypedAsAClerk()
+    {
+        ZAPO_TEST_DB(t);
+        fill(t->dm());
+        Connection &c = t->main();
+        RecordingMessages msgs;
+        auto s = std::make_unique<RegisterScreen>(feriadoMunicipal());
+        s->setAttribute(Qt::WA_DeleteOnClose, false);
+        QVERIFY(activate(s.get()));
+        auto *data = qobject_cast<DateLineEdit *>(editorByCaption(s.get(), QStringLiteral("Data:")));
+        QVERIFY(data);
+        QCOMPARE(data->objectName(), QStringLiteral("dtpData_Feriado"));
+        s->append();
+        QVERIFY(typeInto(s.get(), QStringLiteral("Descrição:"), QStringLiteral("carnaval")));
+        QVERIFY(typeDate(data, QStringLiteral("9/2/27"), QStringLiteral("start")));
+        QCOMPARE(data->text(), QStringLiteral("09/02/2027"));
+        QVERIFY(s->post());
+        QCOMPARE(Sql::scalar(c, QStringLiteral("select Data_Feriado from feriado_municipal")).toDateTime().date(), QDate(2027, 2, 9));
+
+        // Half typed and saved at once: refused by the field's name, never
+        // taken for a blank date (nor for another one).
+        s->append();
+        QVERIFY(typeInto(s.get(), QStringLiteral("Descrição:"), QStringLiteral("padroeira")));
+        QTest::mouseClick(data, Qt::LeftButton, {}, QPoint(data->width() / 2, data->height() / 2));
+        QVERIFY(data->hasFocus());
+        QTest::keyClicks(data, QStringLiteral("15/11/2"));
+        msgs.clear();
+        QVERIFY(!s->post());
+        QCOMPARE(msgs.shown.size(), 1);
+        QVERIFY2(msgs.last().startsWith(QStringLiteral("Data inválida no campo \"Data\".")), qPrintable(msgs.last()));
+        QVERIFY(data->hasFocus());
+        QCOMPARE(data->text(), QStringLiteral("15/11/2"));
+        QCOMPARE(Sql::scalar(c, QStringLiteral("select count(*) from feriado_municipal")).toInt(), 1);
+        // Mended with the cursor at the end, without leaving the field.
+        data->end(false);
+        QTest::keyClicks(data, QStringLiteral("027"));
+        QVERIFY(s->post());
+        QCOMPARE(Sql::scalar(c, QStringLiteral("select Data_Feriado from feriado_municipal where Descricao = 'PADROEIRA'"))
+                     .toDateTime()
+                     .date(),
+                 QDate(2027, 11, 15));
     }
 };
 

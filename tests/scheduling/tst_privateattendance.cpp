@@ -74,6 +74,8 @@ private slots:
         QCOMPARE(msgs.last(), kFailed);
         QTest::keyClicks(s.dateEdit(), QStringLiteral("310226"));
         QVERIFY(!s.include());
+        // The day that does not exist is named by its field.
+        QVERIFY2(msgs.last().startsWith(QStringLiteral("Data inválida no campo \"Data  realização\".")), qPrintable(msgs.last()));
         s.dateEdit()->clear();
         QTest::keyClicks(s.dateEdit(), QStringLiteral("090326"));
         s.procedureCombo()->setCurrentIndex(-1);
@@ -83,6 +85,7 @@ private slots:
         QVERIFY(s.procedureCombo()->selectId(5));
         QVERIFY2(s.include(), qPrintable(msgs.last()));
         QCOMPARE(msgs.last(), QStringLiteral("operação realizada com sucesso!"));
+        QCOMPARE(s.dateEdit()->text(), QStringLiteral("09/03/2026")); // the century read is shown
         shot(&s, "atendimento-particular");
         QCOMPARE(s.model()->rowCount(), 1);
         QCOMPARE(s.model()->data(s.model()->index(0, 2)).toString(), QStringLiteral("CASTRACAO"));

@@ -15,7 +15,14 @@ namespace ReportTesting {
 void run(Connection &c, const QString &sql, const QVariantMap &p = {});
 // The texts of every item of that name, in page order.
 QStringList named(const ComposedReport &r, const QString &name);
-// With ZAPO_REPORT_PNG_DIR set, its first pages as <name>-<page>.png.
+// Texts wider than their box on the page (each "text @ page"): what the
+// page would cut where the box ends. A report that fits its values or
+// shortens them with "…" has none.
+QStringList cutTexts(const ComposedReport &r);
+// The item's lines as one text (a wrapped value read back whole).
+QStringList joinedLines(const ComposedReport &r, const QString &name);
+// With ZAPO_REPORT_PNG_DIR set, its first pages as <name>-<page>.png, and
+// the whole report as <name>.pdf as the preview saves it.
 void savePng(const ComposedReport &r, const QString &name, int pages = 2, int dpi = 110);
 
 } // namespace ReportTesting

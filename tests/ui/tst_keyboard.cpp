@@ -1,16 +1,29 @@
 // The keyboard the same on every screen: a command's key wins over the
 // editing keys of the field that has the focus, the toolbar says each key,
 // Enter walks on from fields opened after the screen, Ctrl+Page Down and
-// Ctrl+Page Up move between tabs, Escape closes a search window, and a
-// window opened from another appears centred over it.
+// Ctrl+Page Up move between tabs, Escape closes a search window, a search
+// window takes typing in its text at once, and a window opened from another
+// appears centred over it.
+#include "ui/Buttons.h"
 #include "ui/FocusFlow.h"
+#include "ui/ScreenMnemonics.h"
 #include "ui/Toolbar.h"
 #include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QPointer>
 #include <QScreen>
 #include <QTabWidget>
@@ -40,6 +53,8 @@ private slots:
     void enterFromFieldOpenedLater();
     void tabsByKeys();
     void escapeClosesSearchWindow();
+    void searchWindowTakesTypingAtOnce();
+    void screenAltKeysWinOverTheMenuBar();
     void windowsOpenCentred();
 };
 
@@ -165,6 +180,79 @@ void TstKeyboard::escapeClosesSearchWindow()
     text->setFocus();
     QTest::keyClick(text, Qt::Key_Escape);
     QTRY_VERIFY(!alive);
+}
+
+void TstKeyboard::searchWindowTakesTypingAtOnce()
+{
+    // The criterion list comes first in the tab order; the clerk who opens
+    // a search and types must still be typing into "Texto:".
+    QWidget opener;
+    opener.resize(400, 300);
+    QVERIFY(activate(&opener));
+    auto *w = new QWidget(&opener, Qt::Window);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    auto *criterion = new QComboBox(w);
+    criterion->addItems({QStringLiteral("Nome animal"), QStringLiteral("Código animal")});
+    auto *text = new QLineEdit(w);
+    auto *grid = new QGridLayout(w);
+    placeSearchBar(grid, w, QStringLiteral("Selecione:"), criterion, text, QStringLiteral("&Pesquisar"),
+                   QStringLiteral("bmpPesquisar"));
+    QVERIFY(activate(w));
+    QTRY_COMPARE(QApplication::focusWidget(), text);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("BIDU"));
+    QCOMPARE(text->text(), QStringLiteral("BIDU"));
+    QCOMPARE(criterion->currentIndex(), 0);
+    w->close();
+}
+
+void TstKeyboard::screenAltKeysWinOverTheMenuBar()
+{
+    // The main window's menu bar and a screen inside it both claim Alt+A
+    // ("&Ajuda", "&Agendar novo atendimento...") and Alt+C ("&Cadastros",
+    // a label's "&Cor:"). Pressed in the screen, the key acts there at the
+    // first press; a key only the menu bar claims still opens its menu.
+    QMainWindow main;
+    QMenu *help = main.menuBar()->addMenu(QStringLiteral("&Ajuda"));
+    help->addAction(QStringLiteral("Sistema..."));
+    main.menuBar()->addMenu(QStringLiteral("&Cadastros"))->addAction(QStringLiteral("006"));
+    QMenu *windows = main.menuBar()->addMenu(QStringLiteral("&Janelas"));
+    windows->addAction(QStringLiteral("Fechar todas"));
+    auto *area = new QMdiArea(&main);
+    main.setCentralWidget(area);
+    ScreenMnemonics::install(area);
+    auto *screen = new QWidget;
+    auto *book = new QPushButton(QStringLiteral("&Agendar novo atendimento..."), screen);
+    auto *colour = new QLineEdit(screen);
+    auto *colourCaption = new QLabel(QStringLiteral("&Cor:"), screen);
+    colourCaption->setBuddy(colour);
+    auto *first = new QLineEdit(screen);
+    auto *lay = new QVBoxLayout(screen);
+    lay->addWidget(first);
+    lay->addWidget(book);
+    lay->addWidget(colourCaption);
+    lay->addWidget(colour);
+    QMdiSubWindow *sub = area->addSubWindow(screen);
+    main.resize(800, 600);
+    QVERIFY(activate(&main));
+    sub->show();
+    area->setActiveSubWindow(sub);
+    first->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), first);
+
+    QSignalSpy clicked(book, &QPushButton::clicked);
+    QTest::keyClick(first, Qt::Key_A, Qt::AltModifier);
+    QTRY_COMPARE(clicked.count(), 1);
+    QVERIFY(!help->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+    QTRY_COMPARE(clicked.count(), 2); // every press, not every other one
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+    QTRY_COMPARE(QApplication::focusWidget(), colour);
+
+    // Only the menu bar has Alt+J: its menu opens.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_J, Qt::AltModifier);
+    QTRY_VERIFY(windows->isVisible());
+    windows->close();
 }
 
 void TstKeyboard::windowsOpenCentred()

@@ -110,8 +110,10 @@ ReportDefinition professional(Connection &c, int idProfissional, const QDate &fr
     d.add(Items::computed(xOwner, 0.3, xUnit - xOwner - 2, 4, [](const ReportRow &r) {
          return idName(r, QStringLiteral("Id_Proprietario"), QStringLiteral("nome_Prop")) + QStringLiteral(" / ")
                 + idName(r, QStringLiteral("Id_Animal"), QStringLiteral("nome_Animal"));
-     })).named(QStringLiteral("proprietario_animal"));
-    d.add(Items::field(xUnit, 0.3, xStatus - xUnit - 2, 4, QStringLiteral("nome_Unidade_Agendada")));
+     })).named(QStringLiteral("proprietario_animal")).wrapping();
+    // Unit names share their start: they wrap, never cut where the column ends.
+    d.add(Items::field(xUnit, 0.3, xStatus - xUnit - 2, 4, QStringLiteral("nome_Unidade_Agendada"))).wrapping().named(
+        QStringLiteral("unidade"));
     d.add(Items::field(xStatus, 0.3, w - xStatus, 4, QStringLiteral("nome_Status")));
 
     ReportBand &f = g.addFooter(6);
@@ -204,10 +206,13 @@ ReportDefinition daily(Connection &c, int idUnidade, const QDate &from, const QD
     cell(cols[0], [](const ReportRow &r) {
         return dateTimeText(r.value(QStringLiteral("Data_Hora_Atendimento")), QStringLiteral("dd/MM/yyyy HH:mm"));
     }).named(QStringLiteral("hora"));
+    // Names and telephones wrap in their narrow columns, whole.
     cell(cols[1], [](const ReportRow &r) { return idName(r, QStringLiteral("Id_Proprietario"), QStringLiteral("nome_Prop")); })
-        .named(QStringLiteral("proprietario"));
+        .named(QStringLiteral("proprietario"))
+        .wrapping();
     cell(cols[2], [](const ReportRow &r) { return idName(r, QStringLiteral("Id_Animal"), QStringLiteral("nome_Animal")); })
-        .named(QStringLiteral("animal"));
+        .named(QStringLiteral("animal"))
+        .wrapping();
     cell(cols[3], [](const ReportRow &r) { return r.text(QStringLiteral("Ind_Autoriza_Cirurgia")); }).center();
     cell(cols[4], [](const ReportRow &r) { return r.text(QStringLiteral("nome_Status")); });
     cell(cols[5], [](const ReportRow &r) { return r.text(QStringLiteral("especie")); });
@@ -220,7 +225,7 @@ ReportDefinition daily(Connection &c, int idUnidade, const QDate &from, const QD
     cell(cols[9], [](const ReportRow &r) {
         return contactPhone(r.text(QStringLiteral("Telefone_Residencial")), r.text(QStringLiteral("Telefone_Celular")),
                             r.text(QStringLiteral("Telefone_Recado")));
-    }).named(QStringLiteral("telefone"));
+    }).named(QStringLiteral("telefone")).wrapping();
     cell(cols[10], [](const ReportRow &r) { return r.text(QStringLiteral("Status_Registro_prop")); });
 
     ReportBand &df = day.addFooter(6);

@@ -335,15 +335,19 @@ ReportDefinition microchippedAnimals(Connection &c, int idUnidade, const QDate &
     auto cell = [&d](const Col &k, std::function<QString(const ReportRow &)> f) -> ReportItem & {
         return d.add(Items::computed(k.x, 0.3, k.w - 0.5, 4, std::move(f)));
     };
-    cell(cols[0], [](const ReportRow &r) { return r.text(QStringLiteral("nome_grupo")); });
+    // Names wrap in their columns rather than being cut short.
+    cell(cols[0], [](const ReportRow &r) { return r.text(QStringLiteral("nome_grupo")); }).wrapping();
     cell(cols[1], [](const ReportRow &r) { return idName(r, QStringLiteral("Id_Animal"), QStringLiteral("nome_animal")); })
-        .named(QStringLiteral("animal"));
-    cell(cols[2], [](const ReportRow &r) { return r.text(QStringLiteral("nome_Especie")); });
-    cell(cols[3], [](const ReportRow &r) { return r.text(QStringLiteral("nome_Raca")); });
+        .named(QStringLiteral("animal"))
+        .wrapping();
+    cell(cols[2], [](const ReportRow &r) { return r.text(QStringLiteral("nome_Especie")); }).wrapping();
+    cell(cols[3], [](const ReportRow &r) { return r.text(QStringLiteral("nome_Raca")); }).wrapping().named(QStringLiteral("raca"));
     cell(cols[4], [](const ReportRow &r) { return r.text(QStringLiteral("Sexo")); }).center();
     cell(cols[5], [](const ReportRow &r) { return r.text(QStringLiteral("Esterilizado")); }).center();
     cell(cols[6], [](const ReportRow &r) { return r.text(QStringLiteral("Num_Microchip")); });
-    cell(cols[7], [](const ReportRow &r) { return idName(r, QStringLiteral("Id_Proprietario"), QStringLiteral("nome_Proprietario")); });
+    cell(cols[7], [](const ReportRow &r) { return idName(r, QStringLiteral("Id_Proprietario"), QStringLiteral("nome_Proprietario")); })
+        .wrapping()
+        .named(QStringLiteral("proprietario"));
 
     ReportBand &uf = unit.addFooter(6);
     uf.lineAbove = true;

@@ -27,6 +27,7 @@ struct Field {
     bool dashWhenEmpty = false;  // portrait variant only
     bool centred = false;
     int lines = 1;
+    double height = 0; // the value's box when it is taller than its lines (room for a smaller second line)
 };
 
 auto column(const char *name)
@@ -106,7 +107,8 @@ ReportDefinition definition(Connection &c, Variant v, int idAnimal, const QStrin
         {"Nome do Animal", column("nomeAnimal"), {18.0, 35.5}, {13.5, 35.2}, 47},
         {"Espécie", column("nomeEspecie"), {66.7, 35.5}, {62.7, 35.2}, 32, true},
         {"Sexo", column("Sexo"), {18.0, 43.7}, {13.5, 43.7}, 10, false, true},
-        {"Raça", column("nomeRaca"), {29.6, 43.7}, {25.7, 43.7}, 36},
+        // Long breeds take a second, smaller line down to the next caption.
+        {"Raça", column("nomeRaca"), {29.6, 43.7}, {25.7, 43.7}, 36, false, false, 1, 5.0},
         {"Cor", column("Cor"), {66.7, 44.2}, {62.7, 44.2}, 32},
         {"Pêlo", column("nomePelo"), {18.0, 52.9}, {13.5, 52.9}, 24, true},
         {"Data de Nascimento",
@@ -136,7 +138,8 @@ ReportDefinition definition(Connection &c, Variant v, int idAnimal, const QStrin
         d.add(Items::label(at.x(), at.y(), f.width, 3.6, caption)).size(8);
         auto value = f.value;
         const bool dash = portrait && f.dashWhenEmpty;
-        ReportItem &item = d.add(Items::computed(at.x(), at.y() + 4, f.width, 3.6 * f.lines, [value, dash](const ReportRow &r) {
+        const double boxHeight = f.height > 0 ? f.height : 3.6 * f.lines;
+        ReportItem &item = d.add(Items::computed(at.x(), at.y() + 4, f.width, boxHeight, [value, dash](const ReportRow &r) {
                                      const QString t = value(r);
                                      return dash && t.isEmpty() ? QStringLiteral("---") : t;
                                  }))

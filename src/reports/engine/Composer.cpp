@@ -76,14 +76,12 @@ bool isBody(BandKind k)
 // relative to the band's top.
 struct Piece {
     const ReportItem *item = nullptr;
-    // A text's lines joined by '\n' (no line holds one), as the page keeps
-    // them: most items are one line, which then costs no list of lines.
-    QString text;
-    int lineCount = 0; // 0: not a text
+    QStringList lines;
     ReportFont font;
     double top = 0;     // mm from the band's top
     double height = 0;  // mm
     double lineHeight = 0;
+    QString whole; // the value before it was shortened to fit
     bool stretchV = false; // vertical lines and boxes as tall as the band
     std::shared_ptr<const ChartData> chart;
 };
@@ -377,6 +375,63 @@ private:
         return d;
     }
 
+    // A value wider than its box is never cut where the box ends, which
+    // makes values that differ at their end look alike (two units of one
+    // name and a region): it is set smaller, down to a readable size, and
+    // what still does not fit ends in "…", the whole value kept for the
+    // file exports.
+    static void fitAcross(Piece &p, const QString &text, const ReportItem &i)
+    {
+        const double w = i.rect.width();
+        if (w <= 0.5)
+            return;
+        bool all = true;
+        for (const QString &l : std::as_const(p.lines))
+            all = all && ReportFonts::fits(p.font, l, w);
+        if (all)
+            return;
+        p.font = ReportFonts::fitting(p.font, p.lines, w);
+        // A box tall enough for more lines at that size takes them.
+        const double lh = ReportFonts::lineHeight(p.font);
+        const int room = int((i.rect.height() + 0.01) / lh);
+        if (p.lines.size() == 1 && room >= 2 && !ReportFonts::fits(p.font, p.lines.first(), w)) {
+            const QStringList wrapped = ReportFonts::wrap(p.font, text, w);
+            p.lines = wrapped.mid(0, room);
+            if (wrapped.size() > room) {
+                p.lines.last() = ReportFonts::elide(p.font, p.lines.last(), w, true);
+                p.whole = text;
+            }
+            return;
+        }
+        for (QString &l : p.lines) {
+            const QString e = ReportFonts::elide(p.font, l, w);
+            if (e != l) {
+                l = e;
+                p.whole = text;
+            }
+        }
+    }
+
+    // A box of a few lines (card stock) that the text overflows: a smaller
+    // size first, then its last line ends in "…".
+    static void fitWithin(Piece &p, const QString &text, const ReportItem &i)
+    {
+        const double floor = ReportFonts::readableMinimum(p.font);
+        ReportFont f = p.font;
+        QStringList lines = p.lines;
+        while (lines.size() > i.maxLines && f.pointSize - 0.5 >= floor - 1e-9) {
+            f.pointSize -= 0.5;
+            lines = ReportFonts::wrap(f, text, i.rect.width());
+        }
+        p.font = f;
+        p.lines = lines;
+        if (p.lines.size() <= i.maxLines)
+            return;
+        p.lines = p.lines.mid(0, i.maxLines);
+        p.lines.last() = ReportFonts::elide(f, p.lines.last(), i.rect.width(), true);
+        p.whole = text;
+    }
+
     void placeBand(const ReportBand &b, const ReportRow &row, const ReportRow &master)
     {
         const int pageNo = m_pageCount;
@@ -402,23 +457,22 @@ private:
                 if (!ip.visible)
                     continue;
                 p.font = ip.font;
-                p.lineHeight = ReportFonts::lineHeight(p.font);
                 if (i.wrap) {
-                    QStringList lines = ReportFonts::wrap(p.font, ip.text, i.rect.width());
-                    if (i.maxLines > 0 && lines.size() > i.maxLines)
-                        lines = lines.mid(0, i.maxLines);
-                    p.lineCount = int(lines.size());
-                    p.text = p.lineCount == 1 ? lines.first() : lines.join(QLatin1Char('\n'));
-                } else if (!ip.text.contains(QLatin1Char('\n')) && !ip.text.contains(QLatin1Char('\r'))) {
-                    p.text = std::move(ip.text); // most items: one line
-                    p.lineCount = 1;
+                    p.lines = ReportFonts::wrap(p.font, ip.text, i.rect.width());
+                    if (i.maxLines > 0 && p.lines.size() > i.maxLines)
+                        fitWithin(p, ip.text, i);
                 } else {
-                    QString t = std::move(ip.text);
-                    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-                    p.lineCount = int(t.count(QLatin1Char('\n'))) + 1;
-                    p.text = std::move(t);
+                    if (!ip.text.contains(QLatin1Char('\n')) && !ip.text.contains(QLatin1Char('\r'))) {
+                        p.lines = QStringList{ip.text}; // most items: one line
+                    } else {
+                        QString t = ip.text;
+                        t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+                        p.lines = t.split(QLatin1Char('\n'));
+                    }
+                    fitAcross(p, ip.text, i);
                 }
-                p.height = i.maxLines > 0 ? i.rect.height() : qMax(i.rect.height(), p.lineCount * p.lineHeight);
+                p.lineHeight = ReportFonts::lineHeight(p.font);
+                p.height = i.maxLines > 0 ? i.rect.height() : qMax(i.rect.height(), p.lines.size() * p.lineHeight);
             } else if (i.kind == ItemKind::Chart) {
                 p.chart = chartData(i, row);
             } else if (i.kind == ItemKind::VLine || i.kind == ItemKind::Box) {
@@ -462,18 +516,14 @@ private:
                     now << p;
                     continue;
                 }
-                if (p.lineCount > 0 && p.top < room) {
+                if (!p.lines.isEmpty() && p.top < room) {
                     const int fit = qMax(0, int((room - p.top + 0.001) / p.lineHeight));
-                    const QStringList lines = p.text.split(QLatin1Char('\n'));
                     Piece a = p, c = p;
-                    a.text = lines.mid(0, fit).join(QLatin1Char('\n'));
-                    a.lineCount = int(qMin<qsizetype>(fit, lines.size()));
+                    a.lines = p.lines.mid(0, fit);
                     a.height = fit * p.lineHeight;
-                    const QStringList rest = lines.mid(fit);
-                    c.text = rest.join(QLatin1Char('\n'));
-                    c.lineCount = int(rest.size());
+                    c.lines = p.lines.mid(fit);
                     c.top = 0;
-                    c.height = c.lineCount * p.lineHeight;
+                    c.height = c.lines.size() * p.lineHeight;
                     if (fit > 0)
                         now << a;
                     later << c;
@@ -566,8 +616,9 @@ private:
             default:
                 it.kind = PlacedItem::Kind::Text;
                 it.rect = QRectF(x, top, i.rect.width(), p.height);
-                it.text = p.text;
+                it.text = p.lines.size() == 1 ? p.lines.first() : p.lines.join(QLatin1Char('\n'));
                 it.font = p.font;
+                it.whole = p.whole;
                 it.align = i.align;
                 it.clip = i.maxLines > 0 || (!i.wrap && (i.kind == ItemKind::Field || i.kind == ItemKind::Computed));
                 if (i.kind == ItemKind::PageNumber)

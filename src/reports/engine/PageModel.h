@@ -47,6 +47,9 @@ struct PlacedItem {
     QRectF rect;          // mm, page coordinates
     QString name;         // the definition item's name, for tests and exports
     QString text;         // already wrapped: one '\n' per line break
+    // The whole value when `text` had to be shortened with "…" to fit its
+    // box: the text and comma-separated files keep what was stored.
+    QString whole;
     ReportFont font;
     Qt::Alignment align = Qt::AlignLeft;
     bool clip = false;    // data fields do not spill into the next column

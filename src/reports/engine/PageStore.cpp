@@ -22,7 +22,7 @@ quint64 bits(double v) { return std::bit_cast<quint64>(v); }
 // What an item has in common with its kin on other pages and other rows.
 struct Shape {
     quint8 kind = 0;
-    quint8 flags = 0; // FontBold, FontItalic, Clip, PageNumber
+    quint8 flags = 0; // FontBold, FontItalic, Clip, PageNumber, Shortened
     qint32 name = -1;
     quint64 pointSize = 0; // the doubles as bits: equal means identical
     quint32 align = 0;
@@ -31,7 +31,7 @@ struct Shape {
     qint32 picture = -1;
     qint32 chart = -1;
 
-    enum : quint8 { FontBold = 1, FontItalic = 2, Clip = 4, PageNumber = 8 };
+    enum : quint8 { FontBold = 1, FontItalic = 2, Clip = 4, PageNumber = 8, Shortened = 16 };
 
     bool operator==(const Shape &o) const
     {
@@ -246,7 +246,7 @@ struct PageStore::Data {
         Shape s;
         s.kind = quint8(it.kind);
         s.flags = (it.font.bold ? Shape::FontBold : 0) | (it.font.italic ? Shape::FontItalic : 0) | (it.clip ? Shape::Clip : 0)
-            | (pageNumber ? Shape::PageNumber : 0);
+            | (pageNumber ? Shape::PageNumber : 0) | (it.whole.isEmpty() ? 0 : Shape::Shortened);
         s.name = nameOf(it.name);
         s.pointSize = bits(it.font.pointSize);
         s.align = quint32(it.align.toInt());
@@ -347,6 +347,8 @@ struct PageStore::Data {
                 it.text = in.text();
                 if (s.flags & Shape::PageNumber)
                     it.text.replace(QStringLiteral("%2"), count).replace(QStringLiteral("%1"), self);
+                if (s.flags & Shape::Shortened)
+                    it.whole = in.text();
             }
             out.items.append(std::move(it));
         }
@@ -437,8 +439,11 @@ void PageStore::append(const ReportPage &page, const QList<int> &pageNumberItems
             out.varint(quint64(itemTop.at(k)));
             out.zigzag(qint64(it.band) - band);
             band = it.band;
-            if (it.kind == PlacedItem::Kind::Text)
+            if (it.kind == PlacedItem::Kind::Text) {
                 out.text(it.text);
+                if (!it.whole.isEmpty())
+                    out.text(it.whole);
+            }
         }
     } // the writer sets the record's length
     s.store(qCompress(raw, CompressionLevel));

@@ -31,7 +31,8 @@ QList<TextLine> explodeLines(const QList<const PlacedItem *> &items)
     QList<TextLine> out;
     for (const PlacedItem *it : items) {
         const double lh = ReportFonts::lineHeight(it->font);
-        const QStringList lines = it->lines();
+        // The files keep the value whole where the page shortened it.
+        const QStringList lines = it->whole.isEmpty() ? it->lines() : it->whole.split(QLatin1Char('\n'));
         for (int i = 0; i < lines.size(); ++i)
             if (!lines.at(i).trimmed().isEmpty())
                 out.append(TextLine{it->rect.top() + i * lh, it->rect.left(), it->rect.right(), it->align, lines.at(i)});
@@ -261,7 +262,7 @@ bool writeCsv(const ComposedReport &r, QIODevice &dev, const Progress &progress,
             });
             QStringList fields;
             for (const PlacedItem *i : items) {
-                const QString t = i->lines().join(QLatin1Char(' ')).trimmed();
+                const QString t = (i->whole.isEmpty() ? i->lines().join(QLatin1Char(' ')) : i->whole).trimmed();
                 if (!t.isEmpty())
                     fields << csvField(t);
             }

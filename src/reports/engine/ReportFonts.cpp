@@ -178,4 +178,64 @@ QStringList wrap(const ReportFont &f, const QString &text, double widthMm)
     return out;
 }
 
+bool fits(const ReportFont &f, const QString &line, double widthMm)
+{
+    const Measured &m = measured(f);
+    const double widthPx = widthMm / MmPerPx;
+    // Short values (codes, dates, counts) need no measuring.
+    if (line.size() * m.metrics.maxWidth() <= widthPx)
+        return true;
+    return m.metrics.horizontalAdvance(line) <= widthPx + 0.5;
+}
+
+double readableMinimum(const ReportFont &f)
+{
+    return qMin(f.pointSize, qMax(6.0, f.pointSize * 0.75));
+}
+
+ReportFont fitting(const ReportFont &f, const QStringList &lines, double widthMm)
+{
+    const double floor = readableMinimum(f);
+    ReportFont out = f;
+    for (;;) {
+        bool all = true;
+        for (const QString &l : lines)
+            if (!fits(out, l, widthMm)) {
+                all = false;
+                break;
+            }
+        if (all || out.pointSize - 0.5 < floor - 1e-9)
+            return out;
+        out.pointSize -= 0.5;
+    }
+}
+
+QString elide(const ReportFont &f, const QString &line, double widthMm, bool always)
+{
+    if (!always && fits(f, line, widthMm))
+        return line;
+    const QString dots = QStringLiteral("\u2026");
+    auto head = [&line](qsizetype n) {
+        // Never half a character made of two UTF-16 units.
+        if (n > 0 && n < line.size() && line.at(n - 1).isHighSurrogate())
+            --n;
+        QString s = line.left(n);
+        while (s.endsWith(QLatin1Char(' ')))
+            s.chop(1);
+        return s + QStringLiteral("\u2026");
+    };
+    if (always && fits(f, line + dots, widthMm))
+        return line + dots;
+    // The longest start that fits with its "…".
+    qsizetype lo = 0, hi = line.size();
+    while (lo < hi) {
+        const qsizetype mid = (lo + hi + 1) / 2;
+        if (fits(f, head(mid), widthMm))
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    return lo > 0 ? head(lo) : dots;
+}
+
 } // namespace ReportFonts

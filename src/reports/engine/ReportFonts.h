@@ -28,4 +28,16 @@ double width(const ReportFont &f, const QString &text); // mm
 // can; explicit line breaks are kept.
 QStringList wrap(const ReportFont &f, const QString &text, double widthMm);
 
+// Whether a line fits widthMm in that font.
+bool fits(const ReportFont &f, const QString &line, double widthMm);
+// The smallest size a value may be set in to fit its box: three quarters of
+// its own size, never under 6 pt (smaller is not read on a counter).
+double readableMinimum(const ReportFont &f);
+// The font, at most readableMinimum() smaller in half points, in which every
+// line fits; the smallest of them when none does.
+ReportFont fitting(const ReportFont &f, const QStringList &lines, double widthMm);
+// The line as it fits: itself, or as much of its start as fits followed by
+// "…". `always`: the "…" is added even when the line fits (more text follows).
+QString elide(const ReportFont &f, const QString &line, double widthMm, bool always = false);
+
 } // namespace ReportFonts

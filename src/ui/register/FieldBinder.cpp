@@ -1,4 +1,5 @@
 #include "ui/register/FieldBinder.h"
+#include "ui/DateLineEdit.h"
 #include "ui/FocusFlow.h"
 
 #include <algorithm>
@@ -83,10 +84,14 @@ class LineBinder : public FieldBinder {
 public:
     LineBinder(const FieldDef &def, QWidget *parent) : FieldBinder(def)
     {
-        m_edit = new QLineEdit(parent);
+        // A date is typed whole and read as every date field reads it.
+        if (def.kind == EditorKind::Date)
+            m_edit = m_date = new DateLineEdit(parent);
+        else
+            m_edit = new QLineEdit(parent);
         if (def.maxLength > 0)
             m_edit->setMaxLength(def.maxLength);
-        if (!def.inputMask.isEmpty())
+        if (!def.inputMask.isEmpty() && !m_date)
             m_edit->setInputMask(def.inputMask);
         if (def.upperCase)
             m_edit->setValidator(new UpperCaseValidator(m_edit));
@@ -109,15 +114,13 @@ public:
     void load(const QVariant &v) override
     {
         QString t;
-        m_loadedDate = QDate();
         if (!v.isNull() && v.isValid()) {
             switch (m_def.kind) {
             case EditorKind::Date: {
                 QDate d = v.toDate();
                 if (!d.isValid())
                     d = QDateTime::fromString(v.toString(), Qt::ISODate).date();
-                t = m_def.twoDigitYear ? d.toString(QStringLiteral("dd/MM/yy")) : Formats::date(d);
-                m_loadedDate = d;
+                t = Formats::date(d);
                 break;
             }
             case EditorKind::Number:
@@ -129,7 +132,6 @@ public:
         }
         m_edit->setText(t);
         m_edit->setCursorPosition(0);
-        m_loadedText = m_edit->text();
     }
 
     QVariant value() const override
@@ -142,11 +144,10 @@ public:
             return ok ? QVariant(k) : QVariant();
         }
         case EditorKind::Date: {
-            // A date shown as it was read keeps its century; only a typed
-            // one goes through the two-digit year rule.
-            if (m_loadedDate.isValid() && t == m_loadedText)
-                return m_loadedDate;
-            const QDate d = Formats::parseDate(t);
+            // Shown with its four-digit year, a stored date reads back as
+            // it was; what is no date was refused when the field was left
+            // (and by the save's check of every date field).
+            const QDate d = m_date->date();
             return d.isValid() ? QVariant(d) : QVariant();
         }
         case EditorKind::Number: {
@@ -175,8 +176,7 @@ public:
 
 private:
     QLineEdit *m_edit;
-    QDate m_loadedDate;
-    QString m_loadedText;
+    DateLineEdit *m_date = nullptr;
 };
 
 class MemoBinder : public FieldBinder {

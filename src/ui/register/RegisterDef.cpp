@@ -73,9 +73,7 @@ FieldDef choice(const QString &caption, const QString &column, const QStringList
 
 FieldDef dateField(const QString &caption, const QString &column)
 {
-    FieldDef f = make(EditorKind::Date, caption, column);
-    f.inputMask = QStringLiteral("99/99/9999;_");
-    return f;
+    return make(EditorKind::Date, caption, column);
 }
 
 FieldDef numberField(const QString &caption, const QString &column)

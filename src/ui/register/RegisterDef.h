@@ -30,7 +30,7 @@ enum class EditorKind {
     Check,      // a check box writing one of two words ("INATIVO"/"ATIVO", "SIM"/"NAO")
     Lookup,     // a drop-down of another table's rows, writing its key
     Choice,     // a drop-down of fixed words
-    Date,       // dd/mm/yyyy
+    Date,       // a DateLineEdit: typed whole, shown dd/mm/yyyy, blank allowed
     Number      // decimal comma
 };
 
@@ -63,7 +63,6 @@ struct FieldDef {
     bool wholeNumber = false; // Number: digits only, written as an integer
     bool blankEntry = false;  // drop-downs: an empty first line, "nothing chosen", that can be picked
     bool greyWhenLocked = false; // drop-downs: disabled, not read-only, while the record is not typed
-    bool twoDigitYear = false;   // Date: dd/mm/yy
 
     // Chainable refinements.
     FieldDef &upper() { upperCase = true; lowerCase = false; return *this; }
@@ -76,7 +75,6 @@ struct FieldDef {
     FieldDef &widthPx(int w) { width = w; return *this; }
     FieldDef &withBlank() { blankEntry = true; return *this; }
     FieldDef &greyedWhenLocked() { greyWhenLocked = true; return *this; }
-    FieldDef &shortYear() { twoDigitYear = true; inputMask = QStringLiteral("99/99/99;_"); return *this; }
 };
 
 FieldDef keyField(const QString &column, const QString &caption = QStringLiteral("Código:"));

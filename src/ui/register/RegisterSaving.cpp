@@ -12,6 +12,7 @@
 #include "db/Session.h"
 #include "db/Sql.h"
 #include "db/Transaction.h"
+#include "ui/DateEdit.h"
 #include "ui/Services.h"
 #include "ui/register/FieldBinder.h"
 #include "ui/register/PagedQueryModel.h"
@@ -58,6 +59,10 @@ void RegisterScreen::afterWrite(const QVariant &, bool, Connection &) {}
 bool RegisterScreen::post()
 {
     if (!m_state.ready || m_state.mode == RecordMode::Browse)
+        return false;
+    // "Gravar" from the toolbar or its key leaves the focus where it was: a
+    // date still being typed is read (or refused) before anything else.
+    if (!DateEdit::checkAll(this))
         return false;
     Record values = collect();
     for (const Check &c : m_def.checks) {

@@ -5,6 +5,7 @@
 #include "db/DataModule.h"
 #include "db/Sql.h"
 #include "support/TestDatabase.h"
+#include "ui/DateLineEdit.h"
 #include "ui/register/FieldSet.h"
 
 #include <QComboBox>
@@ -119,18 +120,21 @@ private slots:
         QCOMPARE(fields.values().value(QStringLiteral("Sexo")).toString(), QStringLiteral("X"));
     }
 
-    void twoDigitYearKeepsItsCentury()
+    void storedDateKeepsItsCentury()
     {
         QWidget parent;
         FieldSet fields(nullptr);
-        FieldBinder *b = fields.add(dateField(QStringLiteral("Data nasc.:"), QStringLiteral("Nascimento")).shortYear(), &parent);
-        auto *e = qobject_cast<QLineEdit *>(b->editor());
+        FieldBinder *b = fields.add(dateField(QStringLiteral("Data nasc.:"), QStringLiteral("Nascimento")), &parent);
+        auto *e = qobject_cast<DateLineEdit *>(b->editor());
+        QVERIFY(e); // read as every date field reads
+        QVERIFY(e->inputMask().isEmpty());
         b->load(QDate(1920, 2, 29));
-        QCOMPARE(e->text(), QStringLiteral("29/02/20"));
+        QCOMPARE(e->text(), QStringLiteral("29/02/1920"));
         QCOMPARE(b->value().toDate(), QDate(1920, 2, 29)); // not 2020
         e->setText(QStringLiteral("150319"));
         QCOMPARE(b->value().toDate(), QDate(2019, 3, 15));
         b->load(QVariant());
+        QVERIFY(e->text().isEmpty());
         QVERIFY(b->value().isNull());
         e->setText(QStringLiteral("3113"));
         QVERIFY(b->value().isNull()); // half typed is no date

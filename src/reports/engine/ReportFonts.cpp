@@ -180,10 +180,14 @@ QStringList wrap(const ReportFont &f, const QString &text, double widthMm)
 
 bool fits(const ReportFont &f, const QString &line, double widthMm)
 {
-    const Measured &m = measured(f);
+    Measured &m = measured(f);
     const double widthPx = widthMm / MmPerPx;
-    // Short values (codes, dates, counts) need no measuring.
+    // Short values (codes, dates, counts) need no measuring; a text plainly
+    // inside by the sum of its characters' advances is not shaped.
     if (line.size() * m.metrics.maxWidth() <= widthPx)
+        return true;
+    const double quick = m.latinWidth(line);
+    if (quick >= 0 && quick * 1.01 + 2.0 <= widthPx + 0.5)
         return true;
     return m.metrics.horizontalAdvance(line) <= widthPx + 0.5;
 }

@@ -3,6 +3,7 @@
 #include "db/Formats.h"
 #include "db/TextCodec.h"
 #include "reports/engine/Composer.h"
+#include "reports/engine/ReportData.h"
 #include "reports/engine/ReportExport.h"
 #include "reports/engine/ReportFonts.h"
 #include "reports/engine/Reports.h"
@@ -328,6 +329,45 @@ private slots:
         QCOMPARE(Reports::displayText(QVariant()), QString());
         // Layouts are measured with the metric-compatible font, not a fallback.
         QCOMPARE(QFontInfo(ReportFonts::measuring(ReportFont{8, true, false})).family(), ReportFonts::family());
+    }
+
+    // The shortcuts taken for every row of a long report must answer as the
+    // general path does: a date read from ISO text as QVariant reads it, a
+    // column asked for by a string at a reused address, a one-line text that
+    // fits by the sum of its characters as its laid-out width says.
+    void rowShortcutsAnswerAsTheGeneralPath()
+    {
+        const QStringList texts{QStringLiteral("2019-09-16T00:00:00.000"), QStringLiteral("2019-09-16"),
+                                QStringLiteral("2024-02-29T23:59:59"), QStringLiteral("2023-02-29T10:00:00"),
+                                QStringLiteral("2019-09-16T24:00:00"), QStringLiteral("2019-13-01"),
+                                QStringLiteral("2019-09-16T10:30:00Z"), QStringLiteral("2019-09-16 10:30:00"),
+                                QStringLiteral("16/09/2019"), QStringLiteral("abc"), QString()};
+        auto cols = std::make_shared<ReportColumns>(QStringList{QStringLiteral("Data"), QStringLiteral("Nome")});
+        for (const QString &t : texts) {
+            const ReportRow row(cols, {t.isNull() ? QVariant() : QVariant(t), QVariant(t)});
+            QCOMPARE(row.date(QStringLiteral("DATA")), t.isNull() ? QDate() : QVariant(t).toDateTime().date());
+        }
+        const ReportRow typed(cols, {QVariant(QDate(2020, 1, 2)), QVariant(QDateTime(QDate(2020, 1, 3), QTime(23, 0)))});
+        QCOMPARE(typed.date(QStringLiteral("data")), QDate(2020, 1, 2));
+        QCOMPARE(typed.date(QStringLiteral("nome")), QDate(2020, 1, 3));
+        // Names built again and again at the same address, with other texts.
+        for (int k = 0; k < 200; ++k) {
+            const QString name = k % 2 ? QStringLiteral("nome") : QStringLiteral("data");
+            QString built = name;
+            built.detach();
+            QCOMPARE(cols->indexOf(built), k % 2 ? 1 : 0);
+            QCOMPARE(cols->indexOf(QString(built).replace(0, 1, QLatin1Char('x'))), -1);
+        }
+        ReportFont f;
+        for (const QString &t : {QStringLiteral("MARIA DA SILVA"), QStringLiteral("JOSÉ D'ÁVILA E ÇÃO"),
+                                 QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"), QStringLiteral("iiiiiiiiiiiiiiiiiiiiiiiiiiii"),
+                                 QStringLiteral("fi fl ffi AV To Wa"), QStringLiteral("a\tb")}) {
+            for (double mm = 5; mm < 80; mm += 0.7) {
+                const QStringList lines = ReportFonts::wrap(f, t, mm);
+                if (lines.size() == 1 && lines.first() == t)
+                    QVERIFY2(ReportFonts::width(f, t) <= mm, qPrintable(t + QString::number(mm)));
+            }
+        }
     }
 
     void landscapeLetterAndMargins()

@@ -127,8 +127,8 @@ ReportDefinition complete(Connection &c)
     // used to leave it: the birth date and pedigree column stands further right.
     pair(100, 0.5, 11, 26, QStringLiteral("Sexo : "), col("Sexo"));
     pair(140, 0.5, 19, w - 159, QStringLiteral("Data Nasc. : "), [](const ReportRow &r) {
-        const QDateTime t = r.value(QStringLiteral("Data_Nascimento")).toDateTime();
-        return t.isValid() ? Formats::date(t.date()) : QString();
+        const QDate d = r.date(QStringLiteral("Data_Nascimento"));
+        return d.isValid() ? Formats::date(d) : QString();
     });
     pair(2, 4.5, 25, 70, QStringLiteral("Raça :"), col("nome_raca"));
     pair(100, 4.5, 11, 26, QStringLiteral("Cor : "), col("Cor"));

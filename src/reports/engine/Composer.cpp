@@ -328,7 +328,7 @@ private:
         case ItemKind::Label:
             return i.text;
         case ItemKind::Field: {
-            const ReportRow &r = row.has(i.column) || !master.has(i.column) ? row : master;
+            const ReportRow &r = &row == &master || row.has(i.column) || !master.has(i.column) ? row : master;
             return Reports::displayText(r.value(i.column), i.format, i.decimals);
         }
         case ItemKind::Computed:

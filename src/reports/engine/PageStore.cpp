@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QHash>
 #include <QTemporaryFile>
+#include <array>
 #include <atomic>
 #include <bit>
 #include <cstring>
@@ -44,20 +45,31 @@ size_t qHash(const Shape &s, size_t seed = 0)
     return qHashMulti(seed, s.kind, s.flags, s.name, s.pointSize, s.align, s.penWidth, s.x, s.w, s.h, s.picture, s.chart);
 }
 
+// Appends to a byte array grown by hand: a page writes thousands of small
+// values, and the array's own append is a general insert each time.
 class Writer {
 public:
-    explicit Writer(QByteArray &out) : m_out(out) {}
-    void raw(const void *p, qsizetype n) { m_out.append(static_cast<const char *>(p), n); }
+    explicit Writer(QByteArray &out) : m_out(out), m_len(out.size()) {}
+    ~Writer() { m_out.resize(m_len); }
+    char *room(qsizetype n)
+    {
+        if (m_len + n > m_out.size())
+            m_out.resize(qMax(m_out.size() * 2, m_len + n + 256));
+        char *at = m_out.data() + m_len;
+        m_len += n;
+        return at;
+    }
+    void raw(const void *p, qsizetype n) { std::memcpy(room(n), p, size_t(n)); }
     void varint(quint64 v)
     {
-        char buf[10];
+        char *dst = room(10);
         int n = 0;
         while (v >= 0x80) {
-            buf[n++] = char(v | 0x80);
+            dst[n++] = char(v | 0x80);
             v >>= 7;
         }
-        buf[n++] = char(v);
-        raw(buf, n);
+        dst[n++] = char(v);
+        m_len -= 10 - n;
     }
     void zigzag(qint64 v) { varint((quint64(v) << 1) ^ quint64(v >> 63)); }
     void real(double v) { raw(&v, sizeof v); }
@@ -66,26 +78,26 @@ public:
     void text(const QString &s)
     {
         const qsizetype n = s.size();
+        const char16_t *src = reinterpret_cast<const char16_t *>(s.constData());
         bool latin1 = true;
-        for (QChar c : s)
-            if (c.unicode() > 0xFF) {
+        for (qsizetype i = 0; i < n; ++i)
+            if (src[i] > 0xFF) {
                 latin1 = false;
                 break;
             }
         varint(quint64(n) << 1 | (latin1 ? 0 : 1));
         if (latin1) {
-            const qsizetype at = m_out.size();
-            m_out.resize(at + n);
-            char *dst = m_out.data() + at;
+            char *dst = room(n);
             for (qsizetype i = 0; i < n; ++i)
-                dst[i] = char(s.at(i).unicode());
+                dst[i] = char(src[i]);
         } else {
-            raw(s.constData(), n * qsizetype(sizeof(QChar)));
+            raw(src, n * qsizetype(sizeof(QChar)));
         }
     }
 
 private:
     QByteArray &m_out;
+    qsizetype m_len;
 };
 
 class Reader {
@@ -189,7 +201,26 @@ struct PageStore::Data {
     QList<ReportPage> every;
     bool everyDecoded = false;
 
+    // Item names repeat on every row, mostly as the very strings of the
+    // report's items: remembered by where they live, checked by their text.
+    struct RecentName {
+        QString name;
+        int index = -1;
+    };
+    std::array<RecentName, 64> recentNames;
+
     int nameOf(const QString &name)
+    {
+        RecentName &recent = recentNames[(quintptr(name.constData()) >> 3) & 63];
+        if (recent.index >= 0 && recent.name == name)
+            return recent.index;
+        const int index = lookUpName(name);
+        recent.name = name.capacity() > 0 ? name : QString(name.constData(), name.size());
+        recent.index = index;
+        return index;
+    }
+
+    int lookUpName(const QString &name)
     {
         auto it = nameIndex.constFind(name);
         if (it != nameIndex.constEnd())
@@ -371,41 +402,50 @@ void PageStore::append(const ReportPage &page, const QList<int> &pageNumberItems
     Data &s = *d;
     QByteArray raw;
     raw.reserve(page.items.size() * 24 + 64);
-    Writer out(raw);
+    {
+        Writer out(raw);
 
-    // The tops first: the items of one row share theirs.
-    QList<double> tops;
-    QHash<quint64, int> topIndex;
-    QList<int> itemTop;
-    itemTop.reserve(page.items.size());
-    for (const PlacedItem &it : page.items) {
-        const quint64 key = bits(it.rect.y());
-        auto found = topIndex.constFind(key);
-        if (found == topIndex.constEnd()) {
-            found = topIndex.insert(key, int(tops.size()));
-            tops << it.rect.y();
+        // The tops first: the items of one row share theirs (and mostly come
+        // one after the other).
+        QList<double> tops;
+        QHash<quint64, int> topIndex;
+        QList<int> itemTop;
+        itemTop.reserve(page.items.size());
+        quint64 lastKey = 0;
+        int lastTop = -1;
+        for (const PlacedItem &it : page.items) {
+            const quint64 key = bits(it.rect.y());
+            if (lastTop < 0 || key != lastKey) {
+                auto found = topIndex.constFind(key);
+                if (found == topIndex.constEnd()) {
+                    found = topIndex.insert(key, int(tops.size()));
+                    tops << it.rect.y();
+                }
+                lastKey = key;
+                lastTop = found.value();
+            }
+            itemTop << lastTop;
         }
-        itemTop << found.value();
-    }
-    out.varint(quint64(tops.size()));
-    for (double y : tops)
-        out.real(y);
+        out.varint(quint64(tops.size()));
+        for (double y : tops)
+            out.real(y);
 
-    out.varint(quint64(page.items.size()));
-    int band = -1;
-    for (int k = 0; k < page.items.size(); ++k) {
-        const PlacedItem &it = page.items.at(k);
-        const bool pageNumber = it.kind == PlacedItem::Kind::Text && pageNumberItems.contains(k);
-        out.varint(quint64(s.shapeOf(it, pageNumber)));
-        out.varint(quint64(itemTop.at(k)));
-        out.zigzag(qint64(it.band) - band);
-        band = it.band;
-        if (it.kind == PlacedItem::Kind::Text) {
-            out.text(it.text);
-            if (!it.whole.isEmpty())
-                out.text(it.whole);
+        out.varint(quint64(page.items.size()));
+        int band = -1;
+        for (int k = 0; k < page.items.size(); ++k) {
+            const PlacedItem &it = page.items.at(k);
+            const bool pageNumber = it.kind == PlacedItem::Kind::Text && pageNumberItems.contains(k);
+            out.varint(quint64(s.shapeOf(it, pageNumber)));
+            out.varint(quint64(itemTop.at(k)));
+            out.zigzag(qint64(it.band) - band);
+            band = it.band;
+            if (it.kind == PlacedItem::Kind::Text) {
+                out.text(it.text);
+                if (!it.whole.isEmpty())
+                    out.text(it.whole);
+            }
         }
-    }
+    } // the writer sets the record's length
     s.store(qCompress(raw, CompressionLevel));
     s.everyDecoded = false;
     s.cachedPage = -1;

@@ -5,16 +5,46 @@
 #include "db/Sql.h"
 
 #include <QSqlError>
+#include <array>
+#include <atomic>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-ReportColumns::ReportColumns(const QStringList &names) : m_names(names)
+namespace {
+std::atomic<quint64> g_columnSets{0};
+} // namespace
+
+ReportColumns::ReportColumns(const QStringList &names) : m_names(names), m_id(++g_columnSets)
 {
     for (int i = 0; i < names.size(); ++i)
         m_index.insert(names.at(i).toLower(), i);
 }
 
 int ReportColumns::indexOf(const QString &name) const
+{
+    // Asked for every item of every row of a report, mostly with the very
+    // strings the report's items hold: the last answers are remembered by
+    // where the asked name lives, and kept only when its text is the same.
+    struct Memo {
+        quint64 columns = 0;
+        QString name;
+        int index = -1;
+    };
+    constexpr size_t Slots = 64;
+    thread_local std::array<Memo, Slots> memo;
+    const size_t slot = ((quintptr(name.constData()) >> 3) ^ (m_id * 0x9E3779B97F4A7C15ULL >> 32)) & (Slots - 1);
+    Memo &m = memo[slot];
+    if (m.columns == m_id && m.name == name)
+        return m.index;
+    const int index = lookUp(name);
+    m.columns = m_id;
+    // A string over someone else's buffer is copied: that buffer may change.
+    m.name = name.capacity() > 0 ? name : QString(name.constData(), name.size());
+    m.index = index;
+    return index;
+}
+
+int ReportColumns::lookUp(const QString &name) const
 {
     // Asked for every item of every row of a report: a column name in
     // plain letters is lower-cased on the stack instead of in a new string.
@@ -52,6 +82,67 @@ QString ReportRow::text(const QString &column) const
 {
     const QVariant v = value(column);
     return v.isNull() ? QString() : v.toString().trimmed();
+}
+
+namespace {
+
+// "2019-09-16", "2019-09-16T10:30:00" or "2019-09-16T10:30:00.000" (SQLite
+// hands dates back as the text they were stored as): read without the
+// date-time parser and its time-zone look-ups. Anything else: invalid.
+QDate isoDate(const QString &s)
+{
+    const qsizetype n = s.size();
+    if (n != 10 && n != 19 && n != 23)
+        return {};
+    const char16_t *c = reinterpret_cast<const char16_t *>(s.constData());
+    auto digits = [c](int from, int count) {
+        int v = 0;
+        for (int k = from; k < from + count; ++k) {
+            if (c[k] < u'0' || c[k] > u'9')
+                return -1;
+            v = v * 10 + (c[k] - u'0');
+        }
+        return v;
+    };
+    if (c[4] != u'-' || c[7] != u'-')
+        return {};
+    if (n >= 19) {
+        // A valid time of day: the day is the text's (a clock change moves
+        // the time, not the day).
+        if (c[10] != u'T' || c[13] != u':' || c[16] != u':' || (n == 23 && c[19] != u'.'))
+            return {};
+        const int h = digits(11, 2), mi = digits(14, 2), sec = digits(17, 2);
+        if (h < 0 || h > 23 || mi < 0 || mi > 59 || sec < 0 || sec > 59 || (n == 23 && digits(20, 3) < 0))
+            return {};
+    }
+    const int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
+    if (y < 0 || m < 0 || d < 0)
+        return {};
+    return QDate(y, m, d);
+}
+
+} // namespace
+
+QDate ReportRow::date(const QString &column) const
+{
+    const QVariant v = value(column);
+    if (v.isNull())
+        return {};
+    switch (v.typeId()) {
+    case QMetaType::QDate:
+        return v.toDate();
+    case QMetaType::QDateTime:
+        return v.toDateTime().date();
+    case QMetaType::QString: {
+        const QDate quick = isoDate(v.toString());
+        if (quick.isValid())
+            return quick;
+        break;
+    }
+    default:
+        break;
+    }
+    return v.toDateTime().date();
 }
 
 QueryDataSource::QueryDataSource(QSqlQuery query) : m_query(std::make_unique<QSqlQuery>(std::move(query)))

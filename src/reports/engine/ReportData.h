@@ -1,4 +1,5 @@
 #pragma once
+#include <QDate>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -18,8 +19,10 @@ public:
     const QStringList &names() const { return m_names; }
 
 private:
+    int lookUp(const QString &name) const;
     QStringList m_names;
     QHash<QString, int> m_index;
+    quint64 m_id; // tells this set of columns apart in the memo of names asked for
 };
 
 // One row of a report's data. Copying is cheap: the column index is shared
@@ -36,6 +39,9 @@ public:
     QVariant value(const QString &column) const;
     // Trimmed text; empty for null (char(n) columns come back blank-padded).
     QString text(const QString &column) const;
+    // The day of a date or date-time column (the date-time read as local
+    // time, as QVariant::toDateTime() reads it); invalid for null or not a date.
+    QDate date(const QString &column) const;
     const QList<QVariant> &values() const { return m_values; }
     QList<QVariant> &values() { return m_values; }
     const std::shared_ptr<const ReportColumns> &columns() const { return m_columns; }

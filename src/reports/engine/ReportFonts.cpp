@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPaintDevice>
 #include <QTextLayout>
+#include <array>
 #include <bit>
 #include <optional>
 
@@ -44,9 +45,32 @@ struct Measured {
     QFontMetricsF metrics;
     double height = 0; // mm
     double ascent = 0; // mm
+    // The advance of each Latin-1 character alone (px), asked for once; < 0 not yet.
+    std::array<double, 256> advance;
+
+    Measured(const QFont &f, const QFontMetricsF &m) : font(f), metrics(m) { advance.fill(-1); }
+
+    // A text of printable Latin-1 characters measured as the sum of its
+    // characters' advances; < 0 for any other text. Without kerning that is
+    // the width the layout gives, give or take rounding and ligatures
+    // (which only narrow a text).
+    double latinWidth(const QString &text)
+    {
+        double w = 0;
+        for (QChar ch : text) {
+            const char16_t c = ch.unicode();
+            if (c > 0xFF || c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0xAD)
+                return -1;
+            double &a = advance[c];
+            if (a < 0)
+                a = metrics.horizontalAdvance(ch);
+            w += a;
+        }
+        return w;
+    }
 };
 
-const Measured &measured(const ReportFont &f)
+Measured &measured(const ReportFont &f)
 {
     thread_local QHash<quint64, std::shared_ptr<Measured>> cache;
     const quint64 key = std::bit_cast<quint64>(f.pointSize) ^ (f.bold ? 1 : 0) ^ (f.italic ? 2 : 0);
@@ -56,7 +80,7 @@ const Measured &measured(const ReportFont &f)
         return *it.value();
     QFont font = base(f);
     font.setPointSizeF(f.pointSize);
-    auto m = std::make_shared<Measured>(Measured{font, QFontMetricsF(font, &device())});
+    auto m = std::make_shared<Measured>(font, QFontMetricsF(font, &device()));
     m->height = m->metrics.height() * MmPerPx;
     m->ascent = m->metrics.ascent() * MmPerPx;
     cache.insert(key, m);
@@ -107,15 +131,18 @@ double width(const ReportFont &f, const QString &text)
 QStringList wrap(const ReportFont &f, const QString &text, double widthMm)
 {
     QStringList out;
-    const Measured &m = measured(f);
+    Measured &m = measured(f);
     const double widthPx = qMax(1.0, widthMm / MmPerPx);
     // Most items are one line that fits (a name in its column): measured
     // once, they need no layout. The margin keeps a text that only just
-    // fits on the layout's own path.
+    // fits on the layout's own path. A text far enough inside the margin by
+    // the sum of its characters' advances is not shaped at all.
     if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
         if (text.isEmpty())
             return {QString()};
-        if (m.metrics.horizontalAdvance(text) <= widthPx - 1.0) {
+        const double quick = m.latinWidth(text);
+        const bool surely = quick >= 0 && quick * 1.01 + 2.0 <= widthPx - 1.0;
+        if (surely || m.metrics.horizontalAdvance(text) <= widthPx - 1.0) {
             qsizetype end = text.size();
             while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
                 --end;
@@ -153,10 +180,14 @@ QStringList wrap(const ReportFont &f, const QString &text, double widthMm)
 
 bool fits(const ReportFont &f, const QString &line, double widthMm)
 {
-    const Measured &m = measured(f);
+    Measured &m = measured(f);
     const double widthPx = widthMm / MmPerPx;
-    // Short values (codes, dates, counts) need no measuring.
+    // Short values (codes, dates, counts) need no measuring; a text plainly
+    // inside by the sum of its characters' advances is not shaped.
     if (line.size() * m.metrics.maxWidth() <= widthPx)
+        return true;
+    const double quick = m.latinWidth(line);
+    if (quick >= 0 && quick * 1.01 + 2.0 <= widthPx + 0.5)
         return true;
     return m.metrics.horizontalAdvance(line) <= widthPx + 0.5;
 }

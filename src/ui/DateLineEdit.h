@@ -12,7 +12,7 @@
 //    04/01/2027, and leaving it shows the date read with its four-digit
 //    year (the century a two-digit year was given is seen at once);
 //  - leaving it, or pressing Enter, with a date that does not exist, is half
-//    typed or lies outside 01/01/1900 to 31/12/9998 shows a message naming
+//    typed or lies outside 01/01/1900 to 31/12/9999 shows a message naming
 //    the field and gives the focus back with the text as typed;
 //  - blank is left blank: whether a date is required is the screen's to say,
 //    with its own message, when it saves.

@@ -6,9 +6,11 @@
 #include "db/Keys.h"
 #include "db/Session.h"
 #include "db/Sql.h"
+#include "mail/MailTransport.h"
 #include "scheduling/AttendanceStore.h"
 
 #include <QDateTime>
+#include <QTemporaryDir>
 
 namespace SchedulingFixture {
 
@@ -116,5 +118,12 @@ inline int count(Connection &c, const QString &sql, const QVariantMap &p = {})
 {
     return Sql::scalar(c, sql, p).toInt();
 }
+
+// No [mail] section while it lives: bookings are saved without a notice.
+struct NoMail {
+    QTemporaryDir dir;
+    NoMail() { Mail::setConfigFile(dir.filePath(QStringLiteral("none.ini"))); }
+    ~NoMail() { Mail::setConfigFile({}); }
+};
 
 } // namespace SchedulingFixture

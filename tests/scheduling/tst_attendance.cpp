@@ -52,12 +52,6 @@ QRadioButton *radio(QWidget *w, const QString &text)
     qFatal("no radio");
 }
 
-// No [mail] section: bookings are saved without a notice.
-struct NoMail {
-    QTemporaryDir dir;
-    NoMail() { Mail::setConfigFile(dir.filePath(QStringLiteral("none.ini"))); }
-    ~NoMail() { Mail::setConfigFile({}); }
-};
 
 } // namespace
 

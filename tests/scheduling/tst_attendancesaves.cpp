@@ -25,12 +25,6 @@ namespace {
 const QString kChangedElsewhere = QStringLiteral(
     "O registro foi alterado em outra estação de trabalho depois de aberto. Os dados foram recarregados; refaça a alteração.");
 
-struct NoMail {
-    QTemporaryDir dir;
-    NoMail() { Mail::setConfigFile(dir.filePath(QStringLiteral("none.ini"))); }
-    ~NoMail() { Mail::setConfigFile({}); }
-};
-
 } // namespace
 
 class TestAttendanceSaves : public QObject {

@@ -13,8 +13,14 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <condition_variable>
+#include <deque>
+#include <exception>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 namespace DbaseExport {
 
@@ -54,6 +60,129 @@ private:
     std::function<void(QList<QVariant> &)> m_complete;
 };
 
+// Rows pass from the statement to the table in batches: the table encodes
+// and writes them on a thread of its own while the next rows are read (the
+// two halves of an export cost about the same). At most kBatches batches
+// exist, their row lists reused, so memory stays the same for any number of
+// rows; the rows are written in the order read.
+constexpr int kBatchRows = 256;
+constexpr int kBatches = 4;
+
+struct Batch {
+    std::vector<QList<QVariant>> rows; // the first `used` hold a row each
+    int used = 0;
+};
+
+class WriterThread {
+public:
+    explicit WriterThread(DbaseTable &table) : m_table(table), m_batches(kBatches)
+    {
+        for (Batch &b : m_batches)
+            m_empty.push_back(&b);
+        m_thread = std::thread([this] { work(); });
+    }
+    // Stops at once if still running (a failure of the reading side).
+    ~WriterThread() { abandon(); }
+    WriterThread(const WriterThread &) = delete;
+    WriterThread &operator=(const WriterThread &) = delete;
+
+    // A batch to fill; null once the table has failed (stop reading:
+    // finish() tells why).
+    Batch *empty()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_empty.empty() || m_failure; });
+        if (m_failure)
+            return nullptr;
+        Batch *b = m_empty.front();
+        m_empty.pop_front();
+        return b;
+    }
+    // Hands a filled batch over and returns the next one to fill (see empty()).
+    Batch *hand(Batch *filled)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_full.push_back(filled);
+        }
+        m_changed.notify_all();
+        return empty();
+    }
+    // Hands over the last batch (may be null or empty) and waits until
+    // every row is in the table; throws what the table threw.
+    void finish(Batch *last)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            if (last && last->used > 0)
+                m_full.push_back(last);
+            m_closing = true;
+        }
+        m_changed.notify_all();
+        join();
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+    }
+    // Stops writing: the rows not yet written are dropped.
+    void abandon()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_full.clear();
+            m_closing = m_abandoned = true;
+        }
+        m_changed.notify_all();
+        join();
+    }
+
+private:
+    void join()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    void work()
+    {
+        for (;;) {
+            Batch *b = nullptr;
+            {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(lock, [this] { return !m_full.empty() || m_closing; });
+                if (m_full.empty() || m_abandoned)
+                    return;
+                b = m_full.front();
+                m_full.pop_front();
+            }
+            try {
+                for (int i = 0; i < b->used; ++i)
+                    m_table.append(b->rows[size_t(i)]);
+            } catch (...) {
+                std::lock_guard lock(m_mutex);
+                m_failure = std::current_exception();
+                m_changed.notify_all();
+                return;
+            }
+            b->used = 0;
+            {
+                std::lock_guard lock(m_mutex);
+                m_empty.push_back(b);
+            }
+            m_changed.notify_all();
+        }
+    }
+
+    DbaseTable &m_table;
+    std::vector<Batch> m_batches;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Batch *> m_empty;
+    std::deque<Batch *> m_full;
+    bool m_closing = false;
+    bool m_abandoned = false;
+    std::exception_ptr m_failure;
+    std::thread m_thread;
+};
+
 } // namespace
 
 QString tablePath(const QString &chosen)
@@ -78,13 +207,27 @@ Outcome write(const QString &table, const QList<DbaseField> &fields, ReportDataS
     Outcome out;
     try {
         DbaseTable t(tmp, fields);
-        QList<QVariant> values;
-        while (source.next(values)) {
-            t.append(values);
-            if (progress && t.rows() % kStepRows == 0 && !progress->step(t.rows())) {
-                out.kind = Outcome::Kind::Cancelled;
-                break;
+        qint64 read = 0;
+        {
+            WriterThread writer(t);
+            Batch *batch = writer.empty();
+            while (batch) {
+                if (batch->used == batch->rows.size())
+                    batch->rows.emplace_back();
+                if (!source.next(batch->rows[batch->used]))
+                    break;
+                ++read;
+                if (++batch->used == kBatchRows)
+                    batch = writer.hand(batch);
+                if (batch && progress && read % kStepRows == 0 && !progress->step(read)) {
+                    out.kind = Outcome::Kind::Cancelled;
+                    break;
+                }
             }
+            if (out.kind == Outcome::Kind::Cancelled)
+                writer.abandon();
+            else
+                writer.finish(batch); // rethrows the writer's failure
         }
         out.rows = t.rows();
         out.changedCount = t.changedCount();

@@ -191,6 +191,44 @@ private slots:
                  (QStringList{"Telefone_R", "Telefone_2", "Telefone_3", "TELEFONE_4", "cor", "COR_2"}));
     }
 
+    // The rows are encoded and written beside the reading: the table must be
+    // byte for byte the one written row by row, in the order read, with the
+    // changed texts counted from the right record; a value that fails many
+    // rows in still names its own record.
+    void rowsWrittenBesideTheReadingKeepTheirOrderAndRecords()
+    {
+        QTemporaryDir dir;
+        const QList<DbaseField> fields{DbaseField::number("N", 11), DbaseField::text("Nome", 8), DbaseField::date("Dia")};
+        QList<QList<QVariant>> rows;
+        for (int i = 0; i < 5003; ++i)
+            rows.append(QList<QVariant>{i, i % 997 == 0 ? QString::fromUtf8("ЖУК %1").arg(i) : QStringLiteral("R%1").arg(i),
+                                        QDate(2001, 1, 1).addDays(i)});
+        const QString direct = dir.filePath(QStringLiteral("direta.dbf"));
+        {
+            DbaseTable t(direct, fields);
+            for (const auto &r : std::as_const(rows))
+                t.append(r);
+            t.close();
+        }
+        RowListDataSource source({"n", "t", "d"}, rows);
+        const QString piped = dir.filePath(QStringLiteral("exportada.dbf"));
+        const DbaseExport::Outcome out = DbaseExport::write(piped, fields, source);
+        QVERIFY2(out.done(), qPrintable(out.reason));
+        QCOMPARE(out.rows, qint64(5003));
+        QCOMPARE(DbfRead::bytes(piped), DbfRead::bytes(direct));
+        QCOMPARE(out.changedCount, qint64(6)); // rows 0, 997, ..., 4985
+        QCOMPARE(out.changes.at(1).record, qint64(998));
+        QCOMPARE(out.changes.at(5).record, qint64(4986));
+
+        rows[3999][0] = 123456789012LL; // wider than N(11)
+        RowListDataSource bad({"n", "t", "d"}, rows);
+        const DbaseExport::Outcome failed = DbaseExport::write(piped, fields, bad);
+        QVERIFY(failed.kind == DbaseExport::Outcome::Kind::Failed);
+        QVERIFY2(failed.reason.contains("registro 4000"), qPrintable(failed.reason));
+        QCOMPARE(DbfRead::bytes(piped), DbfRead::bytes(direct));
+        QCOMPARE(leftovers(dir.path()), QStringList());
+    }
+
     void failuresLeaveTheOldTableAndNoTemporaryFile()
     {
         QTemporaryDir dir;

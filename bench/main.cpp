@@ -1,6 +1,6 @@
 // zapo-bench DATABASE [--runs N] [--only TEXT] [--no-city-reports]   (TEXT: part of the operations' names)
 // zapo-bench --dbase [DATABASE]                  (the dBASE exports: bench/DbaseBench.cpp)
-// zapo-bench --extract DATABASE                  (049, 060 and 045: bench/ExtractBench.cpp)
+// zapo-bench --extract DATABASE [--statement]      (049, 060 and 045: bench/ExtractBench.cpp; --statement prints the export table's fill)
 // zapo-bench --registry-exports DATABASE         (the exports of 024 and 022: bench/RegistryExportBench.cpp)
 //
 // Times what a clerk waits for on a big city, through the program's own

@@ -451,6 +451,8 @@ private slots:
             Sql::exec(c, s);
         Sql::exec(c, QStringLiteral("update atendimento set Data_Hora_Atendimento = :d where Id_Atendimento = 1"),
                   {{":d", QDateTime(QDate(2026, 3, 5), QTime(9, 30))}});
+        // The marks are wider than the export's column: cut to it.
+        Sql::exec(c, QStringLiteral("update animal set Sinais = :s where Id_Animal = 1"), {{":s", QStringLiteral("Ç").repeated(230)}});
 
         QCOMPARE(Schema::refreshExportTable(c), 2);
         QCOMPARE(Schema::refreshExportTable(c), 2); // rebuilt, not appended
@@ -473,6 +475,11 @@ private slots:
         profs.sort();
         QCOMPARE(profs, QStringList({"DR RUI", "DRA LIA"}));
         QCOMPARE(Sql::text(q, "proce"), QStringLiteral("CASTRAÇÃO"));
+        QCOMPARE(Sql::text(q, "sinais"), QStringLiteral("Ç").repeated(200));
+        // Nothing to list is null, as no names are.
+        QSqlQuery gone = Sql::exec(c, QStringLiteral("select profi, proce, A_DSLogr from Exportacao2 where id_atend = 2"));
+        QVERIFY(gone.next());
+        QVERIFY(gone.value(0).isNull() && gone.value(1).isNull() && gone.value(2).isNull());
     }
 
     void installationScriptCoversEverything()

@@ -7,6 +7,7 @@
 #include "db/schema/Schema.h"
 #include "db/schema/SchemaModel.h"
 
+#include <QHash>
 #include <QSqlQuery>
 
 namespace {
@@ -53,23 +54,41 @@ Flavour flavour(Engine engine)
 QString Schema::exportTableFillStatement(Engine engine)
 {
     const Flavour f = flavour(engine);
-    // The names of a subquery joined with ", ". SQL Server 2016 has no
-    // string_agg (2017 on): it concatenates through "for xml path", whose
-    // typed value gives back "&" and "<" as they are.
-    const auto listOf = [&](const QString &name, const QString &fromWhere) {
+    // An attendance's professionals and procedures, their names joined with
+    // ", ". SQLite and PostgreSQL join each list once per attendance from one
+    // grouped pass over the table (a sub-select per attendance costs a third
+    // of the rebuild). SQL Server 2016 has no string_agg (2017 on): it
+    // concatenates per attendance through "for xml path", whose typed value
+    // gives back "&" and "<" as they are.
+    QStringList lists;
+    const auto listOf = [&](const QString &alias, const QString &key, const QString &name, const QString &from) {
         if (engine == Engine::TSql)
-            return QStringLiteral("stuff((select ', ' + %1 %2 for xml path(''), type).value('.', 'nvarchar(max)'), 1, 2, '')")
-                .arg(name, fromWhere);
-        return QStringLiteral("(select %1 %2)").arg(f.joined.arg(name), fromWhere);
+            return QStringLiteral("stuff((select ', ' + %1 %2 where %3 = att.Id_Atendimento for xml path(''), type)"
+                                  ".value('.', 'nvarchar(max)'), 1, 2, '')")
+                .arg(name, from, key);
+        lists << QStringLiteral("left join (select %1 as Id_Atendimento, %2 as Nomes %3 group by %1) %4 on %4.Id_Atendimento = "
+                                "att.Id_Atendimento\n")
+                     .arg(key, f.joined.arg(name), from, alias);
+        return alias + QStringLiteral(".Nomes");
     };
     const QString professionals =
-        listOf(QStringLiteral("rtrim(pf.Nome)"),
-               QStringLiteral("from atendimento_profissional ap join profissional pf on pf.Id_Profissional = "
-                              "ap.Id_Profissional where ap.Id_Atendimento = att.Id_Atendimento"));
+        listOf(QStringLiteral("lprof"), QStringLiteral("ap.Id_Atendimento"), QStringLiteral("rtrim(pf.Nome)"),
+               QStringLiteral("from atendimento_profissional ap join profissional pf on pf.Id_Profissional = ap.Id_Profissional"));
     const QString procedures =
-        listOf(QStringLiteral("rtrim(tp.Nome)"),
-               QStringLiteral("from procedimento pr join tipo_procedimento tp on tp.Id_Tipo_Procedimento = "
-                              "pr.Id_Tipo_Procedimento where pr.Id_Atendimento = att.Id_Atendimento"));
+        listOf(QStringLiteral("lproc"), QStringLiteral("pr.Id_Atendimento"), QStringLiteral("rtrim(tp.Nome)"),
+               QStringLiteral("from procedimento pr join tipo_procedimento tp on tp.Id_Tipo_Procedimento = pr.Id_Tipo_Procedimento"));
+
+    // The animal's current address is its latest. SQLite finds it per
+    // attendance at the end of the animal's index range; PostgreSQL would
+    // evaluate that sub-select twice per attendance to hash against every
+    // address, so there the latest of every animal is taken in one grouped
+    // pass and joined by key.
+    const QString animalAddress = engine == Engine::PostgreSQL
+        ? QStringLiteral("left join (select x.Id_Animal, max(x.Id_Endereco) as Id_Endereco from endereco_animal x group by "
+                         "x.Id_Animal) cur on cur.Id_Animal = a.Id_Animal\n"
+                         "left join endereco ea on ea.Id_Endereco = cur.Id_Endereco\n")
+        : QStringLiteral("left join endereco ea on ea.Id_Endereco = (select max(x.Id_Endereco) from endereco_animal x "
+                         "where x.Id_Animal = a.Id_Animal)\n");
 
     const QList<Column> &target = findTable(QStringLiteral("Exportacao2"))->columns;
     QStringList columns;
@@ -92,10 +111,30 @@ QString Schema::exportTableFillStatement(Engine engine)
         "att.Inserido_Por", "ui.Nome", "att.Inserido_Em", "att.Modificado_Por", "uo.Nome", "att.Modificado_Em",
         professionals, procedures, "a.Data_Nascimento"};
     Q_ASSERT(values.size() == columns.size());
-    // Texts are cut to the export's widths (some sources are wider).
+    // Texts are cut to the export's widths where the source may be wider (a
+    // wider column, a list of names); a column declared no wider goes as it
+    // is (a cut per value costs a sixth of the rebuild on SQLite, whose
+    // columns hold what the program's fields let through).
+    const QHash<QString, QString> aliases{
+        {"p", "proprietario"}, {"ep", "endereco"}, {"ea", "endereco"}, {"dp", "distrito"}, {"da", "distrito"},
+        {"ap_", "AreaAbrang"}, {"aa_", "AreaAbrang"}, {"a", "animal"}, {"pe", "pelo"}, {"po", "porte"},
+        {"r", "raca"}, {"es", "especie"}, {"st", "atendimento_status"}, {"um", "unidade_trabalho"},
+        {"ur", "unidade_trabalho"}, {"ui", "usuario"}, {"uo", "usuario"}, {"att", "atendimento"}};
+    const auto fits = [&](const QString &value, int width) {
+        const qsizetype dot = value.indexOf(QLatin1Char('.'));
+        if (dot < 0)
+            return false;
+        const Table *source = findTable(aliases.value(value.left(dot)));
+        if (!source)
+            return false;
+        for (const Column &c : source->columns)
+            if (c.name.compare(value.mid(dot + 1), Qt::CaseInsensitive) == 0)
+                return (c.type == ColType::Char || c.type == ColType::VarChar) && c.width <= width;
+        return false;
+    };
     for (qsizetype i = 0; i < values.size(); ++i) {
         const Column &c = target.at(i);
-        if (c.type == ColType::Char || c.type == ColType::VarChar)
+        if ((c.type == ColType::Char || c.type == ColType::VarChar) && !fits(values.at(i), c.width))
             values[i] = f.cut.arg(values.at(i)).arg(c.width);
     }
 
@@ -108,8 +147,7 @@ QString Schema::exportTableFillStatement(Engine engine)
                "left join distrito dp on dp.Id_Distrito = ep.Id_Distrito\n"
                "left join %3 ap_ on ap_.COD_AREA_ABRN = ep.COD_AREA_ABRN\n"
                "left join animal a on a.Id_Animal = att.Id_Animal\n"
-               "left join endereco ea on ea.Id_Endereco = (select max(x.Id_Endereco) from endereco_animal x "
-               "where x.Id_Animal = a.Id_Animal)\n"
+               "%5"
                "left join distrito da on da.Id_Distrito = ea.Id_Distrito\n"
                "left join %3 aa_ on aa_.COD_AREA_ABRN = ea.COD_AREA_ABRN\n"
                "left join pelo pe on pe.Id_pelo = a.Id_Pelo\n"
@@ -120,8 +158,9 @@ QString Schema::exportTableFillStatement(Engine engine)
                "left join unidade_trabalho um on um.Id_Unidade_Trabalho = att.Id_Unidade_Trabalho\n"
                "left join unidade_trabalho ur on ur.Id_Unidade_Trabalho = att.Id_Unidade_Agendada\n"
                "left join usuario ui on ui.Id_Usuario = att.Inserido_Por\n"
-               "left join usuario uo on uo.Id_Usuario = att.Modificado_Por")
-        .arg(columns.join(QStringLiteral(", ")), values.join(QStringLiteral(",\n       ")), f.addressArea);
+               "left join usuario uo on uo.Id_Usuario = att.Modificado_Por\n"
+               "%4")
+        .arg(columns.join(QStringLiteral(", ")), values.join(QStringLiteral(",\n       ")), f.addressArea, lists.join(QString()), animalAddress);
 }
 
 QString Schema::exportTableLockStatement(Engine engine)
@@ -144,7 +183,23 @@ int Schema::refreshExportTable(Connection &main)
     // (A PostgreSQL index dropped in the transaction would shut readers
     // out until the commit, so there the indexes stay.)
     QList<Index> rebuilt;
+    // SQLite as this system ships it overwrites every freed page with zeros
+    // (and journals it): a third of the rebuild's time for pages the new
+    // rows take again at once. For the rebuild only, freed pages that the
+    // next rows overwrite anyway are left as they are.
+    struct SecureDelete {
+        Connection &c;
+        QVariant was;
+        ~SecureDelete()
+        {
+            if (was.isValid())
+                QSqlQuery(c.db()).exec(QStringLiteral("pragma secure_delete = %1")
+                                           .arg(was.toInt() == 2 ? QStringLiteral("fast") : QString::number(was.toInt())));
+        }
+    } secureDelete{main, {}};
     if (engine == Engine::SQLite) {
+        secureDelete.was = Sql::scalar(main, QStringLiteral("pragma secure_delete"));
+        Sql::exec(main, QStringLiteral("pragma secure_delete = fast"));
         for (const Index &i : indexes())
             if (i.table.compare(QLatin1String("Exportacao2"), Qt::CaseInsensitive) == 0)
                 rebuilt << i;

@@ -205,6 +205,22 @@ private slots:
             comparePages(store.all().at(p), pages.at(p));
         QVERIFY(store.at(-1).items.isEmpty());
         QVERIFY(store.at(4).items.isEmpty());
+
+        // Pages are packed beside the composition: one read back at once,
+        // before its packing is done, is the page all the same, and so is
+        // every page once all are packed.
+        PageStore::setMemoryLimit(limit);
+        PageStore many;
+        for (int k = 0; k < 120; ++k) {
+            many.append(pages.at(k % pages.size()));
+            comparePages(many.at(k), pages.at(k % pages.size()));
+        }
+        PageStore::setMemoryLimit(saved);
+        QCOMPARE(many.size(), 120);
+        QCOMPARE(many.spilled(), limit < 64 * 1024);
+        QVERIFY(many.packedBytes() > 0);
+        for (int k = 119; k >= 0; k -= 7)
+            comparePages(many.at(k), pages.at(k % pages.size()));
     }
 
     void aReportSpilledToDiskReadsLikeOneKeptInMemory()

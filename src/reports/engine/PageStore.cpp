@@ -7,7 +7,11 @@
 #include <array>
 #include <atomic>
 #include <bit>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -171,6 +175,80 @@ private:
     bool m_ok = true;
 };
 
+// Compresses the finished pages on a thread of its own while the next ones
+// are composed (packing is a sixth of a long report's time). Pages come back
+// in the order given; at most kWaiting wait, so memory stays bounded.
+class Packer {
+public:
+    static constexpr size_t kWaiting = 16;
+
+    Packer() : m_thread([this] { work(); }) {}
+    ~Packer()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    Packer(const Packer &) = delete;
+    Packer &operator=(const Packer &) = delete;
+
+    // Waits while too many pages wait.
+    void push(int page, QByteArray raw)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_todo.size() < kWaiting; });
+        m_todo.emplace_back(page, std::move(raw));
+        lock.unlock();
+        m_changed.notify_all();
+    }
+    // The next packed page, waiting for it when `wait` and one is still
+    // being packed; false when none is (left).
+    bool pop(int &page, QByteArray &packed, bool wait)
+    {
+        std::unique_lock lock(m_mutex);
+        if (wait)
+            m_changed.wait(lock, [this] { return !m_done.empty() || (m_todo.empty() && !m_busy); });
+        if (m_done.empty())
+            return false;
+        page = m_done.front().first;
+        packed = std::move(m_done.front().second);
+        m_done.pop_front();
+        return true;
+    }
+
+private:
+    void work()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_stop || !m_todo.empty(); });
+            if (m_stop)
+                return;
+            auto [page, raw] = std::move(m_todo.front());
+            m_todo.pop_front();
+            m_busy = true;
+            lock.unlock();
+            m_changed.notify_all();
+            QByteArray packed = qCompress(raw, CompressionLevel);
+            lock.lock();
+            m_busy = false;
+            m_done.emplace_back(page, std::move(packed));
+            m_changed.notify_all();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<std::pair<int, QByteArray>> m_todo;
+    std::deque<std::pair<int, QByteArray>> m_done;
+    bool m_busy = false;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
 } // namespace
 
 struct PageStore::Data {
@@ -178,6 +256,8 @@ struct PageStore::Data {
         QByteArray bytes; // when in memory
         qint64 pos = -1;  // when in the temporary file
         qint32 length = 0;
+        QByteArray raw;   // not packed yet: the page as written
+        bool pending = false;
     };
     QList<Record> records;
     QList<Shape> shapes;
@@ -194,6 +274,9 @@ struct PageStore::Data {
     bool fileFailed = false;
     bool anyInFile = false;
     bool composing = false;
+    std::unique_ptr<Packer> packer; // while pages are being packed
+    int pending = 0;
+    qint64 limit = -1; // in memory: the limit when the first page came
 
     // Decoded pages kept for the caller.
     int cachedPage = -1;
@@ -263,14 +346,28 @@ struct PageStore::Data {
         return shapeIndex.insert(s, int(shapes.size()) - 1).value();
     }
 
-    // Once the records in memory pass the limit, the next ones go to disk;
-    // a file that cannot be written keeps them in memory.
-    void store(QByteArray bytes)
+    // Takes the pages packed so far (all of them when `all`): once the
+    // records in memory pass the limit, the next ones go to disk; a file
+    // that cannot be written keeps them in memory.
+    void collect(bool all)
     {
-        Record r;
+        int page = -1;
+        QByteArray bytes;
+        while (pending > 0 && packer->pop(page, bytes, all)) {
+            --pending;
+            store(records[page], std::move(bytes));
+        }
+        if (all && pending == 0)
+            packer.reset(); // the thread ends with the composition
+    }
+
+    void store(Record &r, QByteArray bytes)
+    {
+        r.pending = false;
+        r.raw = QByteArray();
         r.length = qint32(bytes.size());
         packed += bytes.size();
-        if (!fileFailed && inMemory + bytes.size() > PageStore::memoryLimit()) {
+        if (!fileFailed && inMemory + bytes.size() > limit) {
             if (!file) {
                 file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/zapo-report-XXXXXX"));
                 if (!file->open()) {
@@ -283,7 +380,6 @@ struct PageStore::Data {
                 if (file->seek(end) && file->write(bytes) == bytes.size()) {
                     r.pos = end;
                     anyInFile = true;
-                    records.append(r);
                     return;
                 }
                 // Disk full: what is written stays readable, the rest stays here.
@@ -292,7 +388,6 @@ struct PageStore::Data {
         }
         inMemory += bytes.size();
         r.bytes = std::move(bytes);
-        records.append(std::move(r));
     }
 
     QByteArray load(int page) const
@@ -308,7 +403,8 @@ struct PageStore::Data {
     ReportPage decode(int page) const
     {
         ReportPage out;
-        const QByteArray raw = qUncompress(load(page));
+        const Record &r = records.at(page);
+        const QByteArray raw = r.pending ? r.raw : qUncompress(load(page));
         Reader in(raw);
         const int ys = int(in.varint());
         QList<double> tops;
@@ -446,7 +542,17 @@ void PageStore::append(const ReportPage &page, const QList<int> &pageNumberItems
             }
         }
     } // the writer sets the record's length
-    s.store(qCompress(raw, CompressionLevel));
+    if (s.limit < 0)
+        s.limit = memoryLimit();
+    Data::Record r;
+    r.pending = true;
+    r.raw = raw;
+    s.records.append(std::move(r));
+    if (!s.packer)
+        s.packer = std::make_unique<Packer>();
+    ++s.pending;
+    s.packer->push(int(s.records.size()) - 1, std::move(raw));
+    s.collect(false);
     s.everyDecoded = false;
     s.cachedPage = -1;
 }
@@ -456,6 +562,8 @@ void PageStore::setComposing(bool composing)
     if (d->composing == composing)
         return;
     d->composing = composing;
+    if (!composing && d->pending > 0)
+        d->collect(true);
     // Decoded pages hold the totals as they read before.
     d->cachedPage = -1;
     d->everyDecoded = false;
@@ -464,9 +572,23 @@ void PageStore::setComposing(bool composing)
 
 bool PageStore::composing() const { return d->composing; }
 
-qint64 PageStore::packedBytes() const { return d->packed; }
-qint64 PageStore::bytesInMemory() const { return d->inMemory; }
-bool PageStore::spilled() const { return d->anyInFile; }
+qint64 PageStore::packedBytes() const
+{
+    d->collect(true);
+    return d->packed;
+}
+
+qint64 PageStore::bytesInMemory() const
+{
+    d->collect(true);
+    return d->inMemory;
+}
+
+bool PageStore::spilled() const
+{
+    d->collect(true);
+    return d->anyInFile;
+}
 
 qint64 PageStore::memoryLimit() { return g_memoryLimit.load(); }
 void PageStore::setMemoryLimit(qint64 bytes) { g_memoryLimit.store(bytes); }

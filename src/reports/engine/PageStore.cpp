@@ -181,6 +181,7 @@ private:
 class Packer {
 public:
     static constexpr size_t kWaiting = 16;
+    static constexpr size_t kWakeAt = 4;
 
     Packer() : m_thread([this] { work(); }) {}
     ~Packer()
@@ -195,22 +196,27 @@ public:
     Packer(const Packer &) = delete;
     Packer &operator=(const Packer &) = delete;
 
-    // Waits while too many pages wait.
+    // Waits while too many pages wait. The thread is woken for a few pages
+    // at a time: a wake-up per page cost as much as a tenth of the packing.
     void push(int page, QByteArray raw)
     {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return m_todo.size() < kWaiting; });
         m_todo.emplace_back(page, std::move(raw));
+        const bool wake = m_todo.size() >= kWakeAt;
         lock.unlock();
-        m_changed.notify_all();
+        if (wake)
+            m_changed.notify_all();
     }
     // The next packed page, waiting for it when `wait` and one is still
     // being packed; false when none is (left).
     bool pop(int &page, QByteArray &packed, bool wait)
     {
         std::unique_lock lock(m_mutex);
-        if (wait)
+        if (wait) {
+            m_changed.notify_all(); // the last pages may be fewer than a wake-up's
             m_changed.wait(lock, [this] { return !m_done.empty() || (m_todo.empty() && !m_busy); });
+        }
         if (m_done.empty())
             return false;
         page = m_done.front().first;
